@@ -1,0 +1,40 @@
+// The About box: name, version and picture, all from template 139.
+#include <windows.h>
+
+#include "app/app.h"
+#include "res/resource.h"
+
+namespace {
+
+INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return TRUE;
+    case WM_COMMAND:
+        // Escape sends IDCANCEL, which does not close the box: only OK and
+        // the close box do.
+        if (LOWORD(wParam) == IDOK)
+            EndDialog(dialog, 0);
+        return FALSE;
+    case WM_CLOSE:
+        EndDialog(dialog, 0);
+        return TRUE;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        BeginPaint(dialog, &paint);
+        EndPaint(dialog, &paint);
+        return TRUE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+void ShowAboutBox(HWND owner)
+{
+    DialogBoxParamA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE)),
+                    MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutBoxProc, 0);
+}

@@ -1,0 +1,98 @@
+// Entry point: one copy at a time, a hidden main window whose creation starts
+// the key polling thread, the login dialog, then the message loop.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/app.h"
+#include "res/resource.h"
+#include "users/users.h"
+
+namespace {
+
+constexpr int MainWindowWidth = 500;
+constexpr int MainWindowHeight = 500;
+constexpr char MainWindowClass[] = "PrtClass";
+
+void RegisterMainWindowClass(HINSTANCE instance)
+{
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = static_cast<HICON>(LoadImageA(nullptr, "icon6.ico", IMAGE_ICON, 48, 48, LR_LOADFROMFILE));
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_MENU + 1);
+    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
+    windowClass.lpszClassName = MainWindowClass;
+    windowClass.hIconSm = static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(IDI_KIVORA), IMAGE_ICON, 48, 48, LR_DEFAULTCOLOR));
+    RegisterClassExA(&windowClass);
+}
+
+void FillTrayIconData(HINSTANCE instance)
+{
+    // The first, shortest form of the record: enough for icon, message and tip.
+    TrayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    TrayIconData.hWnd = MainWindow;
+    TrayIconData.uID = 0;
+    TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    TrayIconData.uCallbackMessage = TrayMessage;
+    TrayIconData.hIcon = static_cast<HICON>(
+        LoadImageA(instance, MAKEINTRESOURCEA(IDI_KIVORA), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+    lstrcpynA(TrayIconData.szTip, AppText::TrayTip, sizeof TrayIconData.szTip);
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    // The tab control of the statistics window needs its class registered.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    RegisterMainWindowClass(instance);
+
+    // Held until the process ends: it is what tells a second copy to stop.
+    HANDLE instanceMutex = CreateMutexA(nullptr, FALSE, "MyInstance");
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        MessageBoxA(nullptr, "Kivoraはすでに起動しています。", "二重起動", MB_OK);
+        CloseHandle(instanceMutex);
+        return 0;
+    }
+
+    // The creation handler starts the key polling thread.
+    MainWindow = CreateWindowExA(0, MainWindowClass, AppText::AppName,
+                                 WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                                 CentredX(MainWindowWidth), CentredY(MainWindowHeight),
+                                 MainWindowWidth, MainWindowHeight, nullptr, nullptr, instance, nullptr);
+    if (MainWindow == nullptr) {
+        // Without a main window nothing could be counted, shown or saved.
+        MessageBoxA(nullptr, "ハンドルなし", AppText::ErrorCaption, MB_OK);
+        return 1;
+    }
+    // Whatever show state Windows asks for, the window starts hidden.
+    ShowWindow(MainWindow, SW_MINIMIZE);
+    ShowWindow(MainWindow, SW_HIDE);
+    UpdateWindow(MainWindow);
+
+    FillTrayIconData(instance);
+
+    ShowLoginDialog(nullptr);
+
+    HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    if (accelerators == nullptr)
+        MessageBoxA(nullptr, "失敗です", AppText::ErrorCaption, MB_OK);
+
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (!TranslateAcceleratorA(MainWindow, accelerators, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    // Let the polling thread finish its pass (at most one) before the run-time
+    // library tears down what it uses.
+    StopCounting();
+    return static_cast<int>(message.wParam);
+}

@@ -1,0 +1,63 @@
+// The Options dialog: start Kivora at logon, by a shortcut in the Startup folder.
+#include <windows.h>
+
+#include "app/ansi_text.h"
+#include "options/options.h"
+#include "options/shell_link.h"
+#include "res/resource.h"
+#include "users/users.h"
+
+namespace {
+
+void OnOk(HWND dialog)
+{
+    AutoStart = IsDlgButtonChecked(dialog, IDC_AUTO_START) == BST_CHECKED ? 1 : 0;
+    char shortcut[PathCapacity];
+    bool haveShortcut = StartupShortcutPath(dialog, shortcut);
+    if (AutoStart == 1) {
+        char target[PathCapacity];
+        if (CopyIfFits(target, sizeof target, AppFolder) && AppendIfFits(target, sizeof target, "\\Kivora.exe"))
+            CopyIfFits(StartupTarget, sizeof StartupTarget, target);
+        // A failure has shown its own message; the setting is written all the same.
+        if (haveShortcut)
+            CreateShortcut(shortcut, StartupTarget);
+        else
+            MessageBoxA(dialog, "ショートカット作成失敗", nullptr, MB_OK);
+    } else if (haveShortcut) {
+        DeleteFileA(shortcut);   // a missing shortcut is no error
+    }
+    WriteSettings(AutoStart, StartupTarget);
+    EndDialog(dialog, IDOK);
+}
+
+INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        if (AutoStart == 1)
+            CheckDlgButton(dialog, IDC_AUTO_START, BST_CHECKED);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            OnOk(dialog);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_CLOSE:
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+void ShowOptionsDialog(HWND owner)
+{
+    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_OPTIONS), owner, OptionsDialogProc, 0);
+}

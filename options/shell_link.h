@@ -1,0 +1,19 @@
+#pragma once
+// Shell shortcuts (.lnk): the Startup folder, creating a shortcut, reading
+// the target of one.
+#include <windows.h>
+
+#include "users/user_names.h"
+
+// The path of a shell folder (callers pass CSIDL_STARTUP), without a trailing
+// backslash. Left empty when the folder has no path that fits.
+void GetShellFolderPath(HWND owner, int folderId, char (&path)[PathCapacity]);
+
+// Creates (or replaces) the shortcut at shortcutPath pointing to targetPath,
+// with AppFolder as its working folder. Initialises COM itself. Returns 1, or
+// 0 after the message "ショートカット作成失敗".
+int CreateShortcut(const char* shortcutPath, const char* targetPath);
+
+// Reads the target path of a shortcut into target[size]. The caller
+// initialises COM. On failure target is left as it was.
+HRESULT ReadShortcutTarget(const char* shortcutPath, char* target, int size, WIN32_FIND_DATAA* findData);

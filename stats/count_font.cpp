@@ -1,0 +1,81 @@
+#include "stats/count_font.h"
+
+#include <cstring>
+
+#include "app/app.h"
+
+namespace {
+
+constexpr char CountFontFace[] = "MSゴシック";
+constexpr int CountFontPoints = 10;
+
+HFONT CreateCountFont()
+{
+    HDC screen = GetDC(nullptr);
+    int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    // No face of exactly this name need exist: the mapper picks a Shift-JIS one.
+    return CreateFontA(-MulDiv(CountFontPoints, dpiY, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                       SHIFTJIS_CHARSET, 0, 0, 0, 0, CountFontFace);
+}
+
+} // namespace
+
+ScopedCountFont::ScopedCountFont(HDC dc) : dc_(dc), font_(CreateCountFont()), previous_(nullptr)
+{
+    if (font_ != nullptr)
+        previous_ = SelectObject(dc_, font_);
+}
+
+ScopedCountFont::~ScopedCountFont()
+{
+    if (font_ == nullptr)
+        return;
+    SelectObject(dc_, previous_);
+    DeleteObject(font_);
+}
+
+int CountFontLineHeight()
+{
+    HDC screen = GetDC(nullptr);
+    TEXTMETRICA metrics = {};
+    {
+        ScopedCountFont font(screen);
+        GetTextMetricsA(screen, &metrics);
+    }
+    ReleaseDC(nullptr, screen);
+    return metrics.tmHeight + metrics.tmExternalLeading;
+}
+
+FigurePainter::FigurePainter(HWND dialog) : dialog_(dialog), paint_(dialog), font_(paint_.Dc())
+{
+    // Invalidated without erasing: clear here, so that nothing of an earlier,
+    // longer figure remains beside a shorter one.
+    FillRect(paint_.Dc(), &paint_.Area(), GetSysColorBrush(COLOR_3DFACE));
+    SetTextAlign(paint_.Dc(), TA_RIGHT | TA_TOP | TA_NOUPDATECP);
+}
+
+void FigurePainter::DrawFigure(UnitPoint anchor, const CountedValue& counted)
+{
+    char text[CountTextSize];
+    Counters.CopyText(counted, text);
+    POINT at = UnitsToPixels(dialog_, anchor);
+    TextOutA(paint_.Dc(), at.x, at.y, text, static_cast<int>(std::strlen(text)));
+}
+
+POINT UnitsToPixels(HWND dialog, UnitPoint point)
+{
+    RECT area = {point.x, point.y, point.x, point.y};
+    MapDialogRect(dialog, &area);
+    return {area.left, area.top};
+}
+
+PixelRect BandInMainWindow(HWND dialog, UnitRect band, HWND mainWindow)
+{
+    RECT area = {band.left, band.top, band.right, band.top};
+    MapDialogRect(dialog, &area);
+    area.right += 1;
+    area.bottom = area.top + CountFontLineHeight();
+    MapWindowPoints(dialog, mainWindow, reinterpret_cast<POINT*>(&area), 2);
+    return {area.left, area.top, area.right, area.bottom};
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The count font: 10 points, Shift-JIS, shared by the count pages and the
+// summary panel, and the drawing of figures right-aligned on an anchor.
+#include <windows.h>
+
+#include "capture/counter_table.h"
+#include "stats/layout.h"
+
+// Creates the count font and selects it into a paint context for the life of
+// this object; without a font the context's own font is used.
+class ScopedCountFont {
+public:
+    explicit ScopedCountFont(HDC dc);
+    ~ScopedCountFont();
+    ScopedCountFont(const ScopedCountFont&) = delete;
+    ScopedCountFont& operator=(const ScopedCountFont&) = delete;
+
+private:
+    HDC dc_;
+    HFONT font_;
+    HGDIOBJ previous_;
+};
+
+// The height of a line of figures in the count font, in pixels.
+int CountFontLineHeight();
+
+// BeginPaint and EndPaint.
+class ScopedPaint {
+public:
+    explicit ScopedPaint(HWND window) : window_(window) { BeginPaint(window_, &paint_); }
+    ~ScopedPaint() { EndPaint(window_, &paint_); }
+    ScopedPaint(const ScopedPaint&) = delete;
+    ScopedPaint& operator=(const ScopedPaint&) = delete;
+
+    HDC Dc() const { return paint_.hdc; }
+    const RECT& Area() const { return paint_.rcPaint; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_ = {};
+};
+
+// A paint of figures: clears the update region to the dialog's background and
+// selects the count font with right, top alignment.
+class FigurePainter {
+public:
+    explicit FigurePainter(HWND dialog);
+
+    // Draws a count text whole, its right end and top at anchor.
+    void DrawFigure(UnitPoint anchor, const CountedValue& counted);
+
+private:
+    HWND dialog_;
+    ScopedPaint paint_;       // ends the paint after the font is put back
+    ScopedCountFont font_;
+};
+
+// A point of a dialog in dialog units, in that dialog's client pixels.
+POINT UnitsToPixels(HWND dialog, UnitPoint point);
+
+// A band of a dialog (in its dialog units, one line of figures high) in
+// main-window client pixels: what must be repainted when its figure changes.
+PixelRect BandInMainWindow(HWND dialog, UnitRect band, HWND mainWindow);

@@ -1,0 +1,42 @@
+#pragma once
+// Where the count pages and the summary panel draw their figures, in dialog
+// units of their own templates, so that the figures stay beside their labels
+// whatever font and resolution the dialogs are laid out with. The Windows side
+// maps these to pixels (MapDialogRect) and from there to main-window pixels
+// for the rectangles that the polling thread and the clock invalidate.
+//
+// With the template fonts at 96 dpi (2.2 x 2 pixels per unit on a page,
+// 1.75 x 1.625 on the summary panel) the anchors fall on the pixel positions
+// the pages were first drawn at: x = 80 + 110c, y = 34 + 40r on a page; x = 80,
+// 125, 157, 300, 440 and y = 33 on the panel.
+
+struct UnitPoint {
+    int x = 0, y = 0;
+};
+
+struct UnitRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// Slot n of a page lies in column n / 7 and row n % 7.
+int SlotColumn(int slot);
+int SlotRow(int slot);
+
+// The label of a slot (left, top) as the page templates place it.
+UnitPoint SlotLabelOrigin(int slot);
+
+// The right end and top of a slot's count text.
+UnitPoint SlotTextAnchor(int slot);
+
+// The band a slot's count text may occupy, from the left of its label to its
+// anchor; its height is that of the count font, which the caller adds.
+UnitRect SlotTextBand(int slot);
+
+enum SummaryFigure { FigureHours, FigureMinutes, FigureSeconds, FigureTotal, FigureRate, SummaryFigureCount };
+
+// The right end and top of a summary figure, just left of its unit label.
+UnitPoint SummaryAnchor(SummaryFigure figure);
+
+// The band a summary figure may occupy: from its group box's left edge or the
+// unit label before it, to its anchor.
+UnitRect SummaryBand(SummaryFigure figure);

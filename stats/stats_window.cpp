@@ -1,0 +1,141 @@
+// The statistics window: a tab control with one count page per tab, inside
+// the main window, with the summary panel below it.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/app.h"
+#include "res/resource.h"
+#include "stats/count_pages.h"
+#include "stats/stats.h"
+#include "stats/summary_panel.h"
+
+namespace {
+
+struct PageTab {
+    const char* caption;
+    int templateId;
+    CountPage page;
+};
+
+constexpr PageTab Tabs[] = {
+    {"ｱﾙﾌｧﾍﾞｯﾄ小文字", IDD_LOWERCASE_PAGE, CountPage::Lowercase},
+    {"ｱﾙﾌｧﾍﾞｯﾄ大文字", IDD_UPPERCASE_PAGE, CountPage::Uppercase},
+    {"数字/記号", IDD_DIGIT_SYMBOL_PAGE, CountPage::DigitsSymbols},
+};
+constexpr int TabCount = 3;
+
+HWND TabControl = nullptr;
+HWND Pages[TabCount] = {};
+RECT PageRect = {};
+
+HINSTANCE MainInstance()
+{
+    return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(MainWindow, GWLP_HINSTANCE));
+}
+
+void OnInitDialog(HWND window)
+{
+    TabControl = GetDlgItem(window, IDC_TABS);
+    for (int i = 0; i < TabCount; ++i) {
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char*>(Tabs[i].caption);
+        SendMessageA(TabControl, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+    GetClientRect(TabControl, &PageRect);
+    SendMessageA(TabControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&PageRect));
+
+    for (int i = 0; i < TabCount; ++i) {
+        Pages[i] = CreateDialogParamA(MainInstance(), MAKEINTRESOURCEA(Tabs[i].templateId), TabControl,
+                                      CountPageProcOf(Tabs[i].page), 0);
+        if (Pages[i] != nullptr)
+            MoveWindow(Pages[i], PageRect.left, PageRect.top, PageRect.right - PageRect.left,
+                       PageRect.bottom - PageRect.top, FALSE);
+    }
+    for (HWND page : Pages) {
+        if (page != nullptr) {
+            LayOutSlotRects(page);
+            break;
+        }
+    }
+    if (Pages[0] != nullptr)
+        ShowWindow(Pages[0], SW_SHOW);
+}
+
+void OnNotify(const NMHDR& header)
+{
+    if (header.code != TCN_SELCHANGE || header.hwndFrom != TabControl)
+        return;
+    int selected = static_cast<int>(SendMessageA(TabControl, TCM_GETCURSEL, 0, 0));
+    if (selected < 0 || selected >= TabCount)
+        return;
+    for (int i = 0; i < TabCount; ++i) {
+        if (Pages[i] != nullptr)
+            ShowWindow(Pages[i], i == selected ? SW_SHOW : SW_HIDE);
+    }
+}
+
+INT_PTR CALLBACK StatisticsWindowProc(HWND window, UINT message, WPARAM, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(window);
+        return TRUE;
+    case WM_NOTIFY:
+        OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        return FALSE;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        BeginPaint(window, &paint);
+        EndPaint(window, &paint);
+        return FALSE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The lowest right and bottom edges of the controls of dialog, in client
+// pixels of the main window.
+void ExtendToControls(HWND dialog, HWND mainWindow, POINT& extent)
+{
+    for (HWND control = GetWindow(dialog, GW_CHILD); control != nullptr; control = GetWindow(control, GW_HWNDNEXT)) {
+        RECT area;
+        GetWindowRect(control, &area);
+        MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT*>(&area), 2);
+        extent.x = area.right > extent.x ? area.right : extent.x;
+        extent.y = area.bottom > extent.y ? area.bottom : extent.y;
+    }
+}
+
+// The templates are laid out in dialog units, whose size follows the dialog
+// font: with wider fonts than the templates were drawn for, the tabs and the
+// summary panel outgrow 500 x 500 pixels. Keep every control whole, with the
+// margin that the templates leave on the left.
+void FitMainWindow(HWND mainWindow, HWND statistics, HWND summary)
+{
+    POINT extent = {0, 0};
+    ExtendToControls(statistics, mainWindow, extent);
+    ExtendToControls(summary, mainWindow, extent);
+    RECT margin = {7, 7, 0, 0};
+    MapDialogRect(summary, &margin);
+    FitMainWindowToContent(extent.x + margin.left, extent.y + margin.top);
+}
+
+} // namespace
+
+void CreateStatisticsWindows(HWND mainWindow)
+{
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
+    HWND statistics = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_STATISTICS), mainWindow,
+                                         StatisticsWindowProc, 0);
+    HWND summary = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_SUMMARY_PANEL), mainWindow,
+                                      SummaryPanelProc, 0);
+    FitMainWindow(mainWindow, statistics, summary);
+    ShowWindow(statistics, SW_SHOW);
+    ShowWindow(summary, SW_SHOW);
+}

@@ -1,0 +1,122 @@
+#include "store/atomic_file.h"
+
+#include <vector>
+
+#include "app/ansi_text.h"
+
+namespace {
+
+// Antivirus scanners and indexers open files briefly after every write.
+constexpr DWORD RetryDelaysMs[] = {0, 1, 10, 20, 40};
+
+bool IsTransientError(DWORD error)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+}
+
+template <typename Attempt>
+bool Retrying(Attempt attempt)
+{
+    for (DWORD delay : RetryDelaysMs) {
+        Sleep(delay);
+        if (attempt())
+            return true;
+        if (!IsTransientError(GetLastError()))
+            return false;
+    }
+    return false;
+}
+
+bool WriteAll(HANDLE file, const void* bytes, DWORD size)
+{
+    DWORD written = 0;
+    return WriteFile(file, bytes, size, &written, nullptr) && written == size;
+}
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() { Close(); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    HANDLE Get() const { return handle_; }
+    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool Close()
+    {
+        if (!IsOpen())
+            return true;
+        bool closed = CloseHandle(handle_) != FALSE;
+        handle_ = INVALID_HANDLE_VALUE;
+        return closed;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+} // namespace
+
+HANDLE OpenFileRetrying(const char* path, DWORD access, DWORD disposition)
+{
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    Retrying([&] {
+        handle = CreateFileA(path, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        return handle != INVALID_HANDLE_VALUE;
+    });
+    return handle;
+}
+
+bool TemporaryPathFor(const char* path, char (&temporary)[MAX_PATH + 8])
+{
+    return CopyIfFits(temporary, sizeof temporary, path) && AppendIfFits(temporary, sizeof temporary, ".tmp");
+}
+
+bool WriteFileAtomically(const char* path, const void* bytes, DWORD size, WriteMode mode)
+{
+    char temporary[MAX_PATH + 8];
+    if (!TemporaryPathFor(path, temporary))
+        return false;
+
+    FileHandle file(OpenFileRetrying(temporary, GENERIC_WRITE, CREATE_ALWAYS));
+    if (!file.IsOpen())
+        return false;
+    bool written = WriteAll(file.Get(), bytes, size) && FlushFileBuffers(file.Get());
+    if (!file.Close() || !written) {
+        DeleteFileA(temporary);
+        return false;
+    }
+
+    DWORD flags = MOVEFILE_WRITE_THROUGH | (mode == WriteMode::Replace ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (!Retrying([&] { return MoveFileExA(temporary, path, flags) != FALSE; })) {
+        DWORD error = GetLastError();
+        DeleteFileA(temporary);
+        SetLastError(error);
+        return false;
+    }
+    return true;
+}
+
+void RecoverInterruptedWrite(const char* path, bool (*isComplete)(const unsigned char* bytes, std::size_t size))
+{
+    char temporary[MAX_PATH + 8];
+    if (!TemporaryPathFor(path, temporary) || GetFileAttributesA(temporary) == INVALID_FILE_ATTRIBUTES)
+        return;
+
+    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+        bool complete = false;
+        {
+            FileHandle file(OpenFileRetrying(temporary, GENERIC_READ, OPEN_EXISTING));
+            DWORD size = file.IsOpen() ? GetFileSize(file.Get(), nullptr) : INVALID_FILE_SIZE;
+            if (size != INVALID_FILE_SIZE && size <= 65536) {
+                std::vector<unsigned char> bytes(size);
+                DWORD read = 0;
+                complete = ReadFile(file.Get(), bytes.data(), size, &read, nullptr) && read == size &&
+                           isComplete(bytes.data(), size);
+            }
+        }
+        if (complete && MoveFileExA(temporary, path, MOVEFILE_WRITE_THROUGH))
+            return;
+    }
+    DeleteFileA(temporary);
+}

@@ -1,0 +1,151 @@
+#include "store/user_data.h"
+
+#include <cstdio>
+#include <mutex>
+
+#include "app/ansi_text.h"
+#include "app/app.h"
+#include "store/atomic_file.h"
+#include "store/user_record.h"
+#include "users/users.h"
+
+char DataFilePath[PathCapacity] = "";
+char CurrentUserFile[PathCapacity] = "";
+std::atomic<LONG> ResetMode{0};
+
+namespace {
+
+// The save each minute runs on the interface thread and the reset after a
+// registration on the polling thread: one file operation at a time, so that
+// neither write is lost. Also guards DataFilePath and CurrentUserFile.
+std::mutex FileLock;
+
+bool DataFilePathOf(const char* fileName, char (&path)[PathCapacity])
+{
+    return CopyIfFits(path, sizeof path, AppFolder) && AppendIfFits(path, sizeof path, "\\data\\") &&
+           AppendIfFits(path, sizeof path, fileName);
+}
+
+void SetTitle(HWND window, const char* fileName)
+{
+    char title[PathCapacity + 16];
+    std::snprintf(title, sizeof title, "Kivora - [%s]", fileName);
+    SetWindowTextA(window, title);
+}
+
+bool WriteValues(const char* path, const StoredValues& values, WriteMode mode)
+{
+    RecordImage image;
+    FormatRecordTexts(values, image);
+    return WriteFileAtomically(path, image.data(), static_cast<DWORD>(image.size()), mode);
+}
+
+enum class ReadResult { Read, TooLarge, Unreadable };
+
+ReadResult ReadValues(const char* path, StoredValues& values)
+{
+    RecoverInterruptedWrite(path, IsCompleteRecordImage);
+    // A missing file is created empty and loads as zeros.
+    HANDLE file = OpenFileRetrying(path, GENERIC_READ, OPEN_ALWAYS);
+    if (file == INVALID_HANDLE_VALUE)
+        return ReadResult::Unreadable;
+    DWORD size = GetFileSize(file, nullptr);
+    ReadResult result = ReadResult::Read;
+    if (size == INVALID_FILE_SIZE) {
+        result = ReadResult::Unreadable;
+    } else if (size > LargestUserFile) {
+        result = ReadResult::TooLarge;
+    } else {
+        // Nothing after the 82nd record is ever looked at.
+        unsigned char bytes[UserFileSize];
+        DWORD wanted = size < sizeof bytes ? size : sizeof bytes;
+        DWORD read = 0;
+        if (ReadFile(file, bytes, wanted, &read, nullptr) && read == wanted) {
+            values = DecodeRecords(bytes, read);
+            NormaliseLoadedValues(values);
+        } else {
+            // Loading zeros here would have the next save wipe the file.
+            result = ReadResult::Unreadable;
+        }
+    }
+    CloseHandle(file);
+    return result;
+}
+
+} // namespace
+
+int LoadUserData(HWND window)
+{
+    if (SelectedUser < 0 || SelectedUser >= MaxUsers || UserFiles[SelectedUser][0] == '\0')
+        return -1;
+    const char* fileName = UserFiles[SelectedUser];
+    char path[PathCapacity];
+    if (!DataFilePathOf(fileName, path)) {
+        MessageBoxA(window, "データファイルのパスが長すぎるため、読み込めません。", AppText::ErrorCaption, MB_OK);
+        return -1;
+    }
+
+    std::lock_guard<std::mutex> guard(FileLock);
+    StoredValues values{};
+    switch (ReadValues(path, values)) {
+    case ReadResult::TooLarge:
+        MessageBoxA(window, "ファイルサイズが大きすぎます", "Tool Big File!", MB_OK);
+        return -1;
+    case ReadResult::Unreadable:
+        MessageBoxA(window, "データファイルを読み込めませんでした。", AppText::ErrorCaption, MB_OK);
+        return -1;
+    case ReadResult::Read:
+        break;
+    }
+
+    ApplyStoredValues(Counters, values);
+    Counters.RefreshCountTexts();
+    CopyIfFits(DataFilePath, sizeof DataFilePath, path);
+    CopyIfFits(CurrentUserFile, sizeof CurrentUserFile, fileName);
+    SetTitle(window, CurrentUserFile);
+    // A pending second zeroing belongs to the user just registered, never to
+    // the one loaded now.
+    NewUserPending = 0;
+    return 0;
+}
+
+int SaveUserData()
+{
+    std::lock_guard<std::mutex> guard(FileLock);
+    if (DataFilePath[0] == '\0')
+        return 0;
+    RecoverInterruptedWrite(DataFilePath, IsCompleteRecordImage);
+    return WriteValues(DataFilePath, CollectStoredValues(Counters), WriteMode::Replace) ? 0 : -1;
+}
+
+int ResetUserData(HWND window)
+{
+    bool resetCurrentUser = ResetMode.exchange(0) == 1;
+    StoredValues zeros{};
+    std::lock_guard<std::mutex> guard(FileLock);
+
+    if (resetCurrentUser) {
+        Counters.ZeroStoredValues();
+        Counters.RefreshCountTexts();
+        InvalidateRect(window, nullptr, FALSE);
+        return WriteValues(DataFilePath, zeros, WriteMode::Replace) ? 0 : -1;
+    }
+
+    // A new user: the file comes first, so that a name that cannot be created
+    // leaves the logged-in user's counts and file as they were.
+    char fileName[NewUserNameCapacity + 4];
+    char path[PathCapacity];
+    if (!CopyIfFits(fileName, sizeof fileName, NewUserName) || !AppendIfFits(fileName, sizeof fileName, ".dat") ||
+        !DataFilePathOf(fileName, path))
+        return -1;
+    if (!WriteValues(path, zeros, WriteMode::CreateNew))
+        return -1;
+
+    Counters.ZeroStoredValues();
+    Counters.RefreshCountTexts();
+    InvalidateRect(window, nullptr, FALSE);
+    CopyIfFits(DataFilePath, sizeof DataFilePath, path);
+    CopyIfFits(CurrentUserFile, sizeof CurrentUserFile, fileName);
+    SetTitle(window, CurrentUserFile);
+    return 0;
+}

@@ -1,0 +1,34 @@
+#pragma once
+// Binding the counter table to the logged-in user's data file: load at login,
+// save each minute, at log-off and at exit, reset on request and when a new
+// user is registered. Also who is logged in: the file path and name, and the
+// main window's title.
+#include <windows.h>
+
+#include <atomic>
+
+#include "users/user_names.h"
+
+// Full path of the logged-in user's data file; empty before the first login.
+extern char DataFilePath[PathCapacity];
+// File name of the user whose counts are in memory, e.g. "taro.dat".
+extern char CurrentUserFile[PathCapacity];
+// 1: the next ResetUserData resets the current user; 0 (its resting value):
+// it creates the new user named by NewUserName.
+extern std::atomic<LONG> ResetMode;
+
+// Loads the file of the user selected in the login list. Returns 0, or -1
+// after telling the user why the file was refused (counts, path and title
+// then stay as they were).
+int LoadUserData(HWND window);
+
+// Saves the counts in memory to DataFilePath, replacing the file in one step.
+// Returns 0 when saved (or when nobody is logged in yet), -1 on failure; the
+// counts stay in memory either way.
+int SaveUserData();
+
+// Zeroes every stored value and writes the zeroed file: the current user's
+// (ResetMode 1) or a new file for NewUserName (ResetMode 0), which becomes the
+// logged-in user's. Creating never replaces an existing file; when it fails,
+// nothing changes. Returns 0 or -1.
+int ResetUserData(HWND window);

@@ -1,0 +1,129 @@
+#include "store/user_record.h"
+
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "capture/key_codes.h"
+
+namespace {
+
+// Fields 58 to 82: the digit and symbol keys in the order of the file.
+constexpr uint8_t FileOrderDigitSymbolKeys[DigitSymbolCount] = {
+    0x30, 0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38, 0x39,
+    KeyRight, KeyLeft, KeyUp, KeyDown,
+    KeyOem1, KeyOemPlus, KeyOem3, KeyOem5, KeyOemMinus, KeyOemPeriod,
+    KeyOemComma, KeyOem2, KeyOem4, KeyOem6, KeyOem7,
+};
+
+int32_t FieldIndex(int field) { return field - 1; }
+
+bool IsBlank(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// atoi over a window of eight characters that need not be terminated.
+int32_t ReadDecimal(const unsigned char* chars)
+{
+    int at = 0;
+    while (at < RecordDigits && IsBlank(chars[at]))
+        ++at;
+    bool negative = false;
+    if (at < RecordDigits && (chars[at] == '+' || chars[at] == '-')) {
+        negative = chars[at] == '-';
+        ++at;
+    }
+    int32_t value = 0;   // at most eight digits: no overflow
+    while (at < RecordDigits && chars[at] >= '0' && chars[at] <= '9')
+        value = value * 10 + (chars[at++] - '0');
+    return negative ? -value : value;
+}
+
+} // namespace
+
+std::array<CountedValue*, StoredValueCount> StoredFields(CounterTable& table)
+{
+    std::array<CountedValue*, StoredValueCount> fields{};
+    int at = 0;
+    for (int slot = 0; slot < LetterCount; ++slot)
+        fields[at++] = &table.LowercaseGroup.keys[slot].count;
+    for (int slot = 0; slot < LetterCount; ++slot)
+        fields[at++] = &table.UppercaseGroup.keys[slot].count;
+    fields[at++] = &table.ClockSeconds;
+    fields[at++] = &table.ClockMinutes;
+    fields[at++] = &table.ClockHours;
+    fields[at++] = &table.TotalStrokes;
+    fields[at++] = &table.StrokesPerHour;
+    for (uint8_t key : FileOrderDigitSymbolKeys)
+        fields[at++] = &table.DigitSymbolGroup.FindKey(key)->count;
+    return fields;
+}
+
+StoredValues CollectStoredValues(CounterTable& table)
+{
+    StoredValues values{};
+    auto fields = StoredFields(table);
+    for (int i = 0; i < StoredValueCount; ++i)
+        values[i] = fields[i]->value.load();
+    return values;
+}
+
+void ApplyStoredValues(CounterTable& table, const StoredValues& values)
+{
+    auto fields = StoredFields(table);
+    for (int i = 0; i < StoredValueCount; ++i)
+        fields[i]->value.store(values[i]);
+}
+
+void FormatRecordTexts(const StoredValues& values, RecordImage& image)
+{
+    for (int i = 0; i < StoredValueCount; ++i) {
+        int32_t value = values[i] < 0 ? 0 : values[i] > LargestRecordValue ? LargestRecordValue : values[i];
+        char record[RecordSize + 1];
+        std::snprintf(record, sizeof record, "%08d", static_cast<int>(value));
+        std::memcpy(image.data() + i * RecordSize, record, RecordSize);   // eight digits and the NUL
+    }
+}
+
+StoredValues DecodeRecords(const unsigned char* bytes, std::size_t size)
+{
+    StoredValues values{};
+    for (int i = 0; i < StoredValueCount; ++i) {
+        std::size_t offset = static_cast<std::size_t>(i) * RecordSize;
+        if (offset + RecordDigits > size)
+            break;
+        int32_t value = ReadDecimal(bytes + offset);
+        values[i] = value < 0 ? 0 : value;
+    }
+    return values;
+}
+
+void NormaliseLoadedValues(StoredValues& values)
+{
+    int32_t& seconds = values[FieldIndex(FieldClockSeconds)];
+    int32_t& minutes = values[FieldIndex(FieldClockMinutes)];
+    int32_t& hours = values[FieldIndex(FieldClockHours)];
+    // Values come from eight digits, so these sums cannot overflow.
+    if (seconds >= 60) {
+        minutes += seconds / 60;
+        seconds %= 60;
+    }
+    if (minutes > 60) {
+        hours += minutes / 60;
+        minutes %= 60;
+    }
+}
+
+bool IsCompleteRecordImage(const unsigned char* bytes, std::size_t size)
+{
+    if (size != static_cast<std::size_t>(UserFileSize))
+        return false;
+    for (int i = 0; i < StoredValueCount; ++i) {
+        const unsigned char* record = bytes + i * RecordSize;
+        for (int d = 0; d < RecordDigits; ++d) {
+            if (record[d] < '0' || record[d] > '9')
+                return false;
+        }
+        if (record[RecordDigits] != '\0')
+            return false;
+    }
+    return true;
+}

@@ -1,0 +1,34 @@
+#!/bin/sh
+# Runs every test: the portable core natively (plain, ASan+UBSan with a short
+# fuzzing run, TSan stress), then the Windows tests and the end-to-end tests
+# under Wine in a virtual X display. Installs what is missing first.
+set -eu
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+cd "$ROOT"
+JOBS=$(nproc)
+
+"$ROOT/tools/install-deps.sh"
+
+step() { printf '\n=== %s\n' "$*"; }
+
+for preset in host host-asan host-tsan fuzz windows; do
+    step "build $preset"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -j "$JOBS"
+done
+
+step "host tests"
+ctest --preset host -j "$JOBS"
+step "host tests under AddressSanitizer and UBSan"
+ctest --preset host-asan -j "$JOBS"
+step "concurrency stress under ThreadSanitizer"
+ctest --preset host-tsan
+step "30 s of fuzzing the data file decoder"
+ctest --preset fuzz
+
+step "Windows tests under Wine"
+. "$ROOT/tools/xvfb.sh"
+start_xvfb
+trap 'stop_xvfb; "$ROOT/tools/wine-run" wineserver -k 2>/dev/null || true' EXIT
+"$ROOT/tools/wine-prefix.sh"
+ctest --preset windows --timeout 600

@@ -1,0 +1,139 @@
+// The login dialog: lists the users found in the data folder, logs one in,
+// or leads to the registration of a new one.
+#include <windows.h>
+
+#include <cstring>
+
+#include "app/app.h"
+#include "options/options.h"
+#include "res/resource.h"
+#include "stats/stats.h"
+#include "store/user_data.h"
+#include "users/users.h"
+#include "users/users_internal.h"
+
+int SelectedUser = -1;
+int LastSelection = 0;
+LONG ReloginFlag = 0;
+
+namespace {
+
+constexpr size_t ListTextCapacity = 79;   // the list's text: at most 78 characters
+
+void FillUserList(HWND dialog)
+{
+    HWND list = GetDlgItem(dialog, IDC_USER_LIST);
+    int count = ListUserFiles();
+    // Explicit positions keep the folder's order; the sorted style has no say.
+    for (int i = 0; i < count; ++i)
+        SendMessageA(list, CB_INSERTSTRING, i, reinterpret_cast<LPARAM>(UserNames[i]));
+    SelectedUser = static_cast<int>(SendMessageA(list, CB_SETCURSEL, LastSelection, 0));
+}
+
+void OnInitDialog(HWND dialog)
+{
+    WorkOutAppFolder();
+    WorkOutSettingsPath(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)));
+    LineUpAutoStart();
+    EnsureSettingsFile();
+    FillUserList(dialog);
+}
+
+void OnSelectionChange(HWND dialog)
+{
+    HWND list = GetDlgItem(dialog, IDC_USER_LIST);
+    LastSelection = static_cast<int>(SendMessageA(list, CB_GETCURSEL, 0, 0));
+    SelectedUser = static_cast<int>(SendMessageA(list, CB_SETCURSEL, LastSelection, 0));
+}
+
+void LogInAtStartUp(HWND dialog)
+{
+    char text[ListTextCapacity] = "";
+    GetDlgItemTextA(dialog, IDC_USER_LIST, text, sizeof text);
+    if (text[0] == '\0') {
+        MessageBoxA(dialog, "ユーザーが存在しません。新規作成でユーザー登録を行ってください。",
+                    AppText::WarningCaption, MB_OK);
+        return;
+    }
+    // A refused file has been explained; the user chooses again rather than
+    // counting for nobody.
+    if (LoadUserData(MainWindow) != 0)
+        return;
+    CompleteFirstLogin();
+    EndDialog(dialog, IDOK);
+}
+
+void LogInAgain(HWND dialog)
+{
+    // With no entry selected, or the user in memory chosen, nothing is loaded:
+    // the current user stays logged in.
+    if (SelectedUser >= 0 && std::strcmp(UserFiles[SelectedUser], CurrentUserFile) != 0)
+        LoadUserData(MainWindow);
+    EndDialog(dialog, IDOK);
+}
+
+void OnNewUser(HWND dialog)
+{
+    NewUserPending = 0;
+    ShowNewUserDialog(dialog);
+    if (NewUserPending == 1)
+        EndDialog(dialog, IDOK);
+}
+
+void OnCancel(HWND dialog)
+{
+    if (ReloginFlag == 0) {
+        // The modal loop ends on the quit request and hands it on, so the
+        // message loop ends at once and the program exits.
+        PostQuitMessage(0);
+        return;
+    }
+    EndDialog(dialog, IDCANCEL);
+}
+
+INT_PTR CALLBACK LoginDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_USER_LIST:
+            if (HIWORD(wParam) == CBN_SELCHANGE)
+                OnSelectionChange(dialog);
+            return TRUE;
+        case IDOK:
+            if (ReloginFlag == 0)
+                LogInAtStartUp(dialog);
+            else
+                LogInAgain(dialog);
+            return TRUE;
+        case IDC_NEW_USER:
+            OnNewUser(dialog);
+            return TRUE;
+        case IDCANCEL:
+            OnCancel(dialog);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_CLOSE:
+        OnCancel(dialog);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+void CompleteFirstLogin()
+{
+    AddTrayIcon();
+    CreateStatisticsWindows(MainWindow);
+}
+
+void ShowLoginDialog(HWND owner)
+{
+    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_LOGIN), owner, LoginDialogProc, 0);
+}

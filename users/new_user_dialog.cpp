@@ -1,0 +1,144 @@
+// The new-user dialog: takes a name, refuses what cannot or must not become a
+// user's data file, creates the file with zero counts and logs the user in.
+#include <windows.h>
+
+#include <cstring>
+
+#include "app/ansi_text.h"
+#include "app/app.h"
+#include "res/resource.h"
+#include "store/user_data.h"
+#include "users/users.h"
+#include "users/users_internal.h"
+
+char NewUserName[NewUserNameCapacity] = "";
+std::atomic<LONG> NewUserPending{0};
+
+namespace {
+
+constexpr char AlreadyRegistered[] = "そのユーザー名はすでに登録されています。";
+
+const char* RefusalOf(NameCheck check)
+{
+    switch (check) {
+    case NameCheck::Accepted:
+        return nullptr;
+    case NameCheck::Empty:
+        return "ユーザー名が入力されていません";
+    case NameCheck::ForbiddenCharacter:
+        return "ユーザー名に次の文字は使えません。\n\\ / : * ? \" < > |";
+    case NameCheck::ContainsDot:
+        return "ユーザー名に「.」（ピリオド）は使えません。";
+    case NameCheck::TrailingBlank:
+        return "ユーザー名の最後に空白は使えません。";
+    case NameCheck::ReservedDeviceName:
+        return "この名前はWindowsが予約しているため、ユーザー名に使えません。";
+    }
+    return nullptr;
+}
+
+bool IsListedUser(const char* name)
+{
+    for (int i = 0; i < MaxUsers && UserNames[i][0] != '\0'; ++i) {
+        if (std::strncmp(UserNames[i], name, NewUserNameCapacity) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool PathUnder(char (&path)[PathCapacity], const char* relative)
+{
+    return CopyIfFits(path, sizeof path, AppFolder) && AppendIfFits(path, sizeof path, relative);
+}
+
+// The file system ignores letter case: "Taro" would open taro.dat.
+bool DataFileExists(const char* name)
+{
+    char path[PathCapacity];
+    return PathUnder(path, "\\data\\") && AppendIfFits(path, sizeof path, name) &&
+           AppendIfFits(path, sizeof path, ".dat") && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+void EnsureDataFolder()
+{
+    char folder[PathCapacity];
+    if (PathUnder(folder, "\\data") && GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES)
+        CreateDirectoryA(folder, nullptr);
+}
+
+void OnRegister(HWND dialog)
+{
+    char typed[1024] = "";
+    GetDlgItemTextA(dialog, IDC_USER_NAME, typed, sizeof typed);
+    TakeNewUserName(typed, NewUserName);
+
+    if (const char* refusal = RefusalOf(CheckNewUserName(NewUserName))) {
+        MessageBoxA(dialog, refusal, AppText::WarningCaption, MB_OK);
+        return;
+    }
+    if (IsListedUser(NewUserName) || DataFileExists(NewUserName)) {
+        MessageBoxA(dialog, AlreadyRegistered, AppText::WarningCaption, MB_OK);
+        return;
+    }
+
+    EnsureDataFolder();
+    ResetMode = 0;
+    if (ResetUserData(MainWindow) != 0) {
+        bool exists = DataFileExists(NewUserName);
+        MessageBoxA(dialog,
+                    exists ? AlreadyRegistered
+                           : "ユーザーのデータファイルを作成できませんでした。"
+                             "データフォルダーに書き込めるかを確かめてください。",
+                    AppText::WarningCaption, MB_OK);
+        return;
+    }
+
+    if (ReloginFlag == 0)
+        CompleteFirstLogin();
+    NewUserPending = 1;
+    EndDialog(dialog, IDOK);
+}
+
+INT_PTR CALLBACK NewUserDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            OnRegister(dialog);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_CLOSE:
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+void ShowNewUserDialog(HWND owner)
+{
+    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_NEW_USER), owner, NewUserDialogProc, 0);
+}
+
+void RunRegistrationCheck()
+{
+    if (NewUserPending != 1)
+        return;
+    bool anyLowercase = false;
+    for (int slot = 0; slot < LetterCount && !anyLowercase; ++slot)
+        anyLowercase = Counters.LowercaseGroup.keys[slot].count.value.load() != 0;
+    if (!anyLowercase)
+        return;
+    ResetMode = 1;
+    ResetUserData(MainWindow);
+    NewUserPending = 0;
+}

@@ -77,6 +77,14 @@ bool WriteFileAtomically(const char* path, const void* bytes, DWORD size, WriteM
     char temporary[MAX_PATH + 8];
     if (!TemporaryPathFor(path, temporary))
         return false;
+    // Windows refuses to rename over a read-only file, Wine does not: refuse
+    // it here on both, so that a read-only file is never replaced.
+    DWORD attributes = GetFileAttributesA(path);
+    if (mode == WriteMode::Replace && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_READONLY)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
 
     FileHandle file(OpenFileRetrying(temporary, GENERIC_WRITE, CREATE_ALWAYS));
     if (!file.IsOpen())

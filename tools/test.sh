@@ -29,6 +29,10 @@ ctest --preset fuzz
 step "Windows tests under Wine"
 . "$ROOT/tools/xvfb.sh"
 start_xvfb
-trap 'stop_xvfb; "$ROOT/tools/wine-run" wineserver -k 2>/dev/null || true' EXIT
+trap 'stop_xvfb; (. "$ROOT/tools/wine-env.sh"; wineserver -k 2>/dev/null) || true' EXIT
 "$ROOT/tools/wine-prefix.sh"
+# A long-lived window keeps Wine's default desktop up between the test
+# processes; otherwise each one starts it anew and ctest waits about a second
+# for it to let go of the output pipe.
+"$ROOT/tools/wine-run" notepad </dev/null >/dev/null 2>&1 &
 ctest --preset windows --timeout 600

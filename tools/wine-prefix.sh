@@ -1,20 +1,24 @@
 #!/bin/sh
-# Makes the project's Wine prefix if it is missing, with the font
-# replacements that give the dialogs metrics close to the Japanese Windows
-# fonts, and starts its Wine server. Idempotent.
+# Makes the project's Wine prefix if it is missing, and starts its Wine
+# server. Idempotent. The prefix gets:
+# - font replacements that give the dialogs metrics close to the Japanese
+#   Windows fonts;
+# - unmanaged top-level windows: under Xvfb there is no window manager, and
+#   Wine would wait 2 s for one each time a window is hidden. (Kivora itself
+#   runs in a virtual desktop, which this does not touch.)
 set -eu
 . "$(dirname "$0")/wine-env.sh"
 
-if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$WINEPREFIX/.kivora-fonts" ]; then
+if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$WINEPREFIX/.kivora-prefix-2" ]; then
     mkdir -p "$WINEPREFIX"
     wineboot -i </dev/null >/dev/null 2>&1 || true
     reg=$(mktemp --suffix=.reg)
-    printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"ＭＳ Ｐゴシック"="IPAPGothic"\r\n"ＭＳ ゴシック"="IPAGothic"\r\n"MSゴシック"="IPAGothic"\r\n' |
+    printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"ＭＳ Ｐゴシック"="IPAPGothic"\r\n"ＭＳ ゴシック"="IPAGothic"\r\n"MSゴシック"="IPAGothic"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n' |
         iconv -f UTF-8 -t UTF-16LE | { printf '\377\376'; cat; } >"$reg"
     wine regedit "$reg" </dev/null >/dev/null 2>&1
     rm -f "$reg"
     wineserver -w
-    touch "$WINEPREFIX/.kivora-fonts"
+    touch "$WINEPREFIX/.kivora-prefix-2"
 fi
 
 # A persistent server with its helper processes already up: each Windows

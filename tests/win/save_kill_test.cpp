@@ -6,9 +6,9 @@
 
 #include <random>
 #include <string>
-#include <vector>
 
 #include "store/user_record.h"
+#include "win_test_support.h"
 
 namespace {
 
@@ -20,34 +20,10 @@ std::string Beside(const char* name)
     return folder.substr(0, folder.find_last_of('\\') + 1) + name;
 }
 
-std::string FreshFolder()
-{
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    std::string folder = std::string(temp) + "kivora-kill-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
-
-std::vector<unsigned char> ReadAll(const std::string& path)
-{
-    std::vector<unsigned char> bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    bytes.resize(GetFileSize(file, nullptr));
-    DWORD read = 0;
-    if (!bytes.empty())
-        ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    bytes.resize(read);
-    CloseHandle(file);
-    return bytes;
-}
-
 TEST(SaveKill, FileIsAlwaysWholeWhateverInstantTheSaverIsKilledAt)
 {
-    const std::string folder = FreshFolder();
-    const std::string dataFile = folder + "\\taro.dat";
+    wintest::TempFolder folder;
+    const std::string dataFile = folder / "taro.dat";
     const std::string saver = Beside("kivora_save_loop.exe");
     ASSERT_NE(GetFileAttributesA(saver.c_str()), INVALID_FILE_ATTRIBUTES) << saver;
 
@@ -68,18 +44,14 @@ TEST(SaveKill, FileIsAlwaysWholeWhateverInstantTheSaverIsKilledAt)
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
 
-        std::vector<unsigned char> bytes = ReadAll(dataFile);
-        if (bytes.empty() && GetFileAttributesA(dataFile.c_str()) == INVALID_FILE_ATTRIBUTES)
-            continue;   // killed before its first save had replaced anything
+        auto bytes = wintest::ReadBytes(dataFile);
+        if (!bytes)
+            continue;   // killed before its first save had put a file in place
         ++killedMidway;
-        ASSERT_TRUE(IsCompleteRecordImage(bytes.data(), bytes.size()))
-            << "kill " << kill << ": " << bytes.size() << " bytes";
+        ASSERT_TRUE(IsCompleteRecordImage(reinterpret_cast<const unsigned char*>(bytes->data()), bytes->size()))
+            << "kill " << kill << ": " << bytes->size() << " bytes";
     }
     EXPECT_GT(killedMidway, Kills / 2) << "most kills must hit a running saver";
-
-    DeleteFileA(dataFile.c_str());
-    DeleteFileA((dataFile + ".tmp").c_str());
-    RemoveDirectoryA(folder.c_str());
 }
 
 } // namespace

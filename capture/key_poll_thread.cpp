@@ -22,6 +22,7 @@ public:
 DWORD WINAPI KeyPollThread(LPVOID)
 {
     WindowsKeyboard keyboard;
+    ForgetEarlierPresses(keyboard);
     while (RunFlag != 0) {
         ScanPass(Counters, keyboard);
         Sleep(PollPeriodMs);

@@ -52,6 +52,12 @@ void ScanDigitsSymbols(CounterTable& table, KeyboardPort& port)
     ScanGroup(table, table.DigitSymbolGroup, DownNow, port);
 }
 
+void ForgetEarlierPresses(KeyboardPort& port)
+{
+    for (int letter = 0; letter < LetterCount; ++letter)
+        port.AsyncKeyState(KeyLetterA + letter);
+}
+
 void ScanPass(CounterTable& table, KeyboardPort& port)
 {
     bool capsLock = port.CapsLockToggled();

@@ -22,6 +22,12 @@ void ScanLowercase(CounterTable& table, KeyboardPort& port);
 void ScanUppercase(CounterTable& table, KeyboardPort& port);
 void ScanDigitsSymbols(CounterTable& table, KeyboardPort& port);
 
+// Run once when polling starts: reads every letter key once, so that a press
+// made while nothing polled (before the start, or while a dialog had counting
+// stopped) is not taken for a press since the last pass. A key held at that
+// moment is not armed either; an armed latch is kept and counts on release.
+void ForgetEarlierPresses(KeyboardPort& port);
+
 // Reads Caps Lock and Shift and runs the scans that they select:
 //   Caps Lock off, no Shift: lowercase, then digits and symbols
 //   Caps Lock off, Shift:    uppercase

@@ -23,6 +23,7 @@ fi
 
 # A persistent server with its helper processes already up: each Windows
 # process then starts in milliseconds, and the helpers do not hold on to the
-# caller's output pipes.
-wineserver -p 300 </dev/null >/dev/null 2>&1
+# caller's output pipes. ("wineserver -p" fails when the prefix's server runs
+# already; that one will do.)
+wineserver -p 300 </dev/null >/dev/null 2>&1 || true
 wine wineboot </dev/null >/dev/null 2>&1 || true

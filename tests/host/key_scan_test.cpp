@@ -208,6 +208,23 @@ TEST_F(KeyScanTest, ArmedLatchSurvivesAResetAndCountsOnTopOfZero)
     EXPECT_EQ(Total(), 1);
 }
 
+TEST_F(KeyScanTest, PressesMadeWhilePollingWasStoppedAreForgottenAtTheStart)
+{
+    keyboard.Press('E');
+    Pass();                              // armed before the stop
+    keyboard.Tap('A');                   // typed while a dialog had counting stopped
+    keyboard.Press('B');                 // pressed meanwhile and still down at the start
+    ForgetEarlierPresses(keyboard);
+    keyboard.Release('E');
+    Pass();
+    keyboard.Release('B');
+    Pass(2);
+    EXPECT_EQ(Count(table.LowercaseGroup, 0), 0) << "a";
+    EXPECT_EQ(Count(table.LowercaseGroup, 1), 0) << "b";
+    EXPECT_EQ(Count(table.LowercaseGroup, 4), 1) << "the armed e still counts on its release";
+    EXPECT_EQ(Total(), 1);
+}
+
 TEST_F(KeyScanTest, CountsSaturateInsteadOfWrapping)
 {
     table.LowercaseGroup.keys[0].count.value = std::numeric_limits<int32_t>::max();

@@ -1,0 +1,43 @@
+"""The newcomer's run command without a display: tools/run.sh runs the
+demonstration in a virtual display, and the counts it prints from the data
+file are those of the sentence it typed."""
+
+import collections
+import os
+import re
+import subprocess
+import sys
+import unittest
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent.parent
+
+
+class HeadlessRunTest(unittest.TestCase):
+
+    def test_run_without_a_display_counts_the_demo_sentence(self):
+        # As a newcomer runs it: no display, none of the test settings.
+        env = {key: value for key, value in os.environ.items()
+               if key != "DISPLAY" and not key.startswith("KIVORA_")}
+        result = subprocess.run([str(ROOT / "tools" / "run.sh")], env=env, stdin=subprocess.DEVNULL,
+                                capture_output=True, text=True, timeout=170)
+        sys.stdout.write(result.stdout)
+        sys.stderr.write(result.stderr)
+        self.assertEqual(result.returncode, 0)
+        out = result.stdout
+
+        sentence = re.search(r"^- typing into Notepad: (.*)$", out, re.MULTILINE).group(1)
+        printed = dict(re.findall(r"^\| `(.)` \| (\d+) \|$", out, re.MULTILINE))
+        total = re.search(r"^\| Total \| (\d+) \|$", out, re.MULTILINE).group(1)
+        typed = collections.Counter(sentence.replace(" ", ""))
+        self.assertEqual({key: int(count) for key, count in printed.items()}, dict(typed))
+        self.assertEqual(int(total), sum(typed.values()))
+
+        folder = Path(re.search(r"^Screenshots of the three tabs are in (.*):$", out, re.MULTILINE).group(1))
+        pictures = sorted(folder.glob("*.png"))
+        self.assertEqual([p.name for p in pictures], ["1-lowercase.png", "2-uppercase.png", "3-digits-symbols.png"])
+        self.assertEqual(len({p.read_bytes() for p in pictures}), 3, "three different pages")
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,139 @@
+#!/usr/bin/env python3
+"""A short demonstration of Kivora for a machine without a screen. In the X
+display that DISPLAY names (tools/run.sh starts a virtual one) it registers a
+user "demo", starts Kivora again and logs in as "demo", types a sentence into
+a Wine Notepad, takes a picture of each tab of the main window, quits Kivora
+through its menu and prints the counts read back from the user's data file.
+
+It drives Kivora with the end-to-end tests' harness (tests/e2e), in a Wine
+prefix of its own. Everything it makes lies under build/demo.
+"""
+
+import os
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+DEMO = ROOT / "build" / "demo"
+PICTURES = DEMO / "screenshots"
+
+# The harness reads these when it is imported.
+os.environ.setdefault("KIVORA_WINEPREFIX", str(ROOT / "build" / "wineprefix-demo"))
+os.environ.setdefault("KIVORA_E2E_WORK", str(DEMO / "work"))
+os.environ.setdefault("KIVORA_E2E_ARTIFACTS", str(DEMO / "work"))
+sys.path.insert(0, str(ROOT / "tests" / "e2e"))
+import kivora_e2e as e2e  # noqa: E402
+
+USER = "demo"
+SENTENCE = "Hello Kivora, I typed 2024 keys in Tokyo/Osaka, well-done."
+
+# The sentence's other characters as xdotool key names. Its punctuation keys
+# bear the same signs on US and Japanese keyboards, so the table's labels are
+# those of Kivora's pages too.
+KEY_NAMES = {" ": "space", ",": "comma", ".": "period", "-": "minus", "/": "slash"}
+SYMBOLS = {name: char for char, name in KEY_NAMES.items()}
+TABS = ["lowercase", "uppercase", "digits-symbols"]
+
+
+def strokes_of(text):
+    return [KEY_NAMES.get(char, char) for char in text]
+
+
+def step(text):
+    print(f"- {text}", flush=True)
+
+
+def save_window_picture(session, main, path):
+    """A PNG of the main window alone."""
+    rect = main.rect()
+    x, y = session.origin
+    geometry = f"{rect.width}x{rect.height}+{x + rect.left}+{y + rect.top}"
+    subprocess.run(["import", "-window", "root", "-crop", geometry, "+repage", "-strip", f"PNG8:{path}"],
+                   check=True)
+
+
+def take_pictures(session):
+    main = session.show_main_window()
+    # Away from the window, so that no tip or highlight shows in the pictures.
+    e2e.xdotool("mousemove", session.origin[0] + 5, session.origin[1] + 5)
+    tabs = [record for record in e2e.drive_ok("tabs") if record.kind == "tab"]
+    PICTURES.mkdir(parents=True, exist_ok=True)
+    for old in PICTURES.glob("*.png"):
+        old.unlink()
+    pictures = []
+    for tab, name in zip(tabs, TABS):
+        session.click(*tab.rect().center())
+        time.sleep(0.5)
+        path = PICTURES / f"{len(pictures) + 1}-{name}.png"
+        save_window_picture(session, main, path)
+        pictures.append(path)
+    return pictures
+
+
+def count_table(values):
+    """The struck keys in the order of Kivora's pages, and the total, in Markdown."""
+    rows = ["| Key | Count |", "|-----|------:|"]
+    for key in e2e.COUNTED_KEYS:
+        if values[key]:
+            rows.append(f"| `{SYMBOLS.get(key, key)}` | {values[key]} |")
+    rows.append(f"| Total | {values['total']} |")
+    return "\n".join(rows)
+
+
+def run():
+    started = time.monotonic()
+    step("preparing the Wine prefix " + str(e2e.PREFIX))
+    e2e.prepare_prefix()
+    session = e2e.Session(USER)
+    try:
+        step("starting Kivora and a Notepad in a Wine desktop")
+        launch = session.start()
+        step(f'registering the user "{USER}", then quitting from the icon\'s menu')
+        session.register(USER)
+        session.tray_menu(e2e.CMD_TRAY_QUIT)
+        launch.exit_code()
+        # A new user's counts start afresh at the first lowercase letter after
+        # the registration; a later login counts every key from the first.
+        step(f'starting Kivora again and logging in as "{USER}"')
+        launch = session.start_kivora()
+        session.wait_window(title=e2e.LOGIN_TITLE, timeout=20)
+        session.log_in(USER)
+        step(f"typing into Notepad: {SENTENCE}")
+        session.type_in_notepad(strokes_of(SENTENCE))
+        step("opening the main window and taking a picture of each tab")
+        pictures = take_pictures(session)
+        step("quitting Kivora through its menu")
+        session.menu_bar(e2e.MENU_FILE, e2e.CMD_QUIT)
+        code = launch.exit_code()
+        if code != 0:
+            raise AssertionError(f"Kivora ended with code {code}")
+        values = session.user_file(USER)
+    finally:
+        session.close()
+        # The demonstration's own Wine server, with anything left in it.
+        subprocess.run(["wineserver", "-k"], env=e2e.WINE_ENV, check=False)
+
+    print()
+    print(f"Counts of {USER}, read back from {session.data / (USER + '.dat')}:")
+    print()
+    print(count_table(values))
+    print()
+    print(f"Screenshots of the three tabs are in {PICTURES}:")
+    for path in pictures:
+        print(f"  {path.name}")
+    print(f"The demonstration took {time.monotonic() - started:.0f} s.")
+
+
+def main():
+    if not os.environ.get("DISPLAY"):
+        sys.exit("demo.py needs an X display (tools/run.sh starts one when there is none)")
+    try:
+        run()
+    except (AssertionError, subprocess.SubprocessError) as error:
+        sys.exit(f"The demonstration failed: {error}\nPictures of the last state: {e2e.ARTIFACTS}")
+
+
+if __name__ == "__main__":
+    main()

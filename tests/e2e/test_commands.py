@@ -1,11 +1,12 @@
 """Commands: reset, the close box, the two ways to quit, the end of the session."""
 
 import subprocess
+import time
 import unittest
 
 from kivora_e2e import (CAUTION, CMD_QUIT, CMD_RESET, CMD_TRAY_QUIT, COUNTED_KEYS, DESKTOP_ARG, IDNO,
-                        IDYES, MENU_FILE, TRAY_TIP, WINE_ENV, KivoraTestCase, drive_ok, encode_data_file,
-                        prepare_prefix, wait_until)
+                        IDYES, LOGIN_TITLE, MENU_FILE, TRAY_TIP, WINE_ENV, KivoraTestCase, drive_ok,
+                        encode_data_file, prepare_prefix, wait_until, xdotool)
 
 TARO = {key: 7 * index + 3 for index, key in enumerate(COUNTED_KEYS)}
 TARO.update(total=sum(TARO.values()), hours=1, minutes=20, seconds=5)
@@ -56,6 +57,44 @@ class ResetTest(KivoraTestCase):
         values = s.user_file("taro")
         self.assertCounts(values, {"e": 1, "total": 1}, COUNTED_KEYS + ["total", "hours", "minutes"])
         self.assertLess(values["seconds"], 30, "the running time started again from 0")
+
+
+class AcceleratorTest(KivoraTestCase):
+
+    def press(self, keys):
+        """Keys pressed while Kivora's main window has the focus."""
+        s = self.session
+        rect = s.main_window().rect()
+        s.click(rect.left + 120, rect.top + 10)   # its title bar
+        xdotool("key", "--delay", "150", keys)
+        time.sleep(0.5)
+
+    def test_ctrl_n_asks_to_reset_ctrl_o_logs_off_ctrl_q_and_alt_enter_do_nothing(self):
+        s = self.session
+        s.seed_user("taro", TARO)
+        launch = s.start()
+        s.log_in("taro")
+        s.show_main_window()
+
+        for keys in ("ctrl+q", "alt+Return"):
+            self.press(keys)
+            self.assertIsNone(s.find_window(title=CAUTION), keys)
+            self.assertIsNone(s.find_window(title=LOGIN_TITLE), keys)
+            self.assertEqual(s.main_window()["visible"], "1", keys)
+
+        self.press("ctrl+n")
+        s.wait_window(title=CAUTION)
+        s.answer(CAUTION, IDNO, expect_text="全ての値が0になりますがよろしいですか？")
+
+        self.press("ctrl+o")
+        s.wait_window(title=LOGIN_TITLE)
+        s.log_in("taro")
+
+        s.menu_bar(MENU_FILE, CMD_QUIT)
+        self.assertEqual(launch.exit_code(), 0)
+        # The keys themselves are letters that count; everything else is as it was.
+        untouched = [key for key in COUNTED_KEYS if key not in ("n", "o", "q")]
+        self.assertCounts(s.user_file("taro"), TARO, untouched)
 
 
 class CloseBoxTest(KivoraTestCase):

@@ -9,7 +9,7 @@ JOBS=$(nproc)
 
 "$ROOT/tools/install-deps.sh"
 
-step() { printf '\n=== %s\n' "$*"; }
+step() { printf '\n=== %s (%s)\n' "$*" "$(date +%T)"; }
 
 for preset in host host-asan host-tsan fuzz windows; do
     step "build $preset"

@@ -17,7 +17,6 @@ if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$WINEPREFIX/.kivora-prefix-2" ];
         iconv -f UTF-8 -t UTF-16LE | { printf '\377\376'; cat; } >"$reg"
     wine regedit "$reg" </dev/null >/dev/null 2>&1
     rm -f "$reg"
-    wineserver -w
     touch "$WINEPREFIX/.kivora-prefix-2"
 fi
 

@@ -1,0 +1,814 @@
+#!/usr/bin/env python3
+"""Measures Kivora side by side with two reference programs and prints one
+markdown table (bench/README.md explains each row).
+
+Run by bench/run.sh, which builds the programs, starts an X display of its
+own and sets KIVORA_WINEPREFIX; the end-to-end harness (tests/e2e) starts
+Kivora and a Notepad in a Wine desktop, and bench_probe.exe looks at them
+from inside that desktop.
+
+Every comparison is made in the same run: the reference programs run at the
+same time as Kivora (CPU, memory, accuracy) or in turn with it (start-up,
+saves), because absolute times on a shared machine drift.
+"""
+
+import argparse
+import ctypes
+import datetime
+import json
+import os
+import platform
+import queue
+import random
+import re
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import threading
+import time
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+ROOT = HERE.parent
+BUILD = ROOT / "build"
+HOST_BUILD = Path(os.environ.get("BENCH_HOST_BUILD", BUILD / "bench"))
+WIN_BUILD = Path(os.environ.get("BENCH_WINDOWS_BUILD", BUILD / "bench-windows"))
+WORK = BUILD / "bench-work"
+
+# The end-to-end harness reads its settings when it is imported.
+os.environ.setdefault("KIVORA_WINEPREFIX", str(BUILD / "wineprefix-bench"))
+os.environ.setdefault("KIVORA_E2E_ROOT", str(ROOT))
+os.environ.setdefault("KIVORA_E2E_EXE", str(WIN_BUILD / "Kivora.exe"))
+os.environ.setdefault("KIVORA_E2E_DRIVER", str(WIN_BUILD / "tests" / "e2e" / "kvdriver.exe"))
+os.environ.setdefault("KIVORA_E2E_WORK", str(WORK))
+os.environ.setdefault("KIVORA_E2E_ARTIFACTS", str(WORK / "artifacts"))
+sys.path.insert(0, str(ROOT / "tests" / "e2e"))
+import kivora_e2e as e2e  # noqa: E402
+
+PROBE_EXE = WIN_BUILD / "bench" / "bench_probe.exe"
+BASELINE_EXE = WIN_BUILD / "bench" / "bench_baseline.exe"
+HOOK_EXE = WIN_BUILD / "bench" / "bench_hook_counter.exe"
+SAVE_EXE = WIN_BUILD / "bench" / "bench_save.exe"
+USER = "bench"
+
+KEY_CLASSES = {
+    "letters": [(c, 0x41 + i) for i, c in enumerate("abcdefghijklmnopqrstuvwxyz")],
+    "digits": [(c, 0x30 + i) for i, c in enumerate("0123456789")],
+    "arrows": [("Right", 0x27), ("Left", 0x25), ("Up", 0x26), ("Down", 0x28)],
+}
+RATES = [5, 10, 20, 30]          # keys per second
+DWELLS = [15, 30, 50, 80]        # ms held down
+PANGRAM = "the quick brown fox jumps over the lazy dog "
+
+
+def log(message):
+    print(f"[bench {time.strftime('%H:%M:%S')}] {message}", file=sys.stderr, flush=True)
+
+
+def raw_clock():
+    """The clock that QueryPerformanceCounter counts under Wine (checked by
+    clock_check): CLOCK_MONOTONIC_RAW, in seconds."""
+    return time.clock_gettime(time.CLOCK_MONOTONIC_RAW)
+
+
+def percentile(values, fraction):
+    ordered = sorted(values)
+    if not ordered:
+        return float("nan")
+    index = min(len(ordered) - 1, max(0, round(fraction * (len(ordered) - 1))))
+    return ordered[index]
+
+
+# ------------------------------------------------------------ native scan
+
+def scan_figures(quick):
+    """Google Benchmark over the fake keyboard, and callgrind instruction counts."""
+    out = subprocess.run([str(HOST_BUILD / "bench" / "scan_bench"), "--benchmark_format=json",
+                          f"--benchmark_repetitions={3 if quick else 5}",
+                          "--benchmark_report_aggregates_only=true"],
+                         capture_output=True, text=True, check=True).stdout
+    results = {}
+    for row in json.loads(out)["benchmarks"]:
+        if row.get("aggregate_name") == "median":
+            name = row["run_name"]
+            scale = {"ns": 1, "us": 1e3, "ms": 1e6}[row["time_unit"]]
+            results[name] = {"ns": row["real_time"] * scale, "allocs": row.get("allocs/pass", float("nan"))}
+
+    passes = 20000 if quick else 100000
+    instructions = {}
+    for kind in ("idle", "stroke"):
+        counts = []
+        for n in (0, passes):
+            err = subprocess.run(["valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null",
+                                  str(HOST_BUILD / "bench" / "callgrind_pass"), kind, str(n)],
+                                 capture_output=True, text=True, check=True).stderr
+            counts.append(int(re.search(r"Collected : (\d+)", err).group(1)))
+        instructions[kind] = (counts[1] - counts[0]) / passes
+    return {"bench": results, "instructions": instructions}
+
+
+# ------------------------------------------------------------ Wine side
+
+def probe_command(*args):
+    return ["wine", "explorer", e2e.DESKTOP_ARG, e2e.windows_path(PROBE_EXE), *map(str, args)]
+
+
+def probe(*args, timeout=120, cwd=None):
+    """Runs bench_probe in the desktop and returns its lines (status checked)."""
+    result = subprocess.run(probe_command(*args), env=e2e.WINE_ENV, cwd=cwd, stdin=subprocess.DEVNULL,
+                            capture_output=True, timeout=timeout)
+    lines = result.stdout.decode("utf-8", "replace").splitlines()
+    if not lines or lines[-1] != "status code=0":
+        raise RuntimeError(f"bench_probe {' '.join(map(str, args))} gave {lines[-3:]!r}")
+    return [e2e.Record(line) for line in lines[:-1]]
+
+
+class StreamingProbe:
+    """bench_probe with its lines read as they come, each stamped on arrival."""
+
+    def __init__(self, *args):
+        self.process = subprocess.Popen(probe_command(*args), env=e2e.WINE_ENV, stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.lines = queue.Queue()
+        threading.Thread(target=self._read, daemon=True).start()
+
+    def _read(self):
+        for line in self.process.stdout:
+            self.lines.put((e2e.Record(line.decode("utf-8", "replace").strip()), raw_clock()))
+        self.lines.put((None, raw_clock()))
+
+    def next(self, timeout):
+        return self.lines.get(timeout=timeout)
+
+    def rest(self, timeout):
+        """Every line up to the end of the program."""
+        records = []
+        deadline = time.monotonic() + timeout
+        while True:
+            record, _ = self.lines.get(timeout=max(0.1, deadline - time.monotonic()))
+            if record is None:
+                self.process.wait(timeout=10)
+                return records
+            records.append(record)
+
+
+def start_in_desktop(exe, cwd, *args):
+    """Starts a Windows program in the desktop (explorer returns at once)."""
+    subprocess.run(["wine", "explorer", e2e.DESKTOP_ARG, e2e.windows_path(exe), *args], cwd=cwd,
+                   env=e2e.WINE_ENV, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, check=True, timeout=30)
+
+
+def find_pid(exe):
+    """The Linux process that runs a Windows program: its command line names
+    the .exe first (explorer and the driver name it later)."""
+    wanted = e2e.windows_path(exe).lower().encode()
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            argv0 = Path(f"/proc/{entry}/cmdline").read_bytes().split(b"\0")[0]
+        except OSError:
+            continue
+        if argv0.lower() == wanted:
+            return int(entry)
+    return None
+
+
+def wineserver_pid():
+    """This prefix's Wine server: its working folder is named after the
+    prefix's device and inode."""
+    info = os.stat(e2e.PREFIX)
+    server_dir = f"server-{info.st_dev:x}-{info.st_ino:x}"
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            if os.readlink(f"/proc/{entry}/cwd").endswith(server_dir):
+                return int(entry)
+        except OSError:
+            continue
+    return None
+
+
+def cpu_seconds(pid):
+    """utime + stime of the process, in clock ticks (10 ms here)."""
+    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    # utime and stime are fields 14 and 15 of the whole line.
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def run_seconds(pid):
+    """Time on a CPU of all the process's threads, to the nanosecond: the
+    ratios of small figures need more than clock ticks."""
+    total = 0
+    for task in Path(f"/proc/{pid}/task").iterdir():
+        try:
+            total += int((task / "schedstat").read_text().split()[0])
+        except (OSError, ValueError, IndexError):
+            continue
+    return total / 1e9
+
+
+def memory_kib(pid, field):
+    for line in Path(f"/proc/{pid}/status").read_text().splitlines():
+        if line.startswith(field + ":"):
+            return int(line.split()[1])
+    return None
+
+
+def stroke_timeline(keys, rate, dwell_ms, count):
+    """xdotool arguments for count strokes at rate keys/s, each held dwell_ms,
+    cycling through keys. Strokes overlap when the dwell is longer than the
+    period, as in fast typing (another key goes down before the last is up)."""
+    events = []
+    for i in range(count):
+        key = keys[i % len(keys)]
+        down = i / rate
+        events.append((down, 1, "keydown", key))
+        events.append((down + dwell_ms / 1000, 0, "keyup", key))
+    events.sort()
+    args, now = [], 0.0
+    for at, _, action, key in events:
+        if at > now:
+            args += ["sleep", f"{at - now:.4f}"]
+            now = at
+        # Without --delay 0 xdotool waits 12 ms after each key.
+        args += [action, "--delay", "0", key]
+    return args
+
+
+def run_xdotool(args):
+    started = time.monotonic()
+    e2e.xdotool(*args)
+    return time.monotonic() - started
+
+
+class Xdo:
+    """xdotool's own library, in process: a key release sent at a known
+    moment, without the time it takes to start the xdotool program."""
+
+    def __init__(self):
+        self.xdo = ctypes.CDLL("libxdo.so.3")
+        self.x11 = ctypes.CDLL("libX11.so.6")
+        self.xdo.xdo_new.restype = ctypes.c_void_p
+        self.handle = ctypes.c_void_p(self.xdo.xdo_new(None))
+        if not self.handle:
+            raise RuntimeError("libxdo could not open the display")
+        # The first member of an xdo_t is its Display.
+        self.display = ctypes.c_void_p(ctypes.cast(self.handle, ctypes.POINTER(ctypes.c_void_p))[0])
+
+    def key(self, down, name):
+        send = self.xdo.xdo_send_keysequence_window_down if down else self.xdo.xdo_send_keysequence_window_up
+        send(self.handle, ctypes.c_ulong(0), name.encode(), ctypes.c_uint(0))
+        # Returns once the X server has taken the event.
+        self.x11.XSync(self.display, 0)
+        return raw_clock()
+
+
+class Bench:
+    def __init__(self, quick):
+        self.quick = quick
+        self.results = {}
+        self.errors = {}
+        self.session = None
+        self.bin = WORK / "bin"
+        self.hook_dir = WORK / "hook"
+
+    # -- set-up
+
+    def copy_programs(self):
+        shutil.rmtree(self.bin, ignore_errors=True)
+        self.bin.mkdir(parents=True)
+        self.hook_dir.mkdir(parents=True, exist_ok=True)
+        for exe in (BASELINE_EXE, HOOK_EXE):
+            shutil.copy(exe, self.bin / exe.name)
+        self.baseline = self.bin / BASELINE_EXE.name
+        self.hook = self.bin / HOOK_EXE.name
+
+    def phase(self, name, function):
+        log(f"{name} (load average {os.getloadavg()[0]:.2f})")
+        started = time.monotonic()
+        try:
+            function()
+        except Exception as error:  # a failed figure is reported in the table, the others go on
+            self.errors[name] = f"{type(error).__name__}: {error}"
+            log(f"{name} failed: {self.errors[name]}")
+        self.results.setdefault("phase_seconds", {})[name] = time.monotonic() - started
+
+    # -- figures
+
+    def clock_check(self):
+        """QPC under Wine against the two Linux monotonic clocks: the smallest
+        gap between a reading and its arrival here bounds the offset."""
+        stream = StreamingProbe("clock", "--samples", 30, "--interval", 20)
+        frequency, gaps_raw, gaps_mono = None, [], []
+        while True:
+            record, arrived = stream.next(timeout=60)
+            if record is None:
+                break
+            mono = time.monotonic()
+            if record.kind == "frequency":
+                frequency = record.number("value")
+            elif record.kind == "qpc":
+                at = record.number("value") / frequency
+                gaps_raw.append(arrived - at)
+                gaps_mono.append(mono - at)
+        self.results["clock"] = {"frequency": frequency, "raw_min_ms": min(gaps_raw) * 1000,
+                                 "raw_median_ms": statistics.median(gaps_raw) * 1000,
+                                 "mono_min_ms": min(gaps_mono) * 1000}
+        self.frequency = frequency
+
+    def startup(self):
+        runs = 4 if self.quick else 11
+        records = probe("startup", "--runs", runs, "--kivora", e2e.windows_path(self.session.app / "Kivora.exe"),
+                        "--baseline", e2e.windows_path(self.baseline), timeout=600, cwd=self.session.app)
+        times = {"kivora": [], "baseline": []}
+        for record in records:
+            # The first run of each warms the caches.
+            if record.kind == "startup" and record.number("run") > 0:
+                times[record["program"]].append(float(record["ms"]))
+        self.results["startup"] = {name: statistics.median(values) for name, values in times.items()}
+        self.results["startup_runs"] = len(times["kivora"])
+
+    def start_kivora(self):
+        self.session.start_kivora()
+        self.session.wait_window(title=e2e.LOGIN_TITLE, timeout=30)
+        self.session.log_in(USER)
+        start_in_desktop(self.baseline, self.bin)
+        start_in_desktop(self.hook, self.hook_dir)
+        self.pids = {}
+        e2e.wait_until(lambda: all(self._pids().values()), 20, "the programs did not start")
+        self.pids = self._pids()
+        self.server = wineserver_pid()
+
+    def _pids(self):
+        return {"kivora": find_pid(self.session.app / "Kivora.exe"), "baseline": find_pid(self.baseline),
+                "hook": find_pid(self.hook)}
+
+    def cpu_window(self, work):
+        pids = dict(self.pids, wineserver=self.server)
+        pids = {name: pid for name, pid in pids.items() if pid}
+        before = {name: (cpu_seconds(pid), run_seconds(pid)) for name, pid in pids.items()}
+        started = time.monotonic()
+        work()
+        wall = time.monotonic() - started
+        after = {name: (cpu_seconds(pid), run_seconds(pid)) for name, pid in pids.items()}
+        return {"wall": wall,
+                "stat": {name: after[name][0] - before[name][0] for name in pids},
+                "run": {name: after[name][1] - before[name][1] for name in pids}}
+
+    def cpu(self):
+        seconds = 20 if self.quick else 60
+        self.session.focus_notepad()
+        idle = self.cpu_window(lambda: time.sleep(seconds))
+        idle["server_share"] = self.server_shares(3 if self.quick else 6)
+        text = (PANGRAM * 40)[:seconds * 10]
+        keys = ["space" if c == " " else c for c in text]
+        timeline = stroke_timeline(keys, 10, 80, len(keys))
+        self.session.focus_notepad()
+        typing = self.cpu_window(lambda: run_xdotool(timeline))
+        typing["strokes"] = len(keys)
+        self.results["cpu"] = {"idle": idle, "typing": typing}
+        self.memory("hidden")
+
+    def server_shares(self, rounds, seconds=3):
+        """The Wine server's time per second that each poller causes while
+        idle: the server's rate with everything running, less its rate while
+        that one program is stopped (SIGSTOP, all its threads). Short windows
+        in turn, and the median of the rounds, so that a burst elsewhere
+        weighs little."""
+        def server_rate(stopped=None):
+            if stopped:
+                os.kill(self.pids[stopped], signal.SIGSTOP)
+            try:
+                before = run_seconds(self.server)
+                time.sleep(seconds)
+                return (run_seconds(self.server) - before) / seconds
+            finally:
+                if stopped:
+                    os.kill(self.pids[stopped], signal.SIGCONT)
+        shares = {"kivora": [], "baseline": []}
+        for _ in range(rounds):
+            for name in shares:
+                everything = server_rate()
+                shares[name].append(everything - server_rate(name))
+        return {name: {"median": statistics.median(values), "min": min(values), "max": max(values)}
+                for name, values in shares.items()}
+
+    def memory(self, label):
+        self.results.setdefault("memory", {})[label] = {
+            name: {"hwm": memory_kib(pid, "VmHWM"), "rss": memory_kib(pid, "VmRSS")}
+            for name, pid in self.pids.items()}
+
+    def snapshot(self):
+        """Kivora's counts (from its saved file) and the hook counter's."""
+        probe("snapshot", "--save", "PrtClass", "--dump", "KivoraBenchHookCounter")
+        kivora = self.session.user_file(USER)
+        hook = {}
+        for line in (self.hook_dir / "hook_counts.txt").read_text().splitlines():
+            vk, count = map(int, line.split())
+            hook[vk] = count
+        self.dwells = [tuple(map(int, line.split()))
+                       for line in (self.hook_dir / "hook_dwells.txt").read_text().splitlines()]
+        return kivora, hook
+
+    def accuracy(self):
+        strokes = 12 if self.quick else 40
+        rates = RATES
+        dwells = DWELLS
+        self.session.focus_notepad()
+        grid = {}
+        kivora_before, hook_before = self.snapshot()
+        for class_name, keys in KEY_CLASSES.items():
+            names = [name for name, _ in keys]
+            for dwell in dwells:
+                for rate in rates:
+                    timeline = stroke_timeline(names, rate, dwell, strokes)
+                    took = run_xdotool(timeline)
+                    # Two polls and a little more, for the last release.
+                    time.sleep(0.25)
+                    kivora_after, hook_after = self.snapshot()
+                    counted = sum(kivora_after[name] - kivora_before[name] for name, _ in keys)
+                    hooked = sum(hook_after.get(vk, 0) - hook_before.get(vk, 0) for _, vk in keys)
+                    codes = {vk for _, vk in keys}
+                    held = [us / 1000 for vk, us in self.dwells if vk in codes]
+                    grid[f"{class_name}/{dwell}/{rate}"] = {
+                        "sent": strokes, "kivora": counted, "hook": hooked, "held": held,
+                        "rate_done": (strokes - 1) / max(took - dwell / 1000, 1e-6)}
+                    kivora_before, hook_before = kivora_after, hook_after
+        self.results["accuracy"] = {"strokes": strokes, "grid": grid}
+
+    def latency(self):
+        strokes = 40 if self.quick else 220
+        session = self.session
+        session.show_main_window()
+        main = session.main_window()
+        _, controls = session.controls(main["title"])
+        label = next(c for c in controls.all if c["class"] == "Static" and c["text"] == "k:"
+                     and c["visible"] == "1").rect()
+        right = next(c for c in controls.all if c["class"] == "Static" and c["text"] == "r:").rect()
+        below = next(c for c in controls.all if c["class"] == "Static" and c["text"] == "l:").rect()
+        # Slot k's figure lies right of its label, before the next column's
+        # label, and above the next row's.
+        area = (label.left, label.top - 4, right.left - 2, below.top - 2)
+        session.focus_notepad()
+        xdo = Xdo()
+        watch = StreamingProbe("watch", "--rect", ",".join(map(str, area)), "--vk", 0x4B, "--idle", 4000)
+        record, _ = watch.next(timeout=60)
+        if record is None or record.kind != "ready":
+            raise RuntimeError(f"the watcher did not start: {record!r}")
+        ups = []
+        for _ in range(strokes):
+            down = xdo.key(True, "k")
+            time.sleep(0.08)
+            up = xdo.key(False, "k")
+            ups.append((down, up))
+            # A random pause, so that releases fall anywhere in the 20 ms cycle.
+            time.sleep(0.15 + random.uniform(0, 0.04))
+        records = watch.rest(timeout=60)
+        frequency = self.frequency
+        paints = [(r.number("qpc") / frequency, r["hash"]) for r in records if r.kind == "paint"]
+        hook_ups = [r.number("qpc") / frequency for r in records if r.kind == "up"]
+        grabs = next((r for r in records if r.kind == "grabs"), None)
+        first, final, delivered, missed = [], [], [], 0
+        for index, (_, up) in enumerate(ups):
+            end = ups[index + 1][0] if index + 1 < len(ups) else float("inf")
+            mine = [(at, digest) for at, digest in paints if up < at < end]
+            seen = [at for at in hook_ups if up - 0.005 < at < end]
+            if seen:
+                delivered.append(seen[0] - up)
+            if not mine:
+                missed += 1
+                continue
+            first.append(mine[0][0] - up)
+            # The finished picture is the one the band settles on.
+            finished = mine[-1][1]
+            final.append(next(at for at, digest in mine if digest == finished) - up)
+        self.results["latency"] = {
+            "strokes": strokes, "missed": missed, "final": final, "first": first, "delivered": delivered,
+            "grab_ms": float(grabs["mean_ms"]) if grabs else float("nan")}
+        self.memory("shown")
+
+    def saves(self):
+        rounds = 30 if self.quick else 100
+        folder = WORK / "saves"
+        shutil.rmtree(folder, ignore_errors=True)
+        folder.mkdir(parents=True)
+        command = ["wine", "explorer", e2e.DESKTOP_ARG, e2e.windows_path(SAVE_EXE), e2e.windows_path(folder),
+                   str(rounds)]
+        result = subprocess.run(command, env=e2e.WINE_ENV, stdin=subprocess.DEVNULL, capture_output=True,
+                                timeout=300)
+        times = {"atomic": [], "flushed": [], "plain": []}
+        for line in result.stdout.decode().splitlines():
+            record = e2e.Record(line.strip())
+            if record.kind == "save":
+                if record["ok"] != "1":
+                    raise RuntimeError(f"a {record['kind']} write failed")
+                times[record["kind"]].append(float(record["us"]))
+        if len(times["atomic"]) != rounds:
+            raise RuntimeError(f"bench_save gave {len(times['atomic'])} of {rounds} saves")
+        self.results["saves"] = {kind: {"median": statistics.median(v), "p95": percentile(v, 0.95)}
+                                 for kind, v in times.items()}
+        self.results["save_rounds"] = rounds
+
+    # -- the whole run
+
+    def run(self):
+        self.results["load"] = {"start": os.getloadavg()}
+        self.phase("scan pass (native)", lambda: self.results.update(scan=scan_figures(self.quick)))
+        self.copy_programs()
+        e2e.prepare_prefix()
+        self.session = e2e.Session("bench")
+        self.session.seed_user(USER, {})
+        try:
+            # The harness makes the desktop with Kivora; the start-up figure
+            # needs it gone again (one copy at a time).
+            self.session.start()
+            e2e.drive_ok("end", "--class", "PrtClass")
+            self.phase("clock check", self.clock_check)
+            self.phase("start-up", self.startup)
+            self.phase("saves", self.saves)
+            self.phase("start Kivora and the reference programs", self.start_kivora)
+            if "start Kivora and the reference programs" not in self.errors:
+                self.phase("CPU idle and typing", self.cpu)
+                self.phase("accuracy grid", self.accuracy)
+                self.phase("latency", self.latency)
+        finally:
+            try:
+                self.session.close()
+            except Exception as error:
+                log(f"closing the session: {error}")
+            e2e.stop_prefix()
+        self.results["load"]["end"] = os.getloadavg()
+        self.results["exe"] = {"kivora": (WIN_BUILD / "Kivora.exe").stat().st_size,
+                               "baseline": BASELINE_EXE.stat().st_size,
+                               "kivora_stripped": stripped_size(WIN_BUILD / "Kivora.exe"),
+                               "baseline_stripped": stripped_size(BASELINE_EXE)}
+
+
+def stripped_size(exe):
+    target = WORK / "stripped.exe"
+    try:
+        subprocess.run(["x86_64-w64-mingw32-strip", "-o", str(target), str(exe)], check=True,
+                       capture_output=True)
+        return target.stat().st_size
+    except (OSError, subprocess.CalledProcessError):
+        return float("nan")
+
+
+# ------------------------------------------------------------ the table
+
+def machine():
+    cpu = next((line.split(":", 1)[1].strip() for line in Path("/proc/cpuinfo").read_text().splitlines()
+                if line.startswith("model name")), platform.processor())
+    wine = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
+    return f"{cpu}, {os.cpu_count()} cores, Linux {platform.release()}, {wine}"
+
+
+def ratio(a, b):
+    return f"{a / b:.2f} ×" if b else "n/a (reference 0)"
+
+
+def kib(value):
+    return f"{value / 1024:.1f} MiB" if value else "n/a"
+
+
+class Table:
+    def __init__(self):
+        self.rows = []
+
+    def add(self, figure, measure, kivora, reference="", ratio_text=""):
+        self.rows.append((figure, measure, kivora, reference, ratio_text))
+
+    def failed(self, figure, measure, error):
+        self.add(figure, measure, f"not measured ({error})")
+
+    def text(self):
+        lines = ["| Figure | Measure | Kivora | Reference, same run | Ratio |", "|---|---|---|---|---|"]
+        for row in self.rows:
+            lines.append("| " + " | ".join(cell.replace("|", "\\|") for cell in row) + " |")
+        return "\n".join(lines)
+
+
+def accuracy_summary(grid, class_name):
+    """The shortest dwell from which every stroke is counted at every rate
+    tried, and per shorter dwell the fastest rate up to which it still is."""
+    fastest = {}
+    for dwell in DWELLS:
+        best = None
+        for rate in RATES:
+            cell = grid[f"{class_name}/{dwell}/{rate}"]
+            if cell["kivora"] != cell["sent"]:
+                break
+            best = rate
+        fastest[dwell] = best
+    shortest = None
+    for dwell in reversed(DWELLS):
+        if fastest[dwell] != RATES[-1]:
+            break
+        shortest = dwell
+    if shortest is None:
+        head = f"some strokes missed at every dwell, even at {RATES[-1]} keys/s or less"
+    else:
+        head = f"every stroke at up to {RATES[-1]} keys/s (the fastest tried) from a dwell of {shortest} ms"
+        if shortest == DWELLS[0]:
+            head += " (the shortest tried)"
+    shorter = [d for d in DWELLS if shortest is None or d < shortest]
+    if shorter:
+        head += "; below: " + ", ".join(
+            f"{d} ms " + (f"up to {fastest[d]} keys/s" if fastest[d] else f"misses already at {RATES[0]} keys/s")
+            for d in shorter)
+    return head
+
+
+def build_table(bench, started, finished):
+    r, errors = bench.results, bench.errors
+    t = Table()
+    load = r["load"]
+    t.add("Run", "Machine", machine())
+    t.add("Run", "Date, duration, load",
+          f"{started:%Y-%m-%d %H:%M} UTC; {(finished - started).total_seconds() / 60:.1f} min in all, builds included; "
+          f"load average (1 min) {load['start'][0]:.2f} at start, {load['end'][0]:.2f} at end")
+
+    # 1. scan pass
+    if "scan" in r:
+        scan = r["scan"]
+        idle, stroke = scan["bench"]["IdlePass"], scan["bench"]["StrokePass"]
+        t.add("1 Scan pass", "ns per pass, idle (52 key queries)", f"{idle['ns']:.1f} ns")
+        t.add("1 Scan pass", "ns per pass, a stroke every other pass (arm, then count)",
+              f"{stroke['ns']:.1f} ns", f"idle pass {idle['ns']:.1f} ns", ratio(stroke["ns"], idle["ns"]))
+        t.add("1 Scan pass", "heap allocations per pass, idle / stroke",
+              f"{idle['allocs']:g} / {stroke['allocs']:g}")
+        ins = scan["instructions"]
+        t.add("1 Scan pass", "instructions per pass (callgrind), idle", f"{ins['idle']:.0f}")
+        t.add("1 Scan pass", "instructions per pass (callgrind), a stroke every other pass",
+              f"{ins['stroke']:.0f}", f"idle pass {ins['idle']:.0f}", ratio(ins["stroke"], ins["idle"]))
+        t.add("1 Scan pass", "extra for one counted stroke (twice the difference)",
+              f"{2 * (stroke['ns'] - idle['ns']):.0f} ns, {2 * (ins['stroke'] - ins['idle']):.0f} instructions")
+    else:
+        t.failed("1 Scan pass", "all", errors.get("scan pass (native)"))
+
+    # 2. CPU
+    if "cpu" in r:
+        for label, key in (("idle", "idle"), ("typing at 10 keys/s", "typing")):
+            c = r["cpu"][key]
+            stat, run = c["stat"], c["run"]
+            t.add("2 CPU", f"CPU seconds over {c['wall']:.0f} s {label}, logged in, window hidden: "
+                           "utime+stime (time on CPU)",
+                  f"{stat['kivora']:.2f} s ({run['kivora']:.3f} s; {100 * run['kivora'] / c['wall']:.2f} % of a core)",
+                  f"baseline {stat['baseline']:.2f} s ({run['baseline']:.3f} s); "
+                  f"hook counter {stat['hook']:.2f} s ({run['hook']:.3f} s)",
+                  f"{ratio(run['kivora'], run['baseline'])} baseline; {ratio(run['kivora'], run['hook'])} hook")
+            if "wineserver" in run:
+                t.add("2 CPU", f"Wine server, same {c['wall']:.0f} s {label} (serves all three programs)",
+                      f"{stat['wineserver']:.2f} s ({run['wineserver']:.3f} s)")
+            if "server_share" in c:
+                share = c["server_share"]
+
+                def shown(name):
+                    spread = share[name]
+                    return (f"{1000 * spread['median']:.2f} ms/s (rounds {1000 * spread['min']:.2f} to "
+                            f"{1000 * spread['max']:.2f})")
+                own_and_server = ratio(run["kivora"] / c["wall"] + share["kivora"]["median"],
+                                       run["baseline"] / c["wall"] + share["baseline"]["median"])
+                t.add("2 CPU", "Wine server time caused while idle, per second (server with the program "
+                               "running less server with it stopped), median of rounds",
+                      shown("kivora"), f"baseline {shown('baseline')}",
+                      # The baseline's share is next to nothing (a plain sleep
+                      # never asks the server): compare own time and share.
+                      f"own + server: {own_and_server} baseline")
+            if key == "idle":
+                extra = (run["kivora"] - run["baseline"]) / (50 * c["wall"])
+                t.add("2 CPU", "Kivora's extra over the baseline, per 20 ms pass, under Wine (about)",
+                      f"{1e6 * extra:.1f} µs", f"native pass {r['scan']['bench']['IdlePass']['ns'] / 1000:.2f} µs"
+                      if "scan" in r else "", ratio(extra * 1e9, r["scan"]["bench"]["IdlePass"]["ns"])
+                      if "scan" in r else "")
+    else:
+        t.failed("2 CPU", "idle and typing", errors.get("CPU idle and typing", errors.get(
+            "start Kivora and the reference programs")))
+
+    # 3. memory and size
+    mem = r.get("memory", {})
+    for label, key in (("logged in, window never shown", "hidden"), ("after the window was shown", "shown")):
+        if key in mem:
+            m = mem[key]
+            t.add("3 Memory", f"peak resident (VmHWM) under Wine, {label}", kib(m["kivora"]["hwm"]),
+                  f"baseline {kib(m['baseline']['hwm'])}; hook counter {kib(m['hook']['hwm'])}",
+                  ratio(m["kivora"]["hwm"], m["baseline"]["hwm"]))
+    if not mem:
+        t.failed("3 Memory", "VmHWM", errors.get("CPU idle and typing", "no session"))
+    exe = r["exe"]
+    t.add("3 Size", "Kivora.exe, static (no DLLs beside it): as built (stripped)",
+          f"{exe['kivora'] / 1024:.0f} KiB ({exe['kivora_stripped'] / 1024:.0f} KiB)",
+          f"baseline exe {exe['baseline'] / 1024:.0f} KiB ({exe['baseline_stripped'] / 1024:.0f} KiB)",
+          f"{ratio(exe['kivora_stripped'], exe['baseline_stripped'])} stripped")
+
+    # 4. accuracy
+    if "accuracy" in r:
+        acc = r["accuracy"]
+        grid = acc["grid"]
+        rates = "/".join(map(str, RATES))
+        for class_name in KEY_CLASSES:
+            for dwell in DWELLS:
+                cells = [grid[f"{class_name}/{dwell}/{rate}"] for rate in RATES]
+                kivora = " · ".join(f"{c['kivora']}" for c in cells)
+                hook = " · ".join(f"{c['hook']}" for c in cells)
+                total_k = sum(c["kivora"] for c in cells)
+                total_h = sum(c["hook"] for c in cells)
+                t.add("4 Accuracy", f"{class_name}, dwell {dwell} ms: counted of {acc['strokes']} at {rates} keys/s",
+                      kivora, f"hook counter {hook}", ratio(total_k, total_h))
+            t.add("4 Accuracy", f"{class_name}: where Kivora counts every stroke", accuracy_summary(grid, class_name))
+        slowest = min(c["rate_done"] / float(k.split("/")[2]) for k, c in grid.items())
+        t.add("4 Accuracy", "rate achieved by xdotool, worst cell", f"{100 * slowest:.0f} % of the rate asked")
+        held = []
+        for dwell in DWELLS:
+            values = [v for k, c in grid.items() if int(k.split("/")[1]) == dwell for v in c["held"]]
+            if values:
+                held.append(f"{dwell} ms: {statistics.median(values):.1f} ({min(values):.1f} to {max(values):.1f})")
+        t.add("4 Accuracy", "dwell as the hook saw it in Wine, median (range)", "; ".join(held))
+    else:
+        t.failed("4 Accuracy", "grid", errors.get("accuracy grid", "no session"))
+
+    # 5. latency
+    if "latency" in r:
+        lat = r["latency"]
+        final = [v * 1000 for v in lat["final"]]
+        first = [v * 1000 for v in lat["first"]]
+        delivered = [v * 1000 for v in lat["delivered"]]
+        t.add("5 Latency", f"key release → new count on screen, {len(final)} strokes "
+                           f"({lat['missed']} without a repaint seen)",
+              f"median {statistics.median(final):.1f} ms, 95th percentile {percentile(final, 0.95):.1f} ms")
+        t.add("5 Latency", "key release → first pixels of the repaint",
+              f"median {statistics.median(first):.1f} ms, 95th percentile {percentile(first, 0.95):.1f} ms")
+        if delivered:
+            t.add("5 Latency", "key release → release seen by a hook in Wine (X to Wine)",
+                  f"median {statistics.median(delivered):.2f} ms; screen sampled every "
+                  f"{lat['grab_ms'] + 1:.1f} ms or so")
+    else:
+        t.failed("5 Latency", "release to paint", errors.get("latency", "no session"))
+    if "clock" in r:
+        c = r["clock"]
+        t.add("5 Latency", "clock check: a QPC reading's arrival here less the reading, least (median) of 30",
+              f"on CLOCK_MONOTONIC_RAW {c['raw_min_ms']:.2f} ms ({c['raw_median_ms']:.2f} ms); "
+              f"on CLOCK_MONOTONIC {c['mono_min_ms']:.1f} ms; QPC frequency {c['frequency']} Hz")
+
+    # 6. start-up and saves
+    if "startup" in r:
+        s = r["startup"]
+        t.add("6 Start-up", f"launch → first window shown (median of {r['startup_runs']}, in turn)",
+              f"{s['kivora']:.0f} ms (login dialog)", f"baseline {s['baseline']:.0f} ms (its window)",
+              ratio(s["kivora"], s["baseline"]))
+    else:
+        t.failed("6 Start-up", "launch to login dialog", errors.get("start-up"))
+    if "saves" in r:
+        s = r["saves"]
+        t.add("6 Save", f"one save: write .tmp, flush, rename (median of {r['save_rounds']}; 95th percentile)",
+              f"{s['atomic']['median'] / 1000:.2f} ms ({s['atomic']['p95'] / 1000:.2f} ms)",
+              f"flushed overwrite {s['flushed']['median'] / 1000:.2f} ms; plain overwrite "
+              f"{s['plain']['median'] / 1000:.2f} ms",
+              f"{ratio(s['atomic']['median'], s['flushed']['median'])} flushed; "
+              f"{ratio(s['atomic']['median'], s['plain']['median'])} plain")
+    else:
+        t.failed("6 Save", "SaveUserData", errors.get("saves"))
+    return t.text()
+
+
+def update_readme(table):
+    readme = HERE / "README.md"
+    text = readme.read_text()
+    begin, end = "<!-- latest table -->", "<!-- end of table -->"
+    if begin in text and end in text:
+        head, rest = text.split(begin, 1)
+        _, tail = rest.split(end, 1)
+        readme.write_text(f"{head}{begin}\n{table}\n{end}{tail}")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--quick", action="store_true", help="shorter runs, for trying the harness out")
+    parser.add_argument("--out", type=Path, default=BUILD / "bench" / "table.md")
+    parser.add_argument("--readme", action="store_true", help="also put the table into bench/README.md")
+    args = parser.parse_args()
+    if not os.environ.get("DISPLAY"):
+        sys.exit("measure.py needs an X display (bench/run.sh starts one)")
+    # From bench/run.sh's start, so that the duration includes the builds.
+    started = datetime.datetime.fromtimestamp(float(os.environ.get("BENCH_STARTED", time.time())),
+                                              datetime.timezone.utc)
+    bench = Bench(args.quick)
+    bench.run()
+    finished = datetime.datetime.now(datetime.timezone.utc)
+    table = build_table(bench, started, finished)
+    args.out.parent.mkdir(parents=True, exist_ok=True)
+    args.out.write_text(table + "\n")
+    (args.out.with_suffix(".json")).write_text(json.dumps(bench.results, indent=1, default=str))
+    if args.readme:
+        update_readme(table)
+    print(table)
+    return 1 if bench.errors else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -9,6 +9,8 @@
 // Times are QueryPerformanceCounter values (see "clock" for the frequency).
 #include <windows.h>
 
+#include "console_tool.h"
+
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -16,15 +18,6 @@
 #include <vector>
 
 namespace {
-
-// Written straight to the handle, one whole line per call: two threads print,
-// and the reader is a pipe.
-void Print(const std::string& line)
-{
-    std::string out = line + "\n";
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
-}
 
 long long Now()
 {
@@ -41,32 +34,6 @@ long long Frequency()
 }
 
 double Milliseconds(long long ticks) { return 1000.0 * static_cast<double>(ticks) / static_cast<double>(Frequency()); }
-
-struct Arguments {
-    std::vector<std::wstring> words;
-
-    bool Has(const wchar_t* name) const
-    {
-        for (const auto& word : words) {
-            if (word == name)
-                return true;
-        }
-        return false;
-    }
-    std::wstring Value(const wchar_t* name, const wchar_t* fallback = L"") const
-    {
-        for (size_t i = 0; i + 1 < words.size(); ++i) {
-            if (words[i] == name)
-                return words[i + 1];
-        }
-        return fallback;
-    }
-    long Number(const wchar_t* name, long fallback) const
-    {
-        std::wstring text = Value(name);
-        return text.empty() ? fallback : std::wcstol(text.c_str(), nullptr, 0);
-    }
-};
 
 // ------------------------------------------------------------------- clock
 
@@ -385,12 +352,5 @@ int Dispatch(const std::wstring& command, const Arguments& args)
 
 int wmain(int argc, wchar_t** argv)
 {
-    Arguments args;
-    for (int i = 2; i < argc; ++i)
-        args.words.push_back(argv[i]);
-    int status = Dispatch(argc > 1 ? argv[1] : L"", args);
-    // explorer, which starts this program in the desktop, does not pass the
-    // exit code on: the last line carries it.
-    Print("status code=" + std::to_string(status));
-    return status;
+    return RunConsoleTool(argc, argv, Dispatch);
 }

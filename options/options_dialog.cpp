@@ -42,14 +42,11 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         case IDOK:
             OnOk(dialog);
             return TRUE;
-        case IDCANCEL:
+        case IDCANCEL:   // also the close box, turned into IDCANCEL by the dialog manager
             EndDialog(dialog, IDCANCEL);
             return TRUE;
         }
         return FALSE;
-    case WM_CLOSE:
-        EndDialog(dialog, IDCANCEL);
-        return TRUE;
     default:
         return FALSE;
     }

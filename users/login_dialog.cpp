@@ -112,14 +112,11 @@ INT_PTR CALLBACK LoginDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         case IDC_NEW_USER:
             OnNewUser(dialog);
             return TRUE;
-        case IDCANCEL:
+        case IDCANCEL:   // also the close box, turned into IDCANCEL by the dialog manager
             OnCancel(dialog);
             return TRUE;
         }
         return FALSE;
-    case WM_CLOSE:
-        OnCancel(dialog);
-        return TRUE;
     default:
         return FALSE;
     }

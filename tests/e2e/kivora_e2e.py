@@ -89,6 +89,15 @@ def counts_of(strokes):
     return {key: counts[key] for key in COUNTED_KEYS}
 
 
+def plus(values, strokes):
+    """Stored values after the strokes were counted on top of them."""
+    result = dict(values)
+    for key in strokes:
+        result[key] += 1
+        result["total"] += 1
+    return result
+
+
 # --------------------------------------------------------- Wine and X
 
 def windows_path(path):

@@ -6,19 +6,11 @@ import unittest
 
 from kivora_e2e import (CAUTION, CMD_QUIT, CMD_RESET, CMD_TRAY_QUIT, COUNTED_KEYS, DESKTOP_ARG, IDNO,
                         IDYES, LOGIN_TITLE, MENU_FILE, TRAY_TIP, WINE_ENV, KivoraTestCase, drive_ok,
-                        encode_data_file, prepare_prefix, wait_until, xdotool)
+                        encode_data_file, plus, prepare_prefix, wait_until, xdotool)
 
 TARO = {key: 7 * index + 3 for index, key in enumerate(COUNTED_KEYS)}
 TARO.update(total=sum(TARO.values()), hours=1, minutes=20, seconds=5)
 TARO["rate"] = TARO["total"]
-
-
-def plus(values, strokes):
-    result = dict(values)
-    for key in strokes:
-        result[key] += 1
-        result["total"] += 1
-    return result
 
 
 class ResetTest(KivoraTestCase):

@@ -4,20 +4,12 @@ import unittest
 
 from kivora_e2e import (CMD_LOG_OFF, CMD_QUIT, CMD_TRAY_LOG_OFF, CMD_TRAY_QUIT, COUNTED_KEYS, IDCANCEL, IDOK,
                         LOGIN_TITLE, MENU_FILE, NEW_USER, NEW_USER_TITLE, USER_LIST, WARNING, KivoraTestCase,
-                        drive_ok, encode_data_file)
+                        drive_ok, encode_data_file, plus)
 
 TARO = {key: 10 + index for index, key in enumerate(COUNTED_KEYS)}
 TARO.update(total=sum(TARO.values()), minutes=5)
 HANAKO = {key: 500 + 2 * index for index, key in enumerate(COUNTED_KEYS)}
 HANAKO.update(total=sum(HANAKO.values()), minutes=40)
-
-
-def plus(values, strokes):
-    result = dict(values)
-    for key in strokes:
-        result[key] += 1
-        result["total"] += 1
-    return result
 
 
 class NewUserRefusalTest(KivoraTestCase):

@@ -19,6 +19,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "console_tool.h"
+
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -44,13 +46,6 @@ std::string Utf8(const std::wstring& text)
 
 // Written straight to the handle: the harness reads bytes from a pipe, and the
 // C runtime's text mode would translate them.
-void Print(const std::string& line)
-{
-    std::string out = line + "\n";
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
-}
-
 std::string Escaped(const std::wstring& text)
 {
     std::wstring out;
@@ -244,39 +239,14 @@ private:
 
 // ---------------------------------------------------------------- arguments
 
-struct Arguments {
-    std::vector<std::wstring> words;
-
-    bool Has(const wchar_t* name) const
-    {
-        for (const auto& word : words) {
-            if (word == name)
-                return true;
-        }
-        return false;
-    }
-    std::wstring Value(const wchar_t* name, const wchar_t* fallback = L"") const
-    {
-        for (size_t i = 0; i + 1 < words.size(); ++i) {
-            if (words[i] == name)
-                return words[i + 1];
-        }
-        return fallback;
-    }
-    long Number(const wchar_t* name, long fallback) const
-    {
-        std::wstring text = Value(name);
-        return text.empty() ? fallback : std::wcstol(text.c_str(), nullptr, 0);
-    }
-    Selector WindowSelector() const
-    {
-        Selector selector;
-        selector.title = Value(L"--title");
-        selector.className = Value(L"--class");
-        selector.visibleOnly = !Has(L"--hidden-too");
-        return selector;
-    }
-};
+Selector WindowSelector(const Arguments& args)
+{
+    Selector selector;
+    selector.title = args.Value(L"--title");
+    selector.className = args.Value(L"--class");
+    selector.visibleOnly = !args.Has(L"--hidden-too");
+    return selector;
+}
 
 // ---------------------------------------------------------------- commands
 
@@ -289,7 +259,7 @@ int ListWindows(const Arguments&)
 
 int Find(const Arguments& args)
 {
-    Selector selector = args.WindowSelector();
+    Selector selector = WindowSelector(args);
     DWORD waitMs = static_cast<DWORD>(args.Number(L"--wait", 0));
     if (args.Has(L"--gone")) {
         DWORD start = GetTickCount();
@@ -320,7 +290,7 @@ std::string ControlLine(HWND control)
 // Every control of a window (all descendants), or the one with --id.
 int Controls(const Arguments& args)
 {
-    HWND top = WaitForTopLevel(args.WindowSelector(), static_cast<DWORD>(args.Number(L"--wait", 0)));
+    HWND top = WaitForTopLevel(WindowSelector(args), static_cast<DWORD>(args.Number(L"--wait", 0)));
     if (top == nullptr)
         return 1;
     Print(WindowLine("window", top));
@@ -337,7 +307,7 @@ int Controls(const Arguments& args)
 
 int ComboItems(const Arguments& args)
 {
-    HWND top = WaitForTopLevel(args.WindowSelector(), static_cast<DWORD>(args.Number(L"--wait", 0)));
+    HWND top = WaitForTopLevel(WindowSelector(args), static_cast<DWORD>(args.Number(L"--wait", 0)));
     HWND combo = top != nullptr ? FindControl(top, static_cast<int>(args.Number(L"--id", 0))) : nullptr;
     if (combo == nullptr)
         return 1;
@@ -359,7 +329,7 @@ int ComboItems(const Arguments& args)
 // class ComboLBox), in screen pixels.
 int ListItems(const Arguments& args)
 {
-    HWND list = WaitForTopLevel(args.WindowSelector(), static_cast<DWORD>(args.Number(L"--wait", 0)));
+    HWND list = WaitForTopLevel(WindowSelector(args), static_cast<DWORD>(args.Number(L"--wait", 0)));
     if (list == nullptr)
         return 1;
     LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
@@ -436,7 +406,7 @@ int Tabs(const Arguments&)
 // Kivora's dialogs, which open in the middle of the screen.
 int Move(const Arguments& args)
 {
-    Selector selector = args.WindowSelector();
+    Selector selector = WindowSelector(args);
     HWND window = WaitForTopLevel(selector, static_cast<DWORD>(args.Number(L"--wait", 0)));
     if (window == nullptr)
         return 1;
@@ -594,7 +564,7 @@ int Post(const Arguments& args)
     LPARAM lParam = static_cast<LPARAM>(args.Number(L"--lparam", 0));
     HWND target = HWND_BROADCAST;
     if (!args.Has(L"--broadcast")) {
-        Selector selector = args.WindowSelector();
+        Selector selector = WindowSelector(args);
         selector.visibleOnly = false;
         target = FindTopLevel(selector);
         if (target == nullptr)
@@ -645,7 +615,7 @@ int Run(const Arguments& args, const std::wstring& commandLine)
 // harness ends only what it started there: Kivora, Notepad, wineboot.
 int End(const Arguments& args)
 {
-    Selector selector = args.WindowSelector();
+    Selector selector = WindowSelector(args);
     selector.visibleOnly = false;
     bool apps = args.Has(L"--apps");
     DWORD shell = 0;
@@ -722,12 +692,5 @@ int Dispatch(const std::wstring& command, const Arguments& args)
 
 int wmain(int argc, wchar_t** argv)
 {
-    Arguments args;
-    for (int i = 2; i < argc; ++i)
-        args.words.push_back(argv[i]);
-    int status = Dispatch(argc > 1 ? argv[1] : L"", args);
-    // explorer, which starts this program in the desktop, does not pass the
-    // exit code on: the last line carries it.
-    Print("status code=" + std::to_string(status));
-    return status;
+    return RunConsoleTool(argc, argv, Dispatch);
 }

@@ -10,6 +10,10 @@ set -eu
 . "$(dirname "$0")/wine-env.sh"
 
 if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$WINEPREFIX/.kivora-prefix-2" ]; then
+    # A server left running (persistent, from an earlier start) would never
+    # exit below: stop it first. The one that the set-up starts ends once the
+    # set-up's programs have, and saves the registry (system.reg) as it goes.
+    wineserver -k </dev/null >/dev/null 2>&1 || true
     mkdir -p "$WINEPREFIX"
     wineboot -i </dev/null >/dev/null 2>&1 || true
     reg=$(mktemp --suffix=.reg)
@@ -17,6 +21,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$WINEPREFIX/.kivora-prefix-2" ];
         iconv -f UTF-8 -t UTF-16LE | { printf '\377\376'; cat; } >"$reg"
     wine regedit "$reg" </dev/null >/dev/null 2>&1
     rm -f "$reg"
+    wineserver -w </dev/null >/dev/null 2>&1 || true
     touch "$WINEPREFIX/.kivora-prefix-2"
 fi
 

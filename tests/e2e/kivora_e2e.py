@@ -401,6 +401,13 @@ class Session:
         self.wait_window(title=LOGIN_TITLE, timeout=20)
         return launch
 
+    def start_logged_in(self, name, values):
+        """start(), with a user who has typed before logged in."""
+        self.seed_user(name, values)
+        launch = self.start()
+        self.log_in(name)
+        return launch
+
     def close(self):
         """Ends everything the test started in the desktop, and the desktop."""
         if desktop_window() is not None:

@@ -24,9 +24,7 @@ class ResetTest(KivoraTestCase):
 
     def test_reset_answered_no_then_yes(self):
         s = self.session
-        s.seed_user("taro", TARO)
-        launch = s.start()
-        s.log_in("taro")
+        launch = s.start_logged_in("taro", TARO)
         s.type_in_notepad(["a", "b", "1"])
         self.reset(IDNO)
         s.type_in_notepad(["c"])
@@ -63,9 +61,7 @@ class AcceleratorTest(KivoraTestCase):
 
     def test_ctrl_n_asks_to_reset_ctrl_o_logs_off_ctrl_q_and_alt_enter_do_nothing(self):
         s = self.session
-        s.seed_user("taro", TARO)
-        launch = s.start()
-        s.log_in("taro")
+        launch = s.start_logged_in("taro", TARO)
         s.show_main_window()
 
         for keys in ("ctrl+q", "alt+Return"):
@@ -93,9 +89,7 @@ class CloseBoxTest(KivoraTestCase):
 
     def test_the_close_box_only_hides_the_main_window(self):
         s = self.session
-        s.seed_user("taro", TARO)
-        launch = s.start()
-        s.log_in("taro")
+        launch = s.start_logged_in("taro", TARO)
         main = s.show_main_window()
         self.assertIsNotNone(main.closebox, "no close box found on the main window")
         s.click(main.closebox.number("x"), main.closebox.number("y"))
@@ -149,9 +143,7 @@ class SessionEndTest(KivoraTestCase):
 
     def test_the_end_of_the_session_saves(self):
         s = self.session
-        s.seed_user("taro", TARO)
-        launch = s.start()
-        s.log_in("taro")
+        launch = s.start_logged_in("taro", TARO)
         typed = ["s", "a", "v", "e", "9", "slash"]
         s.type_in_notepad(typed)
         # Notepad would ask whether to keep its text and hold the session up.

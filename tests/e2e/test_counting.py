@@ -42,9 +42,7 @@ class KnownTextTest(KivoraTestCase):
 
     def test_every_key_of_a_known_text_is_counted_and_saved(self):
         s = self.session
-        s.seed_user("taro", SEEDED)
-        launch = s.start()
-        s.log_in("taro")
+        launch = s.start_logged_in("taro", SEEDED)
         started = time.monotonic()
 
         s.type_in_notepad(KNOWN_TEXT)
@@ -113,9 +111,7 @@ class AboutBoxTest(KivoraTestCase):
 
     def open_about_box(self):
         s = self.session
-        s.seed_user("taro", SEEDED)
-        launch = s.start()
-        s.log_in("taro")
+        launch = s.start_logged_in("taro", SEEDED)
         s.show_main_window()
         s.menu_bar(MENU_HELP, CMD_ABOUT)
         about, controls = s.controls(ABOUT_TITLE, wait=5)

@@ -54,9 +54,7 @@ class LogOffTest(KivoraTestCase):
     def test_log_off_to_another_user(self):
         s = self.session
         s.seed_user("hanako", HANAKO)
-        s.seed_user("taro", TARO)
-        launch = s.start()
-        s.log_in("taro")
+        launch = s.start_logged_in("taro", TARO)
         self.assertEqual(s.main_window()["title"], "Kivora - [taro.dat]")
         taro_typed = ["a", "b", "c", "1"]
         s.type_in_notepad(taro_typed)
@@ -81,9 +79,7 @@ class LogOffTest(KivoraTestCase):
 
     def test_log_off_cancelled_keeps_the_user(self):
         s = self.session
-        s.seed_user("taro", TARO)
-        launch = s.start()
-        s.log_in("taro")
+        launch = s.start_logged_in("taro", TARO)
         s.type_in_notepad(["a", "b"])
 
         s.tray_menu(CMD_TRAY_LOG_OFF)

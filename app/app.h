@@ -38,7 +38,6 @@ void InvalidateArea(HWND window, const PixelRect& rect);
 
 // Where a window of the given size is centred on the primary screen. A
 // screen smaller than the window gives 0, never a corner off the screen.
-int CentredOffset(int screen, int window);
 int CentredX(int width);
 int CentredY(int height);
 

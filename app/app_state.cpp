@@ -7,11 +7,15 @@ HWND MainWindow = nullptr;
 NOTIFYICONDATAA TrayIconData = {};
 CounterTable Counters;
 
+namespace {
+
 int CentredOffset(int screen, int window)
 {
     int offset = (screen - window) / 2;
     return offset < 0 ? 0 : offset;
 }
+
+} // namespace
 
 int CentredX(int width) { return CentredOffset(GetSystemMetrics(SM_CXSCREEN), width); }
 int CentredY(int height) { return CentredOffset(GetSystemMetrics(SM_CYSCREEN), height); }

@@ -26,6 +26,12 @@ void FillLetters(CounterGroup& group)
     }
 }
 
+void FormatCountText(int32_t value, TextForm form, char (&out)[CountTextSize])
+{
+    std::snprintf(out, sizeof out, form == TextForm::TwoDigits ? "%02d" : "%d",
+                  static_cast<int>(value));
+}
+
 } // namespace
 
 void SharedRect::Store(const PixelRect& rect)
@@ -60,12 +66,6 @@ CounterTable::CounterTable()
         DigitSymbolGroup.keys[slot].virtualKey = DigitSymbolKeys[slot];
         DigitSymbolGroup.keys[slot].displaySlot = slot;
     }
-}
-
-void FormatCountText(int32_t value, TextForm form, char (&out)[CountTextSize])
-{
-    std::snprintf(out, sizeof out, form == TextForm::TwoDigits ? "%02d" : "%d",
-                  static_cast<int>(value));
 }
 
 void CounterTable::RefreshText(CountedValue& counted, TextForm form)

@@ -93,5 +93,3 @@ public:
 // compare-and-swap, so that a value loaded meanwhile by the other thread is
 // raised rather than overwritten.
 int32_t RaiseCount(std::atomic<int32_t>& value);
-
-void FormatCountText(int32_t value, TextForm form, char (&out)[CountTextSize]);

@@ -19,10 +19,9 @@ void ShowOptionsDialog(HWND owner);
 // writes it to AUTOSTART.
 void LineUpAutoStart();
 
-// Settings file access (always through the profile-string functions).
-void ReadStartupSetting(char (&value)[PathCapacity]);
+// Writes AUTOSTART and STARTUP to the settings file (always through the
+// profile-string functions, which create file, section and keys as needed).
 void WriteSettings(LONG autoStart, const char* startupTarget);
-void WriteAutoStartSetting(LONG autoStart);
 
 // "<Startup folder>\Kivora.lnk"; false (and empty) when it would not fit.
 bool StartupShortcutPath(HWND owner, char (&path)[PathCapacity]);

@@ -19,8 +19,6 @@ constexpr char Section[] = "setup";
 constexpr char AutoStartKey[] = "AUTOSTART";
 constexpr char StartupKey[] = "STARTUP";
 
-} // namespace
-
 void ReadStartupSetting(char (&value)[PathCapacity])
 {
     GetPrivateProfileStringA(Section, StartupKey, "", value, sizeof value, SettingsPath);
@@ -32,6 +30,8 @@ void WriteAutoStartSetting(LONG autoStart)
     std::snprintf(text, sizeof text, "%d", static_cast<int>(autoStart));
     WritePrivateProfileStringA(Section, AutoStartKey, text, SettingsPath);
 }
+
+} // namespace
 
 void WriteSettings(LONG autoStart, const char* startupTarget)
 {

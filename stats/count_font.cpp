@@ -19,6 +19,14 @@ HFONT CreateCountFont()
                        SHIFTJIS_CHARSET, 0, 0, 0, 0, CountFontFace);
 }
 
+// A point of a dialog in dialog units, in that dialog's client pixels.
+POINT UnitsToPixels(HWND dialog, UnitPoint point)
+{
+    RECT area = {point.x, point.y, point.x, point.y};
+    MapDialogRect(dialog, &area);
+    return {area.left, area.top};
+}
+
 } // namespace
 
 ScopedCountFont::ScopedCountFont(HDC dc) : dc_(dc), font_(CreateCountFont()), previous_(nullptr)
@@ -35,6 +43,9 @@ ScopedCountFont::~ScopedCountFont()
     DeleteObject(font_);
 }
 
+namespace {
+
+// The height of a line of figures in the count font, in pixels.
 int CountFontLineHeight()
 {
     HDC screen = GetDC(nullptr);
@@ -46,6 +57,8 @@ int CountFontLineHeight()
     ReleaseDC(nullptr, screen);
     return metrics.tmHeight + metrics.tmExternalLeading;
 }
+
+} // namespace
 
 FigurePainter::FigurePainter(HWND dialog) : dialog_(dialog), paint_(dialog), font_(paint_.Dc())
 {
@@ -61,13 +74,6 @@ void FigurePainter::DrawFigure(UnitPoint anchor, const CountedValue& counted)
     Counters.CopyText(counted, text);
     POINT at = UnitsToPixels(dialog_, anchor);
     TextOutA(paint_.Dc(), at.x, at.y, text, static_cast<int>(std::strlen(text)));
-}
-
-POINT UnitsToPixels(HWND dialog, UnitPoint point)
-{
-    RECT area = {point.x, point.y, point.x, point.y};
-    MapDialogRect(dialog, &area);
-    return {area.left, area.top};
 }
 
 PixelRect BandInMainWindow(HWND dialog, UnitRect band, HWND mainWindow)

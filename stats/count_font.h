@@ -21,9 +21,6 @@ private:
     HGDIOBJ previous_;
 };
 
-// The height of a line of figures in the count font, in pixels.
-int CountFontLineHeight();
-
 // BeginPaint and EndPaint.
 class ScopedPaint {
 public:
@@ -54,9 +51,6 @@ private:
     ScopedPaint paint_;       // ends the paint after the font is put back
     ScopedCountFont font_;
 };
-
-// A point of a dialog in dialog units, in that dialog's client pixels.
-POINT UnitsToPixels(HWND dialog, UnitPoint point);
 
 // A band of a dialog (in its dialog units, one line of figures high) in
 // main-window client pixels: what must be repainted when its figure changes.

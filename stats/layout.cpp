@@ -20,10 +20,10 @@ constexpr SummaryGeometry Summary[SummaryFigureCount] = {
 };
 constexpr int SummaryTop = 20;
 
-} // namespace
-
 int SlotColumn(int slot) { return slot / SlotsPerColumn; }
 int SlotRow(int slot) { return slot % SlotsPerColumn; }
+
+} // namespace
 
 UnitPoint SlotLabelOrigin(int slot)
 {

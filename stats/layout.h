@@ -19,9 +19,6 @@ struct UnitRect {
 };
 
 // Slot n of a page lies in column n / 7 and row n % 7.
-int SlotColumn(int slot);
-int SlotRow(int slot);
-
 // The label of a slot (left, top) as the page templates place it.
 UnitPoint SlotLabelOrigin(int slot);
 

@@ -55,6 +55,12 @@ private:
     HANDLE handle_;
 };
 
+// The temporary file's name: path + ".tmp" (never "*.dat", so never listed).
+bool TemporaryPathFor(const char* path, char (&temporary)[MAX_PATH + 8])
+{
+    return CopyIfFits(temporary, sizeof temporary, path) && AppendIfFits(temporary, sizeof temporary, ".tmp");
+}
+
 } // namespace
 
 HANDLE OpenFileRetrying(const char* path, DWORD access, DWORD disposition)
@@ -65,11 +71,6 @@ HANDLE OpenFileRetrying(const char* path, DWORD access, DWORD disposition)
         return handle != INVALID_HANDLE_VALUE;
     });
     return handle;
-}
-
-bool TemporaryPathFor(const char* path, char (&temporary)[MAX_PATH + 8])
-{
-    return CopyIfFits(temporary, sizeof temporary, path) && AppendIfFits(temporary, sizeof temporary, ".tmp");
 }
 
 bool WriteFileAtomically(const char* path, const void* bytes, DWORD size, WriteMode mode)

@@ -21,8 +21,5 @@ bool WriteFileAtomically(const char* path, const void* bytes, DWORD size, WriteM
 // and is deleted otherwise.
 void RecoverInterruptedWrite(const char* path, bool (*isComplete)(const unsigned char* bytes, std::size_t size));
 
-// The temporary file's name: path + ".tmp" (never "*.dat", so never listed).
-bool TemporaryPathFor(const char* path, char (&temporary)[MAX_PATH + 8]);
-
 // Opens a file, retrying briefly while another process holds it.
 HANDLE OpenFileRetrying(const char* path, DWORD access, DWORD disposition);

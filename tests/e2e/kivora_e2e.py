@@ -232,14 +232,18 @@ def drive(*args, timeout=30):
         # explorer would make a new desktop and keep our pipe open with it.
         raise DriverError("the Wine desktop is not there")
     command = ["wine", "explorer", DESKTOP_ARG, windows_path(DRIVER_EXE), *map(str, args)]
-    # Seldom, under load, nothing at all comes back; every command may be
-    # given twice, so it is given again.
-    for _ in range(3):
+    # Seldom, under load, explorer fails to start kvdriver at all: nothing
+    # comes back, or only explorer's own complaint ("ShellExecuteEx ...")
+    # without kvdriver's closing status line. Every command may be given
+    # twice, so it is given again.
+    for attempt in range(3):
+        if attempt:
+            time.sleep(0.5)
         # explorer returns at once; the pipe reaches its end when kvdriver does.
         result = subprocess.run(command, env=WINE_ENV, stdin=subprocess.DEVNULL, capture_output=True,
                                 timeout=timeout)
         lines = result.stdout.decode("utf-8", "replace").splitlines()
-        if lines:
+        if lines and lines[-1].startswith("status "):
             break
     if not lines or not lines[-1].startswith("status "):
         raise DriverError(f"kvdriver {' '.join(map(str, args))} gave {lines!r}, "

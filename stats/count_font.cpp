@@ -81,7 +81,9 @@ PixelRect BandInMainWindow(HWND dialog, UnitRect band, HWND mainWindow)
     RECT area = {band.left, band.top, band.right, band.top};
     MapDialogRect(dialog, &area);
     area.right += 1;
-    area.bottom = area.top + CountFontLineHeight();
+    // Measured once: the count font stays the same for the whole run.
+    static const int lineHeight = CountFontLineHeight();
+    area.bottom = area.top + lineHeight;
     MapWindowPoints(dialog, mainWindow, reinterpret_cast<POINT*>(&area), 2);
     return {area.left, area.top, area.right, area.bottom};
 }

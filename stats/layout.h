@@ -18,8 +18,8 @@ struct UnitRect {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
 
-// Slot n of a page lies in column n / 7 and row n % 7.
-// The label of a slot (left, top) as the page templates place it.
+// The label of a slot (left, top) as the page templates place it: slot n lies
+// in column n / 7 and row n % 7.
 UnitPoint SlotLabelOrigin(int slot);
 
 // The right end and top of a slot's count text.

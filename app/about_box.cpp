@@ -35,6 +35,5 @@ INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 
 void ShowAboutBox(HWND owner)
 {
-    DialogBoxParamA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE)),
-                    MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutBoxProc, 0);
+    RunDialog(owner, IDD_ABOUT, AboutBoxProc);
 }

@@ -45,12 +45,60 @@ int CentredY(int height);
 // area holds width x height, and centres it again (main.cpp).
 void FitMainWindowToContent(int width, int height);
 
-// Notification-area icon (tray_icon.cpp).
+// The system calls whose failure the program must live through, called
+// through these pointers so that the tests can make them fail.
+struct PlatformCalls {
+    BOOL(WINAPI* notifyIcon)(DWORD, PNOTIFYICONDATAA) = Shell_NotifyIconA;
+    UINT_PTR(WINAPI* setTimer)(HWND, UINT_PTR, UINT, TIMERPROC) = SetTimer;
+    BOOL(WINAPI* killTimer)(HWND, UINT_PTR) = KillTimer;
+    HANDLE(WINAPI* createThread)(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD,
+                                 LPDWORD) = CreateThread;
+};
+extern PlatformCalls Platform;
+
+// Notification-area icon (tray_icon.cpp). Wanted from the first login until
+// exit: an add that fails (the shell is not up yet) is tried again every few
+// seconds for a minute, and again whenever the shell announces a new taskbar.
 void AddTrayIcon();
 void RemoveTrayIcon();
-void RestoreTrayIcon();   // after the shell has restarted
-// Tells the user, once per run of failures, that the counts could not be saved.
+void RestoreTrayIcon();   // the shell has restarted
+bool TrayIconShown();
+// Shows TrayIconData's icon and tip again after they have changed.
+void UpdateTrayIcon();
+
+// What the user is told on the icon, once per run of failures of each kind
+// (and as soon as the icon is there, if it was not).
+enum class Notice { SaveFailed, ClockFailed, HistoryFailed };
+void NoteOutcome(Notice notice, bool succeeded);
 void NoteSaveResult(bool saved);
+
+// Modal UI (modal_ui.cpp). Every dialog box and message box that the
+// interface thread shows runs inside a ModalScope: while one is up, the main
+// window runs no command, and a click on the icon brings it to the front.
+class ModalScope {
+public:
+    ModalScope();
+    ~ModalScope();
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+};
+bool ModalUiUp();
+void BringModalUiToFront();
+int ShowMessage(HWND owner, const char* text, const char* caption, UINT type);
+INT_PTR RunDialog(HWND owner, int templateId, DLGPROC procedure, LPARAM parameter = 0);
+
+// Saves before the user leaves, at log-off or exit. A failed save asks, in a
+// box owned by owner, whether to try again, to stay, or to leave without
+// saving; true means go on leaving.
+enum class Leaving { LogOff, Exit };
+bool SaveBeforeLeaving(HWND owner, Leaving leaving);
+// The question itself (save_question.cpp): IDTRYAGAIN, IDCONTINUE (leave
+// without saving) or IDCANCEL (stay).
+int AskAfterFailedSave(HWND owner, Leaving leaving);
+
+// Posted to the main window by the polling thread while the one-second
+// clock could not be started: try again.
+constexpr UINT RetryClockMessage = WM_APP + 1;
 
 // About box (about_box.cpp).
 void ShowAboutBox(HWND owner);

@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "res/resource.h"
+#include "store/user_data.h"
 #include "users/users.h"
 
 namespace {
@@ -82,10 +83,23 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     if (accelerators == nullptr)
-        MessageBoxA(nullptr, "失敗です", AppText::ErrorCaption, MB_OK);
+        ShowMessage(nullptr, "失敗です", AppText::ErrorCaption, MB_OK);
 
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    MSG message = {};
+    int exitCode = 0;
+    for (;;) {
+        BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0) {
+            exitCode = static_cast<int>(message.wParam);
+            break;
+        }
+        if (got == -1) {
+            // The queue cannot be read: end, keeping what was counted.
+            SaveUserData();
+            RemoveTrayIcon();
+            exitCode = 2;
+            break;
+        }
         if (!TranslateAcceleratorA(MainWindow, accelerators, &message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
@@ -94,5 +108,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // Let the polling thread finish its pass (at most one) before the run-time
     // library tears down what it uses.
     StopCounting();
-    return static_cast<int>(message.wParam);
+    return exitCode;
 }

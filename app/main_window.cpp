@@ -21,10 +21,10 @@ UINT TaskbarCreatedMessage = 0;
 bool CreatePollingThread()
 {
     RunFlag = 1;
-    PollingThread = CreateThread(nullptr, 0, KeyPollThread, nullptr, 0, nullptr);
+    PollingThread = Platform.createThread(nullptr, 0, KeyPollThread, nullptr, 0, nullptr);
     if (PollingThread != nullptr)
         return true;
-    MessageBoxA(MainWindow, "スレッドが作成できませんでした", "Error", MB_OK);
+    ShowMessage(MainWindow, "スレッドが作成できませんでした", "Error", MB_OK);
     return false;
 }
 
@@ -36,8 +36,9 @@ void SaveCounts()
 
 void LogOff(HWND window)
 {
+    if (!SaveBeforeLeaving(window, Leaving::LogOff))
+        return;
     ReloginFlag = 1;
-    SaveCounts();
     StopCounting();
     ShowLoginDialog(window);
     InvalidateRect(window, nullptr, FALSE);
@@ -47,7 +48,7 @@ void LogOff(HWND window)
 void Reset(HWND window)
 {
     StopCounting();
-    if (MessageBoxA(window, "全ての値が0になりますがよろしいですか？", "注意", MB_YESNO) == IDYES) {
+    if (ShowMessage(window, "全ての値が0になりますがよろしいですか？", "注意", MB_YESNO) == IDYES) {
         ResetMode = 1;
         ResetUserData(window);
     }
@@ -56,9 +57,10 @@ void Reset(HWND window)
 
 void Quit(HWND window, HMENU menu)
 {
-    SaveCounts();
+    if (!SaveBeforeLeaving(window, Leaving::Exit))
+        return;
     RemoveTrayIcon();
-    KillTimer(window, ClockTimerId);
+    StopClock();
     DestroyMenu(menu);
     PostQuitMessage(0);
 }
@@ -74,6 +76,13 @@ void WithCountingStopped(ShowDialog showDialog)
 
 void OnCommand(HWND window, int command)
 {
+    // A command reaches here from the main message loop only: one that
+    // arrives inside a modal loop (a click posted before the box came up)
+    // would run nested in the command that opened it.
+    if (ModalUiUp()) {
+        BringModalUiToFront();
+        return;
+    }
     switch (command) {
     case IDM_LOG_OFF:
     case IDM_TRAY_LOG_OFF:
@@ -106,24 +115,35 @@ void OnCommand(HWND window, int command)
 
 void OnTrayMessage(HWND window, LPARAM mouseMessage)
 {
-    POINT cursor;
-    switch (mouseMessage) {
-    case WM_LBUTTONDOWN:
-        GetCursorPos(&cursor);
-        SetForegroundWindow(window);
-        ShowWindow(window, SW_SHOWNORMAL);
-        break;
-    case WM_RBUTTONUP:
-        GetCursorPos(&cursor);
-        // The window must be in the foreground, or the menu does not close
-        // when the user clicks elsewhere.
-        SetForegroundWindow(window);
-        TrackPopupMenu(GetSubMenu(TrayMenu, 0), TPM_BOTTOMALIGN, cursor.x, cursor.y, 0, window, nullptr);
-        PostMessageA(window, WM_NULL, 0, 0);
-        break;
-    default:
-        break;
+    if (mouseMessage != WM_LBUTTONDOWN && mouseMessage != WM_RBUTTONUP)
+        return;
+    // The icon answers inside any modal loop of ours: it must not open the
+    // window or a menu over a dialog that waits for the user.
+    if (ModalUiUp()) {
+        BringModalUiToFront();
+        return;
     }
+    POINT cursor;
+    GetCursorPos(&cursor);
+    // The window must be in the foreground, or the menu does not close
+    // when the user clicks elsewhere.
+    SetForegroundWindow(window);
+    if (mouseMessage == WM_LBUTTONDOWN) {
+        ShowWindow(window, SW_SHOWNORMAL);
+        return;
+    }
+    UINT command;
+    {
+        // The menu's own loop is modal too: a second click on the icon
+        // while it is open must not open another.
+        ModalScope menuLoop;
+        command = static_cast<UINT>(TrackPopupMenu(GetSubMenu(TrayMenu, 0), TPM_BOTTOMALIGN | TPM_RETURNCMD,
+                                                   cursor.x, cursor.y, 0, window, nullptr));
+    }
+    PostMessageA(window, WM_NULL, 0, 0);
+    // Run from the main loop, not inside the shell's notification.
+    if (command != 0)
+        PostMessageA(window, WM_COMMAND, command, 0);
 }
 
 void OnPaint(HWND window)
@@ -135,6 +155,24 @@ void OnPaint(HWND window)
 
 } // namespace
 
+bool SaveBeforeLeaving(HWND owner, Leaving leaving)
+{
+    for (;;) {
+        bool saved = SaveUserData() == 0;
+        NoteSaveResult(saved);
+        if (saved)
+            return true;
+        switch (AskAfterFailedSave(owner, leaving)) {
+        case IDTRYAGAIN:
+            continue;
+        case IDCONTINUE:
+            return true;
+        default:   // Cancel, the close box, Escape: stay
+            return false;
+        }
+    }
+}
+
 void InvalidateArea(HWND window, const PixelRect& rect)
 {
     if (rect.IsEmpty())
@@ -145,7 +183,7 @@ void InvalidateArea(HWND window, const PixelRect& rect)
 
 void StopCounting()
 {
-    KillTimer(MainWindow, ClockTimerId);
+    StopClock();
     RunFlag = 0;
     if (PollingThread != nullptr) {
         WaitForSingleObject(PollingThread, INFINITE);
@@ -157,13 +195,15 @@ void StopCounting()
 void StartCounting()
 {
     if (!CreatePollingThread()) {
-        // Nothing could be counted any more: end rather than run on unseen.
+        // Nothing could be counted any more: keep what was counted, and end
+        // rather than run on unseen.
+        SaveCounts();
         RemoveTrayIcon();
         DestroyWindow(MainWindow);
         PostQuitMessage(1);
         return;
     }
-    SetTimer(MainWindow, ClockTimerId, ClockPeriodMs, UptimeClockTick);
+    StartClock();
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -194,16 +234,19 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case TrayMessage:
         OnTrayMessage(window, lParam);
         return 0;
+    case RetryClockMessage:
+        RetryClockStart();
+        return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
-        // Windows ends the process soon after this returns: save now.
+        // Windows ends the process soon after this returns: save now, even
+        // inside a dialog. Nobody can be asked any more.
         if (wParam)
             SaveCounts();
         return 0;
     default:
         if (message == TaskbarCreatedMessage && message != 0) {
-            // The shell has restarted and forgotten every icon.
             RestoreTrayIcon();
             return 0;
         }

@@ -101,6 +101,7 @@ void CounterTable::RefreshCountTexts()
 
 void CounterTable::ZeroStoredValues()
 {
+    std::lock_guard<std::mutex> guard(ClockLock);
     for (CounterGroup* group : {&LowercaseGroup, &UppercaseGroup, &DigitSymbolGroup}) {
         for (int slot = 0; slot < group->size; ++slot)
             group->keys[slot].count.value.store(0);

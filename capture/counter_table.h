@@ -75,6 +75,9 @@ public:
     SharedRect TotalRect, HoursRect, MinutesRect, SecondsRect, RateRect;
 
     mutable std::mutex TextLock;
+    // Held by each step of the uptime clock and by a zeroing, so that the two
+    // never interleave (taken before TextLock, never after it).
+    std::mutex ClockLock;
 
     // Re-forms one text from the value as it stands now.
     void RefreshText(CountedValue& counted, TextForm form = TextForm::Plain);
@@ -85,7 +88,8 @@ public:
 
     // Re-forms all 82 texts: "%02d" for the seconds, "%d" for the rest.
     void RefreshCountTexts();
-    // Zeroes the 82 stored values; latches and texts stay as they are.
+    // Zeroes the 82 stored values under ClockLock; latches and texts stay as
+    // they are.
     void ZeroStoredValues();
 };
 

@@ -2,11 +2,13 @@
 
 #include "app/app.h"
 #include "capture/key_scan.h"
+#include "clock/uptime_clock_tick.h"
 #include "users/users.h"
 
 namespace {
 
 constexpr DWORD PollPeriodMs = 20;
+constexpr int PassesPerSecond = 50;
 
 class WindowsKeyboard final : public KeyboardPort {
 public:
@@ -23,10 +25,13 @@ DWORD WINAPI KeyPollThread(LPVOID)
 {
     WindowsKeyboard keyboard;
     ForgetEarlierPresses(keyboard);
-    while (RunFlag != 0) {
+    for (int pass = 1; RunFlag != 0; ++pass) {
         ScanPass(Counters, keyboard);
         Sleep(PollPeriodMs);
         RunRegistrationCheck();
+        // The clock is the interface thread's; this thread only reminds it.
+        if (pass % PassesPerSecond == 0 && ClockStartPending())
+            PostMessageA(MainWindow, RetryClockMessage, 0, 0);
     }
     return 0;
 }

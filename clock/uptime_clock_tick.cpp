@@ -1,10 +1,15 @@
 #include "clock/uptime_clock_tick.h"
 
+#include <atomic>
+
 #include "app/app.h"
 #include "clock/uptime_clock.h"
 #include "store/user_data.h"
 
 namespace {
+
+// Read by the polling thread, which asks for the retries.
+std::atomic<bool> StartPending{false};
 
 class WindowsClock final : public ClockPort {
 public:
@@ -25,3 +30,25 @@ void CALLBACK UptimeClockTick(HWND window, UINT, UINT_PTR, DWORD)
     WindowsClock clock(window);
     AdvanceUptimeClock(Counters, clock);
 }
+
+void StartClock()
+{
+    // Setting timer 1 again while it runs replaces it: never two clocks.
+    bool started = Platform.setTimer(MainWindow, ClockTimerId, ClockPeriodMs, UptimeClockTick) != 0;
+    StartPending = !started;
+    NoteOutcome(Notice::ClockFailed, started);
+}
+
+void StopClock()
+{
+    StartPending = false;
+    Platform.killTimer(MainWindow, ClockTimerId);
+}
+
+void RetryClockStart()
+{
+    if (StartPending)
+        StartClock();
+}
+
+bool ClockStartPending() { return StartPending; }

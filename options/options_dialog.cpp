@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "app/ansi_text.h"
+#include "app/app.h"
 #include "options/options.h"
 #include "options/shell_link.h"
 #include "res/resource.h"
@@ -11,21 +12,28 @@ namespace {
 
 void OnOk(HWND dialog)
 {
-    AutoStart = IsDlgButtonChecked(dialog, IDC_AUTO_START) == BST_CHECKED ? 1 : 0;
+    bool wanted = IsDlgButtonChecked(dialog, IDC_AUTO_START) == BST_CHECKED;
     char shortcut[PathCapacity];
     bool haveShortcut = StartupShortcutPath(dialog, shortcut);
-    if (AutoStart == 1) {
+    if (wanted) {
+        // A program path that does not fit would leave a shortcut to an old
+        // or empty target: nothing is changed instead.
         char target[PathCapacity];
-        if (CopyIfFits(target, sizeof target, AppFolder) && AppendIfFits(target, sizeof target, "\\Kivora.exe"))
-            CopyIfFits(StartupTarget, sizeof StartupTarget, target);
+        if (!CopyIfFits(target, sizeof target, AppFolder) || !AppendIfFits(target, sizeof target, "\\Kivora.exe")) {
+            ShowMessage(dialog, "ショートカット作成失敗", nullptr, MB_OK);
+            EndDialog(dialog, IDCANCEL);
+            return;
+        }
+        CopyIfFits(StartupTarget, sizeof StartupTarget, target);
         // A failure has shown its own message; the setting is written all the same.
         if (haveShortcut)
-            CreateShortcut(shortcut, StartupTarget);
+            CreateShortcut(shortcut, StartupTarget, dialog);
         else
-            MessageBoxA(dialog, "ショートカット作成失敗", nullptr, MB_OK);
+            ShowMessage(dialog, "ショートカット作成失敗", nullptr, MB_OK);
     } else if (haveShortcut) {
         DeleteFileA(shortcut);   // a missing shortcut is no error
     }
+    AutoStart = wanted ? 1 : 0;
     WriteSettings(AutoStart, StartupTarget);
     EndDialog(dialog, IDOK);
 }
@@ -56,5 +64,5 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 void ShowOptionsDialog(HWND owner)
 {
-    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_OPTIONS), owner, OptionsDialogProc, 0);
+    RunDialog(owner, IDD_OPTIONS, OptionsDialogProc);
 }

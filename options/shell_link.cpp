@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/ansi_text.h"
+#include "app/app.h"
 #include "users/users.h"
 
 namespace {
@@ -43,7 +44,7 @@ void GetShellFolderPath(HWND owner, int folderId, char (&path)[PathCapacity])
     allocator->Release();
 }
 
-int CreateShortcut(const char* shortcutPath, const char* targetPath)
+int CreateShortcut(const char* shortcutPath, const char* targetPath, HWND owner)
 {
     WCHAR widePath[MAX_PATH] = L"";
     bool converted = ToWide(shortcutPath, MB_PRECOMPOSED, widePath);
@@ -77,7 +78,7 @@ int CreateShortcut(const char* shortcutPath, const char* targetPath)
     if (comReady)
         CoUninitialize();
     if (outcome == LinkFailed)
-        MessageBoxA(nullptr, "ショートカット作成失敗", nullptr, MB_OK);
+        ShowMessage(owner, "ショートカット作成失敗", nullptr, MB_OK);
     return outcome;
 }
 

@@ -11,8 +11,9 @@ void GetShellFolderPath(HWND owner, int folderId, char (&path)[PathCapacity]);
 
 // Creates (or replaces) the shortcut at shortcutPath pointing to targetPath,
 // with AppFolder as its working folder. Initialises COM itself. Returns 1, or
-// 0 after the message "ショートカット作成失敗".
-int CreateShortcut(const char* shortcutPath, const char* targetPath);
+// 0 after the message "ショートカット作成失敗" in a box owned by owner (the
+// Options dialog, which is thereby disabled until it is answered).
+int CreateShortcut(const char* shortcutPath, const char* targetPath, HWND owner);
 
 // Reads the target path of a shortcut into target[size]. The caller
 // initialises COM. On failure target is left as it was.

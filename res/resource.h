@@ -18,12 +18,15 @@
 #define IDB_ABOUT               148
 #define IDR_ACCELERATORS        149
 #define IDD_DIGIT_SYMBOL_PAGE   153
+#define IDD_SAVE_QUESTION       155
 
 #define IDC_TABS                1004
 #define IDC_USER_LIST           1008
 #define IDC_NEW_USER            1009
 #define IDC_USER_NAME           1010
 #define IDC_AUTO_START          1011
+#define IDC_SAVE_QUESTION_TEXT  1012
+#define IDC_SAVE_QUESTION_ICON  1013
 
 #define IDM_LOG_OFF             40002
 #define IDM_EXIT                40003

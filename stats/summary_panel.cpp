@@ -29,7 +29,7 @@ void OnInitDialog(HWND panel)
     Counters.RefreshText(Counters.ClockSeconds, TextForm::TwoDigits);
     Counters.RefreshText(Counters.ClockMinutes);
     Counters.RefreshText(Counters.ClockHours);
-    SetTimer(MainWindow, ClockTimerId, ClockPeriodMs, UptimeClockTick);
+    StartClock();
 }
 
 void OnPaint(HWND panel)

@@ -116,12 +116,13 @@ void RecoverInterruptedWrite(const char* path, bool (*isComplete)(const unsigned
         bool complete = false;
         {
             FileHandle file(OpenFileRetrying(temporary, GENERIC_READ, OPEN_EXISTING));
-            DWORD size = file.IsOpen() ? GetFileSize(file.Get(), nullptr) : INVALID_FILE_SIZE;
-            if (size != INVALID_FILE_SIZE && size <= 65536) {
-                std::vector<unsigned char> bytes(size);
+            LARGE_INTEGER size;
+            if (file.IsOpen() && GetFileSizeEx(file.Get(), &size) && size.QuadPart <= 65536) {
+                DWORD wanted = static_cast<DWORD>(size.QuadPart);
+                std::vector<unsigned char> bytes(wanted);
                 DWORD read = 0;
-                complete = ReadFile(file.Get(), bytes.data(), size, &read, nullptr) && read == size &&
-                           isComplete(bytes.data(), size);
+                complete = ReadFile(file.Get(), bytes.data(), wanted, &read, nullptr) && read == wanted &&
+                           isComplete(bytes.data(), wanted);
             }
         }
         if (complete && MoveFileExA(temporary, path, MOVEFILE_WRITE_THROUGH))

@@ -49,16 +49,17 @@ ReadResult ReadValues(const char* path, StoredValues& values)
     HANDLE file = OpenFileRetrying(path, GENERIC_READ, OPEN_ALWAYS);
     if (file == INVALID_HANDLE_VALUE)
         return ReadResult::Unreadable;
-    DWORD size = GetFileSize(file, nullptr);
+    // The whole size: a file of 4 GiB and more must not pass for its low bits.
+    LARGE_INTEGER size;
     ReadResult result = ReadResult::Read;
-    if (size == INVALID_FILE_SIZE) {
+    if (!GetFileSizeEx(file, &size)) {
         result = ReadResult::Unreadable;
-    } else if (size > LargestUserFile) {
+    } else if (size.QuadPart > LargestUserFile) {
         result = ReadResult::TooLarge;
     } else {
         // Nothing after the 82nd record is ever looked at.
         unsigned char bytes[UserFileSize];
-        DWORD wanted = size < sizeof bytes ? size : sizeof bytes;
+        DWORD wanted = size.QuadPart < UserFileSize ? static_cast<DWORD>(size.QuadPart) : UserFileSize;
         DWORD read = 0;
         if (ReadFile(file, bytes, wanted, &read, nullptr) && read == wanted) {
             values = DecodeRecords(bytes, read);
@@ -74,35 +75,42 @@ ReadResult ReadValues(const char* path, StoredValues& values)
 
 } // namespace
 
-int LoadUserData(HWND window)
+int LoadUserData(HWND window, HWND boxOwner)
 {
     if (SelectedUser < 0 || SelectedUser >= MaxUsers || UserFiles[SelectedUser][0] == '\0')
         return -1;
     const char* fileName = UserFiles[SelectedUser];
     char path[PathCapacity];
     if (!DataFilePathOf(fileName, path)) {
-        MessageBoxA(window, "データファイルのパスが長すぎるため、読み込めません。", AppText::ErrorCaption, MB_OK);
+        ShowMessage(boxOwner, "データファイルのパスが長すぎるため、読み込めません。", AppText::ErrorCaption, MB_OK);
         return -1;
     }
 
-    std::lock_guard<std::mutex> guard(FileLock);
-    StoredValues values{};
-    switch (ReadValues(path, values)) {
+    ReadResult result;
+    {
+        // Never held across a message box: the box runs a message loop, and
+        // whatever saves inside it (the end of the session) takes this lock.
+        std::lock_guard<std::mutex> guard(FileLock);
+        StoredValues values{};
+        result = ReadValues(path, values);
+        if (result == ReadResult::Read) {
+            ApplyStoredValues(Counters, values);
+            Counters.RefreshCountTexts();
+            CopyIfFits(DataFilePath, sizeof DataFilePath, path);
+            CopyIfFits(CurrentUserFile, sizeof CurrentUserFile, fileName);
+        }
+    }
+    switch (result) {
     case ReadResult::TooLarge:
-        MessageBoxA(window, "ファイルサイズが大きすぎます", "Tool Big File!", MB_OK);
+        ShowMessage(boxOwner, "ファイルサイズが大きすぎます", "Tool Big File!", MB_OK);
         return -1;
     case ReadResult::Unreadable:
-        MessageBoxA(window, "データファイルを読み込めませんでした。", AppText::ErrorCaption, MB_OK);
+        ShowMessage(boxOwner, "データファイルを読み込めませんでした。", AppText::ErrorCaption, MB_OK);
         return -1;
     case ReadResult::Read:
         break;
     }
-
-    ApplyStoredValues(Counters, values);
-    Counters.RefreshCountTexts();
-    CopyIfFits(DataFilePath, sizeof DataFilePath, path);
-    CopyIfFits(CurrentUserFile, sizeof CurrentUserFile, fileName);
-    SetTitle(window, CurrentUserFile);
+    SetTitle(window, fileName);
     // A pending second zeroing belongs to the user just registered, never to
     // the one loaded now.
     NewUserPending = 0;
@@ -122,9 +130,8 @@ int ResetUserData(HWND window)
 {
     bool resetCurrentUser = ResetMode.exchange(0) == 1;
     StoredValues zeros{};
-    std::lock_guard<std::mutex> guard(FileLock);
-
     if (resetCurrentUser) {
+        std::lock_guard<std::mutex> guard(FileLock);
         Counters.ZeroStoredValues();
         Counters.RefreshCountTexts();
         InvalidateRect(window, nullptr, FALSE);
@@ -138,14 +145,16 @@ int ResetUserData(HWND window)
     if (!CopyIfFits(fileName, sizeof fileName, NewUserName) || !AppendIfFits(fileName, sizeof fileName, ".dat") ||
         !DataFilePathOf(fileName, path))
         return -1;
-    if (!WriteValues(path, zeros, WriteMode::CreateNew))
-        return -1;
-
-    Counters.ZeroStoredValues();
-    Counters.RefreshCountTexts();
-    InvalidateRect(window, nullptr, FALSE);
-    CopyIfFits(DataFilePath, sizeof DataFilePath, path);
-    CopyIfFits(CurrentUserFile, sizeof CurrentUserFile, fileName);
-    SetTitle(window, CurrentUserFile);
+    {
+        std::lock_guard<std::mutex> guard(FileLock);
+        if (!WriteValues(path, zeros, WriteMode::CreateNew))
+            return -1;
+        Counters.ZeroStoredValues();
+        Counters.RefreshCountTexts();
+        InvalidateRect(window, nullptr, FALSE);
+        CopyIfFits(DataFilePath, sizeof DataFilePath, path);
+        CopyIfFits(CurrentUserFile, sizeof CurrentUserFile, fileName);
+    }
+    SetTitle(window, fileName);
     return 0;
 }

@@ -17,10 +17,11 @@ extern char CurrentUserFile[PathCapacity];
 // it creates the new user named by NewUserName.
 extern std::atomic<LONG> ResetMode;
 
-// Loads the file of the user selected in the login list. Returns 0, or -1
-// after telling the user why the file was refused (counts, path and title
-// then stay as they were).
-int LoadUserData(HWND window);
+// Loads the file of the user selected in the login list into the counts and
+// window's title. Returns 0, or -1 after telling the user why the file was
+// refused, in a box owned by boxOwner (the dialog that asked for the load);
+// counts, path and title then stay as they were.
+int LoadUserData(HWND window, HWND boxOwner);
 
 // Saves the counts in memory to DataFilePath, replacing the file in one step.
 // Returns 0 when saved (or when nobody is logged in yet), -1 on failure; the

@@ -51,13 +51,14 @@ void LogInAtStartUp(HWND dialog)
     char text[ListTextCapacity] = "";
     GetDlgItemTextA(dialog, IDC_USER_LIST, text, sizeof text);
     if (text[0] == '\0') {
-        MessageBoxA(dialog, "ユーザーが存在しません。新規作成でユーザー登録を行ってください。",
+        ShowMessage(dialog, "ユーザーが存在しません。新規作成でユーザー登録を行ってください。",
                     AppText::WarningCaption, MB_OK);
         return;
     }
-    // A refused file has been explained; the user chooses again rather than
+    // A refused file has been explained in a box owned by this dialog, which
+    // stays disabled meanwhile; the user then chooses again rather than
     // counting for nobody.
-    if (LoadUserData(MainWindow) != 0)
+    if (LoadUserData(MainWindow, dialog) != 0)
         return;
     CompleteFirstLogin();
     EndDialog(dialog, IDOK);
@@ -68,15 +69,16 @@ void LogInAgain(HWND dialog)
     // With no entry selected, or the user in memory chosen, nothing is loaded:
     // the current user stays logged in.
     if (SelectedUser >= 0 && std::strcmp(UserFiles[SelectedUser], CurrentUserFile) != 0)
-        LoadUserData(MainWindow);
+        LoadUserData(MainWindow, dialog);
     EndDialog(dialog, IDOK);
 }
 
 void OnNewUser(HWND dialog)
 {
     NewUserPending = 0;
-    ShowNewUserDialog(dialog);
-    if (NewUserPending == 1)
+    // Decided on the dialog's own result: the polling thread clears
+    // NewUserPending as soon as the first lowercase letter is counted.
+    if (ShowNewUserDialog(dialog))
         EndDialog(dialog, IDOK);
 }
 
@@ -132,5 +134,5 @@ void CompleteFirstLogin()
 
 void ShowLoginDialog(HWND owner)
 {
-    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_LOGIN), owner, LoginDialogProc, 0);
+    RunDialog(owner, IDD_LOGIN, LoginDialogProc);
 }

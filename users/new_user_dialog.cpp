@@ -37,15 +37,6 @@ const char* RefusalOf(NameCheck check)
     return nullptr;
 }
 
-bool IsListedUser(const char* name)
-{
-    for (int i = 0; i < MaxUsers && UserNames[i][0] != '\0'; ++i) {
-        if (std::strncmp(UserNames[i], name, NewUserNameCapacity) == 0)
-            return true;
-    }
-    return false;
-}
-
 bool PathUnder(char (&path)[PathCapacity], const char* relative)
 {
     return CopyIfFits(path, sizeof path, AppFolder) && AppendIfFits(path, sizeof path, relative);
@@ -73,11 +64,11 @@ void OnRegister(HWND dialog)
     TakeNewUserName(typed, NewUserName);
 
     if (const char* refusal = RefusalOf(CheckNewUserName(NewUserName))) {
-        MessageBoxA(dialog, refusal, AppText::WarningCaption, MB_OK);
+        ShowMessage(dialog, refusal, AppText::WarningCaption, MB_OK);
         return;
     }
-    if (IsListedUser(NewUserName) || DataFileExists(NewUserName)) {
-        MessageBoxA(dialog, AlreadyRegistered, AppText::WarningCaption, MB_OK);
+    if (IsListedUserName(UserFiles, UserNames, NewUserName) || DataFileExists(NewUserName)) {
+        ShowMessage(dialog, AlreadyRegistered, AppText::WarningCaption, MB_OK);
         return;
     }
 
@@ -85,7 +76,7 @@ void OnRegister(HWND dialog)
     ResetMode = 0;
     if (ResetUserData(MainWindow) != 0) {
         bool exists = DataFileExists(NewUserName);
-        MessageBoxA(dialog,
+        ShowMessage(dialog,
                     exists ? AlreadyRegistered
                            : "ユーザーのデータファイルを作成できませんでした。"
                              "データフォルダーに書き込めるかを確かめてください。",
@@ -121,9 +112,9 @@ INT_PTR CALLBACK NewUserDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 } // namespace
 
-void ShowNewUserDialog(HWND owner)
+bool ShowNewUserDialog(HWND owner)
 {
-    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_NEW_USER), owner, NewUserDialogProc, 0);
+    return RunDialog(owner, IDD_NEW_USER, NewUserDialogProc) == IDOK;
 }
 
 void RunRegistrationCheck()

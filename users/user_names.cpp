@@ -47,6 +47,16 @@ void AppFolderFromShortcutTarget(const char* target, char (&folder)[PathCapacity
     }
 }
 
+bool IsListedUserName(const char (*files)[UserEntryCapacity], const char (*names)[UserEntryCapacity],
+                      const char* name)
+{
+    for (int i = 0; i < MaxUsers && files[i][0] != '\0'; ++i) {
+        if (std::strncmp(names[i], name, NewUserNameCapacity) == 0)
+            return true;
+    }
+    return false;
+}
+
 namespace {
 
 bool IsForbidden(unsigned char c)

@@ -23,6 +23,13 @@ bool IsUserDataFileName(const char* fileName);
 // fit gives an empty folder.
 void AppFolderFromShortcutTarget(const char* target, char (&folder)[PathCapacity]);
 
+// True when name is the name of a listed user (compared as typed, over at
+// most NewUserNameCapacity bytes). The lists hold MaxUsers entries, used up to
+// the first empty file name: a file ".x.dat" lists as an empty user name,
+// which must not end the search.
+bool IsListedUserName(const char (*files)[UserEntryCapacity], const char (*names)[UserEntryCapacity],
+                      const char* name);
+
 enum class NameCheck {
     Accepted,
     Empty,

@@ -7,6 +7,7 @@
 // the counts; later logins reuse them.
 void CompleteFirstLogin();
 
-// The new-user dialog, modal, owned by the login dialog. Sets NewUserPending
-// to 1 when it has registered and logged in a user.
-void ShowNewUserDialog(HWND owner);
+// The new-user dialog, modal, owned by the login dialog. True when it has
+// registered and logged in a user (it also sets NewUserPending to 1 for the
+// polling thread's second zeroing).
+bool ShowNewUserDialog(HWND owner);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "clock/uptime_clock.h"
@@ -108,5 +109,42 @@ INSTANTIATE_TEST_SUITE_P(
         // Through the first hour the rate is 0 whatever was typed.
         ClockCase{"NoRateInFirstHour", 0, 30, 0, 123456, 0, 30, 1, 0, "0", "30", "01", {"seconds", "rate"}}),
     [](const ::testing::TestParamInfo<ClockCase>& param) { return param.param.name; });
+
+class SilentClock final : public ClockPort {
+public:
+    void Invalidate(const PixelRect&) override {}
+    void Save() override {}
+};
+
+// The registration's second zeroing runs on the polling thread while the
+// clock ticks on the interface thread: whichever comes first, the clock
+// never brings back the seconds, minutes, hours or rate from before the
+// zeroing.
+TEST(UptimeClockRace, ZeroingIsNeverUndoneByATickThatBeganBeforeIt)
+{
+    CounterTable table;
+    SilentClock clock;
+    for (int round = 0; round < 20000; ++round) {
+        table.ClockHours.value = 5;
+        table.ClockMinutes.value = 59;
+        table.ClockSeconds.value = 59;
+        table.TotalStrokes.value = 5000;
+        std::atomic<bool> go{false};
+        std::thread zeroing([&] {
+            while (!go) {
+            }
+            table.ZeroStoredValues();
+        });
+        go = true;
+        AdvanceUptimeClock(table, clock);
+        zeroing.join();
+        // Zeroed after the tick: all 0. Before it: one second on from 0.
+        int seconds = table.ClockSeconds.value.load();
+        ASSERT_LE(seconds, 1) << "round " << round;
+        ASSERT_EQ(table.ClockMinutes.value.load(), 0) << "round " << round;
+        ASSERT_EQ(table.ClockHours.value.load(), 0) << "round " << round;
+        ASSERT_EQ(table.StrokesPerHour.value.load(), 0) << "round " << round;
+    }
+}
 
 } // namespace

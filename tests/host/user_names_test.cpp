@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "users/user_names.h"
@@ -37,6 +38,32 @@ TEST(UserNames, OnlyNamesEndingInDatAreListed)
     EXPECT_FALSE(IsUserDataFileName("taro.dat.tmp")) << "an interrupted save's temporary file";
     EXPECT_FALSE(IsUserDataFileName("taro.data")) << "matched by *.dat through its short name";
     EXPECT_FALSE(IsUserDataFileName(".dat"));
+}
+
+TEST(UserNames, ListedNamesAreFoundPastAnEmptyName)
+{
+    static char files[MaxUsers][UserEntryCapacity];
+    static char names[MaxUsers][UserEntryCapacity];
+    // The folder's order: ".x.dat" lists as an empty user name.
+    const char* listed[] = {"taro.dat", ".x.dat", "hanako.dat", "JIRO.DAT"};
+    int count = 0;
+    for (const char* file : listed) {
+        std::snprintf(files[count], UserEntryCapacity, "%s", file);
+        UserNameFromFile(files[count], names[count]);
+        ++count;
+    }
+    struct Case {
+        const char* name;
+        bool listed;
+    } cases[] = {
+        {"taro", true},
+        {"hanako", true},    // after the empty name
+        {"JIRO", true},
+        {"jiro", false},     // as typed: another letter case is for the file check
+        {"saburo", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsListedUserName(files, names, c.name), c.listed) << c.name;
 }
 
 TEST(UserNames, AppFolderComesFromTheShortcutTarget)

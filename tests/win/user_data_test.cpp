@@ -1,95 +1,9 @@
 // Loading, saving and resetting a user's counts through real files.
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstring>
-#include <map>
-
-#include "app/ansi_text.h"
-#include "app/app.h"
-#include "capture/key_codes.h"
-#include "store/user_data.h"
-#include "users/users.h"
-#include "win_test_support.h"
+#include "user_data_fixture.h"
 
 namespace {
 
 using namespace wintest;
-
-// A whole data file whose fields (1-based) hold the given values, the others 0.
-std::string Image(const std::map<int, int>& fields = {})
-{
-    std::string bytes;
-    for (int field = 1; field <= 82; ++field) {
-        char record[16];
-        auto at = fields.find(field);
-        std::snprintf(record, sizeof record, "%08d", at == fields.end() ? 0 : at->second);
-        bytes.append(record, 8);
-        bytes += '\0';
-    }
-    return bytes;
-}
-
-std::string Text(const CountedValue& counted)
-{
-    char text[CountTextSize];
-    Counters.CopyText(counted, text);
-    return text;
-}
-
-CountedValue& Lower(char letter) { return Counters.LowercaseGroup.FindKey(letter - 'a' + 'A')->count; }
-CountedValue& Upper(char letter) { return Counters.UppercaseGroup.FindKey(letter)->count; }
-CountedValue& Key(int virtualKey) { return Counters.DigitSymbolGroup.FindKey(virtualKey)->count; }
-
-class UserDataTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(catcher_.Installed());
-        ASSERT_TRUE(CopyIfFits(AppFolder, sizeof AppFolder, folder_.Path().c_str()));
-        ASSERT_TRUE(CreateDirectoryA(DataFolder().c_str(), nullptr));
-        std::memset(UserFiles, 0, sizeof UserFiles);
-        SelectedUser = -1;
-        DataFilePath[0] = '\0';
-        CurrentUserFile[0] = '\0';
-        NewUserName[0] = '\0';
-        ResetMode = 0;
-        NewUserPending = 0;
-        Counters.ZeroStoredValues();
-        Counters.RefreshCountTexts();
-        MainWindow = window_.Handle();
-    }
-
-    void TearDown() override
-    {
-        // Nothing may go on writing into the folder that is about to vanish.
-        DataFilePath[0] = '\0';
-        CurrentUserFile[0] = '\0';
-        AppFolder[0] = '\0';
-        MainWindow = nullptr;
-    }
-
-    std::string DataFolder() const { return folder_ / "data"; }
-    std::string DataFile(const std::string& name) const { return Join(DataFolder(), name); }
-
-    void Select(const char* fileName)
-    {
-        ASSERT_TRUE(CopyIfFits(UserFiles[0], UserEntryCapacity, fileName));
-        SelectedUser = 0;
-    }
-
-    // Logs a user in through a real load of a file with the given fields.
-    void LogIn(const char* fileName, const std::map<int, int>& fields)
-    {
-        WriteBytes(DataFile(fileName), Image(fields));
-        Select(fileName);
-        ASSERT_EQ(LoadUserData(window_.Handle()), 0);
-    }
-
-    TempFolder folder_;
-    HiddenWindow window_;
-    MessageBoxCatcher catcher_;
-};
 
 // Values set in memory, where they lie in the file, and how they read back.
 struct FieldCase {
@@ -141,7 +55,7 @@ TEST_F(UserDataTest, SaveWritesEachValueAtItsFieldAndLoadReadsItBack)
     Counters.ZeroStoredValues();
     Counters.RefreshCountTexts();
     NewUserPending = 1;
-    ASSERT_EQ(LoadUserData(window_.Handle()), 0);
+    ASSERT_EQ(LoadUserData(window_.Handle(), window_.Handle()), 0);
     for (const FieldCase& row : FieldCases()) {
         EXPECT_EQ(row.counted->value.load(), row.stored) << row.what;
         EXPECT_EQ(Text(*row.counted), row.text) << row.what;
@@ -190,7 +104,7 @@ TEST_F(UserDataTest, OddFilesLoadWithoutHarm)
         Counters.ClockSeconds.value = 13;
         Select("odd.dat");
 
-        ASSERT_EQ(LoadUserData(window_.Handle()), 0);
+        ASSERT_EQ(LoadUserData(window_.Handle(), window_.Handle()), 0);
         EXPECT_EQ(Lower('e').value.load(), row.e);
         EXPECT_EQ(Counters.ClockSeconds.value.load(), row.seconds);
         EXPECT_EQ(Lower('f').value.load(), row.f);
@@ -200,6 +114,30 @@ TEST_F(UserDataTest, OddFilesLoadWithoutHarm)
     EXPECT_TRUE(catcher_.Shown().empty());
 }
 
+// A file of 4 GiB and more, sparse so that it costs no disk: the first
+// records are good, and its size's low 32 bits are those of a good file.
+void WriteHugeFile(const std::string& path, const std::string& start)
+{
+    WriteBytes(path, start);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER end;
+    end.QuadPart = (LONGLONG{1} << 32) + static_cast<LONGLONG>(start.size());
+    EXPECT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
+}
+
+// Whether a save made by another thread gets through within a few seconds,
+// as the save at the end of the session does while a box is up.
+bool SaveGetsThroughMeanwhile()
+{
+    HANDLE saver = CreateThread(
+        nullptr, 0, [](LPVOID) -> DWORD { return static_cast<DWORD>(SaveUserData()); }, nullptr, 0, nullptr);
+    bool through = WaitForSingleObject(saver, 3000) == WAIT_OBJECT_0;
+    CloseHandle(saver);   // if it is stuck, it gets through once the box is answered
+    return through;
+}
+
 TEST_F(UserDataTest, RefusedLoadChangesNothingAndLaterSavesGoToThePreviousUser)
 {
     const std::string tooLong(PathCapacity - DataFolder().size(), 'n');
@@ -207,15 +145,19 @@ TEST_F(UserDataTest, RefusedLoadChangesNothingAndLaterSavesGoToThePreviousUser)
         const char* fileName;
         std::string bytes;
         bool holdOpen;   // another handle holds the file without sharing
+        bool huge;       // 4 GiB more than bytes
         const char* text;
         const char* caption;
         const char* what;
     } cases[] = {
-        {"big.dat", std::string(65536, '0'), false, "ファイルサイズが大きすぎます", "Tool Big File!", "65,536 bytes"},
-        {"held.dat", Image({{5, 9}}), true, "データファイルを読み込めませんでした。", "エラー", "file held open"},
-        {nullptr, std::string(), false, "データファイルのパスが長すぎるため、読み込めません。", "エラー",
+        {"big.dat", std::string(65536, '0'), false, false, "ファイルサイズが大きすぎます", "Tool Big File!", "65,536 bytes"},
+        {"huge.dat", Image({{5, 9}}), false, true, "ファイルサイズが大きすぎます", "Tool Big File!",
+         "4 GiB and 738 bytes: the low 32 bits alone would pass"},
+        {"held.dat", Image({{5, 9}}), true, false, "データファイルを読み込めませんでした。", "エラー", "file held open"},
+        {nullptr, std::string(), false, false, "データファイルのパスが長すぎるため、読み込めません。", "エラー",
          "path of 200 characters or more"},
     };
+    HiddenWindow loginDialog;
     for (const Case& row : cases) {
         SCOPED_TRACE(row.what);
         LogIn("hanako.dat", {{5, 42}, {53, 7}});
@@ -223,21 +165,28 @@ TEST_F(UserDataTest, RefusedLoadChangesNothingAndLaterSavesGoToThePreviousUser)
         std::string fileName = row.fileName ? row.fileName : tooLong + ".dat";
         std::string path = DataFile(fileName);
         HANDLE held = INVALID_HANDLE_VALUE;
-        if (row.fileName) {
+        if (row.huge)
+            WriteHugeFile(path, row.bytes);
+        else if (row.fileName)
             WriteBytes(path, row.bytes);
-            if (row.holdOpen)
-                held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        }
+        if (row.holdOpen)
+            held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         Select(fileName.c_str());
+        bool savedWhileAsked = false;
+        catcher_.AnswerWith([&](const ShownMessage&) {
+            savedWhileAsked = SaveGetsThroughMeanwhile();
+            return IDOK;
+        });
 
-        EXPECT_EQ(LoadUserData(window_.Handle()), -1);
+        EXPECT_EQ(LoadUserData(window_.Handle(), loginDialog.Handle()), -1);
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
 
         ASSERT_EQ(catcher_.Shown().size(), 1u);
         EXPECT_EQ(catcher_.Shown()[0].text, row.text);
         EXPECT_EQ(catcher_.Shown()[0].caption, row.caption);
-        EXPECT_EQ(catcher_.Shown()[0].owner, window_.Handle());
+        EXPECT_EQ(catcher_.Shown()[0].owner, loginDialog.Handle()) << "the dialog that asked waits for the answer";
+        EXPECT_TRUE(savedWhileAsked) << "no file lock is held while the user is told";
         EXPECT_EQ(Lower('e').value.load(), 42);
         EXPECT_EQ(Text(Lower('e')), "42");
         EXPECT_EQ(Text(Counters.ClockSeconds), "07");
@@ -248,9 +197,11 @@ TEST_F(UserDataTest, RefusedLoadChangesNothingAndLaterSavesGoToThePreviousUser)
         Lower('e').value = 43;
         ASSERT_EQ(SaveUserData(), 0);
         EXPECT_EQ(ReadBytes(DataFile("hanako.dat")), Image({{5, 43}, {53, 7}}));
-        if (row.fileName) {
+        if (row.fileName && !row.huge) {
             EXPECT_EQ(ReadBytes(path), row.bytes) << "the refused file is left alone";
         }
+        if (row.huge)
+            DeleteFileA(path.c_str());
     }
 }
 
@@ -278,7 +229,7 @@ TEST_F(UserDataTest, StaleTemporaryFileIsRecoveredOnlyWhenWholeAndTheFileMissing
         WriteBytes(path + ".tmp", row.temporary);
         Select("taro.dat");
 
-        ASSERT_EQ(LoadUserData(window_.Handle()), 0);
+        ASSERT_EQ(LoadUserData(window_.Handle(), window_.Handle()), 0);
         EXPECT_EQ(Lower('e').value.load(), row.loaded);
         EXPECT_FALSE(Exists(path + ".tmp"));
         ASSERT_TRUE(Exists(path));

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -147,8 +148,9 @@ struct ShownMessage {
     HWND owner;
 };
 
-// Records every message box shown on this thread while it lives and closes it
-// at once, so that code which asks the user something cannot block a test.
+// Records every message box shown on this thread while it lives and answers
+// it at once (OK, unless the test says otherwise), so that code which asks
+// the user something cannot block a test.
 // Under Xvfb with no window manager each box still costs about 2 s: Wine waits
 // that long for a manager to withdraw the hidden window.
 class MessageBoxCatcher {
@@ -169,6 +171,14 @@ public:
     bool Installed() const { return hook_ != nullptr; }
     const std::vector<ShownMessage>& Shown() const { return shown_; }
     void Clear() { shown_.clear(); }
+
+    // Called while each box is up (inside its message loop); returns the id of
+    // the button to press.
+    using Answer = std::function<int(const ShownMessage&)>;
+    void AnswerWith(Answer answer) { answer_ = std::move(answer); }
+
+    // A dialog of the product with this title is no message box: left alone.
+    void LetThrough(std::string title) { letThrough_.push_back(std::move(title)); }
 
 private:
     static BOOL CALLBACK CollectText(HWND child, LPARAM context)
@@ -197,10 +207,14 @@ private:
                 char caption[512] = "";
                 GetWindowTextA(box, caption, sizeof caption);
                 message.caption = caption;
+                const auto& through = current_->letThrough_;
+                if (std::find(through.begin(), through.end(), message.caption) != through.end())
+                    return CallNextHookEx(nullptr, code, wParam, lParam);
                 EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&message.text));
                 message.owner = GetWindow(box, GW_OWNER);
                 current_->shown_.push_back(message);
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                int button = current_->answer_ ? current_->answer_(message) : IDOK;
+                PostMessageA(box, WM_COMMAND, button, 0);
             }
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -210,6 +224,62 @@ private:
     HHOOK hook_ = nullptr;
     std::vector<ShownMessage> shown_;
     std::vector<HWND> closed_;
+    Answer answer_;
+    std::vector<std::string> letThrough_;
+};
+
+// Drives the product's modal dialogs from the test's own thread: a timer
+// that the dialogs' modal loops dispatch calls step every 50 ms until it
+// returns false or the script ends.
+class DialogScript {
+public:
+    using Step = std::function<bool()>;   // false: done
+    explicit DialogScript(Step step) : step_(std::move(step))
+    {
+        current_ = this;
+        timer_ = SetTimer(nullptr, 0, 50, Tick);
+    }
+    ~DialogScript()
+    {
+        KillTimer(nullptr, timer_);
+        current_ = nullptr;
+    }
+    DialogScript(const DialogScript&) = delete;
+    DialogScript& operator=(const DialogScript&) = delete;
+
+    // A visible top-level window of this thread with the given title.
+    static HWND Find(const char* title)
+    {
+        struct Search {
+            const char* title;
+            HWND found;
+        } search = {title, nullptr};
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM context) -> BOOL {
+                auto& s = *reinterpret_cast<Search*>(context);
+                char text[256] = "";
+                GetWindowTextA(window, text, sizeof text);
+                if (IsWindowVisible(window) && std::strcmp(text, s.title) == 0) {
+                    s.found = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        if (current_ != nullptr && current_->step_ && !current_->step_())
+            current_->step_ = nullptr;
+    }
+
+    static inline DialogScript* current_ = nullptr;
+    Step step_;
+    UINT_PTR timer_ = 0;
 };
 
 class ComScope {

@@ -9,7 +9,7 @@
 // "status code=N", as is the exit code (explorer does not pass that on):
 // 0 done; 1 the window, control or item was not found in time; 2 bad usage.
 //
-//   list | find | controls | combo | listbox | main | tabs | tooltips
+//   list | find | controls | combo | listbox | main | tabs | tooltips | foreground
 //        [--title T] [--class C] [--id N] [--wait MS] [--gone]
 //   menu-layout --exe PATH        where the items of Kivora's menus lie
 //   move --class C --x --y --width --height
@@ -249,6 +249,16 @@ Selector WindowSelector(const Arguments& args)
 }
 
 // ---------------------------------------------------------------- commands
+
+// The window that has the user's attention (the foreground window).
+int Foreground(const Arguments&)
+{
+    HWND window = GetForegroundWindow();
+    if (window == nullptr)
+        return 1;
+    Print(WindowLine("foreground", window));
+    return 0;
+}
 
 int ListWindows(const Arguments&)
 {
@@ -662,6 +672,8 @@ int Dispatch(const std::wstring& command, const Arguments& args)
         return ListWindows(args);
     if (command == L"find")
         return Find(args);
+    if (command == L"foreground")
+        return Foreground(args);
     if (command == L"controls")
         return Controls(args);
     if (command == L"combo")
@@ -684,7 +696,8 @@ int Dispatch(const std::wstring& command, const Arguments& args)
         return Run(args, CommandAfterRun(GetCommandLineW()));
     if (command == L"end")
         return End(args);
-    Print("usage: kvdriver list|find|controls|combo|listbox|main|tabs|tooltips|menu-layout|move|post|run|end");
+    Print("usage: kvdriver list|find|foreground|controls|combo|listbox|main|tabs|tooltips|menu-layout|move|post|run|"
+          "end");
     return 2;
 }
 

@@ -1,0 +1,150 @@
+// A logged-in session's ways out and its second zeroing: the question when a
+// save fails at log-off or exit, the end when no polling thread can be made,
+// and the registration check that the polling thread runs after every pass.
+#include "clock/uptime_clock_tick.h"
+#include "user_data_fixture.h"
+
+namespace {
+
+using namespace wintest;
+
+class SessionTest : public UserDataTest {
+protected:
+    void TearDown() override
+    {
+        SetFileAttributesA(DataFile("taro.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
+        Platform = PlatformCalls{};
+        UserDataTest::TearDown();
+    }
+};
+
+enum class Failure { ReadOnlyFile, DataFolderGone };
+
+TEST_F(SessionTest, FailedSaveWhenLeavingAsksAndDoesAsAnswered)
+{
+    struct Case {
+        Leaving leaving;
+        Failure failure;
+        int answer;          // the button pressed in the first question
+        bool mendFirst;      // the cause is mended before the answer
+        bool leaves;         // what SaveBeforeLeaving returns
+        bool saved;          // the file holds the counts afterwards
+        const char* what;
+    } cases[] = {
+        {Leaving::Exit, Failure::ReadOnlyFile, IDCANCEL, false, false, false, "exit, cancel: Kivora stays"},
+        {Leaving::Exit, Failure::ReadOnlyFile, IDCONTINUE, false, true, false, "exit, continue: leaves unsaved"},
+        {Leaving::Exit, Failure::ReadOnlyFile, IDTRYAGAIN, true, true, true, "exit, try again once writable"},
+        {Leaving::LogOff, Failure::DataFolderGone, IDCANCEL, false, false, false, "log-off, folder gone, cancel"},
+        {Leaving::LogOff, Failure::DataFolderGone, IDCONTINUE, false, true, false, "log-off, continue unsaved"},
+        {Leaving::LogOff, Failure::DataFolderGone, IDTRYAGAIN, true, true, true, "log-off, folder back, try again"},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.what);
+        RemoveTree(DataFolder());
+        ASSERT_TRUE(CreateDirectoryA(DataFolder().c_str(), nullptr));
+        LogIn("taro.dat", {{5, 3}});
+        const std::string path = DataFile("taro.dat");
+        if (row.failure == Failure::ReadOnlyFile)
+            ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+        else
+            RemoveTree(DataFolder());
+        Lower('e').value = 8;
+        catcher_.Clear();
+        int asked = 0;
+        catcher_.AnswerWith([&](const ShownMessage&) {
+            if (++asked > 1)
+                return IDCANCEL;   // never ask forever
+            if (row.mendFirst && row.failure == Failure::ReadOnlyFile)
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (row.mendFirst && row.failure == Failure::DataFolderGone)
+                CreateDirectoryA(DataFolder().c_str(), nullptr);
+            return row.answer;
+        });
+
+        EXPECT_EQ(SaveBeforeLeaving(window_.Handle(), row.leaving), row.leaves);
+
+        ASSERT_EQ(catcher_.Shown().size(), 1u);
+        const ShownMessage& question = catcher_.Shown()[0];
+        EXPECT_EQ(question.text.rfind("打鍵数を保存できませんでした。", 0), 0u) << question.text;
+        EXPECT_EQ(question.owner, window_.Handle());
+        if (row.saved) {
+            EXPECT_EQ(ReadBytes(path), Image({{5, 8}}));
+        } else if (row.failure == Failure::ReadOnlyFile) {
+            EXPECT_EQ(ReadBytes(path), Image({{5, 3}})) << "the file is unchanged";
+        } else {
+            EXPECT_FALSE(Exists(DataFolder())) << "nothing is written anywhere else";
+        }
+        EXPECT_EQ(Lower('e').value.load(), 8) << "the counts stay in memory";
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+TEST_F(SessionTest, SuccessfulSaveWhenLeavingAsksNothing)
+{
+    LogIn("taro.dat", {{5, 3}});
+    Lower('e').value = 4;
+    EXPECT_TRUE(SaveBeforeLeaving(window_.Handle(), Leaving::Exit));
+    EXPECT_TRUE(catcher_.Shown().empty());
+    EXPECT_EQ(ReadBytes(DataFile("taro.dat")), Image({{5, 4}}));
+}
+
+TEST_F(SessionTest, NoPollingThreadMeansSaveThenEnd)
+{
+    LogIn("taro.dat", {{5, 3}});
+    Lower('e').value = 6;
+    Platform.createThread = [](LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD,
+                               LPDWORD) -> HANDLE { return nullptr; };
+
+    StartCounting();
+
+    ASSERT_EQ(catcher_.Shown().size(), 1u);
+    EXPECT_EQ(catcher_.Shown()[0].text, "スレッドが作成できませんでした");
+    EXPECT_EQ(ReadBytes(DataFile("taro.dat")), Image({{5, 6}})) << "what was counted is kept";
+    MSG quit;
+    ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 1u);
+}
+
+// The check runs after every pass: it zeroes once, at the first pass that
+// finds a lowercase letter counted, and only for the user just registered.
+TEST_F(SessionTest, RegistrationCheckZeroesAtTheFirstLowercaseLetterOnly)
+{
+    LogIn("taro.dat", {});
+    NewUserPending = 1;
+    const std::string registered = ReadBytes(DataFile("taro.dat")).value();
+    struct Step {
+        CountedValue* raised;
+        bool zeroed;
+        const char* what;
+    } steps[] = {
+        {&Upper('A'), false, "a capital is counted and kept"},
+        {&Key('1'), false, "a digit is counted and kept"},
+        {&Key(KeyOem3), false, "a symbol too"},
+        {&Lower('b'), true, "a lowercase letter: everything back to zero"},
+        {&Lower('c'), false, "after that, counting goes on"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.raised->value += 1;
+        Counters.TotalStrokes.value += 1;
+        Counters.ClockSeconds.value = 9;
+
+        RunRegistrationCheck();
+
+        if (step.zeroed) {
+            EXPECT_EQ(Upper('A').value.load(), 0);
+            EXPECT_EQ(Key('1').value.load(), 0);
+            EXPECT_EQ(Lower('b').value.load(), 0);
+            EXPECT_EQ(Counters.TotalStrokes.value.load(), 0);
+            EXPECT_EQ(Counters.ClockSeconds.value.load(), 0);
+            EXPECT_EQ(Text(Counters.ClockSeconds), "00");
+            EXPECT_EQ(NewUserPending.load(), 0);
+            EXPECT_EQ(ReadBytes(DataFile("taro.dat")), Image()) << "the zeroed counts are written";
+        } else {
+            EXPECT_EQ(step.raised->value.load(), 1);
+            EXPECT_EQ(ReadBytes(DataFile("taro.dat")), registered) << "nothing written";
+        }
+    }
+}
+
+} // namespace

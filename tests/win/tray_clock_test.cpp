@@ -1,0 +1,184 @@
+// The notification-area icon and the one-second clock when the system says
+// no: an icon that cannot be added yet (the taskbar is not up) and a timer
+// that cannot be set, both tried again until they work, and told once.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "capture/key_poll_thread.h"
+#include "clock/uptime_clock_tick.h"
+#include "win_test_support.h"
+
+namespace {
+
+using namespace wintest;
+
+// What the fake shell and timer calls saw, and how many of them fail.
+struct FakeSystem {
+    int addsToFail = 0;
+    int adds = 0;
+    std::vector<std::string> balloons;   // titles, in order
+    int timersToFail = 0;
+    int timerCalls = 0;
+    TIMERPROC retryProc = nullptr;
+    UINT retryPeriod = 0;
+    bool retryKilled = false;
+} Fake;
+
+BOOL WINAPI FakeNotifyIcon(DWORD message, PNOTIFYICONDATAA data)
+{
+    if (message == NIM_ADD) {
+        ++Fake.adds;
+        return Fake.addsToFail-- > 0 ? FALSE : TRUE;
+    }
+    if (message == NIM_MODIFY && (data->uFlags & NIF_INFO))
+        Fake.balloons.push_back(data->szInfoTitle);
+    return TRUE;
+}
+
+UINT_PTR WINAPI FakeSetTimer(HWND, UINT_PTR id, UINT period, TIMERPROC procedure)
+{
+    ++Fake.timerCalls;
+    if (Fake.timersToFail > 0) {
+        --Fake.timersToFail;
+        return 0;
+    }
+    if (id != ClockTimerId) {   // the icon's retries: kept, called by the test
+        Fake.retryProc = procedure;
+        Fake.retryPeriod = period;
+    }
+    return id;
+}
+
+BOOL WINAPI FakeKillTimer(HWND, UINT_PTR id)
+{
+    if (id != ClockTimerId)
+        Fake.retryKilled = true;
+    return TRUE;
+}
+
+class TrayClockTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Fake = FakeSystem{};
+        Platform.notifyIcon = FakeNotifyIcon;
+        Platform.setTimer = FakeSetTimer;
+        Platform.killTimer = FakeKillTimer;
+        MainWindow = window_.Handle();
+        TrayIconData = {};
+        TrayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        TrayIconData.hWnd = MainWindow;
+        TrayIconData.uFlags = NIF_MESSAGE | NIF_TIP;
+    }
+
+    void TearDown() override
+    {
+        RemoveTrayIcon();
+        StopClock();
+        NoteOutcome(Notice::SaveFailed, true);
+        NoteOutcome(Notice::ClockFailed, true);
+        Platform = PlatformCalls{};
+        MainWindow = nullptr;
+    }
+
+    void RetryTick() { Fake.retryProc(MainWindow, WM_TIMER, 2, 0); }
+
+    HiddenWindow window_;
+};
+
+TEST_F(TrayClockTest, IconThatCannotBeAddedYetIsTriedAgainUntilItIsThere)
+{
+    Fake.addsToFail = 2;
+    AddTrayIcon();
+    EXPECT_FALSE(TrayIconShown());
+    ASSERT_NE(Fake.retryProc, nullptr) << "a retry timer is set";
+    EXPECT_GT(Fake.retryPeriod, 0u);
+    EXPECT_LE(Fake.retryPeriod, 5000u);
+
+    // A save that fails meanwhile is told as soon as there is an icon to tell it on.
+    NoteSaveResult(false);
+    EXPECT_TRUE(Fake.balloons.empty());
+
+    RetryTick();
+    EXPECT_FALSE(TrayIconShown());
+    RetryTick();
+    EXPECT_TRUE(TrayIconShown());
+    EXPECT_EQ(Fake.adds, 3);
+    EXPECT_EQ(Fake.balloons, std::vector<std::string>{"Kivora: 保存できませんでした"});
+
+    // A restarted shell forgets the icon; it comes back, once.
+    RestoreTrayIcon();
+    EXPECT_TRUE(TrayIconShown());
+    EXPECT_EQ(Fake.adds, 4);
+}
+
+TEST_F(TrayClockTest, RetriesStopAfterAWhileAndTheShellsAnnouncementStartsThemAgain)
+{
+    Fake.addsToFail = 1000;
+    AddTrayIcon();
+    ASSERT_NE(Fake.retryProc, nullptr);
+    for (int tick = 0; tick < 200 && !Fake.retryKilled; ++tick)
+        RetryTick();
+    EXPECT_TRUE(Fake.retryKilled) << "not forever";
+    EXPECT_GE(Fake.adds, 10) << "but for a while";
+
+    Fake.addsToFail = 0;
+    RestoreTrayIcon();   // TaskbarCreated
+    EXPECT_TRUE(TrayIconShown());
+
+    // Before the first login no icon is wanted: the announcement adds none.
+    RemoveTrayIcon();
+    int adds = Fake.adds;
+    RestoreTrayIcon();
+    EXPECT_FALSE(TrayIconShown());
+    EXPECT_EQ(Fake.adds, adds);
+}
+
+TEST_F(TrayClockTest, ClockThatCannotStartIsToldOnceAndRetriedOnThePollingThreadsReminder)
+{
+    AddTrayIcon();
+    ASSERT_TRUE(TrayIconShown());
+    Fake.timersToFail = 3;
+
+    StartClock();
+    EXPECT_TRUE(ClockStartPending());
+    ASSERT_EQ(Fake.balloons.size(), 1u);
+    EXPECT_EQ(Fake.balloons[0], "Kivora: 時計を開始できませんでした");
+
+    // The polling thread reminds the interface thread about once a second.
+    RunFlag = 1;
+    HANDLE poller = CreateThread(nullptr, 0, KeyPollThread, nullptr, 0, nullptr);
+    ASSERT_NE(poller, nullptr);
+    MSG reminder;
+    bool reminded = false;
+    for (int waited = 0; waited < 3000 && !reminded; waited += 20) {
+        reminded = PeekMessageA(&reminder, MainWindow, RetryClockMessage, RetryClockMessage, PM_REMOVE) != FALSE;
+        Sleep(20);
+    }
+    RunFlag = 0;
+    WaitForSingleObject(poller, INFINITE);
+    CloseHandle(poller);
+    EXPECT_TRUE(reminded);
+
+    RetryClockStart();
+    RetryClockStart();
+    EXPECT_TRUE(ClockStartPending());
+    EXPECT_EQ(Fake.balloons.size(), 1u) << "told once per run of failures";
+    RetryClockStart();
+    EXPECT_FALSE(ClockStartPending());
+
+    // Stopped, nothing is pending; a reminder then does nothing.
+    Fake.timersToFail = 1;
+    StartClock();
+    StopClock();
+    EXPECT_FALSE(ClockStartPending());
+    int calls = Fake.timerCalls;
+    RetryClockStart();
+    EXPECT_EQ(Fake.timerCalls, calls);
+}
+
+} // namespace

@@ -1,0 +1,207 @@
+#include "history/history_book.h"
+
+#include <algorithm>
+#include <charconv>
+#include <unordered_set>
+
+namespace {
+
+// Date, seconds, total and 77 counts of at most 18 digits, commas, CRLF.
+constexpr std::size_t LongestHistoryLine = LocalDateTextSize + (HistoryFieldCount - 1) * (1 + HistoryValueDigits) + 2;
+
+constexpr int32_t DaysBeforeInLast7 = 6;
+constexpr int32_t DaysBeforeInLast30 = 29;
+
+struct LineSpan {
+    std::size_t begin;
+    std::size_t contentEnd;   // the line end, CRLF or LF, is not content
+    std::size_t end;          // the next line's begin
+};
+
+// The last line may have no line end; a CR without LF is content.
+LineSpan LineAt(std::string_view text, std::size_t at)
+{
+    std::size_t newline = text.find('\n', at);
+    if (newline == std::string_view::npos)
+        return {at, text.size(), text.size()};
+    std::size_t contentEnd = newline > at && text[newline - 1] == '\r' ? newline - 1 : newline;
+    return {at, contentEnd, newline + 1};
+}
+
+std::string FreshHistory()
+{
+    std::string text(HistoryHeader);
+    text += "\r\n";
+    return text;
+}
+
+void AppendField(std::string& out, int64_t value)
+{
+    char digits[24];
+    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out += ',';
+    out.append(digits, end);
+}
+
+void AppendExportLine(std::string& out, std::string_view key, int64_t total, int64_t today, int64_t last7,
+                      int64_t last30)
+{
+    out += key;
+    AppendField(out, total);
+    AppendField(out, today);
+    AppendField(out, last7);
+    AppendField(out, last30);
+    out += "\r\n";
+}
+
+} // namespace
+
+HistoryBook::HistoryBook() : before_(FreshHistory()) {}
+
+HistoryLoad HistoryBook::Load(std::string_view text, const LocalDate& today)
+{
+    if (text.size() > LargestHistoryFile)
+        return HistoryLoad::TooLarge;
+    HistoryBook loaded;
+    loaded.today_ = today;
+    if (!text.empty() && !loaded.Split(text, today))
+        return HistoryLoad::NotHistory;
+    *this = std::move(loaded);
+    return HistoryLoad::Loaded;
+}
+
+bool HistoryBook::Split(std::string_view text, const LocalDate& today)
+{
+    LineSpan header = LineAt(text, 0);
+    if (text.substr(0, header.contentEnd) != HistoryHeader)
+        return false;
+
+    today_ = today;
+    const int32_t todayNumber = DayNumber(today);
+    std::unordered_set<int32_t> seen;
+    std::optional<LineSpan> todayLine;
+    std::size_t insertAt = text.size();
+    for (std::size_t at = header.end; at < text.size();) {
+        LineSpan line = LineAt(text, at);
+        at = line.end;
+        std::optional<HistoryDay> day = ParseHistoryLine(text.substr(line.begin, line.contentEnd - line.begin));
+        int32_t number = day ? DayNumber(day->date) : 0;
+        if (!day || !seen.insert(number).second) {
+            ++unreadableLines_;
+            continue;
+        }
+        if (number == todayNumber) {
+            todayLine = line;
+            base_ = day->counts;
+            hadTodayLine_ = true;
+        } else if (number > todayNumber) {
+            // Before the first later day; unreadable lines stay where they are.
+            if (insertAt == text.size())
+                insertAt = line.begin;
+        } else if (number >= todayNumber - DaysBeforeInLast30) {
+            AddCounts(earlier30_, day->counts);
+            if (number >= todayNumber - DaysBeforeInLast7)
+                AddCounts(earlier7_, day->counts);
+        }
+    }
+
+    std::size_t cut = todayLine ? todayLine->begin : insertAt;
+    std::size_t resume = todayLine ? todayLine->end : insertAt;
+    before_.assign(text.substr(0, cut));
+    after_.assign(text.substr(resume));
+    return true;
+}
+
+void HistoryBook::Begin(const HistoryCounts& snapshot)
+{
+    if (begun_)
+        AddDelta(base_, start_, snapshot);
+    start_ = snapshot;
+    begun_ = true;
+}
+
+bool HistoryBook::Advance(const LocalDate& now, const HistoryCounts& current)
+{
+    if (now == today_)
+        return false;
+    // Once a day: reading the whole text again is cheap enough.
+    std::string text = Render(current);
+    HistoryBook next;
+    next.Split(text, now);   // the header is the one that was accepted
+    next.begun_ = begun_;
+    next.start_ = current;
+    *this = std::move(next);
+    return true;
+}
+
+void HistoryBook::Rebase(const HistoryCounts& beforeReset, const HistoryCounts& afterReset)
+{
+    if (begun_)
+        AddDelta(base_, start_, beforeReset);
+    start_ = afterReset;
+}
+
+void HistoryBook::DropToday(const HistoryCounts& current)
+{
+    base_ = HistoryCounts{};
+    start_ = current;
+}
+
+HistoryCounts HistoryBook::TodayCounts(const HistoryCounts& current) const
+{
+    HistoryCounts counts = base_;
+    if (begun_)
+        AddDelta(counts, start_, current);
+    return counts;
+}
+
+std::string HistoryBook::Render(const HistoryCounts& current) const
+{
+    HistoryCounts today = TodayCounts(current);
+    std::string text;
+    text.reserve(before_.size() + 2 + LongestHistoryLine + after_.size());
+    text += before_;
+    if (hadTodayLine_ || !today.IsEmpty()) {
+        // Only the file's last line can lack its line end.
+        if (!text.empty() && text.back() != '\n')
+            text += "\r\n";
+        AppendHistoryLine(text, today_, today);
+    }
+    text += after_;
+    return text;
+}
+
+HistoryPeriods HistoryBook::Periods(const HistoryCounts& current) const
+{
+    HistoryPeriods periods;
+    periods.today = TodayCounts(current);
+    periods.last7 = earlier7_;
+    AddCounts(periods.last7, periods.today);
+    periods.last30 = earlier30_;
+    AddCounts(periods.last30, periods.today);
+    return periods;
+}
+
+std::optional<HistoryPeriods> HistoryPeriodsOfText(std::string_view text, const LocalDate& today)
+{
+    HistoryBook book;
+    if (book.Load(text, today) != HistoryLoad::Loaded)
+        return std::nullopt;
+    return book.Periods(HistoryCounts{});
+}
+
+std::string FormatHistoryExport(const StoredValues& values, const HistoryPeriods& periods)
+{
+    std::string table = "key,total,today,last7,last30\r\n";
+    table.reserve(4096);
+    const HistoryCounts allTime = SnapshotOf(values);
+    for (int key = 0; key < HistoryKeyCount; ++key) {
+        AppendExportLine(table, HistoryKeyNames[key], allTime.keys[key], periods.today.keys[key],
+                         periods.last7.keys[key], periods.last30.keys[key]);
+    }
+    AppendExportLine(table, "all", std::max(values[FieldTotalStrokes - 1], 0), periods.today.Strokes(),
+                     periods.last7.Strokes(), periods.last30.Strokes());
+    AppendExportLine(table, "seconds", allTime.seconds, periods.today.seconds, periods.last7.seconds,
+                     periods.last30.seconds);
+    return table;
+}

@@ -1,0 +1,344 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "history/history_book.h"
+
+namespace {
+
+constexpr int KeyA = 0;
+constexpr int KeyB = 1;
+constexpr int KeyDigit0 = 52;
+constexpr int KeyCaret = 76;
+
+LocalDate Date(const char* text) { return *ParseLocalDate(text); }
+
+HistoryCounts Counts(int64_t seconds, std::initializer_list<std::pair<int, int64_t>> keys = {})
+{
+    HistoryCounts counts;
+    counts.seconds = seconds;
+    for (auto [key, value] : keys)
+        counts.keys[key] = value;
+    return counts;
+}
+
+// A snapshot or a day with only lowercase a struck.
+HistoryCounts As(int64_t seconds, int64_t a) { return Counts(seconds, {{KeyA, a}}); }
+
+std::string Header() { return std::string(HistoryHeader) + "\r\n"; }
+
+std::string Line(const LocalDate& date, const HistoryCounts& counts)
+{
+    std::string line;
+    AppendHistoryLine(line, date, counts);
+    return line;
+}
+std::string Line(const char* date, const HistoryCounts& counts) { return Line(Date(date), counts); }
+
+std::string Repeat(const char* text, int times)
+{
+    std::string out;
+    while (times-- > 0)
+        out += text;
+    return out;
+}
+
+HistoryBook Loaded(const std::string& text, const char* today)
+{
+    HistoryBook book;
+    EXPECT_EQ(book.Load(text, Date(today)), HistoryLoad::Loaded);
+    return book;
+}
+
+TEST(HistoryFile, HeaderNamesTheKeysInTheDataFilesOrder)
+{
+    std::string expected = "date,seconds,total";
+    for (std::string_view name : HistoryKeyNames)
+        expected += "," + std::string(name);
+    EXPECT_EQ(HistoryHeader, expected);
+    EXPECT_EQ(std::count(HistoryHeader.begin(), HistoryHeader.end(), ',') + 1, 80);
+
+    StoredValues values{};
+    for (int field = 1; field <= StoredValueCount; ++field)
+        values[field - 1] = field * 10;
+    values[FieldClockHours - 1] = 2;
+    values[FieldClockMinutes - 1] = 60;   // as the save at a full hour leaves it
+    values[FieldClockSeconds - 1] = 5;
+    HistoryCounts snapshot = SnapshotOf(values);
+    struct Case {
+        int key;
+        std::string_view name;
+        int field;
+    } cases[] = {
+        {0, "a", 1}, {25, "z", 26}, {26, "A", 27}, {51, "Z", 52}, {52, "0", 58}, {61, "9", 67},
+        {62, "right", 68}, {65, "down", 71}, {66, "colon", 72}, {67, "semicolon", 73}, {69, "yen", 75},
+        {76, "caret", 82},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(HistoryKeyNames[c.key], c.name);
+        EXPECT_EQ(snapshot.keys[c.key], c.field * 10) << c.name;
+    }
+    EXPECT_EQ(snapshot.seconds, 2 * 3600 + 60 * 60 + 5);
+}
+
+TEST(HistoryFile, DayLineIsPlainDecimalWithTheKeysSum)
+{
+    HistoryCounts day = Counts(3725, {{KeyA, 2}, {KeyDigit0, 1}, {KeyCaret, 5}});
+    EXPECT_EQ(Line("2026-03-01", day),
+              "2026-03-01,3725,8,2," + Repeat("0,", 51) + "1," + Repeat("0,", 23) + "5\r\n");
+}
+
+TEST(HistoryFile, LinesThatCannotBeReadAreRefused)
+{
+    const std::string good = Line("2026-03-01", Counts(9, {{KeyA, 4}, {KeyCaret, 5}}));
+    const std::string line = good.substr(0, good.size() - 2);   // without CRLF
+    const std::string keys = line.substr(line.find(",9,9,") + 5);   // the 77 counts
+    struct Case {
+        const char* name;
+        std::string text;
+        bool readable;
+    } cases[] = {
+        {"as written", line, true},
+        {"a total that is not the keys' sum is read", "2026-03-01,9,1000," + keys, true},
+        {"eighteen digits", "2026-03-01,999999999999999999,9," + keys, true},
+        {"nineteen digits", "2026-03-01,1000000000000000000,9," + keys, false},
+        {"past int64", "2026-03-01,99999999999999999999,9," + keys, false},
+        {"a day that does not exist", "2026-02-30,9,9," + keys, false},
+        {"one field short", line.substr(0, line.rfind(',')), false},
+        {"one field more", line + ",0", false},
+        {"an empty field", "2026-03-01,,9," + keys, false},
+        {"a sign", "2026-03-01,+9,9," + keys, false},
+        {"a blank", "2026-03-01, 9,9," + keys, false},
+        {"a CR inside", line + "\r", false},
+        {"empty", "", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ParseHistoryLine(c.text).has_value(), c.readable) << c.name;
+    EXPECT_EQ(ParseHistoryLine(line)->counts, Counts(9, {{KeyA, 4}, {KeyCaret, 5}}));
+}
+
+TEST(HistoryBook, RefusesTextsThatAreNotAHistoryAndLeavesTheBookAlone)
+{
+    const std::string day = Line("2026-03-01", As(1, 1));
+    const std::string pad(LargestHistoryFile - Header().size(), 'x');
+    struct Case {
+        const char* name;
+        std::string text;
+        HistoryLoad expected;
+    } cases[] = {
+        {"no header", day, HistoryLoad::NotHistory},
+        {"a blank before the header", " " + Header() + day, HistoryLoad::NotHistory},
+        {"a byte-order mark", "\xEF\xBB\xBF" + Header(), HistoryLoad::NotHistory},
+        {"a header cut short", Header().substr(0, 30), HistoryLoad::NotHistory},
+        {"a header with LF", std::string(HistoryHeader) + "\n" + day, HistoryLoad::Loaded},
+        {"a header without a line end", std::string(HistoryHeader), HistoryLoad::Loaded},
+        {"exactly 16 MiB", Header() + pad, HistoryLoad::Loaded},
+        {"one byte more", Header() + pad + "x", HistoryLoad::TooLarge},
+    };
+    for (const Case& c : cases) {
+        HistoryBook book = Loaded(Header() + Line("2026-03-09", As(7, 7)), "2026-03-10");
+        const std::string before = book.Render({});
+        EXPECT_EQ(book.Load(c.text, Date("2026-03-10")), c.expected) << c.name;
+        if (c.expected != HistoryLoad::Loaded) {
+            EXPECT_EQ(book.Render({}), before) << c.name;
+        }
+    }
+    EXPECT_EQ(Loaded("", "2026-03-10").Render({}), Header()) << "no file: a fresh history";
+}
+
+TEST(HistoryBook, AGoodFileRendersBackByteForByte)
+{
+    const std::string file = Header() + Line("2026-02-27", As(60, 5)) + Line("2026-03-01", Counts(0)) +
+                             Line("2026-03-03", Counts(3600, {{KeyB, 900}, {KeyCaret, 1}}));
+    for (const char* today : {"2026-02-01", "2026-02-28", "2026-03-01", "2026-03-03", "2027-01-01"}) {
+        HistoryBook book = Loaded(file, today);
+        EXPECT_EQ(book.Render(As(500, 500)), file) << today << ", before counting begins";
+        book.Begin(As(500, 500));
+        EXPECT_EQ(book.Render(As(500, 500)), file) << today << ", nothing counted yet";
+    }
+}
+
+TEST(HistoryBook, UnreadableLinesStayByteForByteWhereTheyAre)
+{
+    const std::string day1 = Line("2026-03-01", As(10, 1));
+    const std::string before = Header() + "garbage\r\n" + day1 +
+                               Line("2026-03-01", As(20, 2)) +              // the date again
+                               "2026-02-30" + day1.substr(10) +             // no such day
+                               "\r\n" +                                     // empty
+                               "2026-03-02,5,1000" + day1.substr(15) +      // wrong total: read
+                               "2026-03-03,x" + day1.substr(12);            // not a number
+    const std::string after = "2026-03-05,1" + day1.substr(13, day1.size() - 15) + "\n" +   // LF only
+                              "tail without a line end";
+    const std::string file = before + after;
+
+    HistoryBook book = Loaded(file, "2026-03-04");
+    EXPECT_EQ(book.UnreadableLines(), 6);
+    book.Begin(As(100, 100));
+    EXPECT_EQ(book.Render(As(130, 103)), before + Line("2026-03-04", As(30, 3)) + after);
+    EXPECT_EQ(book.Periods(As(130, 103)).last7, As(10 + 5 + 30, 1 + 1 + 3)) << "only readable days count";
+
+    book.Load(file, Date("2026-03-09"));
+    book.Begin(As(100, 100));
+    EXPECT_EQ(book.Render(As(101, 100)), file + "\r\n" + Line("2026-03-09", As(1, 0)))
+        << "a line end is added after a last line without one";
+
+    book.Load(file, Date("2026-03-02"));
+    EXPECT_EQ(book.Render({}), Header() + "garbage\r\n" + day1 + Line("2026-03-01", As(20, 2)) + "2026-02-30" +
+                                   day1.substr(10) + "\r\n" + Line("2026-03-02", As(5, 1)) + "2026-03-03,x" +
+                                   day1.substr(12) + after)
+        << "the running day's line is written again with its total made right";
+}
+
+TEST(HistoryBook, RunningDaysLineGoesInDateOrder)
+{
+    const std::string d1 = Line("2026-03-01", As(1, 1));
+    const std::string d5 = Line("2026-03-05", As(5, 5));
+    const std::string d9 = Line("2026-03-09", As(9, 9));
+    const std::string file = Header() + d1 + d5 + d9;
+    struct Case {
+        const char* today;
+        std::string expected;   // after 2 seconds and 2 strokes
+    } cases[] = {
+        {"2026-02-20", Header() + Line("2026-02-20", As(2, 2)) + d1 + d5 + d9},   // before every day
+        {"2026-03-03", Header() + d1 + Line("2026-03-03", As(2, 2)) + d5 + d9},   // between two
+        {"2026-03-05", Header() + d1 + Line("2026-03-05", As(7, 7)) + d9},        // its own line goes on
+        {"2026-03-20", Header() + d1 + d5 + d9 + Line("2026-03-20", As(2, 2))},   // after every day
+    };
+    for (const Case& c : cases) {
+        HistoryBook book = Loaded(file, c.today);
+        book.Begin(As(1000, 1000));
+        EXPECT_EQ(book.Render(As(1002, 1002)), c.expected) << c.today;
+    }
+}
+
+TEST(HistoryBook, ADayWithoutRunningTimeHasNoLine)
+{
+    HistoryBook fresh = Loaded("", "2026-03-10");
+    fresh.Begin(As(100, 5));
+    EXPECT_EQ(fresh.Render(As(100, 5)), Header());
+    EXPECT_EQ(fresh.Render(As(101, 5)), Header() + Line("2026-03-10", As(1, 0)));
+    EXPECT_EQ(fresh.Render(Counts(100, {{KeyB, 1}})), Header() + Line("2026-03-10", Counts(0, {{KeyB, 1}})));
+
+    const std::string zeroDay = Header() + Line("2026-03-10", Counts(0));
+    EXPECT_EQ(Loaded(zeroDay, "2026-03-10").Render({}), zeroDay) << "a line the file had stays";
+}
+
+TEST(HistoryBook, CountsLandOnTheirDaysAcrossMidnight)
+{
+    struct Case {
+        const char* name;
+        const char* first;
+        const char* second;
+        std::string kept;       // a line the file had for the second day
+        std::string expected;   // 60 s and 10 strokes before midnight, 30 s and 3 after
+    } cases[] = {
+        {"within a month", "2026-03-10", "2026-03-11", "",
+         Line("2026-03-10", As(60, 10)) + Line("2026-03-11", As(30, 3))},
+        {"month end", "2026-01-31", "2026-02-01", "", Line("2026-01-31", As(60, 10)) + Line("2026-02-01", As(30, 3))},
+        {"year end", "2025-12-31", "2026-01-01", "", Line("2025-12-31", As(60, 10)) + Line("2026-01-01", As(30, 3))},
+        {"leap day", "2024-02-28", "2024-02-29", "", Line("2024-02-28", As(60, 10)) + Line("2024-02-29", As(30, 3))},
+        {"a day asleep", "2026-03-10", "2026-03-12", "",
+         Line("2026-03-10", As(60, 10)) + Line("2026-03-12", As(30, 3))},
+        {"clock set back onto a day with a line", "2026-03-11", "2026-03-10", Line("2026-03-10", As(5, 1)),
+         Line("2026-03-10", As(35, 4)) + Line("2026-03-11", As(60, 10))},
+    };
+    for (const Case& c : cases) {
+        HistoryBook book = Loaded(Header() + c.kept, c.first);
+        book.Begin(As(1000, 500));
+        EXPECT_FALSE(book.Advance(Date(c.first), As(1020, 505))) << c.name;
+        EXPECT_TRUE(book.Advance(Date(c.second), As(1060, 510))) << c.name;
+        EXPECT_EQ(book.Today(), Date(c.second));
+        EXPECT_EQ(book.Render(As(1090, 513)), Header() + c.expected) << c.name;
+        if (Date(c.second) > Date(c.first)) {
+            EXPECT_EQ(book.Periods(As(1090, 513)).last7, As(90, 13)) << c.name << ": the closed day is in the week";
+        }
+    }
+}
+
+TEST(HistoryBook, ResetKeepsWhatTheDayCountedAndNewUserDropsIt)
+{
+    const std::string yesterday = Line("2026-03-09", As(7, 7));
+    const std::string file = Header() + yesterday + Line("2026-03-10", As(50, 7));
+
+    HistoryBook book = Loaded(file, "2026-03-10");
+    book.Begin(As(1000, 500));
+    book.Rebase(As(1100, 520), Counts(0));   // reset: the table is zeroed
+    EXPECT_EQ(book.Render(As(30, 4)), Header() + yesterday + Line("2026-03-10", As(50 + 100 + 30, 7 + 20 + 4)));
+
+    book.Begin(As(40, 6));   // counting again after the log-off dialog: nothing is lost
+    EXPECT_EQ(book.TodayCounts(As(45, 6)), As(50 + 100 + 45, 7 + 20 + 6));
+
+    book.DropToday(Counts(0));   // the new user's first letter zeroes the counts
+    EXPECT_EQ(book.Render(As(10, 3)), Header() + yesterday + Line("2026-03-10", As(10, 3)));
+
+    // A count below its start point (another user's counts loaded) adds nothing.
+    HistoryBook fallen = Loaded("", "2026-03-10");
+    fallen.Begin(As(100, 50));
+    EXPECT_EQ(fallen.TodayCounts(Counts(90, {{KeyA, 40}, {KeyB, 5}})), Counts(0, {{KeyB, 5}}));
+}
+
+TEST(HistoryBook, PeriodWindowsEndExactlyAtTheirEdges)
+{
+    for (const char* today : {"2026-03-10", "2026-01-03"}) {
+        const LocalDate t = Date(today);
+        // One bit per line, so each sum tells which lines it took.
+        const std::string file = Header() + Line(AddDays(t, -30), As(1, 1)) +   // in no window
+                                 Line(AddDays(t, -29), As(2, 2)) +              // last 30 days
+                                 Line(AddDays(t, -7), As(4, 4)) +               // last 30 days
+                                 Line(AddDays(t, -6), As(8, 8)) +               // last 7 days
+                                 Line(AddDays(t, -6), As(16, 16)) +             // the date again: unreadable
+                                 Line(t, As(32, 32)) +                          // today
+                                 Line(AddDays(t, 1), As(64, 64));               // after today: in none
+        HistoryBook book = Loaded(file, today);
+        book.Begin(As(1000, 1000));
+        HistoryPeriods periods = book.Periods(As(1128, 1128));
+        EXPECT_EQ(periods.today, As(160, 160)) << today;
+        EXPECT_EQ(periods.last7, As(168, 168)) << today;
+        EXPECT_EQ(periods.last30, As(174, 174)) << today;
+
+        auto fromText = HistoryPeriodsOfText(file, t);
+        ASSERT_TRUE(fromText.has_value());
+        EXPECT_EQ(fromText->today, As(32, 32)) << today;
+        EXPECT_EQ(fromText->last7, As(40, 40)) << today;
+        EXPECT_EQ(fromText->last30, As(46, 46)) << today;
+    }
+    EXPECT_FALSE(HistoryPeriodsOfText("date\r\n", Date("2026-03-10")).has_value());
+}
+
+TEST(HistoryBook, ExportTableHasOneLinePerKeyThenAllAndSeconds)
+{
+    StoredValues values{};
+    values[0] = 11;                           // a
+    values[57] = 22;                          // field 58: digit 0
+    values[81] = 33;                          // field 82: caret
+    values[FieldTotalStrokes - 1] = 66;
+    values[FieldClockHours - 1] = 1;
+    values[FieldClockMinutes - 1] = 2;
+    values[FieldClockSeconds - 1] = 3;
+    HistoryPeriods periods{Counts(5, {{KeyA, 1}, {KeyCaret, 4}}), Counts(50, {{KeyA, 2}, {KeyCaret, 4}}),
+                           Counts(500, {{KeyA, 3}, {KeyCaret, 40}})};
+
+    std::string table = FormatHistoryExport(values, periods);
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < table.size();) {
+        std::size_t end = table.find("\r\n", at);
+        ASSERT_NE(end, std::string::npos) << "every line ends in CRLF";
+        lines.push_back(table.substr(at, end - at));
+        at = end + 2;
+    }
+    ASSERT_EQ(lines.size(), 1u + 77 + 2);
+    EXPECT_EQ(lines[0], "key,total,today,last7,last30");
+    EXPECT_EQ(lines[1], "a,11,1,2,3");
+    EXPECT_EQ(lines[27], "A,0,0,0,0");
+    EXPECT_EQ(lines[53], "0,22,0,0,0");
+    EXPECT_EQ(lines[77], "caret,33,4,4,40");
+    EXPECT_EQ(lines[78], "all,66,5,6,43");
+    EXPECT_EQ(lines[79], "seconds,3723,5,50,500");
+    EXPECT_EQ(table.find('\n'), table.find("\r\n") + 1) << "no bare LF";
+}
+
+} // namespace

@@ -87,6 +87,17 @@ void BringModalUiToFront();
 int ShowMessage(HWND owner, const char* text, const char* caption, UINT type);
 INT_PTR RunDialog(HWND owner, int templateId, DLGPROC procedure, LPARAM parameter = 0);
 
+// The standard Save As dialog, modal, owned by owner. Texts are code page
+// 932; the chosen path comes back in path.
+struct SaveAsRequest {
+    const char* defaultName;   // "taro-kivora.csv"
+    const char* typeName;      // "CSV (*.csv)"
+    const char* pattern;       // "*.csv"
+    const char* extension;     // "csv", added when the user types none
+};
+enum class SaveAsResult { Chosen, Cancelled, UnusableName, Unavailable };
+SaveAsResult AskSaveAsPath(HWND owner, const SaveAsRequest& request, char (&path)[MAX_PATH]);
+
 // Saves before the user leaves, at log-off or exit. A failed save asks, in a
 // box owned by owner, whether to try again, to stay, or to leave without
 // saving; true means go on leaving.
@@ -107,6 +118,7 @@ void ShowAboutBox(HWND owner);
 namespace AppText {
 inline constexpr const char* AppName = "Kivora";
 inline constexpr const char* TrayTip = "Kivora　稼動中・・・";
+inline constexpr const char* PausedTip = "Kivora　一時停止中";
 inline constexpr const char* ErrorCaption = "エラー";
 inline constexpr const char* WarningCaption = "警告";
 }

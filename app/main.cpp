@@ -3,7 +3,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
+
 #include "app/app.h"
+#include "app/command_line.h"
 #include "res/resource.h"
 #include "store/user_data.h"
 #include "users/users.h"
@@ -48,6 +51,11 @@ void FillTrayIconData(HINSTANCE instance)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    // A command (/export, /heatmap) runs alone: no lock, no window.
+    int commandExit = 0;
+    if (RunCommandLine(__argc, __argv, commandExit))
+        return commandExit;
+
     // The tab control of the statistics window needs its class registered.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);

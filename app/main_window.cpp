@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "capture/key_poll_thread.h"
 #include "clock/uptime_clock_tick.h"
+#include "history/history_export.h"
 #include "options/options.h"
 #include "res/resource.h"
 #include "store/user_data.h"
@@ -17,6 +18,10 @@ namespace {
 HMENU TrayMenu = nullptr;
 HANDLE PollingThread = nullptr;
 UINT TaskbarCreatedMessage = 0;
+// Counting stopped by the user from the icon's menu; a new start always counts.
+bool Paused = false;
+HICON RunningIcon = nullptr;
+HICON PausedIcon = nullptr;
 
 bool CreatePollingThread()
 {
@@ -65,6 +70,28 @@ void Quit(HWND window, HMENU menu)
     PostQuitMessage(0);
 }
 
+// Pause stops counting and the clock, as a dialog does, until chosen again;
+// the icon and its tip say so meanwhile.
+void TogglePause(HWND window)
+{
+    Paused = !Paused;
+    if (Paused) {
+        StopCounting();
+    } else {
+        StartCounting();
+    }
+    CheckMenuItem(TrayMenu, IDM_PAUSE, MF_BYCOMMAND | (Paused ? MF_CHECKED : MF_UNCHECKED));
+    if (RunningIcon == nullptr) {
+        RunningIcon = TrayIconData.hIcon;
+        PausedIcon = static_cast<HICON>(LoadImageA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
+                                                   MAKEINTRESOURCEA(IDI_KIVORA_PAUSED), IMAGE_ICON, 0, 0,
+                                                   LR_DEFAULTCOLOR));
+    }
+    TrayIconData.hIcon = Paused && PausedIcon != nullptr ? PausedIcon : RunningIcon;
+    lstrcpynA(TrayIconData.szTip, Paused ? AppText::PausedTip : AppText::TrayTip, sizeof TrayIconData.szTip);
+    UpdateTrayIcon();
+}
+
 // Counting stands still while a modal dialog that a command opens is up.
 template <typename ShowDialog>
 void WithCountingStopped(ShowDialog showDialog)
@@ -98,6 +125,12 @@ void OnCommand(HWND window, int command)
         break;
     case IDM_ABOUT:
         WithCountingStopped([window] { ShowAboutBox(window); });
+        break;
+    case IDM_EXPORT:
+        WithCountingStopped([window] { ExportFromWindow(window); });
+        break;
+    case IDM_PAUSE:
+        TogglePause(window);
         break;
     case IDM_OPEN:
         ShowWindow(window, SW_SHOWNORMAL);
@@ -194,6 +227,9 @@ void StopCounting()
 
 void StartCounting()
 {
+    // While paused, the end of a dialog leaves counting stopped.
+    if (Paused)
+        return;
     if (!CreatePollingThread()) {
         // Nothing could be counted any more: keep what was counted, and end
         // rather than run on unseen.

@@ -4,7 +4,9 @@
 
 #include "app/app.h"
 #include "clock/uptime_clock.h"
+#include "history/user_history.h"
 #include "store/user_data.h"
+#include "store/user_record.h"
 
 namespace {
 
@@ -27,6 +29,8 @@ private:
 
 void CALLBACK UptimeClockTick(HWND window, UINT, UINT_PTR, DWORD)
 {
+    // A second counted after midnight belongs to the new day.
+    KeepHistoryDate(CollectStoredValues(Counters));
     WindowsClock clock(window);
     AdvanceUptimeClock(Counters, clock);
 }

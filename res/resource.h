@@ -13,6 +13,7 @@
 #define IDD_LOGIN               121
 #define IDD_NEW_USER            122
 #define IDI_KIVORA              135
+#define IDI_KIVORA_PAUSED       136
 #define IDD_ABOUT               139
 #define IDD_OPTIONS             142
 #define IDB_ABOUT               148
@@ -40,6 +41,8 @@
 #define IDM_ACCEL_LOG_OFF       40019
 #define IDM_ACCEL_QUIT          40020
 #define IDM_ACCEL_ALT_ENTER     40021
+#define IDM_PAUSE               40022
+#define IDM_EXPORT              40023
 
 #ifndef IDC_STATIC
 #define IDC_STATIC              (-1)

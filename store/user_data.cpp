@@ -5,6 +5,7 @@
 
 #include "app/ansi_text.h"
 #include "app/app.h"
+#include "history/user_history.h"
 #include "store/atomic_file.h"
 #include "store/user_record.h"
 #include "users/users.h"
@@ -17,7 +18,8 @@ namespace {
 
 // The save each minute runs on the interface thread and the reset after a
 // registration on the polling thread: one file operation at a time, so that
-// neither write is lost. Also guards DataFilePath and CurrentUserFile.
+// neither write is lost. Also guards DataFilePath and CurrentUserFile. The
+// history's own lock is taken inside this one, never the other way round.
 std::mutex FileLock;
 
 bool DataFilePathOf(const char* fileName, char (&path)[PathCapacity])
@@ -42,6 +44,26 @@ bool WriteValues(const char* path, const StoredValues& values, WriteMode mode)
 
 enum class ReadResult { Read, TooLarge, Unreadable };
 
+// The first records of an open file, if its size is one a data file may have.
+ReadResult ReadOpenFile(HANDLE file, StoredValues& values)
+{
+    // The whole size: a file of 4 GiB and more must not pass for its low bits.
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size))
+        return ReadResult::Unreadable;
+    if (size.QuadPart > LargestUserFile)
+        return ReadResult::TooLarge;
+    // Nothing after the 82nd record is ever looked at.
+    unsigned char bytes[UserFileSize];
+    DWORD wanted = size.QuadPart < UserFileSize ? static_cast<DWORD>(size.QuadPart) : UserFileSize;
+    DWORD read = 0;
+    if (!ReadFile(file, bytes, wanted, &read, nullptr) || read != wanted)
+        return ReadResult::Unreadable;   // zeros here would have the next save wipe the file
+    values = DecodeRecords(bytes, read);
+    NormaliseLoadedValues(values);
+    return ReadResult::Read;
+}
+
 ReadResult ReadValues(const char* path, StoredValues& values)
 {
     RecoverInterruptedWrite(path, IsCompleteRecordImage);
@@ -49,31 +71,23 @@ ReadResult ReadValues(const char* path, StoredValues& values)
     HANDLE file = OpenFileRetrying(path, GENERIC_READ, OPEN_ALWAYS);
     if (file == INVALID_HANDLE_VALUE)
         return ReadResult::Unreadable;
-    // The whole size: a file of 4 GiB and more must not pass for its low bits.
-    LARGE_INTEGER size;
-    ReadResult result = ReadResult::Read;
-    if (!GetFileSizeEx(file, &size)) {
-        result = ReadResult::Unreadable;
-    } else if (size.QuadPart > LargestUserFile) {
-        result = ReadResult::TooLarge;
-    } else {
-        // Nothing after the 82nd record is ever looked at.
-        unsigned char bytes[UserFileSize];
-        DWORD wanted = size.QuadPart < UserFileSize ? static_cast<DWORD>(size.QuadPart) : UserFileSize;
-        DWORD read = 0;
-        if (ReadFile(file, bytes, wanted, &read, nullptr) && read == wanted) {
-            values = DecodeRecords(bytes, read);
-            NormaliseLoadedValues(values);
-        } else {
-            // Loading zeros here would have the next save wipe the file.
-            result = ReadResult::Unreadable;
-        }
-    }
+    ReadResult result = ReadOpenFile(file, values);
     CloseHandle(file);
     return result;
 }
 
 } // namespace
+
+bool ReadUserDataReadOnly(const char* path, StoredValues& values)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool read = ReadOpenFile(file, values) == ReadResult::Read;
+    CloseHandle(file);
+    return read;
+}
 
 int LoadUserData(HWND window, HWND boxOwner)
 {
@@ -87,9 +101,11 @@ int LoadUserData(HWND window, HWND boxOwner)
     }
 
     ReadResult result;
+    bool historyOpen = false;
     {
-        // Never held across a message box: the box runs a message loop, and
-        // whatever saves inside it (the end of the session) takes this lock.
+        // Never held across a message box or anything else that may run a
+        // message loop: whatever saves inside it (the end of the session)
+        // takes this lock.
         std::lock_guard<std::mutex> guard(FileLock);
         StoredValues values{};
         result = ReadValues(path, values);
@@ -98,6 +114,7 @@ int LoadUserData(HWND window, HWND boxOwner)
             Counters.RefreshCountTexts();
             CopyIfFits(DataFilePath, sizeof DataFilePath, path);
             CopyIfFits(CurrentUserFile, sizeof CurrentUserFile, fileName);
+            historyOpen = OpenUserHistory(path, values);
         }
     }
     switch (result) {
@@ -111,6 +128,7 @@ int LoadUserData(HWND window, HWND boxOwner)
         break;
     }
     SetTitle(window, fileName);
+    NoteOutcome(Notice::HistoryFailed, historyOpen);
     // A pending second zeroing belongs to the user just registered, never to
     // the one loaded now.
     NewUserPending = 0;
@@ -119,11 +137,20 @@ int LoadUserData(HWND window, HWND boxOwner)
 
 int SaveUserData()
 {
-    std::lock_guard<std::mutex> guard(FileLock);
-    if (DataFilePath[0] == '\0')
-        return 0;
-    RecoverInterruptedWrite(DataFilePath, IsCompleteRecordImage);
-    return WriteValues(DataFilePath, CollectStoredValues(Counters), WriteMode::Replace) ? 0 : -1;
+    bool saved;
+    bool historySaved;
+    {
+        std::lock_guard<std::mutex> guard(FileLock);
+        if (DataFilePath[0] == '\0')
+            return 0;
+        RecoverInterruptedWrite(DataFilePath, IsCompleteRecordImage);
+        StoredValues values = CollectStoredValues(Counters);
+        saved = WriteValues(DataFilePath, values, WriteMode::Replace);
+        // The history goes on whether or not the data file could be written.
+        historySaved = SaveUserHistory(values);
+    }
+    NoteOutcome(Notice::HistoryFailed, historySaved);
+    return saved ? 0 : -1;
 }
 
 int ResetUserData(HWND window)
@@ -132,8 +159,11 @@ int ResetUserData(HWND window)
     StoredValues zeros{};
     if (resetCurrentUser) {
         std::lock_guard<std::mutex> guard(FileLock);
+        StoredValues before = CollectStoredValues(Counters);
         Counters.ZeroStoredValues();
         Counters.RefreshCountTexts();
+        // The totals start again; the days keep what they counted.
+        RebaseHistory(before, zeros);
         InvalidateRect(window, nullptr, FALSE);
         return WriteValues(DataFilePath, zeros, WriteMode::Replace) ? 0 : -1;
     }
@@ -145,6 +175,7 @@ int ResetUserData(HWND window)
     if (!CopyIfFits(fileName, sizeof fileName, NewUserName) || !AppendIfFits(fileName, sizeof fileName, ".dat") ||
         !DataFilePathOf(fileName, path))
         return -1;
+    bool historyStarted;
     {
         std::lock_guard<std::mutex> guard(FileLock);
         if (!WriteValues(path, zeros, WriteMode::CreateNew))
@@ -154,7 +185,9 @@ int ResetUserData(HWND window)
         InvalidateRect(window, nullptr, FALSE);
         CopyIfFits(DataFilePath, sizeof DataFilePath, path);
         CopyIfFits(CurrentUserFile, sizeof CurrentUserFile, fileName);
+        historyStarted = StartNewUserHistory(path);
     }
     SetTitle(window, fileName);
+    NoteOutcome(Notice::HistoryFailed, historyStarted);
     return 0;
 }

@@ -7,6 +7,7 @@
 
 #include <atomic>
 
+#include "store/user_record.h"
 #include "users/user_names.h"
 
 // Full path of the logged-in user's data file; empty before the first login.
@@ -27,6 +28,11 @@ int LoadUserData(HWND window, HWND boxOwner);
 // Returns 0 when saved (or when nobody is logged in yet), -1 on failure; the
 // counts stay in memory either way.
 int SaveUserData();
+
+// Reads a data file as the login does, but shared and without writing
+// anything (no file is created, no interrupted save recovered): for the
+// commands that run beside Kivora. False when missing, too large or unreadable.
+bool ReadUserDataReadOnly(const char* path, StoredValues& values);
 
 // Zeroes every stored value and writes the zeroed file: the current user's
 // (ResetMode 1) or a new file for NewUserName (ResetMode 0), which becomes the

@@ -7,7 +7,9 @@
 #include "app/ansi_text.h"
 #include "app/app.h"
 #include "res/resource.h"
+#include "history/user_history.h"
 #include "store/user_data.h"
+#include "store/user_record.h"
 #include "users/users.h"
 #include "users/users_internal.h"
 
@@ -128,5 +130,8 @@ void RunRegistrationCheck()
         return;
     ResetMode = 1;
     ResetUserData(MainWindow);
+    // What was counted since the registration is dropped from the day too:
+    // a new user's history starts empty.
+    DropHistoryDay(CollectStoredValues(Counters));
     NewUserPending = 0;
 }

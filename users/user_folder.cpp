@@ -95,3 +95,19 @@ void EnsureSettingsFile()
     if (file != INVALID_HANDLE_VALUE)
         CloseHandle(file);
 }
+
+bool FindUserDataFile(const char* name, char (&path)[PathCapacity])
+{
+    int count = ListUserFiles();
+    int found = -1;
+    for (int i = 0; i < count && found < 0; ++i) {
+        if (std::strcmp(UserNames[i], name) == 0)
+            found = i;
+    }
+    for (int i = 0; i < count && found < 0; ++i) {
+        if (std::strlen(UserNames[i]) == std::strlen(name) && EqualsIgnoringCase(UserNames[i], name, PathCapacity))
+            found = i;
+    }
+    char data[PathCapacity];
+    return found >= 0 && JoinPath(data, AppFolder, "data") && JoinPath(path, data, UserFiles[found]);
+}

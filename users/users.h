@@ -44,3 +44,6 @@ void WorkOutSettingsPath(HINSTANCE instance);
 int ListUserFiles();
 // Creates the settings file empty if it does not exist.
 void EnsureSettingsFile();
+// The data file of the user listed under name (as typed; else the first in
+// another letter case), from AppFolder's user list. False when none.
+bool FindUserDataFile(const char* name, char (&path)[PathCapacity]);

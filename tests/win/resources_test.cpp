@@ -165,7 +165,7 @@ TEST(Resources, EveryFixedIdentifierIsThereWithItsKindAndNoOther)
          "dialogs"},
         {RT_MENU, {IDR_MAIN_MENU, IDR_TRAY_MENU}, "menus"},
         {RT_ACCELERATOR, {IDR_ACCELERATORS}, "accelerators"},
-        {RT_GROUP_ICON, {IDI_KIVORA}, "icon"},
+        {RT_GROUP_ICON, {IDI_KIVORA, IDI_KIVORA_PAUSED}, "icons"},
         {RT_BITMAP, {IDB_ABOUT}, "bitmap"},
         {RT_STRING, {IDS_SETTINGS_FILE / 16 + 1}, "the string table block of string 1"},
     };
@@ -178,7 +178,8 @@ TEST(Resources, EveryFixedIdentifierIsThereWithItsKindAndNoOther)
     }
     // The numbers are fixed as the design gives them, and one name space;
     // later additions take numbers of their own.
-    EXPECT_EQ(templates, (std::set<int>{101, 107, 108, 112, 115, 116, 121, 122, 135, 139, 142, 148, 149, 153, 155}));
+    EXPECT_EQ(templates,
+              (std::set<int>{101, 107, 108, 112, 115, 116, 121, 122, 135, 136, 139, 142, 148, 149, 153, 155}));
 
     char text[50] = "";
     EXPECT_EQ(LoadStringA(GetModuleHandleA(nullptr), 1, text, sizeof text), 7);
@@ -187,12 +188,14 @@ TEST(Resources, EveryFixedIdentifierIsThereWithItsKindAndNoOther)
 
 TEST(Resources, IconAndBitmapHaveTheirSizes)
 {
-    std::string group = Resource(RT_GROUP_ICON, 135);
-    ASSERT_GE(group.size(), 6u + 14u);
-    EXPECT_EQ(static_cast<unsigned char>(group[4]), 1) << "one image";
-    EXPECT_EQ(static_cast<unsigned char>(group[6]), 48) << "width";
-    EXPECT_EQ(static_cast<unsigned char>(group[7]), 48) << "height";
-    EXPECT_NE(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(135)), nullptr);
+    for (int icon : {135, 136}) {
+        std::string group = Resource(RT_GROUP_ICON, icon);
+        ASSERT_GE(group.size(), 6u + 14u);
+        EXPECT_EQ(static_cast<unsigned char>(group[4]), 1) << "one image";
+        EXPECT_EQ(static_cast<unsigned char>(group[6]), 48) << "width";
+        EXPECT_EQ(static_cast<unsigned char>(group[7]), 48) << "height";
+        EXPECT_NE(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(icon)), nullptr);
+    }
 
     HBITMAP bitmap = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(148));
     ASSERT_NE(bitmap, nullptr);
@@ -254,6 +257,7 @@ TEST(Resources, MenusHoldTheCommandsWithTheirTexts)
                                            {"ファイル(&F)", "リセット(&R)\tCtrl+N", 40017},
                                            {"ファイル(&F)", "ログオフ(&L)\tCtrl+O", 40002},
                                            {"ファイル(&F)", "", 0},
+                                           {"ファイル(&F)", "書き出し(&E)...", 40023},
                                            {"ファイル(&F)", "Kivoraの終了(&X)", 40003},
                                            {"ツール(&T)", "オプション(&O)", 40015},
                                            {"ヘルプ(&H)", "バージョン情報(&A)", 40004},
@@ -262,6 +266,7 @@ TEST(Resources, MenusHoldTheCommandsWithTheirTexts)
                                            {"メニュー", "開く(&O)", 40005},
                                            {"メニュー", "ログオフ(&L)", 40016},
                                            {"メニュー", "", 0},
+                                           {"メニュー", "一時停止(&P)", 40022},
                                            {"メニュー", "終了(&X)", 40006},
                                        }));
 }
@@ -314,10 +319,10 @@ TEST(Resources, CommandIdsAreUniqueAndInTheirRange)
         commands.push_back(keys[i].cmd);
     DestroyAcceleratorTable(table);
 
-    ASSERT_EQ(commands.size(), 12u);
+    ASSERT_EQ(commands.size(), 14u);
     for (UINT command : commands) {
         EXPECT_GE(command, 40002u);
-        EXPECT_LE(command, 40021u);
+        EXPECT_LE(command, 40023u);   // 40022 and 40023: pause and export
     }
     std::sort(commands.begin(), commands.end());
     EXPECT_EQ(std::adjacent_find(commands.begin(), commands.end()), commands.end()) << "a command id used twice";

@@ -1,0 +1,155 @@
+#include "history/user_history.h"
+
+#include <mutex>
+
+#include "app/ansi_text.h"
+#include "store/atomic_file.h"
+
+namespace {
+
+// The book is touched by the interface thread (saves, the clock, export, the
+// keyboard map) and by the polling thread (the zeroing after a registration).
+std::mutex HistoryLock;
+HistoryBook Book;
+bool LoggedIn = false;
+std::string HistoryPath;
+bool HistoryOn = false;    // false while the user's file is refused
+
+enum class ReadOutcome { Read, Missing, Refused };
+
+// The whole file, if it is no larger than a history may be.
+ReadOutcome ReadHistoryFile(const std::string& path, std::string& text)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadOutcome::Missing
+                                                                               : ReadOutcome::Refused;
+    }
+    ReadOutcome outcome = ReadOutcome::Refused;
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size) && size.QuadPart <= static_cast<LONGLONG>(LargestHistoryFile)) {
+        text.resize(static_cast<std::size_t>(size.QuadPart));
+        DWORD read = 0;
+        if (text.empty() ||
+            (ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr) && read == text.size()))
+            outcome = ReadOutcome::Read;
+    }
+    CloseHandle(file);
+    return outcome;
+}
+
+// Starts the book for the user's file from its text; a refused file (no
+// text) leaves the history off, with an empty book so that nothing of
+// another user's days shows.
+bool BeginBook(const std::string& path, std::optional<std::string_view> text, const StoredValues& start)
+{
+    LoggedIn = true;
+    HistoryPath = path;
+    Book = HistoryBook();
+    HistoryOn = text && Book.Load(*text, TodaysDate()) == HistoryLoad::Loaded;
+    if (!HistoryOn)
+        Book.Load("", TodaysDate());
+    Book.Begin(SnapshotOf(start));
+    return HistoryOn;
+}
+
+} // namespace
+
+bool HistoryPathOf(const char* dataFilePath, std::string& historyPath)
+{
+    std::string path = dataFilePath;
+    if (path.size() < 4 || !EndsWithIgnoringCase(path.c_str(), ".dat"))
+        return false;
+    path.replace(path.size() - 4, 4, ".history.csv");
+    if (path.size() + 5 > MAX_PATH)   // with the save's ".tmp"
+        return false;
+    historyPath = path;
+    return true;
+}
+
+LocalDate TodaysDate()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return {now.wYear, now.wMonth, now.wDay};
+}
+
+bool OpenUserHistory(const char* dataFilePath, const StoredValues& loaded)
+{
+    std::lock_guard<std::mutex> guard(HistoryLock);
+    std::string path;
+    if (!HistoryPathOf(dataFilePath, path))
+        return BeginBook(path, std::nullopt, loaded);
+    // A save killed before its rename leaves a temporary file; the file
+    // itself is whole, at most one save old.
+    DeleteFileA((path + ".tmp").c_str());
+    std::string text;
+    switch (ReadHistoryFile(path, text)) {
+    case ReadOutcome::Missing:
+        return BeginBook(path, "", loaded);
+    case ReadOutcome::Read:
+        return BeginBook(path, text, loaded);
+    case ReadOutcome::Refused:
+        break;
+    }
+    return BeginBook(path, std::nullopt, loaded);
+}
+
+bool StartNewUserHistory(const char* dataFilePath)
+{
+    std::lock_guard<std::mutex> guard(HistoryLock);
+    StoredValues zeros{};
+    std::string path;
+    if (!HistoryPathOf(dataFilePath, path))
+        return BeginBook(path, std::nullopt, zeros);
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        !MoveFileExA(path.c_str(), (path + ".bak").c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return BeginBook(path, std::nullopt, zeros);
+    return BeginBook(path, "", zeros);
+}
+
+bool SaveUserHistory(const StoredValues& now)
+{
+    std::lock_guard<std::mutex> guard(HistoryLock);
+    if (!LoggedIn)
+        return true;
+    if (!HistoryOn)
+        return false;
+    HistoryCounts counts = SnapshotOf(now);
+    Book.Advance(TodaysDate(), counts);
+    std::string text = Book.Render(counts);
+    return WriteFileAtomically(HistoryPath.c_str(), text.data(), static_cast<DWORD>(text.size()),
+                               WriteMode::Replace);
+}
+
+void KeepHistoryDate(const StoredValues& now)
+{
+    LocalDate today = TodaysDate();
+    std::lock_guard<std::mutex> guard(HistoryLock);
+    if (today != Book.Today())
+        Book.Advance(today, SnapshotOf(now));
+}
+
+void RebaseHistory(const StoredValues& beforeReset, const StoredValues& afterReset)
+{
+    std::lock_guard<std::mutex> guard(HistoryLock);
+    Book.Rebase(SnapshotOf(beforeReset), SnapshotOf(afterReset));
+}
+
+void DropHistoryDay(const StoredValues& now)
+{
+    std::lock_guard<std::mutex> guard(HistoryLock);
+    Book.DropToday(SnapshotOf(now));
+}
+
+std::optional<HistoryPeriods> CurrentHistoryPeriods(const StoredValues& now)
+{
+    std::lock_guard<std::mutex> guard(HistoryLock);
+    if (!HistoryOn)
+        return std::nullopt;
+    HistoryCounts counts = SnapshotOf(now);
+    Book.Advance(TodaysDate(), counts);
+    return Book.Periods(counts);
+}

@@ -1,0 +1,216 @@
+// The per-day history on disk, beside the data file: written with every save,
+// left untouched when it cannot be read, and the commands that read it beside
+// a running Kivora.
+#include <cstdio>
+#include <string>
+
+#include "app/command_line.h"
+#include "history/history_file.h"
+#include "history/user_history.h"
+#include "user_data_fixture.h"
+
+namespace {
+
+using namespace wintest;
+
+std::string Header() { return std::string(HistoryHeader) + "\r\n"; }
+
+// A day's line with the given seconds and counts by history key.
+std::string DayLine(const LocalDate& date, int seconds, const std::map<int, int>& keys = {})
+{
+    HistoryCounts counts;
+    counts.seconds = seconds;
+    for (auto [key, count] : keys)
+        counts.keys[key] = count;
+    std::string line;
+    AppendHistoryLine(line, date, counts);
+    return line;
+}
+
+class HistoryTest : public UserDataTest {
+protected:
+    std::string HistoryFile(const std::string& user = "taro") const { return DataFile(user + ".history.csv"); }
+};
+
+TEST_F(HistoryTest, EverySaveWritesTodaysLineAndKeepsEveryOtherLineAsItWas)
+{
+    const LocalDate today = TodaysDate();
+    const std::string older = DayLine(AddDays(today, -3), 120, {{0, 5}});
+    const std::string unreadable = "2026-13-45,this,is,not,a,day\r\n";
+    WriteBytes(HistoryFile(), Header() + older + unreadable);
+    LogIn("taro.dat", {{1, 10}, {53, 30}});   // a: 10, 30 s of running time
+
+    Lower('b').value += 3;
+    Counters.TotalStrokes.value += 3;
+    Counters.ClockSeconds.value += 20;
+    ASSERT_EQ(SaveUserData(), 0);
+
+    EXPECT_EQ(ReadBytes(HistoryFile()), Header() + older + unreadable + DayLine(today, 20, {{1, 3}}));
+    EXPECT_FALSE(Exists(HistoryFile() + ".tmp"));
+
+    // A reset zeroes the totals; the day keeps what it counted.
+    ResetMode = 1;
+    ASSERT_EQ(ResetUserData(window_.Handle()), 0);
+    Lower('b').value += 1;
+    ASSERT_EQ(SaveUserData(), 0);
+    EXPECT_EQ(ReadBytes(HistoryFile()), Header() + older + unreadable + DayLine(today, 20, {{1, 4}}));
+    EXPECT_TRUE(catcher_.Shown().empty());
+}
+
+TEST_F(HistoryTest, HistoryThatCannotBeReadOrWrittenIsLeftAloneAndTheDataFileStillSaves)
+{
+    const std::string notHistory = "date,seconds\r\nsomething else\r\n";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool readOnly;
+        bool huge;   // 16 MiB and one byte, sparse
+    } cases[] = {
+        {"not a history: another header", notHistory, false, false},
+        {"read-only file", Header() + DayLine(AddDays(TodaysDate(), -1), 5), true, false},
+        {"larger than 16 MiB", Header(), false, true},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.what);
+        const std::string path = HistoryFile();
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        WriteBytes(path, row.bytes);
+        if (row.huge) {
+            HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            LARGE_INTEGER end;
+            end.QuadPart = static_cast<LONGLONG>(LargestHistoryFile) + 1;
+            ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+            CloseHandle(file);
+        }
+        if (row.readOnly) {
+            ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+        }
+        WIN32_FILE_ATTRIBUTE_DATA before = {};
+        GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &before);
+
+        LogIn("taro.dat", {{2, 10}});
+        Lower('b').value += 1;
+        EXPECT_EQ(SaveUserData(), 0) << "the data file saves all the same";
+        EXPECT_EQ(ReadBytes(DataFile("taro.dat")), Image({{2, 11}}));
+
+        WIN32_FILE_ATTRIBUTE_DATA after = {};
+        GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &after);
+        EXPECT_EQ(after.nFileSizeLow, before.nFileSizeLow);
+        EXPECT_EQ(after.nFileSizeHigh, before.nFileSizeHigh);
+        EXPECT_EQ(CompareFileTime(&after.ftLastWriteTime, &before.ftLastWriteTime), 0) << "never written";
+        if (!row.huge) {
+            EXPECT_EQ(ReadBytes(path), row.bytes);
+        }
+        EXPECT_FALSE(Exists(path + ".tmp"));
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+    }
+}
+
+TEST_F(HistoryTest, ANewUserStartsAnEmptyHistoryAndALeftoverOneIsKeptAside)
+{
+    const std::string leftover = Header() + DayLine(AddDays(TodaysDate(), -100), 60, {{2, 2}});
+    WriteBytes(HistoryFile("jiro"), leftover);
+    ASSERT_TRUE(CopyIfFits(NewUserName, sizeof NewUserName, "jiro"));
+    ResetMode = 0;
+    ASSERT_EQ(ResetUserData(window_.Handle()), 0);
+    EXPECT_EQ(ReadBytes(HistoryFile("jiro") + ".bak"), leftover);
+
+    ASSERT_EQ(SaveUserData(), 0);
+    EXPECT_EQ(ReadBytes(HistoryFile("jiro")), Header()) << "no line for a day with nothing counted";
+
+    // The second zeroing after the registration drops the day with the counts.
+    NewUserPending = 1;
+    Upper('Q').value += 4;
+    Lower('q').value += 1;
+    Counters.ClockSeconds.value += 9;
+    RunRegistrationCheck();
+    Lower('w').value += 2;
+    ASSERT_EQ(SaveUserData(), 0);
+    EXPECT_EQ(ReadBytes(HistoryFile("jiro")), Header() + DayLine(TodaysDate(), 0, {{22, 2}}));
+}
+
+// ------------------------------------------------------------ the command
+
+std::string Beside(const char* name)
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of('\\') + 1) + name;
+}
+
+// Runs Kivora.exe with arguments in folder; its exit code, or -1.
+int RunKivora(const std::string& folder, const std::string& arguments)
+{
+    std::string command = "\"" + Beside("..\\Kivora.exe") + "\" " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &process))
+        return -1;
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 99);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
+TEST_F(HistoryTest, ExportCommandWritesTheTableBesideARunningKivora)
+{
+    const LocalDate today = TodaysDate();
+    // b, e and the down arrow counted on days inside and outside the windows.
+    WriteBytes(HistoryFile(), Header() + DayLine(AddDays(today, -40), 50, {{1, 1000}}) +
+                                  DayLine(AddDays(today, -29), 40, {{1, 100}}) +
+                                  DayLine(AddDays(today, -7), 30, {{1, 10}}) +
+                                  DayLine(AddDays(today, -6), 20, {{4, 7}}) + "junk\r\n" +
+                                  DayLine(today, 10, {{1, 1}, {65, 2}}));
+    WriteBytes(DataFile("taro.dat"), Image({{2, 1111}, {5, 7}, {71, 2}, {53, 5}, {54, 2}, {55, 1}, {56, 1120}}));
+    const std::string before = ReadBytes(DataFile("taro.dat")).value();
+    // A running Kivora holds the single-instance lock.
+    HANDLE running = CreateMutexA(nullptr, FALSE, "MyInstance");
+
+    ASSERT_EQ(RunKivora(folder_.Path(), "/export taro out.csv"), CommandDone);
+
+    std::string expected = "key,total,today,last7,last30\r\n";
+    for (int key = 0; key < HistoryKeyCount; ++key) {
+        static const std::map<int, std::string> rows = {
+            {1, "b,1111,1,1,111"}, {4, "e,7,0,7,7"}, {65, "down,2,2,2,2"}};
+        auto row = rows.find(key);
+        expected += row != rows.end() ? row->second : std::string(HistoryKeyNames[key]) + ",0,0,0,0";
+        expected += "\r\n";
+    }
+    expected += "all,1120,3,10,120\r\nseconds,3725,10,30,100\r\n";
+    EXPECT_EQ(ReadBytes(folder_ / "out.csv"), expected);
+    EXPECT_EQ(ReadBytes(DataFile("taro.dat")), before) << "the user's files are only read";
+    EXPECT_EQ(ListFolder(DataFolder()).size(), 2u);
+
+    struct Case {
+        const char* arguments;
+        int exitCode;
+        const char* what;
+    } cases[] = {
+        {"/export hanako refused.csv", CommandUnknownUser, "no such user"},
+        {"/export taro", CommandWrongArguments, "no file"},
+        {"/export taro a.csv b.csv", CommandWrongArguments, "one file too many"},
+        {"/export taro data", CommandUnwritable, "a folder"},
+        {"/export taro nowhere\\refused.csv", CommandUnwritable, "a folder that does not exist"},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(RunKivora(folder_.Path(), row.arguments), row.exitCode);
+    }
+    EXPECT_FALSE(Exists(folder_ / "refused.csv"));
+    EXPECT_FALSE(Exists(folder_ / "a.csv"));
+
+    WriteBytes(HistoryFile(), "not,a,history\r\n");
+    EXPECT_EQ(RunKivora(folder_.Path(), "/export taro unread.csv"), CommandUnreadable);
+    EXPECT_FALSE(Exists(folder_ / "unread.csv"));
+    CloseHandle(running);
+}
+
+} // namespace

@@ -501,7 +501,7 @@ class Bench:
                    str(rounds)]
         result = subprocess.run(command, env=e2e.WINE_ENV, stdin=subprocess.DEVNULL, capture_output=True,
                                 timeout=300)
-        times = {"atomic": [], "flushed": [], "plain": []}
+        times = {"atomic": [], "history": [], "flushed": [], "plain": [], "export": []}
         for line in result.stdout.decode().splitlines():
             record = e2e.Record(line.strip())
             if record.kind == "save":
@@ -512,6 +512,7 @@ class Bench:
             raise RuntimeError(f"bench_save gave {len(times['atomic'])} of {rounds} saves")
         self.results["saves"] = {kind: {"median": statistics.median(v), "p95": percentile(v, 0.95)}
                                  for kind, v in times.items()}
+        self.results["saves"]["history_bytes"] = (folder / "data" / "tenyears.history.csv").stat().st_size
         self.results["save_rounds"] = rounds
 
     # -- the whole run
@@ -771,6 +772,13 @@ def build_table(bench, started, finished):
               f"{s['plain']['median'] / 1000:.2f} ms",
               f"{ratio(s['atomic']['median'], s['flushed']['median'])} flushed; "
               f"{ratio(s['atomic']['median'], s['plain']['median'])} plain")
+        t.add("6 Save", "the same minute's save for a user with ten years of history (3,650 days, "
+              f"{s['history_bytes'] / 1024:.0f} KiB) (median; 95th percentile)",
+              f"{s['history']['median'] / 1000:.2f} ms ({s['history']['p95'] / 1000:.2f} ms)",
+              f"the save with an empty history {s['atomic']['median'] / 1000:.2f} ms",
+              ratio(s["history"]["median"], s["atomic"]["median"]))
+        t.add("6 Export", "Kivora.exe /export over ten years of history, in process: read, sum, write (median)",
+              f"{s['export']['median'] / 1000:.2f} ms ({s['export']['p95'] / 1000:.2f} ms)", "", "")
     else:
         t.failed("6 Save", "SaveUserData", errors.get("saves"))
     return t.text()

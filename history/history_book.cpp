@@ -155,19 +155,27 @@ HistoryCounts HistoryBook::TodayCounts(const HistoryCounts& current) const
     return counts;
 }
 
-std::string HistoryBook::Render(const HistoryCounts& current) const
+HistoryText HistoryBook::RenderParts(const HistoryCounts& current) const
 {
+    HistoryText text{before_, std::string(), after_};
     HistoryCounts today = TodayCounts(current);
-    std::string text;
-    text.reserve(before_.size() + 2 + LongestHistoryLine + after_.size());
-    text += before_;
     if (hadTodayLine_ || !today.IsEmpty()) {
         // Only the file's last line can lack its line end.
-        if (!text.empty() && text.back() != '\n')
-            text += "\r\n";
-        AppendHistoryLine(text, today_, today);
+        if (!before_.empty() && before_.back() != '\n')
+            text.line = "\r\n";
+        AppendHistoryLine(text.line, today_, today);
     }
-    text += after_;
+    return text;
+}
+
+std::string HistoryBook::Render(const HistoryCounts& current) const
+{
+    HistoryText parts = RenderParts(current);
+    std::string text;
+    text.reserve(parts.before.size() + parts.line.size() + parts.after.size());
+    text += parts.before;
+    text += parts.line;
+    text += parts.after;
     return text;
 }
 

@@ -27,6 +27,15 @@ struct HistoryPeriods {
     HistoryCounts today, last7, last30;
 };
 
+// A file's text in three pieces: the kept bytes before the running day's
+// line, that line (empty while it is left out), the kept bytes after it.
+// The pieces before and after belong to the book.
+struct HistoryText {
+    std::string_view before;
+    std::string line;
+    std::string_view after;
+};
+
 class HistoryBook {
 public:
     // A fresh history (the header only) whose running day is 1970-01-01.
@@ -58,6 +67,9 @@ public:
     // The whole file text. The running day's line is left out while it has
     // neither running time nor strokes and the file had no line for it.
     std::string Render(const HistoryCounts& current) const;
+    // The same text in pieces, so that a save writes the kept bytes without
+    // copying them first.
+    HistoryText RenderParts(const HistoryCounts& current) const;
 
     HistoryCounts TodayCounts(const HistoryCounts& current) const;
     HistoryPeriods Periods(const HistoryCounts& current) const;

@@ -119,9 +119,8 @@ bool SaveUserHistory(const StoredValues& now)
         return false;
     HistoryCounts counts = SnapshotOf(now);
     Book.Advance(TodaysDate(), counts);
-    std::string text = Book.Render(counts);
-    return WriteFileAtomically(HistoryPath.c_str(), text.data(), static_cast<DWORD>(text.size()),
-                               WriteMode::Replace);
+    HistoryText text = Book.RenderParts(counts);
+    return WriteFileAtomically(HistoryPath.c_str(), {text.before, text.line, text.after}, WriteMode::Replace);
 }
 
 void KeepHistoryDate(const StoredValues& now)

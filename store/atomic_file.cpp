@@ -75,6 +75,11 @@ HANDLE OpenFileRetrying(const char* path, DWORD access, DWORD disposition)
 
 bool WriteFileAtomically(const char* path, const void* bytes, DWORD size, WriteMode mode)
 {
+    return WriteFileAtomically(path, {std::string_view(static_cast<const char*>(bytes), size)}, mode);
+}
+
+bool WriteFileAtomically(const char* path, std::initializer_list<std::string_view> pieces, WriteMode mode)
+{
     char temporary[MAX_PATH + 8];
     if (!TemporaryPathFor(path, temporary))
         return false;
@@ -90,7 +95,10 @@ bool WriteFileAtomically(const char* path, const void* bytes, DWORD size, WriteM
     FileHandle file(OpenFileRetrying(temporary, GENERIC_WRITE, CREATE_ALWAYS));
     if (!file.IsOpen())
         return false;
-    bool written = WriteAll(file.Get(), bytes, size) && FlushFileBuffers(file.Get());
+    bool written = true;
+    for (std::string_view piece : pieces)
+        written = written && WriteAll(file.Get(), piece.data(), static_cast<DWORD>(piece.size()));
+    written = written && FlushFileBuffers(file.Get());
     if (!file.Close() || !written) {
         DeleteFileA(temporary);
         return false;

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <initializer_list>
+#include <string_view>
 
 enum class WriteMode {
     Replace,     // an existing file is replaced
@@ -15,6 +17,8 @@ enum class WriteMode {
 // sharing or access error, as antivirus and indexers cause, is retried a few
 // times. On failure the temporary file is removed and path is untouched.
 bool WriteFileAtomically(const char* path, const void* bytes, DWORD size, WriteMode mode);
+// The same with the file's bytes in pieces, written one after another.
+bool WriteFileAtomically(const char* path, std::initializer_list<std::string_view> pieces, WriteMode mode);
 
 // Deals with the temporary file that an interrupted write may have left: it
 // takes the place of a missing file at path when isComplete says it is whole,

@@ -3,7 +3,8 @@
 display that DISPLAY names (tools/run.sh starts a virtual one) it registers a
 user "demo", starts Kivora again and logs in as "demo", types a sentence into
 a Wine Notepad, takes a picture of each tab of the main window, quits Kivora
-through its menu and prints the counts read back from the user's data file.
+through its menu and prints the counts read back from the user's data file,
+today's line of the user's history, and what "Kivora.exe /export" writes.
 
 It drives Kivora with the end-to-end tests' harness (tests/e2e), in a Wine
 prefix of its own. Everything it makes lies under build/demo.
@@ -82,6 +83,19 @@ def count_table(values):
     return "\n".join(rows)
 
 
+def export_table(session):
+    """What Kivora.exe /export writes for the user, run as a person would in
+    the application folder."""
+    out = session.app / f"{USER}-kivora.csv"
+    # Not through a pipe: a Wine helper started for the program would hold it open.
+    code = subprocess.run(["wine", "Kivora.exe", "/export", USER, out.name], cwd=session.app, env=e2e.WINE_ENV,
+                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                          timeout=60).returncode
+    if code != 0:
+        raise AssertionError(f"Kivora.exe /export ended with code {code}")
+    return out.read_bytes().decode("ascii").splitlines()
+
+
 def run():
     started = time.monotonic()
     step("preparing the Wine prefix " + str(e2e.PREFIX))
@@ -110,6 +124,8 @@ def run():
         if code != 0:
             raise AssertionError(f"Kivora ended with code {code}")
         values = session.user_file(USER)
+        history = (session.data / f"{USER}.history.csv").read_bytes().decode("ascii").splitlines()
+        exported = export_table(session)
     finally:
         session.close()
         # The demonstration's own Wine server, with anything left in it.
@@ -119,6 +135,19 @@ def run():
     print(f"Counts of {USER}, read back from {session.data / (USER + '.dat')}:")
     print()
     print(count_table(values))
+    print()
+    print(f"Today's line of {USER}.history.csv (date, seconds, total, then the 77 keys):")
+    print()
+    print(f"    {history[0]}")
+    print(f"    {history[-1]}")
+    print()
+    print(f"Kivora.exe /export {USER} {USER}-kivora.csv wrote (the keys typed, then the totals):")
+    print()
+    print(f"    {exported[0]}")
+    for line in exported[1:]:
+        fields = line.split(",")
+        if fields[0] in ("all", "seconds") or fields[2] != "0":
+            print(f"    {line}")
     print()
     print(f"Screenshots of the three tabs are in {PICTURES}:")
     for path in pictures:

@@ -33,6 +33,12 @@ class HeadlessRunTest(unittest.TestCase):
         self.assertEqual({key: int(count) for key, count in printed.items()}, dict(typed))
         self.assertEqual(int(total), sum(typed.values()))
 
+        # Today's line of the history and the export agree with the sentence.
+        today = re.search(r"^    (\d{4}-\d\d-\d\d),(\d+),(\d+),", out, re.MULTILINE)
+        self.assertEqual(int(today.group(3)), sum(typed.values()))
+        exported_all = re.search(r"^    all,(\d+),(\d+),(\d+),(\d+)$", out, re.MULTILINE)
+        self.assertEqual([int(v) for v in exported_all.groups()], [sum(typed.values())] * 4)
+
         folder = Path(re.search(r"^Screenshots of the three tabs are in (.*):$", out, re.MULTILINE).group(1))
         pictures = sorted(folder.glob("*.png"))
         self.assertEqual([p.name for p in pictures], ["1-lowercase.png", "2-uppercase.png", "3-digits-symbols.png"])

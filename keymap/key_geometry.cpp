@@ -165,3 +165,16 @@ uint64_t HighestKeyValue(const KeyCounts& counts, LetterMode mode)
     }
     return highest;
 }
+
+KeyCounts KeyCountsFromStoredValues(const StoredValues& values)
+{
+    KeyCounts counts{};
+    int index = 0;
+    for (int field = 1; field <= StoredValueCount; ++field) {
+        if (field >= FieldClockSeconds && field <= FieldStrokesPerHour)
+            continue;
+        int32_t value = values[field - 1];
+        counts[index++] = value > 0 ? static_cast<uint64_t>(value) : 0;
+    }
+    return counts;
+}

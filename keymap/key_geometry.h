@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <span>
 
+#include "store/user_record.h"
+
 constexpr int KeyMapValueCount = 77;
 using KeyCounts = std::array<uint64_t, KeyMapValueCount>;
 
@@ -74,3 +76,6 @@ bool KeyValue(const KeyCap& key, const KeyCounts& counts, LetterMode mode, uint6
 
 // The largest value of any key: the top of the colour scale.
 uint64_t HighestKeyValue(const KeyCounts& counts, LetterMode mode);
+
+// The key counts among a data file's 82 values (a negative one as 0).
+KeyCounts KeyCountsFromStoredValues(const StoredValues& values);

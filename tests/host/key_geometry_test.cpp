@@ -67,6 +67,26 @@ TEST(KeyGeometry, EveryCountedValueIsOnTheKeyTheDataFileBindsItTo)
         EXPECT_EQ(shown[index], 1) << "value " << index;
 }
 
+TEST(KeyGeometry, KeyCountsAreTheDataFilesKeyFields)
+{
+    StoredValues values{};
+    for (int field = 1; field <= StoredValueCount; ++field)
+        values[field - 1] = field * 10;
+    values[0] = -5;
+    KeyCounts counts = KeyCountsFromStoredValues(values);
+    struct Case {
+        int index;
+        uint64_t value;
+    } cases[] = {
+        {KeyIndexLowerA, 0},          // a negative field counts as none
+        {KeyIndexUpperA + 25, 520},   // Z, field 52
+        {KeyIndexDigit0, 580},        // 0, field 58: after seconds to strokes per hour
+        {KeyIndexCaret, 820},         // the last field
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(counts[c.index], c.value) << "index " << c.index;
+}
+
 TEST(KeyGeometry, NamedKeysShowTheirValues)
 {
     struct Case {

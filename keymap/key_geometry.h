@@ -1,0 +1,81 @@
+#pragma once
+// The JIS 106/109 keyboard that the key map draws: every key's place and size
+// in quarter units (4 = one letter key, so that all positions are exact), its
+// legend, and the counted values it shows.
+//
+// The counted values are addressed by the per-day history's key index: the
+// data file's key order without its five clock and total fields.
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "store/user_record.h"
+
+constexpr int KeyMapValueCount = 77;
+using KeyCounts = std::array<uint64_t, KeyMapValueCount>;
+
+constexpr int KeyIndexLowerA = 0;        // a-z: 0-25
+constexpr int KeyIndexUpperA = 26;       // A-Z: 26-51
+constexpr int KeyIndexDigit0 = 52;       // 0-9: 52-61
+constexpr int KeyIndexRight = 62;
+constexpr int KeyIndexLeft = 63;
+constexpr int KeyIndexUp = 64;
+constexpr int KeyIndexDown = 65;
+constexpr int KeyIndexColon = 66;        // VK_OEM_1
+constexpr int KeyIndexSemicolon = 67;    // VK_OEM_PLUS
+constexpr int KeyIndexAt = 68;           // VK_OEM_3
+constexpr int KeyIndexYen = 69;          // VK_OEM_5
+constexpr int KeyIndexMinus = 70;        // VK_OEM_MINUS
+constexpr int KeyIndexPeriod = 71;       // VK_OEM_PERIOD
+constexpr int KeyIndexComma = 72;        // VK_OEM_COMMA
+constexpr int KeyIndexSlash = 73;        // VK_OEM_2
+constexpr int KeyIndexBracketLeft = 74;  // VK_OEM_4
+constexpr int KeyIndexBracketRight = 75; // VK_OEM_6
+constexpr int KeyIndexCaret = 76;        // VK_OEM_7
+constexpr int NoKeyIndex = -1;
+
+constexpr int QuartersPerUnit = 4;
+constexpr int MainBlockWidth = 60;       // 15 units: the digit row
+constexpr int KeyboardWidth = 74;        // the main block, half a unit, three arrows
+constexpr int KeyboardHeight = 20;       // five rows
+constexpr int KeyboardKeyCount = 69;
+
+struct QuarterRect {
+    int16_t x = 0, y = 0, width = 0, height = 0;
+    int Right() const { return x + width; }
+    int Bottom() const { return y + height; }
+};
+
+enum class LetterMode { Lowercase, Uppercase, Both };
+constexpr LetterMode DefaultLetterMode = LetterMode::Both;
+const char* LetterModeCaption(LetterMode mode);   // 小文字, 大文字, 両方
+
+struct KeyCap {
+    const char* legend = "";   // code page 932, short enough for the key
+    QuarterRect face;
+    // Enter's lower part, directly below the face and flush with its right
+    // edge; zero width on every other key.
+    QuarterRect lowerPart;
+    uint8_t virtualKey = 0;    // of a counted key, else 0
+    // The history key indices shown: a letter has its lowercase and uppercase
+    // value, another counted key one value, the rest none.
+    int8_t values[2] = {NoKeyIndex, NoKeyIndex};
+
+    bool IsCounted() const { return values[0] != NoKeyIndex; }
+    bool IsLetter() const { return values[1] != NoKeyIndex; }
+    int Row() const { return face.y / QuartersPerUnit; }
+};
+
+// Row by row from the top, each row left to right; the up arrow ends row 3,
+// the other arrows row 4.
+std::span<const KeyCap> KeyboardKeys();
+
+// The value a key stands for: a letter's lowercase, uppercase or both counts
+// added (saturating); false for a key that is not counted.
+bool KeyValue(const KeyCap& key, const KeyCounts& counts, LetterMode mode, uint64_t& value);
+
+// The largest value of any key: the top of the colour scale.
+uint64_t HighestKeyValue(const KeyCounts& counts, LetterMode mode);
+
+// The key counts among a data file's 82 values (a negative one as 0).
+KeyCounts KeyCountsFromStoredValues(const StoredValues& values);

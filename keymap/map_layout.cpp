@@ -1,0 +1,149 @@
+#include "keymap/map_layout.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+namespace {
+
+constexpr int CanvasMargin = 4;
+// Heights in quarter units: the title line and the space below it, the gap
+// between the keyboard and the scale, and the scale's line.
+constexpr int TitleBand = 3;
+constexpr int TitleGap = 1;
+constexpr int ScaleGap = 2;
+constexpr int ScaleBand = 3;
+// The bar spans the middle of the keyboard, 8 units.
+constexpr int ScaleBarLeft = 21;
+constexpr int ScaleBarRight = 53;
+
+int QuarterX(const KeyMapLayout& layout, int quarters) { return layout.left + quarters * layout.unit / 4; }
+int QuarterY(const KeyMapLayout& layout, int quarters) { return layout.top + quarters * layout.unit / 4; }
+
+PixelRect InsetBounds(const KeyMapLayout& layout, const QuarterRect& part)
+{
+    int inset = layout.keyInset;
+    return {QuarterX(layout, part.x) + inset, QuarterY(layout, part.y) + inset,
+            QuarterX(layout, part.Right()) - inset, QuarterY(layout, part.Bottom()) - inset};
+}
+
+// The text of a value cut down to a multiple of a power of 1000; one decimal
+// when the leading figure is a single digit and decimals is set.
+void FormatShortened(uint64_t value, bool decimals, char (&text)[KeyCountTextSize])
+{
+    static const char Suffixes[] = "kMGTPE";
+    uint64_t scale = 1000;
+    int suffix = 0;
+    while (value / scale >= 1000) {
+        scale *= 1000;
+        ++suffix;
+    }
+    uint64_t whole = value / scale;
+    char* end = std::to_chars(text, text + KeyCountTextSize - 4, whole).ptr;
+    if (decimals && whole < 10) {
+        *end++ = '.';
+        *end++ = static_cast<char>('0' + value / (scale / 10) % 10);
+    }
+    *end++ = Suffixes[suffix];
+    *end = '\0';
+}
+
+bool Fits(const char* text, int roomPixels, int digitPixels)
+{
+    return static_cast<int64_t>(std::strlen(text)) * std::max(digitPixels, 0) <= roomPixels;
+}
+
+} // namespace
+
+KeyMapLayout LayOutKeyMap(const PixelRect& canvas, bool withTitle)
+{
+    KeyMapLayout layout;
+    int width = canvas.right - canvas.left - 2 * CanvasMargin;
+    int height = canvas.bottom - canvas.top - 2 * CanvasMargin;
+    int above = withTitle ? TitleBand + TitleGap : 0;
+    int quartersHigh = above + KeyboardHeight + ScaleGap + ScaleBand;
+    int unit = std::min(width * 4 / KeyboardWidth, height * 4 / quartersHigh);
+    if (width <= 0 || height <= 0 || unit < SmallestKeyUnit)
+        return layout;
+
+    layout.unit = unit;
+    layout.left = canvas.left + (canvas.right - canvas.left - KeyboardWidth * unit / 4) / 2;
+    int picture = quartersHigh * unit / 4;
+    int pictureTop = canvas.top + (canvas.bottom - canvas.top - picture) / 2;
+    layout.top = pictureTop + above * unit / 4;
+    layout.keyInset = std::max(1, unit / 20);
+    layout.legendFontPixels = unit * 3 / 8;
+    layout.smallFontPixels = unit * 5 / 16;
+    layout.keyboard = {layout.left, layout.top, QuarterX(layout, KeyboardWidth), QuarterY(layout, KeyboardHeight)};
+
+    if (withTitle) {
+        layout.titleFontPixels = unit / 2;
+        layout.title = {layout.left, pictureTop, layout.keyboard.right, pictureTop + TitleBand * unit / 4};
+    }
+
+    int bandTop = QuarterY(layout, KeyboardHeight + ScaleGap);
+    int bandBottom = QuarterY(layout, KeyboardHeight + ScaleGap + ScaleBand);
+    int barHeight = unit / 2;
+    int barTop = bandTop + (bandBottom - bandTop - barHeight) / 2;
+    layout.scaleBar = {QuarterX(layout, ScaleBarLeft), barTop, QuarterX(layout, ScaleBarRight), barTop + barHeight};
+    int space = unit / 4;
+    layout.scaleLowText = {layout.left, bandTop, layout.scaleBar.left - space, bandBottom};
+    layout.scaleHighText = {layout.scaleBar.right + space, bandTop, layout.keyboard.right, bandBottom};
+    return layout;
+}
+
+PixelRect KeyFace(const KeyMapLayout& layout, const KeyCap& key) { return InsetBounds(layout, key.face); }
+
+int KeyOutline(const KeyMapLayout& layout, const KeyCap& key, PixelPoint (&corners)[6])
+{
+    PixelRect face = KeyFace(layout, key);
+    int right = face.right - 1;
+    int bottom = face.bottom - 1;
+    if (key.lowerPart.width == 0) {
+        corners[0] = {face.left, face.top};
+        corners[1] = {right, face.top};
+        corners[2] = {right, bottom};
+        corners[3] = {face.left, bottom};
+        return 4;
+    }
+    PixelRect lower = InsetBounds(layout, key.lowerPart);
+    corners[0] = {face.left, face.top};
+    corners[1] = {right, face.top};
+    corners[2] = {right, lower.bottom - 1};
+    corners[3] = {lower.left, lower.bottom - 1};
+    corners[4] = {lower.left, bottom};
+    corners[5] = {face.left, bottom};
+    return 6;
+}
+
+KeyTextPlaces PlaceKeyTexts(const KeyMapLayout& layout, const KeyCap& key)
+{
+    PixelRect face = KeyFace(layout, key);
+    // Clear of the outline and of the fill's edge.
+    int padding = layout.keyInset + 1;
+    PixelRect inner = {face.left + padding, face.top + padding, face.right - padding, face.bottom - padding};
+    KeyTextPlaces places;
+    if (!key.IsCounted()) {
+        places.legend = inner;
+        return places;
+    }
+    int middle = (inner.top + inner.bottom) / 2;
+    places.legend = {inner.left, inner.top, inner.right, middle};
+    places.count = {inner.left, middle, inner.right, inner.bottom};
+    return places;
+}
+
+void FormatKeyCount(uint64_t value, int roomPixels, int digitPixels, char (&text)[KeyCountTextSize])
+{
+    *std::to_chars(text, text + KeyCountTextSize - 1, value).ptr = '\0';
+    if (Fits(text, roomPixels, digitPixels))
+        return;
+    if (value >= 1000) {
+        for (bool decimals : {true, false}) {
+            FormatShortened(value, decimals, text);
+            if (Fits(text, roomPixels, digitPixels))
+                return;
+        }
+    }
+    text[0] = '\0';
+}

@@ -1,0 +1,57 @@
+#pragma once
+// Where the key map goes on a canvas of any size: an optional title line, the
+// keyboard at the largest whole number of pixels per key unit that fits,
+// centred, and below it the colour scale as a bar between its end values.
+// Font sizes follow the unit, so a small tab page and a large picture look
+// alike. Rectangles are in the canvas's pixels, right and bottom exclusive.
+#include <cstdint>
+
+#include "capture/counter_table.h"
+#include "keymap/key_geometry.h"
+
+struct PixelPoint {
+    int32_t x = 0, y = 0;
+    bool operator==(const PixelPoint&) const = default;
+};
+
+// Below this many pixels per unit nothing is legible: nothing is drawn.
+constexpr int SmallestKeyUnit = 8;
+
+struct KeyMapLayout {
+    int unit = 0;                 // pixels per key unit; 0 when the canvas is too small
+    int left = 0, top = 0;        // the keyboard's top-left corner
+    int keyInset = 0;             // each key face keeps this clear of its neighbours
+    int legendFontPixels = 0;     // character height of a counted key's legend
+    int smallFontPixels = 0;      // counts, other keys' legends, the scale's end values
+    int titleFontPixels = 0;      // 0 without a title
+    PixelRect keyboard;           // the keys' bounds, gaps included
+    PixelRect title;              // one line, left-aligned with the keyboard
+    PixelRect scaleBar;           // the colour scale, pale at its left end
+    PixelRect scaleLowText;       // "0", right-aligned to end just before the bar
+    PixelRect scaleHighText;      // the highest value, left-aligned just after the bar
+};
+
+KeyMapLayout LayOutKeyMap(const PixelRect& canvas, bool withTitle);
+
+// A key's face in pixels, inset on every side (Enter: its upper part).
+PixelRect KeyFace(const KeyMapLayout& layout, const KeyCap& key);
+
+// A key's outline as the corners of a polygon whose edges are drawn on the
+// pixels named (right and bottom inclusive): four for a rectangle, six for
+// Enter's inverted L. Returns the number of corners.
+int KeyOutline(const KeyMapLayout& layout, const KeyCap& key, PixelPoint (&corners)[6]);
+
+struct KeyTextPlaces {
+    PixelRect legend;   // a counted key's upper half; the whole face of another
+    PixelRect count;    // the lower half of a counted key; empty on another
+};
+
+KeyTextPlaces PlaceKeyTexts(const KeyMapLayout& layout, const KeyCap& key);
+
+// "18446744073709551615" and its NUL.
+constexpr int KeyCountTextSize = 24;
+
+// A value as text that fits roomPixels when each character takes about
+// digitPixels: all its digits if they fit, else a shorter form cut down, not
+// rounded (1.2k, 35k, 1.2M, 12M, 1.5G ...), else nothing.
+void FormatKeyCount(uint64_t value, int roomPixels, int digitPixels, char (&text)[KeyCountTextSize]);

@@ -1,0 +1,179 @@
+#include "keymap/map_painter.h"
+
+#include <cstring>
+
+#include "keymap/heat_scale.h"
+#include "keymap/map_layout.h"
+
+namespace {
+
+// The count font's face: no face of exactly this name need exist, the mapper
+// picks a Shift-JIS one.
+constexpr char MapFontFace[] = "MSゴシック";
+
+constexpr COLORREF Background = RGB(0xFF, 0xFF, 0xFF);
+constexpr COLORREF CountedOutline = RGB(0x80, 0x70, 0x60);
+constexpr COLORREF PlainOutline = RGB(0xB4, 0xB4, 0xB4);
+constexpr COLORREF PlainLegend = RGB(0x80, 0x80, 0x80);
+constexpr COLORREF Caption = RGB(0x30, 0x30, 0x30);
+
+constexpr UINT CentredLine = DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP;
+
+COLORREF ToColorref(Rgb colour) { return RGB(colour.red, colour.green, colour.blue); }
+
+RECT ToRect(const PixelRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+
+// A font of the given character height, deleted with this object. Declared
+// before the DcState that selects it, so that it is deselected first.
+class MapFont {
+public:
+    explicit MapFont(int pixels)
+        : font_(pixels > 0 ? CreateFontA(-pixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, 0, 0,
+                                         0, 0, MapFontFace)
+                           : nullptr)
+    {
+    }
+    ~MapFont()
+    {
+        if (font_ != nullptr)
+            DeleteObject(font_);
+    }
+    MapFont(const MapFont&) = delete;
+    MapFont& operator=(const MapFont&) = delete;
+
+    void SelectInto(HDC dc) const
+    {
+        if (font_ != nullptr)
+            SelectObject(dc, font_);
+    }
+
+private:
+    HFONT font_;
+};
+
+// Everything the drawing changes in the context, put back at the end.
+class DcState {
+public:
+    explicit DcState(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
+    ~DcState()
+    {
+        if (saved_ != 0)
+            RestoreDC(dc_, saved_);
+    }
+    DcState(const DcState&) = delete;
+    DcState& operator=(const DcState&) = delete;
+
+private:
+    HDC dc_;
+    int saved_;
+};
+
+void DrawLine(HDC dc, const char* text, const PixelRect& place, UINT format)
+{
+    RECT rect = ToRect(place);
+    DrawTextA(dc, text, static_cast<int>(std::strlen(text)), &rect, format);
+}
+
+void FillWith(HDC dc, const RECT& rect, COLORREF colour)
+{
+    SetDCBrushColor(dc, colour);
+    FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+void DrawKeyShape(HDC dc, const KeyMapLayout& layout, const KeyCap& key, COLORREF fill, COLORREF outline)
+{
+    PixelPoint corners[6];
+    int count = KeyOutline(layout, key, corners);
+    POINT points[6];
+    for (int i = 0; i < count; ++i)
+        points[i] = {corners[i].x, corners[i].y};
+    SetDCBrushColor(dc, fill);
+    SetDCPenColor(dc, outline);
+    Polygon(dc, points, count);
+}
+
+void DrawScale(HDC dc, const KeyMapLayout& layout, uint64_t highest, int digitPixels)
+{
+    const PixelRect& bar = layout.scaleBar;
+    int width = bar.right - bar.left;
+    // Strips two pixels wide: a smooth enough ramp for half the fills.
+    for (int x = bar.left; x < bar.right; x += 2) {
+        double fraction = width > 1 ? static_cast<double>(x - bar.left) / (width - 1) : 0;
+        RECT strip = {x, bar.top, x + 2 < bar.right ? x + 2 : bar.right, bar.bottom};
+        FillWith(dc, strip, ToColorref(HeatColourAt(fraction)));
+    }
+    RECT frame = ToRect(bar);
+    SetDCBrushColor(dc, CountedOutline);
+    FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+
+    SetTextColor(dc, Caption);
+    DrawLine(dc, "0", layout.scaleLowText, DT_SINGLELINE | DT_RIGHT | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP);
+    char text[KeyCountTextSize];
+    FormatKeyCount(highest, layout.scaleHighText.right - layout.scaleHighText.left, digitPixels, text);
+    DrawLine(dc, text, layout.scaleHighText, DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP);
+}
+
+} // namespace
+
+void DrawKeyMap(HDC dc, const RECT& area, const KeyMapPicture& picture)
+{
+    bool withTitle = picture.title != nullptr && picture.title[0] != '\0';
+    KeyMapLayout layout = LayOutKeyMap({area.left, area.top, area.right, area.bottom}, withTitle);
+    // Three fonts per paint, never one per key.
+    MapFont legendFont(layout.legendFontPixels);
+    MapFont smallFont(layout.smallFontPixels);
+    MapFont titleFont(layout.titleFontPixels);
+    DcState state(dc);
+
+    FillWith(dc, area, Background);
+    if (layout.unit == 0)
+        return;
+    SelectObject(dc, GetStockObject(DC_BRUSH));
+    SelectObject(dc, GetStockObject(DC_PEN));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+
+    uint64_t highest = HighestKeyValue(picture.counts, picture.letters);
+    auto keys = KeyboardKeys();
+    Rgb fills[KeyboardKeyCount] = {};
+    uint64_t values[KeyboardKeyCount] = {};
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (KeyValue(keys[i], picture.counts, picture.letters, values[i])) {
+            fills[i] = HeatColour(values[i], highest);
+            DrawKeyShape(dc, layout, keys[i], ToColorref(fills[i]), CountedOutline);
+        } else {
+            DrawKeyShape(dc, layout, keys[i], Background, PlainOutline);
+        }
+    }
+
+    legendFont.SelectInto(dc);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (!keys[i].IsCounted())
+            continue;
+        SetTextColor(dc, ToColorref(HeatTextColour(fills[i])));
+        DrawLine(dc, keys[i].legend, PlaceKeyTexts(layout, keys[i]).legend, CentredLine);
+    }
+
+    smallFont.SelectInto(dc);
+    SIZE digit = {};
+    GetTextExtentPoint32A(dc, "0", 1, &digit);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        KeyTextPlaces places = PlaceKeyTexts(layout, keys[i]);
+        if (!keys[i].IsCounted()) {
+            SetTextColor(dc, PlainLegend);
+            DrawLine(dc, keys[i].legend, places.legend, CentredLine);
+            continue;
+        }
+        char text[KeyCountTextSize];
+        FormatKeyCount(values[i], places.count.right - places.count.left, digit.cx, text);
+        SetTextColor(dc, ToColorref(HeatTextColour(fills[i])));
+        DrawLine(dc, text, places.count, CentredLine);
+    }
+    DrawScale(dc, layout, highest, digit.cx);
+
+    if (withTitle) {
+        titleFont.SelectInto(dc);
+        SetTextColor(dc, Caption);
+        DrawLine(dc, picture.title, layout.title, DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+}

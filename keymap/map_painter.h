@@ -1,0 +1,17 @@
+#pragma once
+// The key map drawn with GDI into any device context: the keyboard tab's
+// paint and the off-screen bitmap of a picture file share this drawing.
+#include <windows.h>
+
+#include "keymap/key_geometry.h"
+
+struct KeyMapPicture {
+    KeyCounts counts{};                       // by the history's key index
+    LetterMode letters = DefaultLetterMode;
+    const char* title = nullptr;              // code page 932; null or "" for none
+};
+
+// Draws the whole of area: background, keys coloured by their values with
+// legend and count, the colour scale with its end values, and the title line.
+// The context's selected objects, colours and modes are as they were after.
+void DrawKeyMap(HDC dc, const RECT& area, const KeyMapPicture& picture);

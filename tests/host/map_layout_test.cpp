@@ -1,0 +1,270 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "keymap/key_geometry.h"
+#include "keymap/map_layout.h"
+#include "keymap/map_period.h"
+
+namespace {
+
+bool Inside(const PixelRect& inner, const PixelRect& outer)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+bool Overlap(const PixelRect& a, const PixelRect& b)
+{
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+std::string Count(uint64_t value, int room, int digit)
+{
+    char text[KeyCountTextSize];
+    FormatKeyCount(value, room, digit, text);
+    return text;
+}
+
+TEST(MapPeriod, CommandLineWordsAreReadExactly)
+{
+    struct Case {
+        const char* word;
+        bool accepted;
+        MapPeriod period;
+    } cases[] = {
+        {"all", true, MapPeriod::All},
+        {"today", true, MapPeriod::Today},
+        {"7", true, MapPeriod::Last7Days},
+        {"30", true, MapPeriod::Last30Days},
+        {"All", false, {}},       // no other spelling
+        {"07", false, {}},
+        {"7 ", false, {}},
+        {"1", false, {}},         // only the four spans offered
+        {"", false, {}},
+        {nullptr, false, {}},
+    };
+    for (const Case& c : cases) {
+        MapPeriod period = MapPeriod::Today;
+        EXPECT_EQ(ParseMapPeriod(c.word, period), c.accepted) << (c.word ? c.word : "(null)");
+        EXPECT_EQ(period, c.accepted ? c.period : MapPeriod::Today) << "a refused word changes nothing";
+    }
+    EXPECT_EQ(DefaultMapPeriod, MapPeriod::All);
+    for (MapPeriod period : MapPeriods) {
+        MapPeriod read = MapPeriod::All;
+        EXPECT_TRUE(ParseMapPeriod(MapPeriodWord(period), read));
+        EXPECT_EQ(read, period);
+    }
+}
+
+TEST(MapPeriod, CaptionsAreShiftJis)
+{
+    // 全期間, 今日, 過去7日, 過去30日 in code page 932.
+    EXPECT_STREQ(MapPeriodCaption(MapPeriod::All), "\x91\x53\x8a\xfa\x8a\xd4");
+    EXPECT_STREQ(MapPeriodCaption(MapPeriod::Today), "\x8d\xa1\x93\xfa");
+    EXPECT_STREQ(MapPeriodCaption(MapPeriod::Last7Days), "\x89\xdf\x8b\x8e" "7" "\x93\xfa");
+    EXPECT_STREQ(MapPeriodCaption(MapPeriod::Last30Days), "\x89\xdf\x8b\x8e" "30" "\x93\xfa");
+}
+
+TEST(MapPeriod, DaysTakenByEachPeriod)
+{
+    struct Case {
+        MapPeriod period;
+        int daysAgo;
+        bool taken;
+    } cases[] = {
+        {MapPeriod::Today, 0, true},
+        {MapPeriod::Today, 1, false},
+        {MapPeriod::Last7Days, 6, true},      // today and the six days before it
+        {MapPeriod::Last7Days, 7, false},
+        {MapPeriod::Last30Days, 29, true},
+        {MapPeriod::Last30Days, 30, false},
+        {MapPeriod::All, 4000, true},
+        {MapPeriod::Today, -1, false},        // a day after today: the clock was set back
+        {MapPeriod::Last7Days, -1, false},
+        {MapPeriod::All, -1, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MapPeriodTakesDay(c.period, c.daysAgo), c.taken) << MapPeriodWord(c.period) << " " << c.daysAgo;
+}
+
+TEST(KeyCountText, FullDigitsWhenTheyFitElseAShorterForm)
+{
+    struct Case {
+        uint64_t value;
+        int room, digit;
+        const char* text;
+    } cases[] = {
+        {0, 40, 8, "0"},
+        {12345, 40, 8, "12345"},             // five digits in exactly five widths
+        {12345, 39, 8, "12k"},               // "12.3k" does not exist: one decimal below 10 only
+        {1234, 32, 8, "1234"},               // "1.2k" is no shorter
+        {1999, 31, 8, "1k"},                 // cut down, never rounded up
+        {1299999, 32, 8, "1.2M"},
+        {35999, 24, 8, "35k"},
+        {999999, 32, 8, "999k"},
+        {1250000, 24, 6, "1.2M"},
+        {12500000, 24, 6, "12M"},
+        {1500000000, 24, 6, "1.5G"},
+        {UINT64_MAX, 160, 8, "18446744073709551615"},
+        {UINT64_MAX, 24, 6, "18E"},
+        {999, 16, 8, ""},                    // nothing shorter to fall back on
+        {123456, 8, 8, ""},                  // not even "123k"
+        {123456, 10, 0, "123456"},           // a digit of no width always fits
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Count(c.value, c.room, c.digit), c.text) << c.value << " in " << c.room;
+}
+
+struct Canvas {
+    const char* what;
+    PixelRect area;
+    bool title;
+    int smallestUnit;   // keys at least this wide
+};
+
+const Canvas Canvases[] = {
+    {"tab page", {0, 0, 450, 300}, false, 23},
+    {"tab page with a title", {0, 0, 470, 330}, true, 24},
+    {"picture", {0, 0, 1200, 400}, true, 48},
+    {"picture, offset", {100, 50, 1300, 530}, true, 60},
+};
+
+TEST(MapLayout, KeyboardAndScaleFitTheCanvas)
+{
+    for (const Canvas& canvas : Canvases) {
+        SCOPED_TRACE(canvas.what);
+        KeyMapLayout layout = LayOutKeyMap(canvas.area, canvas.title);
+        EXPECT_GE(layout.unit, canvas.smallestUnit);
+        EXPECT_TRUE(Inside(layout.keyboard, canvas.area));
+        EXPECT_TRUE(Inside(layout.scaleBar, canvas.area));
+        EXPECT_TRUE(Inside(layout.scaleLowText, canvas.area));
+        EXPECT_TRUE(Inside(layout.scaleHighText, canvas.area));
+        EXPECT_GE(layout.scaleBar.top, layout.keyboard.bottom);
+        EXPECT_FALSE(layout.scaleBar.IsEmpty());
+        EXPECT_LT(layout.scaleLowText.right, layout.scaleBar.left);
+        EXPECT_GT(layout.scaleHighText.left, layout.scaleBar.right);
+        if (canvas.title) {
+            EXPECT_TRUE(Inside(layout.title, canvas.area));
+            EXPECT_LE(layout.title.bottom, layout.keyboard.top);
+            EXPECT_GT(layout.titleFontPixels, 0);
+            EXPECT_LE(layout.titleFontPixels, layout.title.bottom - layout.title.top);
+        } else {
+            EXPECT_TRUE(layout.title.IsEmpty());
+        }
+
+        // Centred: the room left and right, and above and below, differs by a pixel at most.
+        int leftRoom = layout.keyboard.left - canvas.area.left;
+        int rightRoom = canvas.area.right - layout.keyboard.right;
+        EXPECT_LE(std::abs(leftRoom - rightRoom), 1);
+        int topEdge = canvas.title ? layout.title.top : layout.keyboard.top;
+        int belowRoom = canvas.area.bottom - layout.scaleLowText.bottom;
+        EXPECT_LE(std::abs((topEdge - canvas.area.top) - belowRoom), 1);
+
+        // The largest unit: one pixel more would leave the canvas, across or down.
+        int larger = layout.unit + 1;
+        int quartersHigh = (canvas.title ? 4 : 0) + KeyboardHeight + 5;
+        EXPECT_TRUE(KeyboardWidth * larger > 4 * (canvas.area.right - canvas.area.left - 8) ||
+                    quartersHigh * larger > 4 * (canvas.area.bottom - canvas.area.top - 8));
+    }
+}
+
+TEST(MapLayout, KeysStayApartAndTheirTextsFit)
+{
+    auto keys = KeyboardKeys();
+    for (const Canvas& canvas : Canvases) {
+        SCOPED_TRACE(canvas.what);
+        KeyMapLayout layout = LayOutKeyMap(canvas.area, canvas.title);
+        std::vector<PixelRect> faces;
+        for (const KeyCap& key : keys) {
+            PixelRect face = KeyFace(layout, key);
+            EXPECT_TRUE(Inside(face, layout.keyboard)) << key.legend;
+            EXPECT_GE(face.right - face.left, layout.unit - 2 * layout.keyInset) << key.legend;
+            for (const PixelRect& other : faces)
+                EXPECT_FALSE(Overlap(face, other)) << key.legend;
+            faces.push_back(face);
+
+            KeyTextPlaces places = PlaceKeyTexts(layout, key);
+            EXPECT_TRUE(Inside(places.legend, face)) << key.legend;
+            if (key.IsCounted()) {
+                EXPECT_TRUE(Inside(places.count, face)) << key.legend;
+                EXPECT_FALSE(Overlap(places.legend, places.count)) << key.legend;
+                EXPECT_LE(layout.legendFontPixels, places.legend.bottom - places.legend.top + 1) << key.legend;
+                EXPECT_LE(layout.smallFontPixels, places.count.bottom - places.count.top) << key.legend;
+            } else {
+                EXPECT_TRUE(places.count.IsEmpty()) << key.legend;
+                EXPECT_LE(layout.smallFontPixels, places.legend.bottom - places.legend.top) << key.legend;
+            }
+        }
+    }
+}
+
+// With a half-width digit of the count font, a letter key shows four digits
+// on the tab page and five in the picture before it shortens them.
+TEST(MapLayout, CountsOnALetterKey)
+{
+    const KeyCap& q = KeyboardKeys()[16];
+    ASSERT_STREQ(q.legend, "Q");
+    struct Case {
+        PixelRect canvas;
+        uint64_t value;
+        const char* text;
+    } cases[] = {
+        {{0, 0, 450, 300}, 9999, "9999"},
+        {{0, 0, 450, 300}, 12345, "12k"},
+        {{0, 0, 1200, 480}, 12345, "12345"},
+        {{0, 0, 1200, 480}, 123456, "123k"},
+    };
+    for (const Case& c : cases) {
+        KeyMapLayout layout = LayOutKeyMap(c.canvas, true);
+        PixelRect room = PlaceKeyTexts(layout, q).count;
+        EXPECT_EQ(Count(c.value, room.right - room.left, (layout.smallFontPixels + 1) / 2), c.text)
+            << c.canvas.right << " x " << c.canvas.bottom;
+    }
+}
+
+TEST(MapLayout, EnterIsOutlinedAsOneInvertedL)
+{
+    KeyMapLayout layout = LayOutKeyMap({0, 0, 1200, 400}, false);
+    const KeyCap* enter = nullptr;
+    const KeyCap* q = nullptr;
+    for (const KeyCap& key : KeyboardKeys()) {
+        if (std::strcmp(key.legend, "Enter") == 0)
+            enter = &key;
+        if (std::strcmp(key.legend, "Q") == 0)
+            q = &key;
+    }
+    ASSERT_TRUE(enter && q);
+
+    PixelPoint corners[6];
+    ASSERT_EQ(KeyOutline(layout, *q, corners), 4);
+    PixelRect face = KeyFace(layout, *q);
+    EXPECT_EQ(corners[0], (PixelPoint{face.left, face.top}));
+    EXPECT_EQ(corners[2], (PixelPoint{face.right - 1, face.bottom - 1}));
+
+    ASSERT_EQ(KeyOutline(layout, *enter, corners), 6);
+    face = KeyFace(layout, *enter);
+    int u = layout.unit;
+    EXPECT_EQ(corners[0], (PixelPoint{face.left, face.top}));
+    EXPECT_EQ(corners[1].x, face.right - 1);
+    EXPECT_NEAR(corners[2].y - corners[1].y, 2 * u, 2 * layout.keyInset + 1) << "two rows deep on the right";
+    EXPECT_NEAR(corners[2].x - corners[3].x, u * 5 / 4, 2 * layout.keyInset + 1) << "1.25 units at the foot";
+    EXPECT_EQ(corners[3].x, corners[4].x);
+    EXPECT_EQ(corners[4].y, corners[5].y);
+    EXPECT_EQ(corners[5].y, face.bottom - 1);
+    EXPECT_EQ(corners[5].x, face.left);
+}
+
+TEST(MapLayout, TooSmallACanvasGetsNoKeyboard)
+{
+    for (PixelRect canvas : {PixelRect{0, 0, 100, 60}, PixelRect{0, 0, 0, 0}, PixelRect{10, 10, 5, 5},
+                             PixelRect{0, 0, 2000, 20}}) {
+        EXPECT_EQ(LayOutKeyMap(canvas, true).unit, 0) << canvas.right << " x " << canvas.bottom;
+    }
+    EXPECT_GE(LayOutKeyMap({0, 0, 160, 80}, false).unit, SmallestKeyUnit);
+}
+
+} // namespace

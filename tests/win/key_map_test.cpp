@@ -1,0 +1,228 @@
+// The key map drawn by GDI and written as a PNG, read back through the
+// imaging component's own decoder.
+#include <wincodec.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "keymap/key_geometry.h"
+#include "keymap/map_layout.h"
+#include "keymap/map_painter.h"
+#include "keymap/map_png.h"
+#include "win_test_support.h"
+
+namespace {
+
+using namespace wintest;
+
+struct Pixel {
+    int red, green, blue;
+};
+
+struct Picture {
+    UINT width = 0, height = 0;
+    std::vector<uint8_t> bgra;
+
+    Pixel At(int x, int y) const
+    {
+        const uint8_t* p = &bgra[(static_cast<size_t>(y) * width + x) * 4];
+        return {p[2], p[1], p[0]};
+    }
+};
+
+template <typename Interface>
+struct Released {
+    Interface* pointer = nullptr;
+    ~Released()
+    {
+        if (pointer != nullptr)
+            pointer->Release();
+    }
+};
+
+std::optional<Picture> DecodePng(const std::string& path)
+{
+    ComScope com;
+    Released<IWICImagingFactory> factory;
+    Released<IWICBitmapDecoder> decoder;
+    Released<IWICBitmapFrameDecode> frame;
+    Released<IWICFormatConverter> converter;
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    Picture picture;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                reinterpret_cast<void**>(&factory.pointer))) ||
+        FAILED(factory.pointer->CreateDecoderFromFilename(wide, nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                                          &decoder.pointer)) ||
+        FAILED(decoder.pointer->GetFrame(0, &frame.pointer)) ||
+        FAILED(frame.pointer->GetSize(&picture.width, &picture.height)) ||
+        FAILED(factory.pointer->CreateFormatConverter(&converter.pointer)) ||
+        FAILED(converter.pointer->Initialize(frame.pointer, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone,
+                                             nullptr, 0, WICBitmapPaletteTypeCustom)))
+        return std::nullopt;
+    picture.bgra.resize(static_cast<size_t>(picture.width) * picture.height * 4);
+    if (FAILED(converter.pointer->CopyPixels(nullptr, picture.width * 4, static_cast<UINT>(picture.bgra.size()),
+                                             picture.bgra.data())))
+        return std::nullopt;
+    return picture;
+}
+
+const KeyCap& Key(const char* legend)
+{
+    for (const KeyCap& key : KeyboardKeys()) {
+        if (std::strcmp(key.legend, legend) == 0)
+            return key;
+    }
+    throw std::runtime_error(legend);
+}
+
+// Just inside a key's outline, clear of its centred texts.
+Pixel FillOf(const Picture& picture, const KeyMapLayout& layout, const char* legend)
+{
+    PixelRect face = KeyFace(layout, Key(legend));
+    return picture.At(face.left + 2, face.top + 2);
+}
+
+bool IsWarmAndDeep(Pixel p) { return p.red > 120 && p.red > 2 * p.green && p.red > 2 * p.blue; }
+bool IsPaleScaleColour(Pixel p) { return p.red > 230 && p.green > 220 && p.blue > 180 && p.blue < 235; }
+bool IsBackground(Pixel p) { return p.red == 255 && p.green == 255 && p.blue == 255; }
+
+KeyMapPicture SampleCounts()
+{
+    KeyMapPicture picture;
+    picture.counts[KeyIndexLowerA + 4] = 9000;    // e: the hottest key
+    picture.counts[KeyIndexUpperA + 4] = 1000;    // E
+    picture.counts[KeyIndexLowerA + 19] = 4500;   // t: halfway
+    picture.counts[KeyIndexDigit0 + 1] = 120;
+    picture.counts[KeyIndexSlash] = 10;
+    picture.title = "taro  全期間";
+    return picture;
+}
+
+TEST(KeyMapPng, HotKeysAreWarmAndColdKeysPaleWhereTheLayoutPutsThem)
+{
+    TempFolder folder;
+    std::string path = folder / "map.png";
+    KeyMapPicture counts = SampleCounts();
+    ASSERT_TRUE(WriteKeyMapPng(path.c_str(), counts));
+
+    auto bytes = ReadBytes(path);
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(bytes->substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+    EXPECT_EQ(ListFolder(folder.Path()), std::vector<std::string>{"map.png"}) << "no temporary file stays";
+
+    auto picture = DecodePng(path);
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_EQ(picture->width, static_cast<UINT>(KeyMapPngWidth));
+    EXPECT_EQ(picture->height, static_cast<UINT>(KeyMapPngHeight));
+
+    KeyMapLayout layout = LayOutKeyMap({0, 0, KeyMapPngWidth, KeyMapPngHeight}, true);
+    struct Case {
+        const char* legend;
+        bool (*expected)(Pixel);
+        const char* what;
+    } cases[] = {
+        {"E", IsWarmAndDeep, "the highest count, lowercase and uppercase together"},
+        {"Q", IsPaleScaleColour, "counted, never struck"},
+        {"￥", IsPaleScaleColour, "counted, never struck"},
+        {"Tab", IsBackground, "not counted"},
+        {"＼", IsBackground, "not counted"},
+    };
+    for (const Case& c : cases) {
+        Pixel p = FillOf(*picture, layout, c.legend);
+        EXPECT_TRUE(c.expected(p)) << c.legend << " (" << c.what << "): " << p.red << "," << p.green << ","
+                                   << p.blue;
+    }
+    // Halfway up the scale lies between the two ends in lightness.
+    Pixel t = FillOf(*picture, layout, "T");
+    Pixel e = FillOf(*picture, layout, "E");
+    Pixel q = FillOf(*picture, layout, "Q");
+    EXPECT_LT(t.green, q.green);
+    EXPECT_GT(t.green, e.green);
+
+    // The scale bar runs from the pale end to the deep one.
+    const PixelRect& bar = layout.scaleBar;
+    int middle = (bar.top + bar.bottom) / 2;
+    EXPECT_TRUE(IsPaleScaleColour(picture->At(bar.left + 2, middle)));
+    EXPECT_TRUE(IsWarmAndDeep(picture->At(bar.right - 3, middle)));
+}
+
+TEST(KeyMapPng, LetterModeTakesOneCaseOnly)
+{
+    TempFolder folder;
+    std::string path = folder / "upper.png";
+    KeyMapPicture counts = SampleCounts();
+    counts.letters = LetterMode::Uppercase;   // E (1000) is now the only and highest letter
+    ASSERT_TRUE(WriteKeyMapPng(path.c_str(), counts, 1200, 400));
+    auto picture = DecodePng(path);
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_EQ(picture->height, 400u);
+    KeyMapLayout layout = LayOutKeyMap({0, 0, 1200, 400}, true);
+    EXPECT_TRUE(IsWarmAndDeep(FillOf(*picture, layout, "E")));
+    EXPECT_TRUE(IsPaleScaleColour(FillOf(*picture, layout, "T"))) << "t was struck in lowercase only";
+}
+
+TEST(KeyMapPng, AFailedWriteLeavesNothingBehind)
+{
+    TempFolder folder;
+    KeyMapPicture counts = SampleCounts();
+    struct Case {
+        std::string path;
+        int width, height;
+        const char* what;
+    } cases[] = {
+        {folder / "missing\\map.png", KeyMapPngWidth, KeyMapPngHeight, "a folder that does not exist"},
+        {folder / "map.png", 0, 400, "no width"},
+        {folder / "map.png", 1200, LargestKeyMapPngSide + 1, "too large"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(WriteKeyMapPng(c.path.c_str(), counts, c.width, c.height)) << c.what;
+        EXPECT_TRUE(ListFolder(folder.Path()).empty()) << c.what;
+    }
+
+    // A read-only picture is not replaced, and no temporary file stays beside it.
+    std::string kept = folder / "kept.png";
+    WriteBytes(kept, "old");
+    SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(WriteKeyMapPng(kept.c_str(), counts));
+    EXPECT_EQ(ReadBytes(kept), std::optional<std::string>("old"));
+    EXPECT_EQ(ListFolder(folder.Path()), std::vector<std::string>{"kept.png"});
+}
+
+// The paint of a tab page shares the context with whatever else draws there.
+TEST(KeyMapPainter, LeavesTheContextAsItFoundIt)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    ASSERT_NE(dc, nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, 470, 330);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT);
+    HGDIOBJ brush = GetCurrentObject(dc, OBJ_BRUSH);
+    HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN);
+    SetTextColor(dc, RGB(1, 2, 3));
+    SetBkMode(dc, OPAQUE);
+    SetTextAlign(dc, TA_RIGHT | TA_BASELINE);
+
+    KeyMapPicture counts = SampleCounts();
+    for (const RECT& area : {RECT{0, 0, 470, 330}, RECT{10, 10, 40, 30}, RECT{0, 0, 0, 0}})
+        DrawKeyMap(dc, area, counts);
+
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), font);
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), brush);
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), pen);
+    EXPECT_EQ(GetTextColor(dc), RGB(1, 2, 3));
+    EXPECT_EQ(GetBkMode(dc), OPAQUE);
+    EXPECT_EQ(GetTextAlign(dc), static_cast<UINT>(TA_RIGHT | TA_BASELINE));
+
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
+} // namespace

@@ -6,6 +6,7 @@
 
 #include "history/history_export.h"
 #include "history/user_history.h"
+#include "keymap/heatmap_command.h"
 #include "store/user_data.h"
 #include "users/users.h"
 
@@ -67,6 +68,11 @@ bool RunCommandLine(int argc, char** argv, int& exitCode)
         return false;
     if (IsCommand(argv[1], "/export")) {
         exitCode = argc == 4 ? RunExportCommand(argv[2], argv[3]) : CommandWrongArguments;
+        return true;
+    }
+    if (IsCommand(argv[1], "/heatmap")) {
+        exitCode = argc == 4 || argc == 5 ? RunHeatmapCommand(argv[2], argv[3], argc == 5 ? argv[4] : nullptr)
+                                          : CommandWrongArguments;
         return true;
     }
     // Anything else is no command: the program starts as always.

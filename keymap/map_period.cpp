@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "app/ansi_text.h"
+
 const char* MapPeriodCaption(MapPeriod period)
 {
     switch (period) {
@@ -37,7 +39,9 @@ bool ParseMapPeriod(const char* word, MapPeriod& period)
     if (word == nullptr)
         return false;
     for (MapPeriod candidate : MapPeriods) {
-        if (std::strcmp(word, MapPeriodWord(candidate)) == 0) {
+        const char* expected = MapPeriodWord(candidate);
+        std::size_t length = std::strlen(expected);
+        if (std::strlen(word) == length && EqualsIgnoringCase(word, expected, length)) {
             period = candidate;
             return true;
         }
@@ -45,21 +49,24 @@ bool ParseMapPeriod(const char* word, MapPeriod& period)
     return false;
 }
 
-bool MapPeriodTakesDay(MapPeriod period, int daysAgo)
+KeyCounts KeyCountsOfPeriod(MapPeriod period, const StoredValues& values, const HistoryPeriods& periods)
 {
-    if (period == MapPeriod::All)
-        return true;
-    if (daysAgo < 0)
-        return false;
+    const HistoryCounts* days = nullptr;
     switch (period) {
-    case MapPeriod::Today:
-        return daysAgo == 0;
-    case MapPeriod::Last7Days:
-        return daysAgo < 7;
-    case MapPeriod::Last30Days:
-        return daysAgo < 30;
     case MapPeriod::All:
+        return KeyCountsFromStoredValues(values);
+    case MapPeriod::Today:
+        days = &periods.today;
+        break;
+    case MapPeriod::Last7Days:
+        days = &periods.last7;
+        break;
+    case MapPeriod::Last30Days:
+        days = &periods.last30;
         break;
     }
-    return true;
+    KeyCounts counts{};
+    for (int key = 0; key < KeyMapValueCount; ++key)
+        counts[key] = days->keys[key] > 0 ? static_cast<uint64_t>(days->keys[key]) : 0;
+    return counts;
 }

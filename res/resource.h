@@ -19,6 +19,7 @@
 #define IDB_ABOUT               148
 #define IDR_ACCELERATORS        149
 #define IDD_DIGIT_SYMBOL_PAGE   153
+#define IDD_KEYBOARD_PAGE       154
 #define IDD_SAVE_QUESTION       155
 
 #define IDC_TABS                1004
@@ -28,6 +29,11 @@
 #define IDC_AUTO_START          1011
 #define IDC_SAVE_QUESTION_TEXT  1012
 #define IDC_SAVE_QUESTION_ICON  1013
+#define IDC_MAP_PERIOD          1014
+#define IDC_MAP_LOWERCASE       1015
+#define IDC_MAP_UPPERCASE       1016
+#define IDC_MAP_BOTH            1017
+#define IDC_MAP_SAVE            1018
 
 #define IDM_LOG_OFF             40002
 #define IDM_EXIT                40003

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "app/app.h"
+#include "keymap/keyboard_page.h"
 #include "res/resource.h"
 #include "stats/count_pages.h"
 #include "stats/stats.h"
@@ -14,15 +15,17 @@ namespace {
 struct PageTab {
     const char* caption;
     int templateId;
-    CountPage page;
+    DLGPROC procedure;
 };
 
-constexpr PageTab Tabs[] = {
-    {"ｱﾙﾌｧﾍﾞｯﾄ小文字", IDD_LOWERCASE_PAGE, CountPage::Lowercase},
-    {"ｱﾙﾌｧﾍﾞｯﾄ大文字", IDD_UPPERCASE_PAGE, CountPage::Uppercase},
-    {"数字/記号", IDD_DIGIT_SYMBOL_PAGE, CountPage::DigitsSymbols},
+const PageTab Tabs[] = {
+    {"ｱﾙﾌｧﾍﾞｯﾄ小文字", IDD_LOWERCASE_PAGE, CountPageProcOf(CountPage::Lowercase)},
+    {"ｱﾙﾌｧﾍﾞｯﾄ大文字", IDD_UPPERCASE_PAGE, CountPageProcOf(CountPage::Uppercase)},
+    {"数字/記号", IDD_DIGIT_SYMBOL_PAGE, CountPageProcOf(CountPage::DigitsSymbols)},
+    {"キーボード", IDD_KEYBOARD_PAGE, KeyboardPageProc},
 };
-constexpr int TabCount = 3;
+constexpr int TabCount = 4;
+constexpr int CountPageCount = 3;   // the first three: the slots of the counts
 
 HWND TabControl = nullptr;
 HWND Pages[TabCount] = {};
@@ -47,14 +50,14 @@ void OnInitDialog(HWND window)
 
     for (int i = 0; i < TabCount; ++i) {
         Pages[i] = CreateDialogParamA(MainInstance(), MAKEINTRESOURCEA(Tabs[i].templateId), TabControl,
-                                      CountPageProcOf(Tabs[i].page), 0);
+                                      Tabs[i].procedure, 0);
         if (Pages[i] != nullptr)
             MoveWindow(Pages[i], PageRect.left, PageRect.top, PageRect.right - PageRect.left,
                        PageRect.bottom - PageRect.top, FALSE);
     }
-    for (HWND page : Pages) {
-        if (page != nullptr) {
-            LayOutSlotRects(page);
+    for (int i = 0; i < CountPageCount; ++i) {
+        if (Pages[i] != nullptr) {
+            LayOutSlotRects(Pages[i]);
             break;
         }
     }

@@ -29,7 +29,7 @@ std::string Count(uint64_t value, int room, int digit)
     return text;
 }
 
-TEST(MapPeriod, CommandLineWordsAreReadExactly)
+TEST(MapPeriod, CommandLineWordsAreReadInAnyLetterCase)
 {
     struct Case {
         const char* word;
@@ -40,8 +40,8 @@ TEST(MapPeriod, CommandLineWordsAreReadExactly)
         {"today", true, MapPeriod::Today},
         {"7", true, MapPeriod::Last7Days},
         {"30", true, MapPeriod::Last30Days},
-        {"All", false, {}},       // no other spelling
-        {"07", false, {}},
+        {"TODAY", true, MapPeriod::Today},   // the command prompt ignores case
+        {"07", false, {}},       // no other spelling
         {"7 ", false, {}},
         {"1", false, {}},         // only the four spans offered
         {"", false, {}},
@@ -69,26 +69,31 @@ TEST(MapPeriod, CaptionsAreShiftJis)
     EXPECT_STREQ(MapPeriodCaption(MapPeriod::Last30Days), "\x89\xdf\x8b\x8e" "30" "\x93\xfa");
 }
 
-TEST(MapPeriod, DaysTakenByEachPeriod)
+TEST(MapPeriod, EachPeriodTakesItsCounts)
 {
+    StoredValues values{};
+    values[1] = 500;    // b, all time
+    values[55] = 900;   // the total: no key of its own
+    values[81] = 12;    // caret
+    HistoryPeriods periods;
+    periods.today.keys[1] = 3;
+    periods.last7.keys[1] = 40;
+    periods.last30.keys[1] = 200;
+    periods.last30.keys[76] = 2;
     struct Case {
         MapPeriod period;
-        int daysAgo;
-        bool taken;
+        uint64_t b, caret;
     } cases[] = {
-        {MapPeriod::Today, 0, true},
-        {MapPeriod::Today, 1, false},
-        {MapPeriod::Last7Days, 6, true},      // today and the six days before it
-        {MapPeriod::Last7Days, 7, false},
-        {MapPeriod::Last30Days, 29, true},
-        {MapPeriod::Last30Days, 30, false},
-        {MapPeriod::All, 4000, true},
-        {MapPeriod::Today, -1, false},        // a day after today: the clock was set back
-        {MapPeriod::Last7Days, -1, false},
-        {MapPeriod::All, -1, true},
+        {MapPeriod::All, 500, 12},
+        {MapPeriod::Today, 3, 0},
+        {MapPeriod::Last7Days, 40, 0},
+        {MapPeriod::Last30Days, 200, 2},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(MapPeriodTakesDay(c.period, c.daysAgo), c.taken) << MapPeriodWord(c.period) << " " << c.daysAgo;
+    for (const Case& c : cases) {
+        KeyCounts counts = KeyCountsOfPeriod(c.period, values, periods);
+        EXPECT_EQ(counts[KeyIndexLowerA + 1], c.b) << MapPeriodWord(c.period);
+        EXPECT_EQ(counts[KeyIndexCaret], c.caret) << MapPeriodWord(c.period);
+    }
 }
 
 TEST(KeyCountText, FullDigitsWhenTheyFitElseAShorterForm)

@@ -132,34 +132,6 @@ TEST_F(HistoryTest, ANewUserStartsAnEmptyHistoryAndALeftoverOneIsKeptAside)
 
 // ------------------------------------------------------------ the command
 
-std::string Beside(const char* name)
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\') + 1) + name;
-}
-
-// Runs Kivora.exe with arguments in folder; its exit code, or -1.
-int RunKivora(const std::string& folder, const std::string& arguments)
-{
-    std::string command = "\"" + Beside("..\\Kivora.exe") + "\" " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                        &process))
-        return -1;
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    else
-        TerminateProcess(process.hProcess, 99);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(code);
-}
-
 TEST_F(HistoryTest, ExportCommandWritesTheTableBesideARunningKivora)
 {
     const LocalDate today = TodaysDate();

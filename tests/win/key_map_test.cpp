@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <stdexcept>
@@ -15,6 +16,7 @@
 #include "keymap/map_layout.h"
 #include "keymap/map_painter.h"
 #include "keymap/map_png.h"
+#include "history/history_file.h"
 #include "win_test_support.h"
 
 namespace {
@@ -223,6 +225,69 @@ TEST(KeyMapPainter, LeavesTheContextAsItFoundIt)
     SelectObject(dc, oldBitmap);
     DeleteObject(bitmap);
     DeleteDC(dc);
+}
+
+// The command line renders a user's counts beside a running Kivora: the
+// period's counts, the hottest key deep and warm where the layout puts it.
+TEST(HeatmapCommand, WritesTheMapOfAUsersPeriodOrNothing)
+{
+    TempFolder folder;
+    CreateDirectoryA((folder / "data").c_str(), nullptr);
+    std::string data(738, '\0');
+    for (int field = 0; field < 82; ++field)
+        std::memcpy(&data[field * 9], field == 4 ? "00005000" : field == 19 ? "00000010" : "00000000", 8);
+    WriteBytes(folder / "data\\taro.dat", data);   // e: 5000, t: 10 all time
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char today[16];
+    std::snprintf(today, sizeof today, "%04d-%02d-%02d", now.wYear, now.wMonth, now.wDay);
+    std::string line = std::string(today) + ",60,300";   // today: t 300, nothing else
+    for (int key = 0; key < KeyMapValueCount; ++key)
+        line += key == KeyIndexLowerA + 19 ? ",300" : ",0";
+    WriteBytes(folder / "data\\taro.history.csv", std::string(HistoryHeader) + "\r\n" + line + "\r\n");
+
+    struct Case {
+        const char* arguments;
+        const char* file;
+        const char* hot;    // the key drawn deep and warm
+        const char* cold;   // a key drawn pale
+    } cases[] = {
+        {"/heatmap taro all.png", "all.png", "E", "T"},
+        {"/heatmap taro today.png today", "today.png", "T", "E"},
+        {"/heatmap taro week.png 7", "week.png", "T", "E"},
+    };
+    KeyMapLayout layout = LayOutKeyMap({0, 0, KeyMapPngWidth, KeyMapPngHeight}, true);
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.arguments);
+        ASSERT_EQ(RunKivora(folder.Path(), row.arguments), 0);
+        const std::string name = row.file;
+        auto bytes = ReadBytes(folder / name);
+        ASSERT_TRUE(bytes.has_value());
+        EXPECT_EQ(bytes->substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+        auto picture = DecodePng(folder / name);
+        ASSERT_TRUE(picture.has_value());
+        EXPECT_GE(picture->width, 1200u);
+        EXPECT_GE(picture->height, 400u);
+        EXPECT_TRUE(IsWarmAndDeep(FillOf(*picture, layout, row.hot)));
+        EXPECT_TRUE(IsPaleScaleColour(FillOf(*picture, layout, row.cold)));
+    }
+
+    struct Refusal {
+        const char* arguments;
+        int exitCode;
+        const char* what;
+    } refusals[] = {
+        {"/heatmap hanako no.png", 2, "no such user"},
+        {"/heatmap taro no.png month", 1, "no such period"},
+        {"/heatmap taro", 1, "no file"},
+        {"/heatmap taro no.png all extra", 1, "one argument too many"},
+        {"/heatmap taro missing\\no.png", 4, "a folder that does not exist"},
+    };
+    for (const Refusal& row : refusals) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(RunKivora(folder.Path(), row.arguments), row.exitCode);
+    }
+    EXPECT_FALSE(Exists(folder / "no.png"));
 }
 
 } // namespace

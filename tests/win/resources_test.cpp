@@ -161,7 +161,7 @@ TEST(Resources, EveryFixedIdentifierIsThereWithItsKindAndNoOther)
     } cases[] = {
         {RT_DIALOG,
          {IDD_STATISTICS, IDD_LOWERCASE_PAGE, IDD_SUMMARY_PANEL, IDD_UPPERCASE_PAGE, IDD_LOGIN, IDD_NEW_USER, IDD_ABOUT,
-          IDD_OPTIONS, IDD_DIGIT_SYMBOL_PAGE, IDD_SAVE_QUESTION},
+          IDD_OPTIONS, IDD_DIGIT_SYMBOL_PAGE, IDD_KEYBOARD_PAGE, IDD_SAVE_QUESTION},
          "dialogs"},
         {RT_MENU, {IDR_MAIN_MENU, IDR_TRAY_MENU}, "menus"},
         {RT_ACCELERATOR, {IDR_ACCELERATORS}, "accelerators"},
@@ -179,7 +179,7 @@ TEST(Resources, EveryFixedIdentifierIsThereWithItsKindAndNoOther)
     // The numbers are fixed as the design gives them, and one name space;
     // later additions take numbers of their own.
     EXPECT_EQ(templates,
-              (std::set<int>{101, 107, 108, 112, 115, 116, 121, 122, 135, 136, 139, 142, 148, 149, 153, 155}));
+              (std::set<int>{101, 107, 108, 112, 115, 116, 121, 122, 135, 136, 139, 142, 148, 149, 153, 154, 155}));
 
     char text[50] = "";
     EXPECT_EQ(LoadStringA(GetModuleHandleA(nullptr), 1, text, sizeof text), 7);
@@ -351,6 +351,7 @@ TEST(Resources, DialogsHaveTheirTitlesSizesAndControls)
         {139, "Kivora のバージョン情報", 197, 77, true, true, 9, {1}, "about box"},
         {142, "オプション", 207, 95, true, false, 9, {1, 2, 1011}, "options"},
         {155, "エラー", 256, 100, true, true, 9, {1013, 1012, IDTRYAGAIN, IDCONTINUE, IDCANCEL}, "save question"},
+        {154, "", 202, 161, false, false, 9, {1014, 1015, 1016, 1017, 1018}, "keyboard page"},
     };
     for (const Case& row : cases) {
         SCOPED_TRACE(row.what);

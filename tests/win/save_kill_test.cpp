@@ -13,19 +13,11 @@
 
 namespace {
 
-std::string Beside(const char* name)
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\') + 1) + name;
-}
-
 TEST(SaveKill, FileIsAlwaysWholeWhateverInstantTheSaverIsKilledAt)
 {
     wintest::TempFolder folder;
     const std::string dataFile = folder / "taro.dat";
-    const std::string saver = Beside("kivora_save_loop.exe");
+    const std::string saver = wintest::Beside("kivora_save_loop.exe");
     ASSERT_NE(GetFileAttributesA(saver.c_str()), INVALID_FILE_ATTRIBUTES) << saver;
 
     std::mt19937 random(12345);

@@ -282,6 +282,39 @@ private:
     UINT_PTR timer_ = 0;
 };
 
+// A file beside the test program (the build tree's Kivora.exe is "..\\Kivora.exe").
+inline std::string Beside(const char* name)
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of('\\') + 1) + name;
+}
+
+// Runs the built Kivora.exe with arguments, its current folder folder;
+// returns its exit code, or -1 when it could not be run or did not end.
+inline int RunKivora(const std::string& folder, const std::string& arguments)
+{
+    std::string command = "\"";
+    command += Beside("..\\Kivora.exe");
+    command += "\" ";
+    command += arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &process))
+        return -1;
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 99);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
 class ComScope {
 public:
     ComScope() : result_(CoInitialize(nullptr)) {}

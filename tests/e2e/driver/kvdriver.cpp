@@ -400,13 +400,28 @@ int Tabs(const Arguments&)
     RemoteBuffer buffer(tabs, sizeof(RECT));
     if (!buffer.Valid())
         return 1;
+    // A tab's caption: the item record and its text both in Kivora's memory.
+    struct CaptionBuffer {
+        TCITEMW item;
+        wchar_t text[128];
+    };
+    RemoteBuffer caption(tabs, sizeof(CaptionBuffer));
+    if (!caption.Valid())
+        return 1;
     LRESULT count = SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         RECT item = {};
         if (!SendMessageW(tabs, TCM_GETITEMRECT, i, buffer.Address()) || !buffer.Read(&item))
             return 1;
         MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&item), 2);
-        Print("tab index=" + std::to_string(i) + " rect=" + RectText(item));
+        CaptionBuffer text = {};
+        text.item.mask = TCIF_TEXT;
+        text.item.pszText = reinterpret_cast<wchar_t*>(caption.Address() + offsetof(CaptionBuffer, text));
+        text.item.cchTextMax = 128;
+        if (!caption.Write(&text) || !SendMessageW(tabs, TCM_GETITEMW, i, caption.Address()) || !caption.Read(&text))
+            return 1;
+        text.text[127] = L'\0';
+        Print("tab index=" + std::to_string(i) + " rect=" + RectText(item) + " text=" + Escaped(text.text));
     }
     Print("selected index=" + std::to_string(SendMessageW(tabs, TCM_GETCURSEL, 0, 0)));
     return 0;

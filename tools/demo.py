@@ -35,7 +35,8 @@ SENTENCE = "Hello Kivora, I typed 2024 keys in Tokyo/Osaka, well-done."
 # those of Kivora's pages too.
 KEY_NAMES = {" ": "space", ",": "comma", ".": "period", "-": "minus", "/": "slash"}
 SYMBOLS = {name: char for char, name in KEY_NAMES.items()}
-TABS = ["lowercase", "uppercase", "digits-symbols"]
+TABS = ["lowercase", "uppercase", "digits-symbols", "keyboard"]
+HEATMAP = DEMO / "heatmap-demo.png"
 
 
 def strokes_of(text):
@@ -66,7 +67,8 @@ def take_pictures(session):
     pictures = []
     for tab, name in zip(tabs, TABS):
         session.click(*tab.rect().center())
-        time.sleep(0.5)
+        # The keyboard tab draws its map a moment after it is first shown.
+        time.sleep(1.0 if name == "keyboard" else 0.5)
         path = PICTURES / f"{len(pictures) + 1}-{name}.png"
         save_window_picture(session, main, path)
         pictures.append(path)
@@ -83,17 +85,30 @@ def count_table(values):
     return "\n".join(rows)
 
 
+def run_command(session, *arguments):
+    """Kivora.exe with a command, run as a person would in the application
+    folder. Not through a pipe: a Wine helper started for the program would
+    hold it open."""
+    code = subprocess.run(["wine", "Kivora.exe", *arguments], cwd=session.app, env=e2e.WINE_ENV,
+                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                          timeout=60).returncode
+    if code != 0:
+        raise AssertionError(f"Kivora.exe {' '.join(arguments)} ended with code {code}")
+
+
 def export_table(session):
     """What Kivora.exe /export writes for the user, run as a person would in
     the application folder."""
     out = session.app / f"{USER}-kivora.csv"
-    # Not through a pipe: a Wine helper started for the program would hold it open.
-    code = subprocess.run(["wine", "Kivora.exe", "/export", USER, out.name], cwd=session.app, env=e2e.WINE_ENV,
-                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                          timeout=60).returncode
-    if code != 0:
-        raise AssertionError(f"Kivora.exe /export ended with code {code}")
+    run_command(session, "/export", USER, out.name)
     return out.read_bytes().decode("ascii").splitlines()
+
+
+def heatmap(session):
+    """What Kivora.exe /heatmap draws of the user's day."""
+    out = session.app / HEATMAP.name
+    run_command(session, "/heatmap", USER, out.name, "today")
+    HEATMAP.write_bytes(out.read_bytes())
 
 
 def run():
@@ -126,6 +141,7 @@ def run():
         values = session.user_file(USER)
         history = (session.data / f"{USER}.history.csv").read_bytes().decode("ascii").splitlines()
         exported = export_table(session)
+        heatmap(session)
     finally:
         session.close()
         # The demonstration's own Wine server, with anything left in it.
@@ -149,9 +165,10 @@ def run():
         if fields[0] in ("all", "seconds") or fields[2] != "0":
             print(f"    {line}")
     print()
-    print(f"Screenshots of the three tabs are in {PICTURES}:")
+    print(f"Screenshots of the four tabs are in {PICTURES}:")
     for path in pictures:
         print(f"  {path.name}")
+    print(f"Kivora.exe /heatmap {USER} {HEATMAP.name} today drew {HEATMAP}.")
     print(f"The demonstration took {time.monotonic() - started:.0f} s.")
 
 

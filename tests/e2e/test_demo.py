@@ -39,10 +39,13 @@ class HeadlessRunTest(unittest.TestCase):
         exported_all = re.search(r"^    all,(\d+),(\d+),(\d+),(\d+)$", out, re.MULTILINE)
         self.assertEqual([int(v) for v in exported_all.groups()], [sum(typed.values())] * 4)
 
-        folder = Path(re.search(r"^Screenshots of the three tabs are in (.*):$", out, re.MULTILINE).group(1))
+        folder = Path(re.search(r"^Screenshots of the four tabs are in (.*):$", out, re.MULTILINE).group(1))
         pictures = sorted(folder.glob("*.png"))
-        self.assertEqual([p.name for p in pictures], ["1-lowercase.png", "2-uppercase.png", "3-digits-symbols.png"])
-        self.assertEqual(len({p.read_bytes() for p in pictures}), 3, "three different pages")
+        self.assertEqual([p.name for p in pictures],
+                         ["1-lowercase.png", "2-uppercase.png", "3-digits-symbols.png", "4-keyboard.png"])
+        self.assertEqual(len({p.read_bytes() for p in pictures}), 4, "four different pages")
+        drawn = Path(re.search(r"^Kivora.exe /heatmap .* drew (.*)\.$", out, re.MULTILINE).group(1))
+        self.assertEqual(drawn.read_bytes()[:8], b"\x89PNG\r\n\x1a\n")
 
 
 if __name__ == "__main__":

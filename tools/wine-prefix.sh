@@ -25,6 +25,28 @@ if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$WINEPREFIX/.kivora-prefix-2" ];
     touch "$WINEPREFIX/.kivora-prefix-2"
 fi
 
+# Wine draws the caption buttons with its Marlett font, which Debian ships in
+# fonts-wine; that package as a whole replaces other fonts for the worse, so
+# only Marlett is taken from it, into this prefix. Without it the buttons
+# show as letters ("0 1 r"), which is all that is lost when it cannot be had.
+FONTS="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -d "$FONTS" ] && [ ! -f "$FONTS/marlett.ttf" ]; then
+    cache="$KIVORA_ROOT/build/cache"
+    mkdir -p "$cache"
+    deb=$(ls "$cache"/fonts-wine_*_all.deb 2>/dev/null | head -n 1 || true)
+    if [ -z "$deb" ]; then
+        (cd "$cache" && apt-get download fonts-wine </dev/null >/dev/null 2>&1) || true
+        deb=$(ls "$cache"/fonts-wine_*_all.deb 2>/dev/null | head -n 1 || true)
+    fi
+    if [ -n "$deb" ] &&
+        dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/wine/fonts/marlett.ttf >"$FONTS/marlett.ttf.part"; then
+        mv "$FONTS/marlett.ttf.part" "$FONTS/marlett.ttf"
+    else
+        rm -f "$FONTS/marlett.ttf.part"
+        echo "wine-prefix: Wine's Marlett font could not be had; caption buttons show as letters" >&2
+    fi
+fi
+
 # A persistent server with its helper processes already up: each Windows
 # process then starts in milliseconds, and the helpers do not hold on to the
 # caller's output pipes. ("wineserver -p" fails when the prefix's server runs

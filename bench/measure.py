@@ -51,6 +51,7 @@ PROBE_EXE = WIN_BUILD / "bench" / "bench_probe.exe"
 BASELINE_EXE = WIN_BUILD / "bench" / "bench_baseline.exe"
 HOOK_EXE = WIN_BUILD / "bench" / "bench_hook_counter.exe"
 SAVE_EXE = WIN_BUILD / "bench" / "bench_save.exe"
+MAP_EXE = WIN_BUILD / "bench" / "bench_map.exe"
 USER = "bench"
 
 KEY_CLASSES = {
@@ -515,6 +516,44 @@ class Bench:
         self.results["saves"]["history_bytes"] = (folder / "data" / "tenyears.history.csv").stat().st_size
         self.results["save_rounds"] = rounds
 
+    def map_paint(self):
+        rounds = 50 if self.quick else 200
+        command = ["wine", "explorer", e2e.DESKTOP_ARG, e2e.windows_path(MAP_EXE), str(rounds)]
+        result = subprocess.run(command, env=e2e.WINE_ENV, stdin=subprocess.DEVNULL, capture_output=True,
+                                timeout=300)
+        times = {}
+        for line in result.stdout.decode().splitlines():
+            record = e2e.Record(line.strip())
+            if record.kind == "paint":
+                times.setdefault(f"{record['width']}x{record['height']}", []).append(float(record["us"]))
+        if len(times) != 2 or any(len(v) != rounds for v in times.values()):
+            raise RuntimeError(f"bench_map gave {({k: len(v) for k, v in times.items()})}")
+        self.results["map_paint"] = {size: {"median": statistics.median(v), "p95": percentile(v, 0.95)}
+                                     for size, v in times.items()}
+        self.results["map_paint_rounds"] = rounds
+
+    def tab_typing(self):
+        """Kivora's CPU while typing with its window shown, the lowercase tab
+        against the keyboard tab, in turns so that both share the drift."""
+        seconds = 10 if self.quick else 30
+        session = self.session
+        session.show_main_window()
+        tabs = [r for r in e2e.drive_ok("tabs") if r.kind == "tab"]
+        text = (PANGRAM * 40)[:seconds * 10]
+        keys = ["space" if c == " " else c for c in text]
+        timeline = stroke_timeline(keys, 10, 80, len(keys))
+        totals = {"lowercase": {"run": 0.0, "wall": 0.0}, "keyboard": {"run": 0.0, "wall": 0.0}}
+        for _ in range(2):
+            for index, name in ((0, "lowercase"), (3, "keyboard")):
+                session.click(*tabs[index].rect().center())
+                time.sleep(1)
+                session.focus_notepad()
+                window = self.cpu_window(lambda: run_xdotool(timeline))
+                totals[name]["run"] += window["run"]["kivora"]
+                totals[name]["wall"] += window["wall"]
+        totals["strokes"] = 2 * len(keys)
+        self.results["tab_typing"] = totals
+
     # -- the whole run
 
     def run(self):
@@ -532,11 +571,13 @@ class Bench:
             self.phase("clock check", self.clock_check)
             self.phase("start-up", self.startup)
             self.phase("saves", self.saves)
+            self.phase("key map paint", self.map_paint)
             self.phase("start Kivora and the reference programs", self.start_kivora)
             if "start Kivora and the reference programs" not in self.errors:
                 self.phase("CPU idle and typing", self.cpu)
                 self.phase("accuracy grid", self.accuracy)
                 self.phase("latency", self.latency)
+                self.phase("typing with a tab shown", self.tab_typing)
         finally:
             try:
                 self.session.close()
@@ -781,6 +822,26 @@ def build_table(bench, started, finished):
               f"{s['export']['median'] / 1000:.2f} ms ({s['export']['p95'] / 1000:.2f} ms)", "", "")
     else:
         t.failed("6 Save", "SaveUserData", errors.get("saves"))
+
+    # 7. the key map
+    if "map_paint" in r:
+        m = r["map_paint"]
+        tab, picture = m["470x330"], m[f"1200x480"]
+        t.add("7 Key map", f"one drawing of the map off-screen (median of {r['map_paint_rounds']}; "
+              "95th percentile): the tab's size, 470 × 330 px",
+              f"{tab['median'] / 1000:.2f} ms ({tab['p95'] / 1000:.2f} ms)",
+              f"the picture, 1200 × 480 px: {picture['median'] / 1000:.2f} ms", "")
+    else:
+        t.failed("7 Key map", "one drawing", errors.get("key map paint"))
+    if "tab_typing" in r:
+        k = r["tab_typing"]
+        lower, keyboard = k["lowercase"], k["keyboard"]
+        t.add("7 Key map", f"Kivora's time on a CPU while typing at 10 keys/s with its window shown "
+              f"({k['strokes'] // 2} strokes per tab, {lower['wall']:.0f} s each)",
+              f"keyboard tab {keyboard['run']:.3f} s", f"lowercase tab {lower['run']:.3f} s",
+              ratio(keyboard["run"], lower["run"]))
+    else:
+        t.failed("7 Key map", "typing with a tab shown", errors.get("typing with a tab shown"))
     return t.text()
 
 

@@ -105,8 +105,8 @@ void ShowChanges(HWND page)
 }
 
 // The timer runs only while the page is seen: it stops itself when the page
-// is hidden (another tab, or the window in the notification area), and the
-// next paint, which comes when the page is seen again, starts it.
+// is hidden (another tab, the window minimised or in the notification area),
+// and the next paint, which comes when the page is seen again, starts it.
 void KeepRefreshing(HWND page, bool wanted)
 {
     if (wanted && !Page.timerSet)
@@ -234,7 +234,7 @@ INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
         return TRUE;
     case WM_TIMER:
         if (wParam == RefreshTimerId) {
-            if (IsWindowVisible(page))
+            if (IsWindowVisible(page) && !IsIconic(GetAncestor(page, GA_ROOT)))
                 ShowChanges(page);
             else
                 KeepRefreshing(page, false);

@@ -88,15 +88,15 @@ int ShowMessage(HWND owner, const char* text, const char* caption, UINT type);
 INT_PTR RunDialog(HWND owner, int templateId, DLGPROC procedure, LPARAM parameter = 0);
 
 // The standard Save As dialog, modal, owned by owner. Texts are code page
-// 932; the chosen path comes back in path.
+// 932. True with the chosen path in path; false when the user cancelled, or
+// after telling them why the name cannot be used.
 struct SaveAsRequest {
     const char* defaultName;   // "taro-kivora.csv"
     const char* typeName;      // "CSV (*.csv)"
     const char* pattern;       // "*.csv"
     const char* extension;     // "csv", added when the user types none
 };
-enum class SaveAsResult { Chosen, Cancelled, UnusableName, Unavailable };
-SaveAsResult AskSaveAsPath(HWND owner, const SaveAsRequest& request, char (&path)[MAX_PATH]);
+bool AskSaveAsPath(HWND owner, const SaveAsRequest& request, char (&path)[MAX_PATH]);
 
 // Saves before the user leaves, at log-off or exit. A failed save asks, in a
 // box owned by owner, whether to try again, to stay, or to leave without

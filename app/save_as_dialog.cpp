@@ -8,42 +8,11 @@
 #include <string>
 
 #include "app/app.h"
+#include "app/com_objects.h"
 
 namespace {
 
-class ComApartment {
-public:
-    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-    ~ComApartment()
-    {
-        if (SUCCEEDED(result_))
-            CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    HRESULT result_;
-};
-
-template <typename Interface>
-class ComPointer {
-public:
-    ComPointer() = default;
-    ~ComPointer()
-    {
-        if (pointer_ != nullptr)
-            pointer_->Release();
-    }
-    ComPointer(const ComPointer&) = delete;
-    ComPointer& operator=(const ComPointer&) = delete;
-
-    Interface** Out() { return &pointer_; }
-    Interface* operator->() const { return pointer_; }
-
-private:
-    Interface* pointer_ = nullptr;
-};
+enum class SaveAsResult { Chosen, Cancelled, UnusableName, Unavailable };
 
 std::wstring Wide(const char* text)
 {
@@ -67,13 +36,11 @@ SaveAsResult ToAnsiPath(const wchar_t* wide, char (&path)[MAX_PATH])
     return SaveAsResult::Chosen;
 }
 
-} // namespace
-
-SaveAsResult AskSaveAsPath(HWND owner, const SaveAsRequest& request, char (&path)[MAX_PATH])
+SaveAsResult ChoosePath(HWND owner, const SaveAsRequest& request, char (&path)[MAX_PATH])
 {
     path[0] = '\0';
     ComApartment apartment;
-    ComPointer<IFileSaveDialog> dialog;
+    ComRef<IFileSaveDialog> dialog;
     if (FAILED(CoCreateInstance(CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileSaveDialog,
                                 reinterpret_cast<void**>(dialog.Out()))))
         return SaveAsResult::Unavailable;
@@ -94,7 +61,7 @@ SaveAsResult AskSaveAsPath(HWND owner, const SaveAsRequest& request, char (&path
     }
     if (FAILED(shown))
         return SaveAsResult::Cancelled;
-    ComPointer<IShellItem> item;
+    ComRef<IShellItem> item;
     if (FAILED(dialog->GetResult(item.Out())))
         return SaveAsResult::Cancelled;
     wchar_t* chosen = nullptr;
@@ -103,4 +70,24 @@ SaveAsResult AskSaveAsPath(HWND owner, const SaveAsRequest& request, char (&path
     SaveAsResult result = ToAnsiPath(chosen, path);
     CoTaskMemFree(chosen);
     return result;
+}
+
+} // namespace
+
+bool AskSaveAsPath(HWND owner, const SaveAsRequest& request, char (&path)[MAX_PATH])
+{
+    switch (ChoosePath(owner, request, path)) {
+    case SaveAsResult::Chosen:
+        return true;
+    case SaveAsResult::Cancelled:
+        return false;
+    case SaveAsResult::UnusableName:
+        ShowMessage(owner, "このファイル名は使えません。別の名前を付けてください。", AppText::ErrorCaption,
+                    MB_OK | MB_ICONWARNING);
+        return false;
+    case SaveAsResult::Unavailable:
+        break;
+    }
+    ShowMessage(owner, "「名前を付けて保存」の画面を開けませんでした。", AppText::ErrorCaption, MB_OK | MB_ICONWARNING);
+    return false;
 }

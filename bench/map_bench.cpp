@@ -6,24 +6,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "qpc_clock.h"
+
 #include "keymap/map_painter.h"
 #include "keymap/map_png.h"
 
 namespace {
-
-long long Now()
-{
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return counter.QuadPart;
-}
-
-double Microseconds(long long ticks)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1e6 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
-}
 
 // A day of typing: every counted key with a count of its own.
 KeyMapPicture SamplePicture()

@@ -9,6 +9,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+
+#include "qpc_clock.h"
 #include <cstring>
 
 #include <string>
@@ -21,20 +23,6 @@
 #include "store/user_record.h"
 
 namespace {
-
-long long Now()
-{
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return counter.QuadPart;
-}
-
-double Microseconds(long long ticks)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1e6 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
-}
 
 bool PlainWrite(const char* path, const RecordImage& image, bool flush)
 {

@@ -32,20 +32,8 @@ void ExportFromWindow(HWND owner)
     UserNameFromFile(CurrentUserFile, user);
     std::string defaultName = std::string(user) + "-kivora.csv";
     char path[MAX_PATH];
-    switch (AskSaveAsPath(owner, {defaultName.c_str(), "CSV (*.csv)", "*.csv", "csv"}, path)) {
-    case SaveAsResult::Chosen:
-        break;
-    case SaveAsResult::Cancelled:
+    if (!AskSaveAsPath(owner, {defaultName.c_str(), "CSV (*.csv)", "*.csv", "csv"}, path))
         return;
-    case SaveAsResult::UnusableName:
-        ShowMessage(owner, "このファイル名は使えません。別の名前を付けてください。", AppText::ErrorCaption,
-                    MB_OK | MB_ICONWARNING);
-        return;
-    case SaveAsResult::Unavailable:
-        ShowMessage(owner, "「名前を付けて保存」の画面を開けませんでした。", AppText::ErrorCaption,
-                    MB_OK | MB_ICONWARNING);
-        return;
-    }
     if (!WriteExport(path, FormatHistoryExport(values, *periods)))
         ShowMessage(owner, "ファイルに書き出せませんでした。書き込める場所と名前を選んでください。",
                     AppText::ErrorCaption, MB_OK | MB_ICONWARNING);

@@ -173,20 +173,8 @@ void SavePicture(HWND page)
     UserNameFromFile(CurrentUserFile, user);
     std::string defaultName = std::string(user) + "-keyboard.png";
     char path[MAX_PATH];
-    switch (AskSaveAsPath(page, {defaultName.c_str(), "PNG (*.png)", "*.png", "png"}, path)) {
-    case SaveAsResult::Chosen:
-        break;
-    case SaveAsResult::Cancelled:
+    if (!AskSaveAsPath(page, {defaultName.c_str(), "PNG (*.png)", "*.png", "png"}, path))
         return;
-    case SaveAsResult::UnusableName:
-        ShowMessage(page, "このファイル名は使えません。別の名前を付けてください。", AppText::ErrorCaption,
-                    MB_OK | MB_ICONWARNING);
-        return;
-    case SaveAsResult::Unavailable:
-        ShowMessage(page, "「名前を付けて保存」の画面を開けませんでした。", AppText::ErrorCaption,
-                    MB_OK | MB_ICONWARNING);
-        return;
-    }
     bool historyOff = false;
     KeyMapPicture picture = CurrentPicture(Page.period, Page.letters, historyOff);
     std::string title = std::string(user) + " - " + MapPeriodCaption(Page.period);

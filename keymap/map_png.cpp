@@ -5,49 +5,10 @@
 
 #include <cstdint>
 
+#include "app/com_objects.h"
 #include "store/atomic_file.h"
 
 namespace {
-
-template <typename Interface>
-class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef()
-    {
-        if (pointer_ != nullptr)
-            pointer_->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-
-    Interface** Out() { return &pointer_; }
-    void** OutVoid() { return reinterpret_cast<void**>(&pointer_); }
-    Interface* Get() const { return pointer_; }
-    Interface* operator->() const { return pointer_; }
-
-private:
-    Interface* pointer_ = nullptr;
-};
-
-class ComScope {
-public:
-    ComScope() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComScope()
-    {
-        if (SUCCEEDED(result_))
-            CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-    // A thread already in the multithreaded apartment refuses the change of
-    // mode; the imaging component works there too.
-    bool Ready() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
-
-private:
-    HRESULT result_;
-};
 
 // A top-down 32-bit DIB section selected into a memory context.
 class OffscreenBitmap {
@@ -146,7 +107,7 @@ bool WriteKeyMapPng(const char* path, const KeyMapPicture& picture, int width, i
 {
     if (path == nullptr || width < 1 || height < 1 || width > LargestKeyMapPngSide || height > LargestKeyMapPngSide)
         return false;
-    ComScope com;
+    ComApartment com;
     if (!com.Ready())
         return false;
     OffscreenBitmap bitmap(width, height);

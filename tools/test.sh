@@ -40,4 +40,9 @@ trap 'stop_xvfb; (. "$ROOT/tools/wine-env.sh"; wineserver -k 2>/dev/null) || tru
 # processes; otherwise each one starts it anew and ctest waits about a second
 # for it to let go of the output pipe.
 "$ROOT/tools/wine-run" notepad </dev/null >/dev/null 2>&1 &
+# Once its window is there, so is the desktop: a test process that came
+# first would start the desktop itself, and that would hold ctest's output
+# pipe until its time-out.
+i=0
+while ! xdotool search --name "メモ帳" >/dev/null 2>&1 && [ $i -lt 100 ]; do i=$((i + 1)); sleep 0.2; done
 ctest --preset windows --timeout 600

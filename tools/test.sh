@@ -29,13 +29,20 @@ ctest --preset fuzz
 step "Windows tests under Wine"
 . "$ROOT/tools/xvfb.sh"
 start_xvfb
-# The end-to-end tests have a prefix of their own, which ctest prepares.
+# The end-to-end tests have prefixes of their own, which ctest prepares.
 E2E_PREFIX="$ROOT/build/wineprefix-e2e"
+RELEASE_PREFIX="$ROOT/build/wineprefix-release"
 trap 'stop_xvfb; (. "$ROOT/tools/wine-env.sh"; wineserver -k 2>/dev/null) || true
-      (KIVORA_WINEPREFIX="$E2E_PREFIX"; . "$ROOT/tools/wine-env.sh"; wineserver -k 2>/dev/null) || true' EXIT
+      (KIVORA_WINEPREFIX="$E2E_PREFIX"; . "$ROOT/tools/wine-env.sh"; wineserver -k 2>/dev/null) || true
+      (KIVORA_WINEPREFIX="$RELEASE_PREFIX"; . "$ROOT/tools/wine-env.sh"; wineserver -k 2>/dev/null) || true' EXIT
 "$ROOT/tools/wine-prefix.sh"
 # A long-lived window keeps Wine's default desktop up between the test
 # processes; otherwise each one starts it anew and ctest waits about a second
 # for it to let go of the output pipe.
 "$ROOT/tools/wine-run" notepad </dev/null >/dev/null 2>&1 &
+# Once its window is there, so is the desktop: a test process that came
+# first would start the desktop itself, and that would hold ctest's output
+# pipe until its time-out.
+i=0
+while ! xdotool search --name "メモ帳" >/dev/null 2>&1 && [ $i -lt 100 ]; do i=$((i + 1)); sleep 0.2; done
 ctest --preset windows --timeout 600

@@ -26,9 +26,10 @@ PREFIX = Path(os.environ.get("KIVORA_WINEPREFIX", BUILD / "wineprefix-e2e"))
 ARTIFACTS = Path(os.environ.get("KIVORA_E2E_ARTIFACTS", BUILD / "e2e-artifacts"))
 WORK = Path(os.environ.get("KIVORA_E2E_WORK", BUILD / "windows" / "e2e-work"))
 
-# Only a desktop of this name gets a taskbar with a notification area.
+# Only a desktop of this name gets a taskbar with a notification area. Its
+# size may be set (KIVORA_E2E_DESKTOP=WxH) for a display at a higher scale.
 DESKTOP = "shell"
-DESKTOP_SIZE = (1000, 700)
+DESKTOP_SIZE = tuple(int(n) for n in os.environ.get("KIVORA_E2E_DESKTOP", "1000x700").split("x"))
 DESKTOP_ARG = f"/desktop={DESKTOP},{DESKTOP_SIZE[0]}x{DESKTOP_SIZE[1]}"
 DESKTOP_X_NAME = f"^{DESKTOP} - Wine desktop$"
 
@@ -116,10 +117,14 @@ def _wine_environment():
 WINE_ENV = _wine_environment()
 
 
-def prepare_prefix():
-    """Makes the e2e prefix if missing and has its server and helpers up, so
-    that no Wine helper process is born holding one of our pipes."""
+def prepare_prefix(fresh=False):
+    """Makes the e2e prefix if missing (anew if fresh, as on a new computer)
+    and has its server and helpers up, so that no Wine helper process is born
+    holding one of our pipes."""
     quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    if fresh:
+        subprocess.run(["wineserver", "-k"], env=WINE_ENV, check=False, **quiet)
+        shutil.rmtree(PREFIX, ignore_errors=True)
     # Its result is not looked at: with a server already running, older
     # versions of it stop at "wineserver -p" (after the prefix is made).
     subprocess.run([str(ROOT / "tools" / "wine-prefix.sh")], env=WINE_ENV, check=False, **quiet)

@@ -2,6 +2,7 @@
 Exit code 0: passed; 1: failed; 77: skipped (no X display).
 
     run_e2e.py --prepare   makes the Wine prefix and starts its server
+    run_e2e.py --prepare --fresh   the same, the prefix made anew
     run_e2e.py --stop      stops the prefix's server
 """
 
@@ -17,8 +18,8 @@ def main(argv):
         print("no X display (DISPLAY is not set): skipped")
         return SKIPPED
     import kivora_e2e
-    if argv == ["--prepare"]:
-        kivora_e2e.prepare_prefix()
+    if argv[:1] == ["--prepare"]:
+        kivora_e2e.prepare_prefix(fresh=argv[1:] == ["--fresh"])
         return 0
     if argv == ["--stop"]:
         kivora_e2e.stop_prefix()

@@ -358,7 +358,8 @@ int ListItems(const Arguments& args)
     return 0;
 }
 
-// The main window, its client area and its close box, in screen pixels.
+// The main window, its client area, its resolution and its close box, in screen
+// pixels.
 int Main(const Arguments&)
 {
     Print("screen width=" + std::to_string(GetSystemMetrics(SM_CXSCREEN)) +
@@ -372,7 +373,9 @@ int Main(const Arguments&)
     // The title goes last in a window's line.
     std::string line = WindowLine("main", window);
     size_t title = line.find(" class=");
-    Print(line.substr(0, title) + " client=" + RectText(client) + line.substr(title));
+    // The window's own resolution: 96 for a program that is not DPI aware.
+    Print(line.substr(0, title) + " client=" + RectText(client) + " dpi=" + std::to_string(GetDpiForWindow(window)) +
+          line.substr(title));
 
     // The close box is wherever the window says it is.
     RECT rect = {};
@@ -720,5 +723,8 @@ int Dispatch(const std::wstring& command, const Arguments& args)
 
 int wmain(int argc, wchar_t** argv)
 {
+    // Kivora is DPI aware: so must its eyes be, or at more than 96 dpi the
+    // system would scale every rectangle they report to 96 dpi.
+    SetProcessDPIAware();
     return RunConsoleTool(argc, argv, Dispatch);
 }

@@ -85,7 +85,8 @@ class PackageTest(KivoraTestCase):
 
         self.assertCounts(s.user_file("taro"), dict(counts_of(typed[1:]), total=5), COUNTED_KEYS + ["total"])
         made = sorted(str(p.relative_to(folder)) for p in folder.rglob("*") if p.name not in PACKAGED)
-        self.assertEqual(made, ["data", "data/taro.dat", "set.ini"], "Kivora's files, all beside it")
+        self.assertEqual(made, ["data", "data/taro.dat", "data/taro.history.csv", "set.ini"],
+                         "Kivora's files, all beside it")
         self.assertEqual({name: sha256(folder / name) for name in sums}, sums, "the packaged files as they were")
 
 
@@ -115,7 +116,7 @@ class HighDpiTest(KivoraTestCase):
         _, controls = s.controls(main["title"])
         tab = controls[1004].rect()
         pages = [c.rect() for c in controls.all if c["class"] == "#32770" and inside(c.rect(), tab)]
-        self.assertEqual(len(pages), 3)
+        self.assertEqual(len(pages), 4)
         page = pages[0]
         self.assertTrue(inside(tab, client), f"tab control {tab} in the client area {client}")
         for item in (r for r in drive_ok("tabs") if r.kind == "tab"):
@@ -139,7 +140,7 @@ class HighDpiTest(KivoraTestCase):
         time.sleep(0.5)
         s.screenshot("tab0-lowercase")
         tabs = [r for r in drive_ok("tabs") if r.kind == "tab"]
-        for index, label in ((1, "tab1-uppercase"), (2, "tab2-digits-symbols")):
+        for index, label in ((1, "tab1-uppercase"), (2, "tab2-digits-symbols"), (3, "tab3-keyboard")):
             s.click(*tabs[index].rect().center())
             time.sleep(0.3)
             s.screenshot(label)

@@ -12,6 +12,7 @@
 
 #include "app/app.h"
 #include "history/user_history.h"
+#include "keymap/map_layout.h"
 #include "keymap/map_painter.h"
 #include "keymap/map_period.h"
 #include "keymap/map_png.h"
@@ -63,19 +64,26 @@ void DropBitmap()
     Page.map = nullptr;
 }
 
+// What a new drawing of the map changed.
+enum class MapChange { None, Keys, Whole };
+
 // Draws the map into the page's bitmap when what it would show has changed.
-// True when it did.
-bool RefreshBitmap(HWND page)
+// While the scale keeps its top, only the keys whose values moved look any
+// different.
+MapChange RefreshBitmap(HWND page)
 {
     bool historyOff = false;
     KeyMapPicture picture = CurrentPicture(Page.period, Page.letters, historyOff);
-    if (Page.map != nullptr && picture.counts == Page.drawn.counts && picture.letters == Page.drawn.letters &&
+    bool redrawn = Page.map == nullptr;
+    if (!redrawn && picture.counts == Page.drawn.counts && picture.letters == Page.drawn.letters &&
         historyOff == Page.historyOff)
-        return false;
+        return MapChange::None;
+    bool whole = redrawn || picture.letters != Page.drawn.letters || historyOff != Page.historyOff ||
+                 HighestKeyValue(picture.counts, picture.letters) != HighestKeyValue(Page.drawn.counts, picture.letters);
     int width = Page.mapArea.right - Page.mapArea.left;
     int height = Page.mapArea.bottom - Page.mapArea.top;
     if (width <= 0 || height <= 0)
-        return false;
+        return MapChange::None;
     HDC screen = GetDC(page);
     if (Page.map == nullptr)
         Page.map = CreateCompatibleBitmap(screen, width, height);
@@ -84,7 +92,7 @@ bool RefreshBitmap(HWND page)
     if (Page.map == nullptr || memory == nullptr) {
         if (memory != nullptr)
             DeleteDC(memory);
-        return false;
+        return MapChange::None;
     }
     HGDIOBJ previous = SelectObject(memory, Page.map);
     RECT area = {0, 0, width, height};
@@ -95,13 +103,39 @@ bool RefreshBitmap(HWND page)
     picture.title = nullptr;
     Page.drawn = picture;
     Page.historyOff = historyOff;
-    return true;
+    return whole ? MapChange::Whole : MapChange::Keys;
 }
 
+// Puts a new drawing on the screen: the whole map, or while typing only the
+// keys just struck, so that a few key-sized copies reach the screen instead
+// of the page.
 void ShowChanges(HWND page)
 {
-    if (RefreshBitmap(page))
+    KeyCounts before = Page.drawn.counts;
+    switch (RefreshBitmap(page)) {
+    case MapChange::None:
+        return;
+    case MapChange::Whole:
         InvalidateRect(page, &Page.mapArea, FALSE);
+        return;
+    case MapChange::Keys:
+        break;
+    }
+    KeyMapLayout layout = LayOutKeyMap({0, 0, Page.mapArea.right - Page.mapArea.left,
+                                        Page.mapArea.bottom - Page.mapArea.top},
+                                       Page.historyOff);
+    for (const KeyCap& key : KeyboardKeys()) {
+        uint64_t was = 0;
+        uint64_t now = 0;
+        if (!KeyValue(key, before, Page.letters, was) || !KeyValue(key, Page.drawn.counts, Page.letters, now) ||
+            was == now)
+            continue;
+        PixelRect face = KeyFace(layout, key);
+        // The outline is drawn on the face's edges: a pixel more all round.
+        RECT changed = {Page.mapArea.left + face.left - 1, Page.mapArea.top + face.top - 1,
+                        Page.mapArea.left + face.right + 1, Page.mapArea.top + face.bottom + 1};
+        InvalidateRect(page, &changed, FALSE);
+    }
 }
 
 // The timer runs only while the page is seen: it stops itself when the page

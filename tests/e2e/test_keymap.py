@@ -49,6 +49,17 @@ class KeyboardTabTest(KivoraTestCase):
         s.type_in_notepad(list("eeeeeeeeee"))
         wait_until(lambda: s.grab(area) != before, 3, "the map repaints as keys are counted")
         s.screenshot("keyboard-after")
+        # With e still the most struck, only the keys struck are copied to the
+        # screen: what shows must be the whole map as drawn anew.
+        typed = s.grab(area)
+        s.type_in_notepad(["t", "7"])
+        wait_until(lambda: s.grab(area) != typed, 3, "the struck keys repaint")
+        time.sleep(0.6)
+        shown = s.grab(area)
+        s.click(*tabs[0].rect().center())
+        s.click(*tabs[3].rect().center())
+        time.sleep(0.6)
+        self.assertEqual(s.grab(area), shown, "the screen holds every change")
 
         s.click(*controls[MAP_SAVE].rect().center())
         dialog = wait_until(lambda: next((r for r in drive_ok("list") if r.get("class") == "#32770"

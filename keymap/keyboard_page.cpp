@@ -8,6 +8,7 @@
 // only when the counts it shows have changed.
 #include "keymap/keyboard_page.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/app.h"
@@ -30,7 +31,9 @@ struct PageState {
     MapPeriod period = DefaultMapPeriod;
     LetterMode letters = DefaultLetterMode;
     RECT mapArea = {};                 // client pixels below the controls
+    HDC canvas = nullptr;              // a memory context that holds map
     HBITMAP map = nullptr;             // the map as last drawn, mapArea's size
+    HGDIOBJ canvasDefault = nullptr;   // what canvas held before map
     KeyMapPicture drawn;               // what map shows
     bool historyOff = false;
     bool timerSet = false;
@@ -59,51 +62,84 @@ KeyMapPicture CurrentPicture(MapPeriod period, LetterMode letters, bool& history
 
 void DropBitmap()
 {
+    if (Page.canvas != nullptr) {
+        SelectObject(Page.canvas, Page.canvasDefault);
+        DeleteDC(Page.canvas);
+    }
     if (Page.map != nullptr)
         DeleteObject(Page.map);
+    Page.canvas = nullptr;
     Page.map = nullptr;
 }
 
-// What a new drawing of the map changed.
-enum class MapChange { None, Keys, Whole };
+// The bitmap and the memory context that draws into it, kept while the page
+// keeps its size.
+bool MakeCanvas(HWND page, int width, int height)
+{
+    HDC screen = GetDC(page);
+    Page.map = CreateCompatibleBitmap(screen, width, height);
+    Page.canvas = CreateCompatibleDC(screen);
+    ReleaseDC(page, screen);
+    if (Page.map == nullptr || Page.canvas == nullptr) {
+        DropBitmap();
+        return false;
+    }
+    Page.canvasDefault = SelectObject(Page.canvas, Page.map);
+    return true;
+}
 
-// Draws the map into the page's bitmap when what it would show has changed.
+// The keys whose values differ between two sets of counts.
+KeySelection ChangedKeys(const KeyCounts& before, const KeyCounts& after, LetterMode letters)
+{
+    KeySelection changed{};
+    auto keys = KeyboardKeys();
+    for (size_t i = 0; i < keys.size(); ++i) {
+        uint64_t was = 0;
+        uint64_t now = 0;
+        changed[i] = KeyValue(keys[i], before, letters, was) && KeyValue(keys[i], after, letters, now) && was != now;
+    }
+    return changed;
+}
+
+// What a new drawing of the map changed: nothing, some keys, or all of it.
+struct MapChange {
+    bool whole = false;
+    KeySelection keys{};
+};
+
+// Draws into the page's bitmap what has changed since the last drawing.
 // While the scale keeps its top, only the keys whose values moved look any
-// different.
+// different, and only they are drawn again.
 MapChange RefreshBitmap(HWND page)
 {
+    MapChange change;
     bool historyOff = false;
     KeyMapPicture picture = CurrentPicture(Page.period, Page.letters, historyOff);
-    bool redrawn = Page.map == nullptr;
-    if (!redrawn && picture.counts == Page.drawn.counts && picture.letters == Page.drawn.letters &&
-        historyOff == Page.historyOff)
-        return MapChange::None;
-    bool whole = redrawn || picture.letters != Page.drawn.letters || historyOff != Page.historyOff ||
-                 HighestKeyValue(picture.counts, picture.letters) != HighestKeyValue(Page.drawn.counts, picture.letters);
     int width = Page.mapArea.right - Page.mapArea.left;
     int height = Page.mapArea.bottom - Page.mapArea.top;
     if (width <= 0 || height <= 0)
-        return MapChange::None;
-    HDC screen = GetDC(page);
-    if (Page.map == nullptr)
-        Page.map = CreateCompatibleBitmap(screen, width, height);
-    HDC memory = CreateCompatibleDC(screen);
-    ReleaseDC(page, screen);
-    if (Page.map == nullptr || memory == nullptr) {
-        if (memory != nullptr)
-            DeleteDC(memory);
-        return MapChange::None;
+        return change;
+    bool fresh = Page.canvas == nullptr;
+    if (fresh && !MakeCanvas(page, width, height))
+        return change;
+    change.whole = fresh || picture.letters != Page.drawn.letters || historyOff != Page.historyOff ||
+                   HighestKeyValue(picture.counts, picture.letters) !=
+                       HighestKeyValue(Page.drawn.counts, picture.letters);
+    if (!change.whole) {
+        change.keys = ChangedKeys(Page.drawn.counts, picture.counts, picture.letters);
+        if (std::find(change.keys.begin(), change.keys.end(), true) == change.keys.end())
+            return change;
     }
-    HGDIOBJ previous = SelectObject(memory, Page.map);
     RECT area = {0, 0, width, height};
     picture.title = historyOff ? "日ごとの記録ファイルを読めないため、この期間は表示できません。" : nullptr;
-    DrawKeyMap(memory, area, picture);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
+    if (change.whole)
+        DrawKeyMap(Page.canvas, area, picture);
+    else
+        DrawKeyMapKeys(Page.canvas, area, picture, change.keys);
     picture.title = nullptr;
     Page.drawn = picture;
     Page.historyOff = historyOff;
-    return whole ? MapChange::Whole : MapChange::Keys;
+    return change;
 }
 
 // Puts a new drawing on the screen: the whole map, or while typing only the
@@ -111,26 +147,19 @@ MapChange RefreshBitmap(HWND page)
 // of the page.
 void ShowChanges(HWND page)
 {
-    KeyCounts before = Page.drawn.counts;
-    switch (RefreshBitmap(page)) {
-    case MapChange::None:
-        return;
-    case MapChange::Whole:
+    MapChange change = RefreshBitmap(page);
+    if (change.whole) {
         InvalidateRect(page, &Page.mapArea, FALSE);
         return;
-    case MapChange::Keys:
-        break;
     }
     KeyMapLayout layout = LayOutKeyMap({0, 0, Page.mapArea.right - Page.mapArea.left,
                                         Page.mapArea.bottom - Page.mapArea.top},
                                        Page.historyOff);
-    for (const KeyCap& key : KeyboardKeys()) {
-        uint64_t was = 0;
-        uint64_t now = 0;
-        if (!KeyValue(key, before, Page.letters, was) || !KeyValue(key, Page.drawn.counts, Page.letters, now) ||
-            was == now)
+    auto keys = KeyboardKeys();
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (!change.keys[i])
             continue;
-        PixelRect face = KeyFace(layout, key);
+        PixelRect face = KeyFace(layout, keys[i]);
         // The outline is drawn on the face's edges: a pixel more all round.
         RECT changed = {Page.mapArea.left + face.left - 1, Page.mapArea.top + face.top - 1,
                         Page.mapArea.left + face.right + 1, Page.mapArea.top + face.bottom + 1};
@@ -187,16 +216,12 @@ void OnPaint(HWND page)
     // Only the first paint (and the first after a resize) draws the map: a
     // paint may cover a small band, and a map drawn anew here would reach
     // the screen only there. The timer draws the changes and repaints it whole.
-    if (Page.map == nullptr)
+    if (Page.canvas == nullptr)
         RefreshBitmap(page);
-    if (Page.map != nullptr) {
-        HDC memory = CreateCompatibleDC(dc);
-        HGDIOBJ previous = SelectObject(memory, Page.map);
-        BitBlt(dc, Page.mapArea.left, Page.mapArea.top, Page.mapArea.right - Page.mapArea.left,
-               Page.mapArea.bottom - Page.mapArea.top, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, previous);
-        DeleteDC(memory);
-    }
+    RECT copy;
+    if (Page.canvas != nullptr && IntersectRect(&copy, &paint.rcPaint, &Page.mapArea))
+        BitBlt(dc, copy.left, copy.top, copy.right - copy.left, copy.bottom - copy.top, Page.canvas,
+               copy.left - Page.mapArea.left, copy.top - Page.mapArea.top, SRCCOPY);
     EndPaint(page, &paint);
     KeepRefreshing(page, true);
 }

@@ -113,32 +113,26 @@ void DrawScale(HDC dc, const KeyMapLayout& layout, uint64_t highest, int digitPi
     DrawLine(dc, text, layout.scaleHighText, DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP);
 }
 
-} // namespace
-
-void DrawKeyMap(HDC dc, const RECT& area, const KeyMapPicture& picture)
+// The keys, or only those that only names: shapes filled on the scale,
+// legends, counts. The face and outline of a key cover all that an earlier
+// drawing of it left. Returns the width of a digit in the small font.
+int DrawKeys(HDC dc, const KeyMapLayout& layout, const KeyMapPicture& picture, uint64_t highest,
+             const MapFont& legendFont, const MapFont& smallFont, const KeySelection* only)
 {
-    bool withTitle = picture.title != nullptr && picture.title[0] != '\0';
-    KeyMapLayout layout = LayOutKeyMap({area.left, area.top, area.right, area.bottom}, withTitle);
-    // Three fonts per paint, never one per key.
-    MapFont legendFont(layout.legendFontPixels);
-    MapFont smallFont(layout.smallFontPixels);
-    MapFont titleFont(layout.titleFontPixels);
-    DcState state(dc);
-
-    FillWith(dc, area, Background);
-    if (layout.unit == 0)
-        return;
     SelectObject(dc, GetStockObject(DC_BRUSH));
     SelectObject(dc, GetStockObject(DC_PEN));
     SetBkMode(dc, TRANSPARENT);
     SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
 
-    uint64_t highest = HighestKeyValue(picture.counts, picture.letters);
     auto keys = KeyboardKeys();
+    auto chosen = [only](size_t i) { return only == nullptr || (*only)[i]; };
     Rgb fills[KeyboardKeyCount] = {};
     uint64_t values[KeyboardKeyCount] = {};
     for (size_t i = 0; i < keys.size(); ++i) {
-        if (KeyValue(keys[i], picture.counts, picture.letters, values[i])) {
+        bool counted = KeyValue(keys[i], picture.counts, picture.letters, values[i]);
+        if (!chosen(i))
+            continue;
+        if (counted) {
             fills[i] = HeatColour(values[i], highest);
             DrawKeyShape(dc, layout, keys[i], ToColorref(fills[i]), CountedOutline);
         } else {
@@ -148,7 +142,7 @@ void DrawKeyMap(HDC dc, const RECT& area, const KeyMapPicture& picture)
 
     legendFont.SelectInto(dc);
     for (size_t i = 0; i < keys.size(); ++i) {
-        if (!keys[i].IsCounted())
+        if (!keys[i].IsCounted() || !chosen(i))
             continue;
         SetTextColor(dc, ToColorref(HeatTextColour(fills[i])));
         DrawLine(dc, keys[i].legend, PlaceKeyTexts(layout, keys[i]).legend, CentredLine);
@@ -158,6 +152,8 @@ void DrawKeyMap(HDC dc, const RECT& area, const KeyMapPicture& picture)
     SIZE digit = {};
     GetTextExtentPoint32A(dc, "0", 1, &digit);
     for (size_t i = 0; i < keys.size(); ++i) {
+        if (!chosen(i))
+            continue;
         KeyTextPlaces places = PlaceKeyTexts(layout, keys[i]);
         if (!keys[i].IsCounted()) {
             SetTextColor(dc, PlainLegend);
@@ -169,11 +165,43 @@ void DrawKeyMap(HDC dc, const RECT& area, const KeyMapPicture& picture)
         SetTextColor(dc, ToColorref(HeatTextColour(fills[i])));
         DrawLine(dc, text, places.count, CentredLine);
     }
-    DrawScale(dc, layout, highest, digit.cx);
+    return digit.cx;
+}
+
+} // namespace
+
+void DrawKeyMap(HDC dc, const RECT& area, const KeyMapPicture& picture)
+{
+    bool withTitle = picture.title != nullptr && picture.title[0] != '\0';
+    KeyMapLayout layout = LayOutKeyMap({area.left, area.top, area.right, area.bottom}, withTitle);
+    // Three fonts per drawing, never one per key.
+    MapFont legendFont(layout.legendFontPixels);
+    MapFont smallFont(layout.smallFontPixels);
+    MapFont titleFont(layout.titleFontPixels);
+    DcState state(dc);
+
+    FillWith(dc, area, Background);
+    if (layout.unit == 0)
+        return;
+    uint64_t highest = HighestKeyValue(picture.counts, picture.letters);
+    int digitWidth = DrawKeys(dc, layout, picture, highest, legendFont, smallFont, nullptr);
+    DrawScale(dc, layout, highest, digitWidth);
 
     if (withTitle) {
         titleFont.SelectInto(dc);
         SetTextColor(dc, Caption);
         DrawLine(dc, picture.title, layout.title, DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
+}
+
+void DrawKeyMapKeys(HDC dc, const RECT& area, const KeyMapPicture& picture, const KeySelection& only)
+{
+    bool withTitle = picture.title != nullptr && picture.title[0] != '\0';
+    KeyMapLayout layout = LayOutKeyMap({area.left, area.top, area.right, area.bottom}, withTitle);
+    if (layout.unit == 0)
+        return;
+    MapFont legendFont(layout.legendFontPixels);
+    MapFont smallFont(layout.smallFontPixels);
+    DcState state(dc);
+    DrawKeys(dc, layout, picture, HighestKeyValue(picture.counts, picture.letters), legendFont, smallFont, &only);
 }

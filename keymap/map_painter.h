@@ -3,6 +3,8 @@
 // paint and the off-screen bitmap of a picture file share this drawing.
 #include <windows.h>
 
+#include <array>
+
 #include "keymap/key_geometry.h"
 
 struct KeyMapPicture {
@@ -15,3 +17,10 @@ struct KeyMapPicture {
 // legend and count, the colour scale with its end values, and the title line.
 // The context's selected objects, colours and modes are as they were after.
 void DrawKeyMap(HDC dc, const RECT& area, const KeyMapPicture& picture);
+
+// The keys of KeyboardKeys() by their place in it.
+using KeySelection = std::array<bool, KeyboardKeyCount>;
+
+// Draws only the chosen keys again, over a drawing of the same area whose
+// scale ends at the same highest count: what the rest shows is unchanged.
+void DrawKeyMapKeys(HDC dc, const RECT& area, const KeyMapPicture& picture, const KeySelection& only);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -225,6 +226,58 @@ TEST(KeyMapPainter, LeavesTheContextAsItFoundIt)
     SelectObject(dc, oldBitmap);
     DeleteObject(bitmap);
     DeleteDC(dc);
+}
+
+// The keyboard tab draws only the keys struck while the scale keeps its top:
+// the result must be the very picture a whole drawing gives.
+TEST(KeyMapPainter, DrawingTheStruckKeysAgainGivesTheWholeDrawing)
+{
+    constexpr int Width = 470, Height = 330;
+    struct Canvas {
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = nullptr;
+        HGDIOBJ old = nullptr;
+        uint32_t* bits = nullptr;
+        Canvas()
+        {
+            BITMAPINFO info = {};
+            info.bmiHeader = {sizeof info.bmiHeader, Width, -Height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+            bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+            old = SelectObject(dc, bitmap);
+        }
+        ~Canvas()
+        {
+            SelectObject(dc, old);
+            DeleteObject(bitmap);
+            DeleteDC(dc);
+        }
+    } incremental, whole;
+    ASSERT_NE(incremental.bits, nullptr);
+    ASSERT_NE(whole.bits, nullptr);
+    RECT area = {0, 0, Width, Height};
+    KeyMapPicture before = SampleCounts();
+    before.title = nullptr;
+    DrawKeyMap(incremental.dc, area, before);
+
+    KeyMapPicture after = before;
+    after.counts[KeyIndexLowerA + 19] += 321;   // t, still below e
+    after.counts[KeyIndexDigit0 + 1] += 1;
+    after.counts[KeyIndexSlash] = 9999;         // past 1,000: another way of writing the count
+    KeySelection struck{};
+    auto keys = KeyboardKeys();
+    for (size_t i = 0; i < keys.size(); ++i)
+        struck[i] = keys[i].legend == std::string("T") || keys[i].legend == std::string("1") ||
+                    keys[i].legend == std::string("/");
+    ASSERT_EQ(std::count(struck.begin(), struck.end(), true), 3);
+    ASSERT_EQ(HighestKeyValue(after.counts, after.letters), HighestKeyValue(before.counts, before.letters));
+    DrawKeyMapKeys(incremental.dc, area, after, struck);
+    DrawKeyMap(whole.dc, area, after);
+    GdiFlush();
+
+    int differing = 0;
+    for (int i = 0; i < Width * Height; ++i)
+        differing += incremental.bits[i] != whole.bits[i];
+    EXPECT_EQ(differing, 0);
 }
 
 // The command line renders a user's counts beside a running Kivora: the

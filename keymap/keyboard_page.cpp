@@ -4,7 +4,7 @@
 // The map is drawn into a bitmap of its own and the paint only copies it: the
 // polling thread marks the count pages' bands of the main window at every
 // stroke, and those marks reach this page too. A timer, running only while
-// the page is seen, draws the bitmap again at most four times a second, and
+// the page is seen, draws the bitmap again at most twice a second, and
 // only when the counts it shows have changed.
 #include "keymap/keyboard_page.h"
 
@@ -24,7 +24,7 @@
 namespace {
 
 constexpr UINT_PTR RefreshTimerId = 1;
-constexpr UINT RefreshPeriodMs = 250;
+constexpr UINT RefreshPeriodMs = 500;
 constexpr int Margin = 4;   // dialog units around the controls
 
 struct PageState {

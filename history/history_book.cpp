@@ -160,6 +160,7 @@ HistoryText HistoryBook::RenderParts(const HistoryCounts& current) const
     HistoryText text{before_, std::string(), after_};
     HistoryCounts today = TodayCounts(current);
     if (hadTodayLine_ || !today.IsEmpty()) {
+        text.line.reserve(2 + LongestHistoryLine);
         // Only the file's last line can lack its line end.
         if (!before_.empty() && before_.back() != '\n')
             text.line = "\r\n";

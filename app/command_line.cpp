@@ -14,29 +14,6 @@ namespace {
 
 bool IsCommand(const char* argument, const char* command) { return lstrcmpiA(argument, command) == 0; }
 
-std::optional<std::string> ReadWholeFileShared(const std::string& path, bool& missing)
-{
-    missing = false;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        DWORD error = GetLastError();
-        missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-        return std::nullopt;
-    }
-    std::optional<std::string> text;
-    LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size) && size.QuadPart <= static_cast<LONGLONG>(LargestHistoryFile)) {
-        std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-        DWORD read = 0;
-        if (bytes.empty() ||
-            (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size()))
-            text = std::move(bytes);
-    }
-    CloseHandle(file);
-    return text;
-}
-
 } // namespace
 
 CommandExit ReadUserForCommand(const char* user, StoredValues& values, HistoryPeriods& periods)
@@ -51,11 +28,11 @@ CommandExit ReadUserForCommand(const char* user, StoredValues& values, HistoryPe
     std::string historyPath;
     if (!HistoryPathOf(dataFile, historyPath))
         return CommandUnreadable;
-    bool missing = false;
-    std::optional<std::string> text = ReadWholeFileShared(historyPath, missing);
-    if (!text && !missing)
+    // A user without a history file yet has no days: an empty text.
+    std::string text;
+    if (ReadHistoryFile(historyPath, text) == HistoryFileRead::Refused)
         return CommandUnreadable;
-    std::optional<HistoryPeriods> read = HistoryPeriodsOfText(text ? *text : std::string(), TodaysDate());
+    std::optional<HistoryPeriods> read = HistoryPeriodsOfText(text, TodaysDate());
     if (!read)
         return CommandUnreadable;
     periods = *read;

@@ -15,31 +15,6 @@ bool LoggedIn = false;
 std::string HistoryPath;
 bool HistoryOn = false;    // false while the user's file is refused
 
-enum class ReadOutcome { Read, Missing, Refused };
-
-// The whole file, if it is no larger than a history may be.
-ReadOutcome ReadHistoryFile(const std::string& path, std::string& text)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadOutcome::Missing
-                                                                               : ReadOutcome::Refused;
-    }
-    ReadOutcome outcome = ReadOutcome::Refused;
-    LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size) && size.QuadPart <= static_cast<LONGLONG>(LargestHistoryFile)) {
-        text.resize(static_cast<std::size_t>(size.QuadPart));
-        DWORD read = 0;
-        if (text.empty() ||
-            (ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr) && read == text.size()))
-            outcome = ReadOutcome::Read;
-    }
-    CloseHandle(file);
-    return outcome;
-}
-
 // Starts the book for the user's file from its text; a refused file (no
 // text) leaves the history off, with an empty book so that nothing of
 // another user's days shows.
@@ -56,6 +31,28 @@ bool BeginBook(const std::string& path, std::optional<std::string_view> text, co
 }
 
 } // namespace
+
+HistoryFileRead ReadHistoryFile(const std::string& path, std::string& text)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? HistoryFileRead::Missing
+                                                                               : HistoryFileRead::Refused;
+    }
+    HistoryFileRead outcome = HistoryFileRead::Refused;
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size) && size.QuadPart <= static_cast<LONGLONG>(LargestHistoryFile)) {
+        text.resize(static_cast<std::size_t>(size.QuadPart));
+        DWORD read = 0;
+        if (text.empty() ||
+            (ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr) && read == text.size()))
+            outcome = HistoryFileRead::Read;
+    }
+    CloseHandle(file);
+    return outcome;
+}
 
 bool HistoryPathOf(const char* dataFilePath, std::string& historyPath)
 {
@@ -87,11 +84,11 @@ bool OpenUserHistory(const char* dataFilePath, const StoredValues& loaded)
     DeleteFileA((path + ".tmp").c_str());
     std::string text;
     switch (ReadHistoryFile(path, text)) {
-    case ReadOutcome::Missing:
+    case HistoryFileRead::Missing:
         return BeginBook(path, "", loaded);
-    case ReadOutcome::Read:
+    case HistoryFileRead::Read:
         return BeginBook(path, text, loaded);
-    case ReadOutcome::Refused:
+    case HistoryFileRead::Refused:
         break;
     }
     return BeginBook(path, std::nullopt, loaded);

@@ -20,6 +20,12 @@
 // "taro.history.csv" in the same folder. False when it would not fit.
 bool HistoryPathOf(const char* dataFilePath, std::string& historyPath);
 
+// Reads a history file whole, shared with a running Kivora's saves: Missing
+// when there is none, Refused when it is larger than a history may be or
+// cannot be read.
+enum class HistoryFileRead { Read, Missing, Refused };
+HistoryFileRead ReadHistoryFile(const std::string& path, std::string& text);
+
 // The local date as the user's clock shows it.
 LocalDate TodaysDate();
 

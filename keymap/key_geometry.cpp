@@ -127,19 +127,6 @@ uint64_t AddSaturating(uint64_t a, uint64_t b)
 
 } // namespace
 
-const char* LetterModeCaption(LetterMode mode)
-{
-    switch (mode) {
-    case LetterMode::Lowercase:
-        return "小文字";
-    case LetterMode::Uppercase:
-        return "大文字";
-    case LetterMode::Both:
-        break;
-    }
-    return "両方";
-}
-
 std::span<const KeyCap> KeyboardKeys() { return Keyboard; }
 
 bool KeyValue(const KeyCap& key, const KeyCounts& counts, LetterMode mode, uint64_t& value)

@@ -48,7 +48,6 @@ struct QuarterRect {
 
 enum class LetterMode { Lowercase, Uppercase, Both };
 constexpr LetterMode DefaultLetterMode = LetterMode::Both;
-const char* LetterModeCaption(LetterMode mode);   // 小文字, 大文字, 両方
 
 struct KeyCap {
     const char* legend = "";   // code page 932, short enough for the key

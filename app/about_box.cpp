@@ -1,8 +1,9 @@
 // The About box: name, version and picture, all from template 139.
 #include <windows.h>
 
-#include "app/app.h"
+#include "app/about_box.h"
 #include "res/resource.h"
+#include "win/modal_ui.h"
 
 namespace {
 

@@ -5,11 +5,15 @@
 
 #include <cstdlib>
 
-#include "app/app.h"
 #include "app/command_line.h"
+#include "app/main_window.h"
+#include "app/tray_icon.h"
+#include "login/login_dialog.h"
 #include "res/resource.h"
 #include "store/user_data.h"
-#include "users/users.h"
+#include "win/app_text.h"
+#include "win/main_window_frame.h"
+#include "win/modal_ui.h"
 
 namespace {
 
@@ -87,7 +91,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     FillTrayIconData(instance);
 
-    ShowLoginDialog(nullptr);
+    // Cancel posts the quit request, which ends the loop below at once.
+    if (ShowLoginDialog(nullptr))
+        CompleteFirstLogin();
 
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     if (accelerators == nullptr)

@@ -2,18 +2,31 @@
 // area icon. It paints nothing itself; its children show the counts.
 #include <windows.h>
 
-#include "app/app.h"
+#include "app/about_box.h"
+#include "app/main_window.h"
+#include "app/save_question.h"
+#include "app/tray_icon.h"
 #include "capture/key_poll_thread.h"
 #include "clock/uptime_clock_tick.h"
-#include "history/history_export.h"
-#include "options/options.h"
+#include "export/export_file.h"
+#include "login/login_dialog.h"
+#include "login/new_user_dialog.h"
+#include "options/options_dialog.h"
 #include "res/resource.h"
+#include "stats/stats_window.h"
 #include "store/user_data.h"
-#include "users/users.h"
-
-std::atomic<LONG> RunFlag{1};
+#include "users/user_list.h"
+#include "win/app_text.h"
+#include "win/main_window_frame.h"
+#include "win/modal_ui.h"
+#include "win/notices.h"
+#include "win/platform_calls.h"
 
 namespace {
+
+// After each pass the polling thread zeroes a just-registered user's counts
+// once more, when the first lowercase letter is counted.
+const PollChores Chores = {RunRegistrationCheck};
 
 HMENU TrayMenu = nullptr;
 HANDLE PollingThread = nullptr;
@@ -26,7 +39,7 @@ HICON PausedIcon = nullptr;
 bool CreatePollingThread()
 {
     RunFlag = 1;
-    PollingThread = Platform.createThread(nullptr, 0, KeyPollThread, nullptr, 0, nullptr);
+    PollingThread = Platform.createThread(nullptr, 0, KeyPollThread, const_cast<PollChores*>(&Chores), 0, nullptr);
     if (PollingThread != nullptr)
         return true;
     ShowMessage(MainWindow, "スレッドが作成できませんでした", "Error", MB_OK);
@@ -188,30 +201,10 @@ void OnPaint(HWND window)
 
 } // namespace
 
-bool SaveBeforeLeaving(HWND owner, Leaving leaving)
+void CompleteFirstLogin()
 {
-    for (;;) {
-        bool saved = SaveUserData() == 0;
-        NoteSaveResult(saved);
-        if (saved)
-            return true;
-        switch (AskAfterFailedSave(owner, leaving)) {
-        case IDTRYAGAIN:
-            continue;
-        case IDCONTINUE:
-            return true;
-        default:   // Cancel, the close box, Escape: stay
-            return false;
-        }
-    }
-}
-
-void InvalidateArea(HWND window, const PixelRect& rect)
-{
-    if (rect.IsEmpty())
-        return;
-    RECT area = {rect.left, rect.top, rect.right, rect.bottom};
-    InvalidateRect(window, &area, FALSE);
+    AddTrayIcon();
+    CreateStatisticsWindows(MainWindow);
 }
 
 void StopCounting()

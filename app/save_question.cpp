@@ -3,8 +3,11 @@
 // they do on every system (a message box's stock labels differ between them).
 #include <windows.h>
 
-#include "app/app.h"
+#include "app/save_question.h"
 #include "res/resource.h"
+#include "store/user_data.h"
+#include "win/modal_ui.h"
+#include "win/notices.h"
 
 namespace {
 
@@ -61,4 +64,22 @@ INT_PTR CALLBACK SaveQuestionProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 int AskAfterFailedSave(HWND owner, Leaving leaving)
 {
     return static_cast<int>(RunDialog(owner, IDD_SAVE_QUESTION, SaveQuestionProc, static_cast<LPARAM>(leaving)));
+}
+
+bool SaveBeforeLeaving(HWND owner, Leaving leaving)
+{
+    for (;;) {
+        bool saved = SaveUserData() == 0;
+        NoteSaveResult(saved);
+        if (saved)
+            return true;
+        switch (AskAfterFailedSave(owner, leaving)) {
+        case IDTRYAGAIN:
+            continue;
+        case IDCONTINUE:
+            return true;
+        default:   // Cancel, the close box, Escape: stay
+            return false;
+        }
+    }
 }

@@ -5,9 +5,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/app.h"
+#include "app/tray_icon.h"
+#include "win/main_window_frame.h"
+#include "win/notices.h"
+#include "win/platform_calls.h"
 
-PlatformCalls Platform;
+NOTIFYICONDATAA TrayIconData = {};
 
 namespace {
 
@@ -20,39 +23,19 @@ bool IconShown = false;
 bool RetryTimerSet = false;
 int AttemptsLeft = 0;
 
-struct NoticeState {
-    const char* title;
-    const char* text;
-    bool failing = false;   // in a run of failures, told (or to be told) once
-    bool pending = false;   // not told yet: the icon was not there
-};
-
-NoticeState Notices[] = {
-    {"Kivora: 保存できませんでした",
-     "打鍵数をデータファイルに保存できませんでした。"
-     "ディスクの空きと、ファイルが読み取り専用でないかを確かめてください。"
-     "打鍵数はメモリーに残っており、1分ごとに保存をやり直します。"},
-    {"Kivora: 時計を開始できませんでした",
-     "稼動時間の時計（1秒ごとのタイマー）を開始できませんでした。"
-     "稼動時間が進まず、1分ごとの保存も行われません。"
-     "打鍵数は数え続けており、時計の開始をやり直しています。"},
-    {"Kivora: 日ごとの記録を保存できません",
-     "日ごとの記録ファイル（data フォルダーの *.history.csv）を読み書きできませんでした。"
-     "ファイルには手を触れず、打鍵数の数えとデータファイルへの保存は続けます。"},
-};
-
-void ShowBalloon(NoticeState& notice)
+// Notices are shown as balloons on the icon; TrayIconData keeps the
+// shortest form of the record, so a balloon needs a full record of its own.
+bool ShowBalloon(const char* title, const char* text)
 {
-    // The balloon needs the full record; TrayIconData keeps the shortest form.
     NOTIFYICONDATAA balloon = {};
     balloon.cbSize = sizeof balloon;
     balloon.hWnd = TrayIconData.hWnd;
     balloon.uID = TrayIconData.uID;
     balloon.uFlags = NIF_INFO;
     balloon.dwInfoFlags = NIIF_WARNING;
-    lstrcpynA(balloon.szInfoTitle, notice.title, sizeof balloon.szInfoTitle);
-    lstrcpynA(balloon.szInfo, notice.text, sizeof balloon.szInfo);
-    notice.pending = Platform.notifyIcon(NIM_MODIFY, &balloon) == FALSE;
+    lstrcpynA(balloon.szInfoTitle, title, sizeof balloon.szInfoTitle);
+    lstrcpynA(balloon.szInfo, text, sizeof balloon.szInfo);
+    return Platform.notifyIcon(NIM_MODIFY, &balloon) != FALSE;
 }
 
 void StopRetrying()
@@ -70,10 +53,7 @@ void TryToAddIcon()
     if (!IconShown)
         return;
     StopRetrying();
-    for (NoticeState& notice : Notices) {
-        if (notice.pending)
-            ShowBalloon(notice);
-    }
+    SetNoticeBalloon(ShowBalloon);
 }
 
 void CALLBACK RetryAddingIcon(HWND, UINT, UINT_PTR, DWORD)
@@ -109,6 +89,7 @@ void RemoveTrayIcon()
         Platform.notifyIcon(NIM_DELETE, &TrayIconData);
     IconShown = false;
     IconWanted = false;
+    SetNoticeBalloon(nullptr);
 }
 
 void RestoreTrayIcon()
@@ -116,6 +97,7 @@ void RestoreTrayIcon()
     // The shell has restarted and forgotten every icon; before the first
     // login there is none to bring back.
     IconShown = false;
+    SetNoticeBalloon(nullptr);
     StopRetrying();
     AddOrRetry();
 }
@@ -127,21 +109,3 @@ void UpdateTrayIcon()
     if (IconShown)
         Platform.notifyIcon(NIM_MODIFY, &TrayIconData);
 }
-
-void NoteOutcome(Notice kind, bool succeeded)
-{
-    NoticeState& notice = Notices[static_cast<int>(kind)];
-    if (succeeded) {
-        notice.failing = false;
-        notice.pending = false;
-        return;
-    }
-    if (notice.failing)
-        return;   // told once per run of failures, not every minute
-    notice.failing = true;
-    notice.pending = true;
-    if (IconShown)
-        ShowBalloon(notice);
-}
-
-void NoteSaveResult(bool saved) { NoteOutcome(Notice::SaveFailed, saved); }

@@ -15,8 +15,7 @@
 
 #include <string>
 
-#include "app/app.h"
-#include "history/history_export.h"
+#include "export/export_table.h"
 #include "history/history_file.h"
 #include "history/user_history.h"
 #include "store/user_data.h"

@@ -118,3 +118,5 @@ int32_t RaiseCount(std::atomic<int32_t>& value)
     }
     return current < std::numeric_limits<int32_t>::max() ? current + 1 : current;
 }
+
+CounterTable Counters;

@@ -93,6 +93,9 @@ public:
     void ZeroStoredValues();
 };
 
+// The counts of the user who is logged in: the one table of the process.
+extern CounterTable Counters;
+
 // Raises a count by one, saturating at the largest 32-bit value. A
 // compare-and-swap, so that a value loaded meanwhile by the other thread is
 // raised rather than overwritten.

@@ -1,9 +1,10 @@
 #include "capture/key_poll_thread.h"
 
-#include "app/app.h"
 #include "capture/key_scan.h"
-#include "clock/uptime_clock_tick.h"
-#include "users/users.h"
+#include "win/main_window_frame.h"
+
+std::atomic<LONG> RunFlag{1};
+std::atomic<bool> ClockRetryReminders{false};
 
 namespace {
 
@@ -21,16 +22,26 @@ public:
 
 } // namespace
 
-DWORD WINAPI KeyPollThread(LPVOID)
+void InvalidateArea(HWND window, const PixelRect& rect)
 {
+    if (rect.IsEmpty())
+        return;
+    RECT area = {rect.left, rect.top, rect.right, rect.bottom};
+    InvalidateRect(window, &area, FALSE);
+}
+
+DWORD WINAPI KeyPollThread(LPVOID parameter)
+{
+    const PollChores chores = parameter != nullptr ? *static_cast<const PollChores*>(parameter) : PollChores{};
     WindowsKeyboard keyboard;
     ForgetEarlierPresses(keyboard);
     for (int pass = 1; RunFlag != 0; ++pass) {
         ScanPass(Counters, keyboard);
         Sleep(PollPeriodMs);
-        RunRegistrationCheck();
+        if (chores.afterEachPass != nullptr)
+            chores.afterEachPass();
         // The clock is the interface thread's; this thread only reminds it.
-        if (pass % PassesPerSecond == 0 && ClockStartPending())
+        if (pass % PassesPerSecond == 0 && ClockRetryReminders)
             PostMessageA(MainWindow, RetryClockMessage, 0, 0);
     }
     return 0;

@@ -1,17 +1,15 @@
 #include "clock/uptime_clock_tick.h"
 
-#include <atomic>
-
-#include "app/app.h"
+#include "capture/key_poll_thread.h"
 #include "clock/uptime_clock.h"
 #include "history/user_history.h"
 #include "store/user_data.h"
 #include "store/user_record.h"
+#include "win/main_window_frame.h"
+#include "win/notices.h"
+#include "win/platform_calls.h"
 
 namespace {
-
-// Read by the polling thread, which asks for the retries.
-std::atomic<bool> StartPending{false};
 
 class WindowsClock final : public ClockPort {
 public:
@@ -30,7 +28,7 @@ private:
 void CALLBACK UptimeClockTick(HWND window, UINT, UINT_PTR, DWORD)
 {
     // A second counted after midnight belongs to the new day.
-    KeepHistoryDate(CollectStoredValues(Counters));
+    KeepHistoryDate(SnapshotOf(CollectStoredValues(Counters)));
     WindowsClock clock(window);
     AdvanceUptimeClock(Counters, clock);
 }
@@ -39,20 +37,21 @@ void StartClock()
 {
     // Setting timer 1 again while it runs replaces it: never two clocks.
     bool started = Platform.setTimer(MainWindow, ClockTimerId, ClockPeriodMs, UptimeClockTick) != 0;
-    StartPending = !started;
+    // Read by the polling thread, which asks for the retries.
+    ClockRetryReminders = !started;
     NoteOutcome(Notice::ClockFailed, started);
 }
 
 void StopClock()
 {
-    StartPending = false;
+    ClockRetryReminders = false;
     Platform.killTimer(MainWindow, ClockTimerId);
 }
 
 void RetryClockStart()
 {
-    if (StartPending)
+    if (ClockRetryReminders)
         StartClock();
 }
 
-bool ClockStartPending() { return StartPending; }
+bool ClockStartPending() { return ClockRetryReminders; }

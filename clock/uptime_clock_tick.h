@@ -1,8 +1,11 @@
 #pragma once
-#include <windows.h>
-
 // Timer 1 of the main window, every second: advances the uptime clock and the
 // strokes per hour, and saves the user's counts when a minute is complete.
+#include <windows.h>
+
+constexpr UINT_PTR ClockTimerId = 1;
+constexpr UINT ClockPeriodMs = 1000;
+
 void CALLBACK UptimeClockTick(HWND window, UINT message, UINT_PTR timerId, DWORD time);
 
 // Starts and stops timer 1. A start that fails is told once on the icon and

@@ -1,7 +1,5 @@
 #include "history/history_book.h"
 
-#include <algorithm>
-#include <charconv>
 #include <unordered_set>
 
 namespace {
@@ -33,25 +31,6 @@ std::string FreshHistory()
     std::string text(HistoryHeader);
     text += "\r\n";
     return text;
-}
-
-void AppendField(std::string& out, int64_t value)
-{
-    char digits[24];
-    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out += ',';
-    out.append(digits, end);
-}
-
-void AppendExportLine(std::string& out, std::string_view key, int64_t total, int64_t today, int64_t last7,
-                      int64_t last30)
-{
-    out += key;
-    AppendField(out, total);
-    AppendField(out, today);
-    AppendField(out, last7);
-    AppendField(out, last30);
-    out += "\r\n";
 }
 
 } // namespace
@@ -197,20 +176,4 @@ std::optional<HistoryPeriods> HistoryPeriodsOfText(std::string_view text, const 
     if (book.Load(text, today) != HistoryLoad::Loaded)
         return std::nullopt;
     return book.Periods(HistoryCounts{});
-}
-
-std::string FormatHistoryExport(const StoredValues& values, const HistoryPeriods& periods)
-{
-    std::string table = "key,total,today,last7,last30\r\n";
-    table.reserve(4096);
-    const HistoryCounts allTime = SnapshotOf(values);
-    for (int key = 0; key < HistoryKeyCount; ++key) {
-        AppendExportLine(table, HistoryKeyNames[key], allTime.keys[key], periods.today.keys[key],
-                         periods.last7.keys[key], periods.last30.keys[key]);
-    }
-    AppendExportLine(table, "all", std::max(values[FieldTotalStrokes - 1], 0), periods.today.Strokes(),
-                     periods.last7.Strokes(), periods.last30.Strokes());
-    AppendExportLine(table, "seconds", allTime.seconds, periods.today.seconds, periods.last7.seconds,
-                     periods.last30.seconds);
-    return table;
 }

@@ -97,9 +97,3 @@ private:
 // The periods of a file's text on a date, with nothing running (the command
 // line's export). Empty when the text is refused.
 std::optional<HistoryPeriods> HistoryPeriodsOfText(std::string_view text, const LocalDate& today);
-
-// The export table: ASCII, CRLF, the header "key,total,today,last7,last30",
-// one line per key in history order, then "all" (the data file's total
-// strokes and the periods' strokes) and "seconds" (the data file's running
-// time and the periods' running time). Column total is the data file's.
-std::string FormatHistoryExport(const StoredValues& values, const HistoryPeriods& periods);

@@ -69,21 +69,6 @@ int64_t HistoryCounts::Strokes() const
     return sum;
 }
 
-int64_t RunningSeconds(const StoredValues& values)
-{
-    auto field = [&](int number) { return static_cast<int64_t>(std::max(values[number - 1], 0)); };
-    return field(FieldClockHours) * 3600 + field(FieldClockMinutes) * 60 + field(FieldClockSeconds);
-}
-
-HistoryCounts SnapshotOf(const StoredValues& values)
-{
-    HistoryCounts snapshot;
-    snapshot.seconds = RunningSeconds(values);
-    for (int key = 0; key < HistoryKeyCount; ++key)
-        snapshot.keys[key] = std::max(values[HistoryKeyField(key) - 1], 0);
-    return snapshot;
-}
-
 void AddCounts(HistoryCounts& sum, const HistoryCounts& more)
 {
     sum.seconds = CappedSum(Clamped(sum.seconds), Clamped(more.seconds));

@@ -21,7 +21,6 @@
 #include <string_view>
 
 #include "history/local_date.h"
-#include "store/user_record.h"
 
 constexpr int HistoryKeyCount = 77;
 constexpr int HistoryFieldCount = 3 + HistoryKeyCount;
@@ -49,11 +48,6 @@ struct HistoryCounts {
     bool IsEmpty() const { return seconds == 0 && Strokes() == 0; }
     bool operator==(const HistoryCounts&) const = default;
 };
-
-// The all-time running seconds of a data file: hours, minutes and seconds.
-int64_t RunningSeconds(const StoredValues& values);
-// The 77 key counts and the running seconds of a data file's values.
-HistoryCounts SnapshotOf(const StoredValues& values);
 
 // sum += more, field by field.
 void AddCounts(HistoryCounts& sum, const HistoryCounts& more);

@@ -2,8 +2,8 @@
 
 #include <mutex>
 
-#include "app/ansi_text.h"
-#include "store/atomic_file.h"
+#include "win/ansi_text.h"
+#include "win/atomic_file.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ bool HistoryOn = false;    // false while the user's file is refused
 // Starts the book for the user's file from its text; a refused file (no
 // text) leaves the history off, with an empty book so that nothing of
 // another user's days shows.
-bool BeginBook(const std::string& path, std::optional<std::string_view> text, const StoredValues& start)
+bool BeginBook(const std::string& path, std::optional<std::string_view> text, const HistoryCounts& start)
 {
     LoggedIn = true;
     HistoryPath = path;
@@ -26,7 +26,7 @@ bool BeginBook(const std::string& path, std::optional<std::string_view> text, co
     HistoryOn = text && Book.Load(*text, TodaysDate()) == HistoryLoad::Loaded;
     if (!HistoryOn)
         Book.Load("", TodaysDate());
-    Book.Begin(SnapshotOf(start));
+    Book.Begin(start);
     return HistoryOn;
 }
 
@@ -73,7 +73,7 @@ LocalDate TodaysDate()
     return {now.wYear, now.wMonth, now.wDay};
 }
 
-bool OpenUserHistory(const char* dataFilePath, const StoredValues& loaded)
+bool OpenUserHistory(const char* dataFilePath, const HistoryCounts& loaded)
 {
     std::lock_guard<std::mutex> guard(HistoryLock);
     std::string path;
@@ -97,7 +97,7 @@ bool OpenUserHistory(const char* dataFilePath, const StoredValues& loaded)
 bool StartNewUserHistory(const char* dataFilePath)
 {
     std::lock_guard<std::mutex> guard(HistoryLock);
-    StoredValues zeros{};
+    const HistoryCounts zeros;
     std::string path;
     if (!HistoryPathOf(dataFilePath, path))
         return BeginBook(path, std::nullopt, zeros);
@@ -107,45 +107,43 @@ bool StartNewUserHistory(const char* dataFilePath)
     return BeginBook(path, "", zeros);
 }
 
-bool SaveUserHistory(const StoredValues& now)
+bool SaveUserHistory(const HistoryCounts& now)
 {
     std::lock_guard<std::mutex> guard(HistoryLock);
     if (!LoggedIn)
         return true;
     if (!HistoryOn)
         return false;
-    HistoryCounts counts = SnapshotOf(now);
-    Book.Advance(TodaysDate(), counts);
-    HistoryText text = Book.RenderParts(counts);
+    Book.Advance(TodaysDate(), now);
+    HistoryText text = Book.RenderParts(now);
     return WriteFileAtomically(HistoryPath.c_str(), {text.before, text.line, text.after}, WriteMode::Replace);
 }
 
-void KeepHistoryDate(const StoredValues& now)
+void KeepHistoryDate(const HistoryCounts& now)
 {
     LocalDate today = TodaysDate();
     std::lock_guard<std::mutex> guard(HistoryLock);
     if (today != Book.Today())
-        Book.Advance(today, SnapshotOf(now));
+        Book.Advance(today, now);
 }
 
-void RebaseHistory(const StoredValues& beforeReset, const StoredValues& afterReset)
+void RebaseHistory(const HistoryCounts& beforeReset, const HistoryCounts& afterReset)
 {
     std::lock_guard<std::mutex> guard(HistoryLock);
-    Book.Rebase(SnapshotOf(beforeReset), SnapshotOf(afterReset));
+    Book.Rebase(beforeReset, afterReset);
 }
 
-void DropHistoryDay(const StoredValues& now)
+void DropHistoryDay(const HistoryCounts& now)
 {
     std::lock_guard<std::mutex> guard(HistoryLock);
-    Book.DropToday(SnapshotOf(now));
+    Book.DropToday(now);
 }
 
-std::optional<HistoryPeriods> CurrentHistoryPeriods(const StoredValues& now)
+std::optional<HistoryPeriods> CurrentHistoryPeriods(const HistoryCounts& now)
 {
     std::lock_guard<std::mutex> guard(HistoryLock);
     if (!HistoryOn)
         return std::nullopt;
-    HistoryCounts counts = SnapshotOf(now);
-    Book.Advance(TodaysDate(), counts);
-    return Book.Periods(counts);
+    Book.Advance(TodaysDate(), now);
+    return Book.Periods(now);
 }

@@ -3,7 +3,8 @@
 // beside the data file. Read at every login, started empty for a new user,
 // written at every save of the data file. Its own lock makes it safe from
 // both threads; the store calls it while holding the file lock, never the
-// other way round.
+// other way round. The counts it is given are snapshots of the all-time
+// counts (SnapshotOf the data file's values): the days are what they rose by.
 //
 // A history file that cannot be read (larger than 16 MiB, not a history,
 // unreadable) is left untouched: counting and the data file's saves go on,
@@ -14,7 +15,6 @@
 #include <string>
 
 #include "history/history_book.h"
-#include "store/user_record.h"
 
 // The history file that belongs to a data file: "taro.dat" gives
 // "taro.history.csv" in the same folder. False when it would not fit.
@@ -31,7 +31,7 @@ LocalDate TodaysDate();
 
 // At a login: reads the user's history; counting starts from loaded.
 // Returns false when the file is refused (the history is then off).
-bool OpenUserHistory(const char* dataFilePath, const StoredValues& loaded);
+bool OpenUserHistory(const char* dataFilePath, const HistoryCounts& loaded);
 // At a registration: an empty history; a file left under that name by an
 // earlier user of the name is kept as <name>.history.csv.bak.
 bool StartNewUserHistory(const char* dataFilePath);
@@ -39,17 +39,17 @@ bool StartNewUserHistory(const char* dataFilePath);
 // Writes the history with the counts as they stand. True when written, or
 // when there is nothing to write; false when the file could not be written
 // or the history is off.
-bool SaveUserHistory(const StoredValues& now);
+bool SaveUserHistory(const HistoryCounts& now);
 
 // Each second of the clock, before the second is counted: a new date closes
 // the running day, so that strokes and seconds go to the day they fell on.
-void KeepHistoryDate(const StoredValues& now);
+void KeepHistoryDate(const HistoryCounts& now);
 
 // The totals were reset: the day keeps what it counted. The counts since a
 // registration are dropped with it: the new user's history starts empty.
-void RebaseHistory(const StoredValues& beforeReset, const StoredValues& afterReset);
-void DropHistoryDay(const StoredValues& now);
+void RebaseHistory(const HistoryCounts& beforeReset, const HistoryCounts& afterReset);
+void DropHistoryDay(const HistoryCounts& now);
 
 // Today, the last 7 and the last 30 days, with the running day as it stands;
 // nothing while the history is off.
-std::optional<HistoryPeriods> CurrentHistoryPeriods(const StoredValues& now);
+std::optional<HistoryPeriods> CurrentHistoryPeriods(const HistoryCounts& now);

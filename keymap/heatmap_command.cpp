@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "app/command_line.h"
 #include "keymap/map_period.h"
 #include "keymap/map_png.h"
+#include "store/user_for_command.h"
 
 int RunHeatmapCommand(const char* user, const char* file, const char* periodWord)
 {

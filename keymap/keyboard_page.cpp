@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <string>
 
-#include "app/app.h"
 #include "history/user_history.h"
 #include "keymap/map_layout.h"
 #include "keymap/map_painter.h"
@@ -20,6 +19,9 @@
 #include "res/resource.h"
 #include "store/user_data.h"
 #include "store/user_record.h"
+#include "win/app_text.h"
+#include "win/modal_ui.h"
+#include "win/save_as_dialog.h"
 
 namespace {
 
@@ -52,7 +54,7 @@ constexpr struct {
 KeyMapPicture CurrentPicture(MapPeriod period, LetterMode letters, bool& historyOff)
 {
     StoredValues values = CollectStoredValues(Counters);
-    std::optional<HistoryPeriods> periods = CurrentHistoryPeriods(values);
+    std::optional<HistoryPeriods> periods = CurrentHistoryPeriods(SnapshotOf(values));
     historyOff = !periods && period != MapPeriod::All;
     KeyMapPicture picture;
     picture.counts = KeyCountsOfPeriod(period, values, periods ? *periods : HistoryPeriods{});

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/ansi_text.h"
+#include "win/ansi_text.h"
 
 const char* MapPeriodCaption(MapPeriod period)
 {

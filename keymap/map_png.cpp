@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "app/com_objects.h"
-#include "store/atomic_file.h"
+#include "win/atomic_file.h"
+#include "win/com_objects.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // The Options dialog: start Kivora at logon, by a shortcut in the Startup folder.
 #include <windows.h>
 
-#include "app/ansi_text.h"
-#include "app/app.h"
-#include "options/options.h"
+#include "options/options_dialog.h"
+#include "options/settings_file.h"
 #include "options/shell_link.h"
 #include "res/resource.h"
-#include "users/users.h"
+#include "win/ansi_text.h"
+#include "win/modal_ui.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 
 #include <cstdio>
 
-#include "app/ansi_text.h"
-#include "options/options.h"
+#include "options/settings_file.h"
 #include "options/shell_link.h"
-#include "users/users.h"
+#include "win/ansi_text.h"
 
+char SettingsPath[PathCapacity] = "";
 LONG AutoStart = 0;
 char StartupTarget[PathCapacity] = "";
 

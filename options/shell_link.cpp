@@ -7,9 +7,9 @@
 
 #include <cstring>
 
-#include "app/ansi_text.h"
-#include "app/app.h"
-#include "users/users.h"
+#include "win/ansi_text.h"
+#include "win/app_folder.h"
+#include "win/modal_ui.h"
 
 namespace {
 

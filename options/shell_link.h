@@ -3,7 +3,7 @@
 // the target of one.
 #include <windows.h>
 
-#include "users/user_names.h"
+#include "win/app_folder.h"
 
 // The path of a shell folder (callers pass CSIDL_STARTUP), without a trailing
 // backslash. Left empty when the folder has no path that fits.

@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "app/app.h"
-
 namespace {
 
 constexpr char CountFontFace[] = "MSゴシック";

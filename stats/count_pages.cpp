@@ -2,9 +2,9 @@
 // labels that its template supplies.
 #include <windows.h>
 
-#include "app/app.h"
 #include "stats/count_font.h"
 #include "stats/count_pages.h"
+#include "win/main_window_frame.h"
 
 namespace {
 

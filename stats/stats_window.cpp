@@ -3,12 +3,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/app.h"
 #include "keymap/keyboard_page.h"
 #include "res/resource.h"
 #include "stats/count_pages.h"
-#include "stats/stats.h"
+#include "stats/stats_window.h"
 #include "stats/summary_panel.h"
+#include "win/main_window_frame.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "stats/summary_panel.h"
 
-#include "app/app.h"
 #include "clock/uptime_clock_tick.h"
 #include "stats/count_font.h"
+#include "win/main_window_frame.h"
 
 namespace {
 

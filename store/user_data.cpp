@@ -3,12 +3,14 @@
 #include <cstdio>
 #include <mutex>
 
-#include "app/ansi_text.h"
-#include "app/app.h"
 #include "history/user_history.h"
-#include "store/atomic_file.h"
 #include "store/user_record.h"
-#include "users/users.h"
+#include "users/user_list.h"
+#include "win/ansi_text.h"
+#include "win/app_text.h"
+#include "win/atomic_file.h"
+#include "win/modal_ui.h"
+#include "win/notices.h"
 
 char DataFilePath[PathCapacity] = "";
 char CurrentUserFile[PathCapacity] = "";
@@ -114,7 +116,7 @@ int LoadUserData(HWND window, HWND boxOwner)
             Counters.RefreshCountTexts();
             CopyIfFits(DataFilePath, sizeof DataFilePath, path);
             CopyIfFits(CurrentUserFile, sizeof CurrentUserFile, fileName);
-            historyOpen = OpenUserHistory(path, values);
+            historyOpen = OpenUserHistory(path, SnapshotOf(values));
         }
     }
     switch (result) {
@@ -147,7 +149,7 @@ int SaveUserData()
         StoredValues values = CollectStoredValues(Counters);
         saved = WriteValues(DataFilePath, values, WriteMode::Replace);
         // The history goes on whether or not the data file could be written.
-        historySaved = SaveUserHistory(values);
+        historySaved = SaveUserHistory(SnapshotOf(values));
     }
     NoteOutcome(Notice::HistoryFailed, historySaved);
     return saved ? 0 : -1;
@@ -163,7 +165,7 @@ int ResetUserData(HWND window)
         Counters.ZeroStoredValues();
         Counters.RefreshCountTexts();
         // The totals start again; the days keep what they counted.
-        RebaseHistory(before, zeros);
+        RebaseHistory(SnapshotOf(before), SnapshotOf(zeros));
         InvalidateRect(window, nullptr, FALSE);
         return WriteValues(DataFilePath, zeros, WriteMode::Replace) ? 0 : -1;
     }

@@ -1,5 +1,6 @@
 #include "store/user_record.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -126,4 +127,19 @@ bool IsCompleteRecordImage(const unsigned char* bytes, std::size_t size)
             return false;
     }
     return true;
+}
+
+int64_t RunningSeconds(const StoredValues& values)
+{
+    auto field = [&](int number) { return static_cast<int64_t>(std::max(values[number - 1], 0)); };
+    return field(FieldClockHours) * 3600 + field(FieldClockMinutes) * 60 + field(FieldClockSeconds);
+}
+
+HistoryCounts SnapshotOf(const StoredValues& values)
+{
+    HistoryCounts snapshot;
+    snapshot.seconds = RunningSeconds(values);
+    for (int key = 0; key < HistoryKeyCount; ++key)
+        snapshot.keys[key] = std::max(values[HistoryKeyField(key) - 1], 0);
+    return snapshot;
 }

@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "capture/counter_table.h"
+#include "history/history_file.h"
 
 constexpr int StoredValueCount = 82;
 constexpr int RecordDigits = 8;
@@ -56,6 +57,12 @@ StoredValues DecodeRecords(const unsigned char* bytes, std::size_t size);
 // minutes, minutes above 60 into the hours. Minutes of exactly 60 are what the
 // save at a full hour writes; they stay, and the next tick rolls them over.
 void NormaliseLoadedValues(StoredValues& values);
+
+// The all-time running seconds of a data file: hours, minutes and seconds.
+int64_t RunningSeconds(const StoredValues& values);
+// The 77 key counts and the running seconds of a data file's values, as the
+// history counts them.
+HistoryCounts SnapshotOf(const StoredValues& values);
 
 // True when bytes are exactly a whole file as the writer makes it: 82 records
 // of eight digits and a NUL. Used to tell a finished temporary file of an

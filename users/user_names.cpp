@@ -3,7 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "app/ansi_text.h"
+#include "win/ansi_text.h"
 
 void UserNameFromFile(const char* fileName, char (&name)[UserEntryCapacity])
 {

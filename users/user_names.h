@@ -3,7 +3,8 @@
 // and from the target of a shortcut. All texts are code page 932.
 #include <cstddef>
 
-constexpr std::size_t PathCapacity = 200;       // paths: at most 199 characters
+#include "win/app_folder.h"
+
 constexpr std::size_t UserEntryCapacity = 500;  // one entry of the user list
 constexpr int MaxUsers = 500;
 constexpr std::size_t NewUserNameCapacity = 50; // at most 49 characters

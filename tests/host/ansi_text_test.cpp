@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/ansi_text.h"
+#include "win/ansi_text.h"
 
 namespace {
 

@@ -6,7 +6,9 @@
 #include <utility>
 #include <vector>
 
+#include "export/export_table.h"
 #include "history/history_book.h"
+#include "store/user_record.h"
 
 namespace {
 

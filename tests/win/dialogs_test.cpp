@@ -6,12 +6,16 @@
 #include <atomic>
 #include <string>
 
-#include "app/ansi_text.h"
-#include "app/app.h"
-#include "options/options.h"
+#include "app/tray_icon.h"
+#include "login/login_dialog.h"
+#include "options/options_dialog.h"
+#include "options/settings_file.h"
 #include "res/resource.h"
 #include "store/user_data.h"
-#include "users/users.h"
+#include "users/user_list.h"
+#include "win/ansi_text.h"
+#include "win/main_window_frame.h"
+#include "win/modal_ui.h"
 #include "win_test_support.h"
 
 namespace {

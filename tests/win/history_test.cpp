@@ -7,6 +7,8 @@
 #include "app/command_line.h"
 #include "history/history_file.h"
 #include "history/user_history.h"
+#include "login/new_user_dialog.h"
+#include "store/user_for_command.h"
 #include "user_data_fixture.h"
 
 namespace {

@@ -1,8 +1,12 @@
 // A logged-in session's ways out and its second zeroing: the question when a
 // save fails at log-off or exit, the end when no polling thread can be made,
 // and the registration check that the polling thread runs after every pass.
+#include "app/main_window.h"
+#include "app/save_question.h"
 #include "clock/uptime_clock_tick.h"
+#include "login/new_user_dialog.h"
 #include "user_data_fixture.h"
+#include "win/platform_calls.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // profile functions and the real Startup folder of the prefix.
 #include <gtest/gtest.h>
 
-#include "app/ansi_text.h"
-#include "options/options.h"
-#include "users/users.h"
+#include "options/settings_file.h"
+#include "users/user_list.h"
+#include "win/ansi_text.h"
 #include "win_test_support.h"
 
 namespace {

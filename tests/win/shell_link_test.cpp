@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/ansi_text.h"
 #include "options/shell_link.h"
-#include "users/users.h"
+#include "users/user_list.h"
+#include "win/ansi_text.h"
 #include "win_test_support.h"
 
 namespace {

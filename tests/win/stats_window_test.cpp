@@ -7,10 +7,10 @@
 #include <cstring>
 #include <string>
 
-#include "app/app.h"
 #include "clock/uptime_clock_tick.h"
 #include "stats/count_font.h"
-#include "stats/stats.h"
+#include "stats/stats_window.h"
+#include "win/main_window_frame.h"
 #include "win_test_support.h"
 
 namespace {

@@ -7,9 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "app/tray_icon.h"
 #include "capture/key_poll_thread.h"
 #include "clock/uptime_clock_tick.h"
+#include "win/main_window_frame.h"
+#include "win/notices.h"
+#include "win/platform_calls.h"
 #include "win_test_support.h"
 
 namespace {

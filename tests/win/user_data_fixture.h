@@ -9,11 +9,13 @@
 #include <map>
 #include <string>
 
-#include "app/ansi_text.h"
-#include "app/app.h"
 #include "capture/key_codes.h"
 #include "store/user_data.h"
-#include "users/users.h"
+#include "users/user_list.h"
+#include "win/ansi_text.h"
+#include "win/main_window_frame.h"
+#include "win/modal_ui.h"
+#include "win/notices.h"
 #include "win_test_support.h"
 
 namespace wintest {

@@ -6,8 +6,9 @@
 #include <set>
 #include <utility>
 
-#include "app/ansi_text.h"
-#include "users/users.h"
+#include "options/settings_file.h"
+#include "users/user_list.h"
+#include "win/ansi_text.h"
 #include "win_test_support.h"
 
 namespace {

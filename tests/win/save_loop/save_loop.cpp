@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "app/app.h"
 #include "store/user_data.h"
+#include "win/main_window_frame.h"
 
 int main(int argc, char** argv)
 {

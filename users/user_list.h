@@ -1,16 +1,14 @@
 #pragma once
-// Who can log in and who is registering: the application folder, the user
-// list found in its data folder, and the login and new-user dialogs.
+// Who can log in and who is registering: the user list found in the
+// application folder's data folder, the entry chosen in the login dialog, and
+// the name of a user being registered. The dialogs (login/) fill these; the
+// store reads them to know which file to load or create.
 #include <windows.h>
 
 #include <atomic>
 
 #include "users/user_names.h"
 
-// Folder that holds the data folder and the settings file; no trailing backslash.
-extern char AppFolder[PathCapacity];
-// AppFolder + "\" + "set.ini".
-extern char SettingsPath[PathCapacity];
 // The data files found in AppFolder\data, in the order the search returned
 // them ("taro.dat"), and the user names shown for them ("taro").
 extern char UserFiles[MaxUsers][UserEntryCapacity];
@@ -28,22 +26,14 @@ extern char NewUserName[NewUserNameCapacity];
 // once more (or another user's counts have been loaded).
 extern std::atomic<LONG> NewUserPending;
 
-// The login dialog: modal, owned by owner (none at start-up).
-void ShowLoginDialog(HWND owner);
-
-// Run by the polling thread after every pass: right after a registration,
-// the first pass that finds a lowercase letter counted zeroes the counts again.
-void RunRegistrationCheck();
-
-// Steps of opening the login dialog, kept apart so they can be tested.
 // AppFolder from "Kivora.lnk" in the current directory, else the current directory.
 void WorkOutAppFolder();
 // SettingsPath from AppFolder and string resource 1.
 void WorkOutSettingsPath(HINSTANCE instance);
-// Fills UserFiles and UserNames from AppFolder\data\*.dat; returns how many.
-int ListUserFiles();
 // Creates the settings file empty if it does not exist.
 void EnsureSettingsFile();
+// Fills UserFiles and UserNames from AppFolder\data\*.dat; returns how many.
+int ListUserFiles();
 // The data file of the user listed under name (as typed; else the first in
 // another letter case), from AppFolder's user list. False when none.
 bool FindUserDataFile(const char* name, char (&path)[PathCapacity]);

@@ -7,7 +7,8 @@
 
 #include <cstring>
 
-#include "app/app.h"
+#include "win/main_window_frame.h"
+#include "win/modal_ui.h"
 
 namespace {
 

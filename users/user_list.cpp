@@ -1,18 +1,23 @@
-// Working out where the program's files lie and which users exist.
+// Working out where the program's files lie and which users exist, and the
+// login's choice among them.
 #include <windows.h>
 #include <objbase.h>
 
 #include <cstring>
 
-#include "app/ansi_text.h"
+#include "options/settings_file.h"
 #include "options/shell_link.h"
 #include "res/resource.h"
-#include "users/users.h"
+#include "users/user_list.h"
+#include "win/ansi_text.h"
 
-char AppFolder[PathCapacity] = "";
-char SettingsPath[PathCapacity] = "";
 char UserFiles[MaxUsers][UserEntryCapacity];
 char UserNames[MaxUsers][UserEntryCapacity];
+int SelectedUser = -1;
+int LastSelection = 0;
+LONG ReloginFlag = 0;
+char NewUserName[NewUserNameCapacity] = "";
+std::atomic<LONG> NewUserPending{0};
 
 namespace {
 

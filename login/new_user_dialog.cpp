@@ -4,17 +4,16 @@
 
 #include <cstring>
 
-#include "app/ansi_text.h"
-#include "app/app.h"
-#include "res/resource.h"
 #include "history/user_history.h"
+#include "login/new_user_dialog.h"
+#include "res/resource.h"
 #include "store/user_data.h"
 #include "store/user_record.h"
-#include "users/users.h"
-#include "users/users_internal.h"
-
-char NewUserName[NewUserNameCapacity] = "";
-std::atomic<LONG> NewUserPending{0};
+#include "users/user_list.h"
+#include "win/ansi_text.h"
+#include "win/app_text.h"
+#include "win/main_window_frame.h"
+#include "win/modal_ui.h"
 
 namespace {
 
@@ -86,8 +85,6 @@ void OnRegister(HWND dialog)
         return;
     }
 
-    if (ReloginFlag == 0)
-        CompleteFirstLogin();
     NewUserPending = 1;
     EndDialog(dialog, IDOK);
 }
@@ -132,6 +129,6 @@ void RunRegistrationCheck()
     ResetUserData(MainWindow);
     // What was counted since the registration is dropped from the day too:
     // a new user's history starts empty.
-    DropHistoryDay(CollectStoredValues(Counters));
+    DropHistoryDay(SnapshotOf(CollectStoredValues(Counters)));
     NewUserPending = 0;
 }

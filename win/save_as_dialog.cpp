@@ -7,8 +7,10 @@
 #include <cwchar>
 #include <string>
 
-#include "app/app.h"
-#include "app/com_objects.h"
+#include "win/app_text.h"
+#include "win/com_objects.h"
+#include "win/modal_ui.h"
+#include "win/save_as_dialog.h"
 
 namespace {
 

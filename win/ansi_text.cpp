@@ -1,4 +1,4 @@
-#include "app/ansi_text.h"
+#include "win/ansi_text.h"
 
 #include <cstring>
 

@@ -1,11 +1,6 @@
-// The application's state for the whole run, and the main window's place.
-#include <windows.h>
-
-#include "app/app.h"
+#include "win/main_window_frame.h"
 
 HWND MainWindow = nullptr;
-NOTIFYICONDATAA TrayIconData = {};
-CounterTable Counters;
 
 namespace {
 

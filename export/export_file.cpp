@@ -1,13 +1,16 @@
-#include "history/history_export.h"
+#include "export/export_file.h"
 
 #include <string>
 
-#include "app/app.h"
-#include "app/command_line.h"
+#include "export/export_table.h"
 #include "history/user_history.h"
-#include "store/atomic_file.h"
 #include "store/user_data.h"
-#include "users/users.h"
+#include "store/user_for_command.h"
+#include "users/user_names.h"
+#include "win/app_text.h"
+#include "win/atomic_file.h"
+#include "win/modal_ui.h"
+#include "win/save_as_dialog.h"
 
 namespace {
 
@@ -21,7 +24,7 @@ bool WriteExport(const char* path, const std::string& table)
 void ExportFromWindow(HWND owner)
 {
     StoredValues values = CollectStoredValues(Counters);
-    std::optional<HistoryPeriods> periods = CurrentHistoryPeriods(values);
+    std::optional<HistoryPeriods> periods = CurrentHistoryPeriods(SnapshotOf(values));
     if (!periods) {
         ShowMessage(owner, "日ごとの記録ファイル（data フォルダーの *.history.csv）を読めないため、書き出せません。",
                     AppText::ErrorCaption, MB_OK | MB_ICONWARNING);

@@ -1,8 +1,8 @@
-#include "store/atomic_file.h"
+#include "win/atomic_file.h"
 
 #include <vector>
 
-#include "app/ansi_text.h"
+#include "win/ansi_text.h"
 
 namespace {
 

@@ -4,17 +4,15 @@
 
 #include <cstring>
 
-#include "app/app.h"
-#include "options/options.h"
+#include "login/login_dialog.h"
+#include "login/new_user_dialog.h"
+#include "options/settings_file.h"
 #include "res/resource.h"
-#include "stats/stats.h"
 #include "store/user_data.h"
-#include "users/users.h"
-#include "users/users_internal.h"
-
-int SelectedUser = -1;
-int LastSelection = 0;
-LONG ReloginFlag = 0;
+#include "users/user_list.h"
+#include "win/app_text.h"
+#include "win/main_window_frame.h"
+#include "win/modal_ui.h"
 
 namespace {
 
@@ -60,7 +58,6 @@ void LogInAtStartUp(HWND dialog)
     // counting for nobody.
     if (LoadUserData(MainWindow, dialog) != 0)
         return;
-    CompleteFirstLogin();
     EndDialog(dialog, IDOK);
 }
 
@@ -126,13 +123,7 @@ INT_PTR CALLBACK LoginDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 } // namespace
 
-void CompleteFirstLogin()
+bool ShowLoginDialog(HWND owner)
 {
-    AddTrayIcon();
-    CreateStatisticsWindows(MainWindow);
-}
-
-void ShowLoginDialog(HWND owner)
-{
-    RunDialog(owner, IDD_LOGIN, LoginDialogProc);
+    return RunDialog(owner, IDD_LOGIN, LoginDialogProc) == IDOK;
 }

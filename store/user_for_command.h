@@ -1,0 +1,19 @@
+#pragma once
+// What the command-line commands read of a user, and how they end. The
+// commands show no window, box or icon, and work beside a running Kivora
+// without writing to the user's files.
+#include "history/history_book.h"
+#include "store/user_record.h"
+
+// The exit codes of a command.
+enum CommandExit {
+    CommandDone = 0,
+    CommandWrongArguments = 1,
+    CommandUnknownUser = 2,        // no data file of that user in the data folder
+    CommandUnreadable = 3,         // the user's data file or history cannot be read
+    CommandUnwritable = 4,         // FILE cannot be written
+};
+
+// The user's all-time values and the history's periods as of now, read from
+// the application folder's data folder as the login dialog finds it.
+CommandExit ReadUserForCommand(const char* user, StoredValues& values, HistoryPeriods& periods);

@@ -1,0 +1,3 @@
+#include "win/app_folder.h"
+
+char AppFolder[PathCapacity] = "";

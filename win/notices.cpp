@@ -1,0 +1,58 @@
+#include "win/notices.h"
+
+namespace {
+
+struct NoticeState {
+    const char* title;
+    const char* text;
+    bool failing = false;   // in a run of failures, told (or to be told) once
+    bool pending = false;   // not told yet: there was no icon to tell it on
+};
+
+NoticeState Notices[] = {
+    {"Kivora: 保存できませんでした",
+     "打鍵数をデータファイルに保存できませんでした。"
+     "ディスクの空きと、ファイルが読み取り専用でないかを確かめてください。"
+     "打鍵数はメモリーに残っており、1分ごとに保存をやり直します。"},
+    {"Kivora: 時計を開始できませんでした",
+     "稼動時間の時計（1秒ごとのタイマー）を開始できませんでした。"
+     "稼動時間が進まず、1分ごとの保存も行われません。"
+     "打鍵数は数え続けており、時計の開始をやり直しています。"},
+    {"Kivora: 日ごとの記録を保存できません",
+     "日ごとの記録ファイル（data フォルダーの *.history.csv）を読み書きできませんでした。"
+     "ファイルには手を触れず、打鍵数の数えとデータファイルへの保存は続けます。"},
+};
+
+NoticeBalloon Balloon = nullptr;
+
+void Tell(NoticeState& notice)
+{
+    notice.pending = Balloon == nullptr || !Balloon(notice.title, notice.text);
+}
+
+} // namespace
+
+void NoteOutcome(Notice kind, bool succeeded)
+{
+    NoticeState& notice = Notices[static_cast<int>(kind)];
+    if (succeeded) {
+        notice.failing = false;
+        notice.pending = false;
+        return;
+    }
+    if (notice.failing)
+        return;   // told once per run of failures, not every minute
+    notice.failing = true;
+    Tell(notice);
+}
+
+void NoteSaveResult(bool saved) { NoteOutcome(Notice::SaveFailed, saved); }
+
+void SetNoticeBalloon(NoticeBalloon balloon)
+{
+    Balloon = balloon;
+    for (NoticeState& notice : Notices) {
+        if (notice.pending)
+            Tell(notice);
+    }
+}

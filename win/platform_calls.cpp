@@ -1,0 +1,3 @@
+#include "win/platform_calls.h"
+
+PlatformCalls Platform;

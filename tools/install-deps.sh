@@ -5,7 +5,7 @@ set -eu
 
 PACKAGES="cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev
 wine wine64 g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
-xvfb xdotool x11-utils fonts-ipafont-gothic locales imagemagick liblnk-utils valgrind python3"
+xvfb xdotool x11-utils fonts-ipafont-gothic locales imagemagick liblnk-utils valgrind python3 nsis"
 
 missing=""
 for p in $PACKAGES; do

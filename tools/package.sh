@@ -1,10 +1,18 @@
 #!/bin/sh
-# Builds the release Kivora.exe and writes build/dist/Kivora-<version>-win64.zip,
-# what a Windows user downloads: the program (static, stripped), its window
-# icon, the Japanese guide README-ja.txt, the licence, and SHA256SUMS of those
-# four. <version> is the one of res/version.h, as the About box shows it.
-# The files lie at the top of the zip: Explorer's "extract all" makes the
-# folder. Installs what is missing first.
+# Builds the release Kivora.exe and writes what a Windows user downloads, in
+# build/dist:
+# - Kivora-<version>-win64.zip: the program (static, stripped), its window
+#   icon, the Japanese guide README-ja.txt, the licence, and SHA256SUMS of
+#   those four, at the top of the zip (Explorer's "extract all" makes the
+#   folder);
+# - Kivora-<version>-setup.exe: the per-user installer of the same four files
+#   (packaging/installer/kivora.nsi, built with makensis);
+# - SHA256SUMS of the zip and the installer;
+# - winget/manifests/...: the package manager's manifest, filled in from
+#   packaging/winget/ with the version and the installer's SHA-256. Its
+#   download address is $KIVORA_RELEASE_URL/Kivora-<version>-setup.exe.
+# <version> is the one of res/version.h, as the About box shows it. Installs
+# what is missing first. Prints the installer's path, then the zip's.
 #
 #   tools/package.sh                           build (preset "release"), package
 #   tools/package.sh --exe FILE [--out DIR]    package an executable built already
@@ -33,6 +41,8 @@ case "$VERSION" in
 [0-9]*.[0-9]*) ;;
 *) echo "package: no version in res/version.h (got '$VERSION')" >&2; exit 1 ;;
 esac
+FILE_VERSION=$(printf '#include "res/version.h"\nKIVORA_FILE_VERSION_TEXT\n' | cpp -P -I "$ROOT" | tr -d '"[:space:]')
+command -v makensis >/dev/null || { echo "package: makensis is missing (tools/install-deps.sh installs it)" >&2; exit 1; }
 
 mkdir -p "$OUT"
 OUT=$(cd "$OUT" && pwd)
@@ -55,5 +65,23 @@ FILES="Kivora.exe icon6.ico README-ja.txt LICENSE"
 
 # Python's zipfile (deflate) rather than one more package to install.
 (cd "$STAGE" && python3 -m zipfile -c "$ZIP" $FILES SHA256SUMS)
+
+SETUP="$OUT/Kivora-$VERSION-setup.exe"
+rm -f "$SETUP"
+makensis -V2 -NOCD "-DVERSION=$VERSION" "-DFILE_VERSION=$FILE_VERSION" "-DSTAGE=$STAGE" \
+    "-DICON=$ROOT/res/kivora.ico" "-DOUTFILE=$SETUP" "$ROOT/packaging/installer/kivora.nsi" >/dev/null
 rm -rf "$STAGE"
+(cd "$OUT" && sha256sum "$NAME.zip" "${SETUP##*/}" >SHA256SUMS)
+
+# The manifest's three files, as the package manager's repository lays them out.
+MANIFESTS="$OUT/winget/manifests/k/Kivora/Kivora/$VERSION"
+rm -rf "$OUT/winget"
+mkdir -p "$MANIFESTS"
+SETUP_SHA256=$(sha256sum "$SETUP" | cut -d' ' -f1 | tr a-f A-F)
+URL="${KIVORA_RELEASE_URL:-https://example.com/kivora/releases/$VERSION}/${SETUP##*/}"
+for template in "$ROOT"/packaging/winget/*.yaml; do
+    sed -e "s|@VERSION@|$VERSION|g" -e "s|@INSTALLER_SHA256@|$SETUP_SHA256|g" -e "s|@INSTALLER_URL@|$URL|g" \
+        -e "/^# Template:/d" "$template" >"$MANIFESTS/${template##*/}"
+done
+echo "$SETUP"
 echo "$ZIP"

@@ -11,6 +11,7 @@ all of it again. One Wine prefix serves every test; tests run one at a time.
 
 import collections
 import os
+import pwd
 import shutil
 import subprocess
 import time
@@ -102,7 +103,20 @@ def plus(values, strokes):
 # --------------------------------------------------------- Wine and X
 
 def windows_path(path):
-    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+    """A path as Windows programs in the prefix see it: under its drive_c on C:."""
+    path = Path(path).resolve()
+    if path.is_relative_to(PREFIX.resolve() / "drive_c"):
+        return "C:\\" + str(path.relative_to(PREFIX.resolve() / "drive_c")).replace("/", "\\")
+    return "Z:" + str(path).replace("/", "\\")
+
+
+def user_profile():
+    """The prefix's profile folder (C:\\users\\<name>) of the Unix user that runs Wine."""
+    users = PREFIX / "drive_c" / "users"
+    for name in (os.environ.get("USER"), pwd.getpwuid(os.getuid()).pw_name):
+        if name and (users / name / "AppData").is_dir():
+            return users / name
+    raise AssertionError(f"no profile under {users}")
 
 
 def _wine_environment():
@@ -387,14 +401,19 @@ class Session:
 
     def start_kivora(self):
         """Starts Kivora in the desktop (made with a Notepad if not there yet)."""
+        # From the application folder: it is Kivora's current directory.
+        return self.start_program(self.app / "Kivora.exe", cwd=self.app)
+
+    def start_program(self, exe, *args, cwd=None):
+        """Starts a Windows program in the desktop (made with a Notepad if not
+        there yet), through kvdriver so that its exit code is known."""
         if desktop_window() is None:
             self.start_notepad()
         exit_file = self.work / f"exit-{len(self.launches)}.txt"
-        log = open(self.work / f"kivora-{len(self.launches)}.log", "wb")
+        log = open(self.work / f"run-{len(self.launches)}.log", "wb")
         command = ["wine", "explorer", DESKTOP_ARG, windows_path(DRIVER_EXE), "run",
-                   "--exit-file", windows_path(exit_file), "--", windows_path(self.app / "Kivora.exe")]
-        # From the application folder: it is Kivora's current directory.
-        process = subprocess.Popen(command, cwd=self.app, env=WINE_ENV, stdin=subprocess.DEVNULL,
+                   "--exit-file", windows_path(exit_file), "--", windows_path(exe), *args]
+        process = subprocess.Popen(command, cwd=cwd or self.work, env=WINE_ENV, stdin=subprocess.DEVNULL,
                                    stdout=log, stderr=subprocess.STDOUT)
         log.close()
         self.processes.append(process)
@@ -435,10 +454,15 @@ class Session:
 
     # -- seeing
 
-    def screenshot(self, label):
+    def screenshot(self, label, rect=None):
+        """The screen, or a rectangle of the desktop, as a picture in the artifacts."""
         self.shots += 1
         path = ARTIFACTS / f"{self.name}-{self.shots:02d}-{label}.png"
-        subprocess.run(["import", "-window", "root", str(path)], check=True)
+        crop = []
+        if rect is not None:
+            crop = ["-crop", f"{rect.width}x{rect.height}+{self.origin[0] + rect.left}+{self.origin[1] + rect.top}",
+                    "+repage"]
+        subprocess.run(["import", "-window", "root", *crop, str(path)], check=True)
         return path
 
     def grab(self, rect):

@@ -2,16 +2,14 @@
 set.ini, through the real menus; and the About box's close box."""
 
 import configparser
-import os
-import pwd
 import re
 import shutil
 import subprocess
 import unittest
 
 from kivora_e2e import (ABOUT_TITLE, CMD_ABOUT, CMD_LOG_OFF, CMD_QUIT, DESKTOP_ARG, IDCANCEL, IDOK,
-                        LOGIN_TITLE, MENU_FILE, MENU_HELP, MENU_TOOLS, PREFIX, USER_LIST, WINE_ENV,
-                        KivoraTestCase, Rect, counts_of, send_strokes, windows_path)
+                        LOGIN_TITLE, MENU_FILE, MENU_HELP, MENU_TOOLS, USER_LIST, WINE_ENV,
+                        KivoraTestCase, Rect, counts_of, send_strokes, user_profile, windows_path)
 
 OPTIONS_TITLE = "オプション"
 CMD_OPTIONS = 40015
@@ -21,11 +19,7 @@ STARTUP_UNDER_PROFILE = ("AppData", "Roaming", "Microsoft", "Windows", "Start Me
 
 def startup_folder():
     """The prefix's Startup folder of the Unix user that runs Wine."""
-    users = PREFIX / "drive_c" / "users"
-    for name in (os.environ.get("USER"), pwd.getpwuid(os.getuid()).pw_name):
-        if name and users.joinpath(name, *STARTUP_UNDER_PROFILE).is_dir():
-            return users.joinpath(name, *STARTUP_UNDER_PROFILE)
-    raise AssertionError(f"no Startup folder under {users}")
+    return user_profile().joinpath(*STARTUP_UNDER_PROFILE)
 
 
 def startup_shortcut():
@@ -43,8 +37,10 @@ def remove_startup_shortcut():
 
 
 def shortcut_fields(path):
-    """Target and working folder of a .lnk, as Debian's lnkinfo reads them."""
-    out = subprocess.run(["lnkinfo", str(path)], capture_output=True, text=True, check=True).stdout
+    """Target and working folder of a .lnk, as Debian's lnkinfo reads them
+    (its ANSI strings in code page 932)."""
+    out = subprocess.run(["lnkinfo", "-c", "windows-932", str(path)], capture_output=True, text=True,
+                         check=True).stdout
     fields = {}
     for key, name in (("Local path", "target"), ("Working directory", "folder")):
         found = re.search(rf"^\s*{key}\s*:\s*(.*?)\s*$", out, re.MULTILINE)

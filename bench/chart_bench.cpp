@@ -85,7 +85,8 @@ int main(int argc, char** argv)
     ChartPicture picture;
     picture.series = &series;
     picture.view.span = ChartSpan::All;
-    picture.title = "bench  全期間  2026年12月7日";
+    std::string title = FormatChartTitle("bench", ChartSpan::All, today);
+    picture.title = title.c_str();
     for (int round = 0; round < rounds / 10 + 1; ++round) {
         start = Now();
         bool ok = WriteHistoryChartPng(path.c_str(), picture);

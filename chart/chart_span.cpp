@@ -100,3 +100,8 @@ std::string FormatJapaneseRange(const DateRange& range)
         return FormatJapaneseDate(range.first);
     return FormatJapaneseDate(range.first) + "～" + FormatJapaneseDate(range.last);
 }
+
+std::string FormatChartTitle(std::string_view user, ChartSpan span, const LocalDate& today)
+{
+    return std::string(user) + "　" + ChartSpanCaption(span) + "　" + FormatJapaneseDate(today);
+}

@@ -48,3 +48,6 @@ const char* WeekdayName(int weekday);
 std::string FormatJapaneseDate(const LocalDate& date);
 // One day as FormatJapaneseDate, more as "first～last".
 std::string FormatJapaneseRange(const DateRange& range);
+
+// The picture's title line: "taro　過去30日　2026年12月7日（月）".
+std::string FormatChartTitle(std::string_view user, ChartSpan span, const LocalDate& today);

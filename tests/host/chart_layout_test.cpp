@@ -144,6 +144,7 @@ TEST(ChartSeries, StrokesPerHourAndTheTextsOfARange)
     EXPECT_STREQ(ReadableKeyName(69), "￥");
     EXPECT_EQ(FormatJapaneseRange({{2026, 12, 7}, {2026, 12, 7}}), "2026年12月7日（月）");
     EXPECT_EQ(FormatJapaneseRange({{2026, 11, 30}, {2026, 12, 6}}), "2026年11月30日（月）～2026年12月6日（日）");
+    EXPECT_EQ(FormatChartTitle("taro", ChartSpan::All, {2024, 2, 29}), "taro　全期間　2024年2月29日（木）");
 }
 
 TEST(ChartSeries, WeeksFromMondayAndMonthsAddUpTheirDays)

@@ -141,7 +141,8 @@ TEST(ChartPainter, ThePictureFileIsAPngOfItsSize)
     DaySeries series = MakeDaySeries({Day({2026, 12, 6}, 900), Day({2026, 12, 7}, 40)}, {2026, 12, 7});
     ChartPicture picture;
     picture.series = &series;
-    picture.title = "taro　過去30日　2026年12月7日";
+    std::string title = FormatChartTitle("taro", ChartSpan::Last30Days, {2026, 12, 7});
+    picture.title = title.c_str();
     ASSERT_TRUE(WriteHistoryChartPng(path.c_str(), picture));
     auto bytes = ReadBytes(path);
     ASSERT_TRUE(bytes.has_value());

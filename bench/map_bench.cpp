@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "qpc_clock.h"
+#include "screen_canvas.h"
 
 #include "keymap/map_painter.h"
 #include "keymap/map_png.h"
@@ -32,9 +33,8 @@ int main(int argc, char** argv)
     HDC screen = GetDC(nullptr);
     for (SIZE size : sizes) {
         // As the tab draws it: into a bitmap compatible with the screen.
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, size.cx, size.cy);
-        HDC memory = CreateCompatibleDC(screen);
-        HGDIOBJ previous = SelectObject(memory, bitmap);
+        ScreenCanvas canvas(screen, size.cx, size.cy);
+        HDC memory = canvas.Dc();
         RECT area = {0, 0, size.cx, size.cy};
         for (int round = 0; round < rounds; ++round) {
             picture.counts[round % KeyMapValueCount] += 1;
@@ -43,9 +43,6 @@ int main(int argc, char** argv)
             GdiFlush();
             std::printf("paint width=%ld height=%ld us=%.1f\n", size.cx, size.cy, Microseconds(Now() - start));
         }
-        SelectObject(memory, previous);
-        DeleteDC(memory);
-        DeleteObject(bitmap);
     }
     ReleaseDC(nullptr, screen);
     std::fflush(stdout);

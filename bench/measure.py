@@ -52,6 +52,7 @@ BASELINE_EXE = WIN_BUILD / "bench" / "bench_baseline.exe"
 HOOK_EXE = WIN_BUILD / "bench" / "bench_hook_counter.exe"
 SAVE_EXE = WIN_BUILD / "bench" / "bench_save.exe"
 MAP_EXE = WIN_BUILD / "bench" / "bench_map.exe"
+CHART_EXE = WIN_BUILD / "bench" / "bench_chart.exe"
 USER = "bench"
 
 KEY_CLASSES = {
@@ -532,6 +533,29 @@ class Bench:
                                      for size, v in times.items()}
         self.results["map_paint_rounds"] = rounds
 
+    def chart_paint(self):
+        rounds = 50 if self.quick else 200
+        folder = WORK / "chart"
+        shutil.rmtree(folder, ignore_errors=True)
+        folder.mkdir(parents=True)
+        command = ["wine", "explorer", e2e.DESKTOP_ARG, e2e.windows_path(CHART_EXE), str(rounds),
+                   e2e.windows_path(folder)]
+        result = subprocess.run(command, env=e2e.WINE_ENV, stdin=subprocess.DEVNULL, capture_output=True,
+                                timeout=600)
+        times = {}
+        for line in result.stdout.decode().splitlines():
+            record = e2e.Record(line.strip())
+            if record.kind in ("chart", "layout", "png"):
+                if record.kind == "png" and record["ok"] != "1":
+                    raise RuntimeError("bench_chart could not write its picture")
+                key = f"{record.kind} {record['span']} {record['width']}x{record['height']}"
+                times.setdefault(key, []).append(float(record["us"]))
+        if len(times) != 9:
+            raise RuntimeError(f"bench_chart gave {({k: len(v) for k, v in times.items()})}")
+        self.results["chart_paint"] = {key: {"median": statistics.median(v), "p95": percentile(v, 0.95)}
+                                       for key, v in times.items()}
+        self.results["chart_paint_rounds"] = rounds
+
     def tab_typing(self):
         """Kivora's CPU while typing with its window shown, the lowercase tab
         against the keyboard tab, in turns so that both share the drift."""
@@ -575,6 +599,7 @@ class Bench:
             self.phase("start-up", self.startup)
             self.phase("saves", self.saves)
             self.phase("key map paint", self.map_paint)
+            self.phase("daily chart paint", self.chart_paint)
             self.phase("start Kivora and the reference programs", self.start_kivora)
             if "start Kivora and the reference programs" not in self.errors:
                 self.phase("CPU idle and typing", self.cpu)
@@ -845,6 +870,24 @@ def build_table(bench, started, finished):
               ratio(keyboard["run"], lower["run"]))
     else:
         t.failed("7 Key map", "typing with a tab shown", errors.get("typing with a tab shown"))
+
+    # 8. the daily chart
+    if "chart_paint" in r:
+        c = r["chart_paint"]
+
+        def ms(key):
+            return f"{c[key]['median'] / 1000:.2f} ms ({c[key]['p95'] / 1000:.2f} ms)"
+        t.add("8 Daily chart", f"one drawing from ten years of days (3,650) off-screen, all of them shown a month "
+              f"a bar (median of {r['chart_paint_rounds']}; 95th percentile): the tab's size, 470 × 330 px",
+              ms("chart all 470x330"), f"the picture, 1200 × 720 px: {ms('chart all 1200x720')}", "")
+        t.add("8 Daily chart", "the same, the last 30 days a day a bar",
+              ms("chart 30 470x330"), f"the picture: {ms('chart 30 1200x720')}", "")
+        t.add("8 Daily chart", "of which the layout alone (texts measured by GDI), all days shown",
+              ms("layout all 470x330"), f"the picture: {ms('layout all 1200x720')}", "")
+        t.add("8 Daily chart", "the picture file: draw, encode, write atomically (1200 × 720 px, all days)",
+              ms("png all 1200x720"), "", "")
+    else:
+        t.failed("8 Daily chart", "one drawing", errors.get("daily chart paint"))
     return t.text()
 
 

@@ -1,84 +1,14 @@
 #include "keymap/map_painter.h"
 
-#include <cstring>
-
 #include "keymap/heat_scale.h"
 #include "keymap/map_layout.h"
+#include "keymap/paint_tools.h"
 
 namespace {
 
-// The count font's face: no face of exactly this name need exist, the mapper
-// picks a Shift-JIS one.
-constexpr char MapFontFace[] = "MSゴシック";
-
-constexpr COLORREF Background = RGB(0xFF, 0xFF, 0xFF);
-constexpr COLORREF CountedOutline = RGB(0x80, 0x70, 0x60);
-constexpr COLORREF PlainOutline = RGB(0xB4, 0xB4, 0xB4);
 constexpr COLORREF PlainLegend = RGB(0x80, 0x80, 0x80);
-constexpr COLORREF Caption = RGB(0x30, 0x30, 0x30);
 
 constexpr UINT CentredLine = DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP;
-
-COLORREF ToColorref(Rgb colour) { return RGB(colour.red, colour.green, colour.blue); }
-
-RECT ToRect(const PixelRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
-
-// A font of the given character height, deleted with this object. Declared
-// before the DcState that selects it, so that it is deselected first.
-class MapFont {
-public:
-    explicit MapFont(int pixels)
-        : font_(pixels > 0 ? CreateFontA(-pixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, 0, 0,
-                                         0, 0, MapFontFace)
-                           : nullptr)
-    {
-    }
-    ~MapFont()
-    {
-        if (font_ != nullptr)
-            DeleteObject(font_);
-    }
-    MapFont(const MapFont&) = delete;
-    MapFont& operator=(const MapFont&) = delete;
-
-    void SelectInto(HDC dc) const
-    {
-        if (font_ != nullptr)
-            SelectObject(dc, font_);
-    }
-
-private:
-    HFONT font_;
-};
-
-// Everything the drawing changes in the context, put back at the end.
-class DcState {
-public:
-    explicit DcState(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
-    ~DcState()
-    {
-        if (saved_ != 0)
-            RestoreDC(dc_, saved_);
-    }
-    DcState(const DcState&) = delete;
-    DcState& operator=(const DcState&) = delete;
-
-private:
-    HDC dc_;
-    int saved_;
-};
-
-void DrawLine(HDC dc, const char* text, const PixelRect& place, UINT format)
-{
-    RECT rect = ToRect(place);
-    DrawTextA(dc, text, static_cast<int>(std::strlen(text)), &rect, format);
-}
-
-void FillWith(HDC dc, const RECT& rect, COLORREF colour)
-{
-    SetDCBrushColor(dc, colour);
-    FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-}
 
 void DrawKeyShape(HDC dc, const KeyMapLayout& layout, const KeyCap& key, COLORREF fill, COLORREF outline)
 {
@@ -117,7 +47,7 @@ void DrawScale(HDC dc, const KeyMapLayout& layout, uint64_t highest, int digitPi
 // legends, counts. The face and outline of a key cover all that an earlier
 // drawing of it left. Returns the width of a digit in the small font.
 int DrawKeys(HDC dc, const KeyMapLayout& layout, const KeyMapPicture& picture, uint64_t highest,
-             const MapFont& legendFont, const MapFont& smallFont, const KeySelection* only)
+             const PaintFont& legendFont, const PaintFont& smallFont, const KeySelection* only)
 {
     SelectObject(dc, GetStockObject(DC_BRUSH));
     SelectObject(dc, GetStockObject(DC_PEN));
@@ -175,9 +105,9 @@ void DrawKeyMap(HDC dc, const RECT& area, const KeyMapPicture& picture)
     bool withTitle = picture.title != nullptr && picture.title[0] != '\0';
     KeyMapLayout layout = LayOutKeyMap({area.left, area.top, area.right, area.bottom}, withTitle);
     // Three fonts per drawing, never one per key.
-    MapFont legendFont(layout.legendFontPixels);
-    MapFont smallFont(layout.smallFontPixels);
-    MapFont titleFont(layout.titleFontPixels);
+    PaintFont legendFont(layout.legendFontPixels);
+    PaintFont smallFont(layout.smallFontPixels);
+    PaintFont titleFont(layout.titleFontPixels);
     DcState state(dc);
 
     FillWith(dc, area, Background);
@@ -200,8 +130,8 @@ void DrawKeyMapKeys(HDC dc, const RECT& area, const KeyMapPicture& picture, cons
     KeyMapLayout layout = LayOutKeyMap({area.left, area.top, area.right, area.bottom}, withTitle);
     if (layout.unit == 0)
         return;
-    MapFont legendFont(layout.legendFontPixels);
-    MapFont smallFont(layout.smallFontPixels);
+    PaintFont legendFont(layout.legendFontPixels);
+    PaintFont smallFont(layout.smallFontPixels);
     DcState state(dc);
     DrawKeys(dc, layout, picture, HighestKeyValue(picture.counts, picture.letters), legendFont, smallFont, &only);
 }

@@ -5,50 +5,11 @@
 
 #include <cstdint>
 
+#include "keymap/paint_tools.h"
 #include "win/atomic_file.h"
 #include "win/com_objects.h"
 
 namespace {
-
-// A top-down 32-bit DIB section selected into a memory context.
-class OffscreenBitmap {
-public:
-    OffscreenBitmap(int width, int height) : dc_(CreateCompatibleDC(nullptr))
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        if (dc_ != nullptr)
-            bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-        if (bitmap_ != nullptr)
-            previous_ = SelectObject(dc_, bitmap_);
-    }
-    ~OffscreenBitmap()
-    {
-        if (previous_ != nullptr)
-            SelectObject(dc_, previous_);
-        if (bitmap_ != nullptr)
-            DeleteObject(bitmap_);
-        if (dc_ != nullptr)
-            DeleteDC(dc_);
-    }
-    OffscreenBitmap(const OffscreenBitmap&) = delete;
-    OffscreenBitmap& operator=(const OffscreenBitmap&) = delete;
-
-    bool Ready() const { return previous_ != nullptr && bits_ != nullptr; }
-    HDC Dc() const { return dc_; }
-    uint8_t* Bits() const { return bits_; }
-
-private:
-    HDC dc_;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
-    uint8_t* bits_ = nullptr;
-};
 
 // Blue, green, red and an unused byte per pixel, to blue, green and red at the
 // start of each row: GDI leaves the fourth byte 0, which as alpha would make
@@ -103,9 +64,10 @@ bool WriteStreamAtomically(const char* path, IStream* stream)
 
 } // namespace
 
-bool WriteKeyMapPng(const char* path, const KeyMapPicture& picture, int width, int height)
+bool WritePicturePng(const char* path, int width, int height, PictureDrawing draw, const void* context)
 {
-    if (path == nullptr || width < 1 || height < 1 || width > LargestKeyMapPngSide || height > LargestKeyMapPngSide)
+    if (path == nullptr || draw == nullptr || width < 1 || height < 1 || width > LargestPicturePngSide ||
+        height > LargestPicturePngSide)
         return false;
     ComApartment com;
     if (!com.Ready())
@@ -113,7 +75,7 @@ bool WriteKeyMapPng(const char* path, const KeyMapPicture& picture, int width, i
     OffscreenBitmap bitmap(width, height);
     if (!bitmap.Ready())
         return false;
-    DrawKeyMap(bitmap.Dc(), {0, 0, width, height}, picture);
+    draw(bitmap.Dc(), {0, 0, width, height}, context);
     GdiFlush();
 
     ComRef<IWICImagingFactory> factory;
@@ -123,4 +85,12 @@ bool WriteKeyMapPng(const char* path, const KeyMapPicture& picture, int width, i
            SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Out())) &&
            EncodePng(factory.Get(), bitmap.Bits(), width, height, stream.Get()) &&
            WriteStreamAtomically(path, stream.Get());
+}
+
+bool WriteKeyMapPng(const char* path, const KeyMapPicture& picture, int width, int height)
+{
+    auto draw = [](HDC dc, const RECT& area, const void* context) {
+        DrawKeyMap(dc, area, *static_cast<const KeyMapPicture*>(context));
+    };
+    return WritePicturePng(path, width, height, draw, &picture);
 }

@@ -1,0 +1,222 @@
+#include "chart/chart_painter.h"
+
+#include <algorithm>
+
+#include "keymap/heat_scale.h"
+#include "keymap/paint_tools.h"
+
+namespace {
+
+constexpr Rgb White = {0xFF, 0xFF, 0xFF};   // the background's
+constexpr COLORREF Grid = RGB(0xE6, 0xE6, 0xE6);
+constexpr COLORREF Axis = RGB(0x80, 0x80, 0x80);
+// Cool colours beside the warm scale, so that they stand out from any fill.
+constexpr COLORREF AverageLine = RGB(0x1F, 0x4E, 0xA8);
+constexpr COLORREF RateLine = RGB(0x2E, 0x6B, 0x5E);
+constexpr COLORREF SelectionOutline = RGB(0x10, 0x20, 0x60);
+
+constexpr UINT LeftLine = DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP;
+constexpr UINT RightLine = DT_SINGLELINE | DT_RIGHT | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP;
+constexpr UINT ClippedLine = DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+
+int GdiTextWidth(const void* context, std::string_view text)
+{
+    SIZE size = {};
+    GetTextExtentPoint32A(*static_cast<const HDC*>(context), text.data(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+bool HasTitle(const char* title) { return title != nullptr && title[0] != '\0'; }
+
+// The layout with the chart's font already selected into dc.
+ChartLayout LayOutWithSelectedFont(HDC dc, const RECT& area, const ChartPicture& picture)
+{
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    ChartTextMeasure measure;
+    measure.lineHeight = metrics.tmHeight;
+    measure.width = GdiTextWidth;
+    measure.context = &dc;
+    ChartView view = picture.view;
+    view.withTitle = HasTitle(picture.title);
+    DaySeries none;
+    return LayOutChart(picture.series != nullptr ? *picture.series : none, view,
+                       {area.left, area.top, area.right, area.bottom}, measure);
+}
+
+// Four thin fills: Wine's FrameRect costs several times as much.
+void Frame(HDC dc, const PixelRect& rect, COLORREF colour, int thickness = 1)
+{
+    SetDCBrushColor(dc, colour);
+    HBRUSH brush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+    RECT outer = {rect.left - (thickness - 1), rect.top - (thickness - 1), rect.right + (thickness - 1),
+                  rect.bottom + (thickness - 1)};
+    RECT sides[4] = {
+        {outer.left, outer.top, outer.right, outer.top + thickness},
+        {outer.left, outer.bottom - thickness, outer.right, outer.bottom},
+        {outer.left, outer.top + thickness, outer.left + thickness, outer.bottom - thickness},
+        {outer.right - thickness, outer.top + thickness, outer.right, outer.bottom - thickness},
+    };
+    for (const RECT& side : sides) {
+        if (side.right > side.left && side.bottom > side.top)
+            FillRect(dc, &side, brush);
+    }
+}
+
+void HorizontalLine(HDC dc, int left, int right, int y, COLORREF colour)
+{
+    FillWith(dc, {left, y, right, y + 1}, colour);
+}
+
+// Dashes of four pixels with gaps of three: the average reads as a line of
+// its own kind, not only by its colour.
+void DashedLine(HDC dc, int left, int right, int y, COLORREF colour)
+{
+    for (int x = left; x < right; x += 7)
+        FillWith(dc, {x, y - 1, std::min(x + 4, right), y + 1}, colour);
+}
+
+void DrawChartText(HDC dc, const ChartText& text, UINT format = LeftLine)
+{
+    if (!text.text.empty())
+        DrawLine(dc, text.text.c_str(), text.rect, format);
+}
+
+void DrawCalendar(HDC dc, const ChartLayout& layout)
+{
+    for (const CalendarCell& cell : layout.cells) {
+        if (cell.hasLine)
+            FillWith(dc, ToRect(cell.rect), ToColorref(HeatColour(cell.strokes, layout.calendarHighest)));
+        else
+            Frame(dc, cell.rect, PlainOutline);
+    }
+    Frame(dc, layout.noLineKey, PlainOutline);
+    int steps = static_cast<int>(layout.legendSteps.size());
+    for (int i = 0; i < steps; ++i)
+        FillWith(dc, ToRect(layout.legendSteps[i]), ToColorref(HeatColourAt(steps > 1 ? i / (steps - 1.0) : 0)));
+
+    SetTextColor(dc, Caption);
+    for (const ChartText& label : layout.weekdayLabels)
+        DrawChartText(dc, label, RightLine);
+    for (const ChartText& label : layout.monthLabels)
+        DrawChartText(dc, label);
+    DrawChartText(dc, layout.noLineText);
+    DrawChartText(dc, layout.legendLow);
+    DrawChartText(dc, layout.legendHigh);
+}
+
+void DrawAxisGrid(HDC dc, const ValueAxis& axis, const PixelRect& plot)
+{
+    for (const AxisTick& tick : axis.ticks) {
+        if (tick.value != 0)
+            HorizontalLine(dc, plot.left, plot.right, tick.y, Grid);
+        DrawChartText(dc, tick.label, RightLine);
+    }
+    HorizontalLine(dc, plot.left, plot.right, plot.bottom, Axis);
+}
+
+void DrawBars(HDC dc, const ChartLayout& layout)
+{
+    SetTextColor(dc, Caption);
+    DrawAxisGrid(dc, layout.valueAxis, layout.plot);
+    for (const ChartBar& bar : layout.bars) {
+        if (bar.bar.IsEmpty())
+            continue;
+        Rgb fill = HeatColour(bar.bucket.strokes, layout.barHighest);
+        FillWith(dc, ToRect(bar.bar), ToColorref(fill));
+        // A pale bar gets an edge where it would stand out from the white
+        // less than 3:1, the accessibility guidelines' figure for graphics.
+        if (bar.bar.right - bar.bar.left >= 3 && ContrastRatio(fill, White) < 3)
+            Frame(dc, bar.bar, CountedOutline);
+    }
+    DashedLine(dc, layout.plot.left, layout.plot.right, layout.averageY, AverageLine);
+    DashedLine(dc, layout.averageKey.left, layout.averageKey.right,
+               (layout.averageKey.top + layout.averageKey.bottom) / 2, AverageLine);
+    DrawChartText(dc, layout.barCaption);
+    DrawChartText(dc, layout.averageText);
+    for (const ChartText& label : layout.dateLabels)
+        DrawChartText(dc, label);
+}
+
+void DrawRates(HDC dc, const ChartLayout& layout)
+{
+    SetTextColor(dc, Caption);
+    DrawAxisGrid(dc, layout.rateAxis, layout.ratePlot);
+    DrawChartText(dc, layout.rateCaption);
+    if (layout.bars.empty())
+        return;
+    // One polyline through the bars' rates, and a small square on each where
+    // the bars are wide enough to tell them apart.
+    std::vector<POINT> points(layout.bars.size());
+    for (std::size_t i = 0; i < layout.bars.size(); ++i)
+        points[i] = {layout.bars[i].rate.x, layout.bars[i].rate.y};
+    SetDCPenColor(dc, RateLine);
+    if (points.size() > 1)
+        Polyline(dc, points.data(), static_cast<int>(points.size()));
+    int slot = layout.bars.front().slot.right - layout.bars.front().slot.left;
+    if (slot >= 5 || points.size() == 1) {
+        for (const POINT& point : points)
+            FillWith(dc, {point.x - 1, point.y - 1, point.x + 2, point.y + 2}, RateLine);
+    }
+}
+
+void DrawSelection(HDC dc, const ChartLayout& layout)
+{
+    int thickness = std::max(1, layout.cellPitch / 10);
+    if (layout.selectedCellFirst >= 0) {
+        for (int i = layout.selectedCellFirst; i <= layout.selectedCellLast; ++i) {
+            const PixelRect& cell = layout.cells[i].rect;
+            Frame(dc, {cell.left - 1, cell.top - 1, cell.right + 1, cell.bottom + 1}, SelectionOutline, thickness);
+        }
+    }
+    if (layout.selectedBarFirst >= 0)
+        Frame(dc, layout.barSelectionFrame, SelectionOutline, 2);
+    SetTextColor(dc, Caption);
+    DrawLine(dc, layout.selectionDate.text.c_str(), layout.selectionDate.rect, ClippedLine);
+    DrawLine(dc, layout.selectionFigures.text.c_str(), layout.selectionFigures.rect, ClippedLine);
+}
+
+} // namespace
+
+ChartLayout LayOutChartIn(HDC dc, const RECT& area, const ChartPicture& picture)
+{
+    PaintFont font(ChartFontPixels({area.left, area.top, area.right, area.bottom}));
+    DcState state(dc);
+    font.SelectInto(dc);
+    return LayOutWithSelectedFont(dc, area, picture);
+}
+
+void PaintChart(HDC dc, const ChartLayout& layout, const char* title)
+{
+    // Two fonts per drawing, never one per text.
+    PaintFont font(layout.fontPixels);
+    PaintFont titleFont(HasTitle(title) ? layout.titleFontPixels : 0);
+    DcState state(dc);
+
+    FillWith(dc, ToRect(layout.canvas), Background);
+    if (!layout.usable)
+        return;
+    SelectObject(dc, GetStockObject(DC_BRUSH));
+    SelectObject(dc, GetStockObject(DC_PEN));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+    font.SelectInto(dc);
+
+    DrawCalendar(dc, layout);
+    DrawBars(dc, layout);
+    DrawRates(dc, layout);
+    DrawSelection(dc, layout);
+
+    if (HasTitle(title) && layout.titleFontPixels > 0) {
+        titleFont.SelectInto(dc);
+        SetTextColor(dc, Caption);
+        DrawLine(dc, title, layout.title, ClippedLine);
+    }
+}
+
+ChartLayout DrawHistoryChart(HDC dc, const RECT& area, const ChartPicture& picture)
+{
+    ChartLayout layout = LayOutChartIn(dc, area, picture);
+    PaintChart(dc, layout, picture.title);
+    return layout;
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The spans of days the daily chart offers, as its list captions them and as
+// the command line names them; date ranges and the Japanese date texts the
+// chart writes.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "history/local_date.h"
+
+enum class ChartSpan { Last30Days, Last90Days, Last365Days, All };
+constexpr ChartSpan DefaultChartSpan = ChartSpan::Last30Days;
+constexpr ChartSpan ChartSpans[] = {ChartSpan::Last30Days, ChartSpan::Last90Days, ChartSpan::Last365Days,
+                                    ChartSpan::All};
+
+// 過去30日, 過去90日, 過去365日, 全期間 (code page 932).
+const char* ChartSpanCaption(ChartSpan span);
+
+// The command-line word: 30, 90, 365, all.
+const char* ChartSpanWord(ChartSpan span);
+
+// The days a span shows, ending today: 30, 90, 365; 0 for all of them.
+int ChartSpanDays(ChartSpan span);
+
+// Reads a word as ChartSpanWord writes it, in any letter case; anything else
+// (another spelling, a null) is refused and span is left alone.
+bool ParseChartSpan(const char* word, ChartSpan& span);
+
+// The days first to last, both included.
+struct DateRange {
+    LocalDate first, last;
+    bool operator==(const DateRange&) const = default;
+};
+
+// "YYYY-MM-DD..YYYY-MM-DD", two days that exist, the first not after the
+// second; anything else is refused.
+std::optional<DateRange> ParseDateRange(std::string_view text);
+
+// 0 for Monday to 6 for Sunday.
+int WeekdayIndex(const LocalDate& date);
+// The Monday of the date's week.
+LocalDate WeekStart(const LocalDate& date);
+
+// 月, 火, 水, 木, 金, 土, 日 by WeekdayIndex.
+const char* WeekdayName(int weekday);
+
+// 2026年12月7日（月）
+std::string FormatJapaneseDate(const LocalDate& date);
+// One day as FormatJapaneseDate, more as "first～last".
+std::string FormatJapaneseRange(const DateRange& range);
+
+// The picture's title line: "taro　過去30日　2026年12月7日（月）".
+std::string FormatChartTitle(std::string_view user, ChartSpan span, const LocalDate& today);

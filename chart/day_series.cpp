@@ -1,0 +1,218 @@
+#include "chart/day_series.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// Two years and a day: the longest span still shown a week a bar.
+constexpr int32_t LongestWeeklySpan = 731;
+constexpr int32_t LongestDailySpan = 90;
+
+int WeekdayOfNumber(int32_t dayNumber)
+{
+    int weekday = (dayNumber + 3) % 7;   // 1970-01-01 was a Thursday
+    return weekday < 0 ? weekday + 7 : weekday;
+}
+
+// The last day of the bucket that starts on dayNumber.
+int32_t BucketEnd(int32_t dayNumber, BarGrouping grouping)
+{
+    switch (grouping) {
+    case BarGrouping::Week:
+        return dayNumber + 6 - WeekdayOfNumber(dayNumber);
+    case BarGrouping::Month: {
+        LocalDate date = DateOfDayNumber(dayNumber);
+        return dayNumber + DaysInMonth(date.year, date.month) - date.day;
+    }
+    case BarGrouping::Day:
+        break;
+    }
+    return dayNumber;
+}
+
+// Every count from 0 to the history's largest value, as a read line has
+// them: the sums below need no clamping then.
+void Clamp(HistoryCounts& counts)
+{
+    counts.seconds = std::clamp<int64_t>(counts.seconds, 0, LargestHistoryValue);
+    for (int64_t& count : counts.keys)
+        count = std::clamp<int64_t>(count, 0, LargestHistoryValue);
+}
+
+// Adds a day to a sum, both clamped: two values of at most 10^18 add up to
+// far less than the 64-bit limit before the cap applies.
+void AddDay(HistoryCounts& sum, const HistoryCounts& day)
+{
+    sum.seconds = std::min(sum.seconds + day.seconds, LargestHistoryValue);
+    for (int key = 0; key < HistoryKeyCount; ++key)
+        sum.keys[key] = std::min(sum.keys[key] + day.keys[key], LargestHistoryValue);
+}
+
+void Refill(DaySeries& series)
+{
+    series.dayNumbers.resize(series.days.size());
+    series.strokes.resize(series.days.size());
+    for (std::size_t i = 0; i < series.days.size(); ++i) {
+        Clamp(series.days[i].counts);
+        series.dayNumbers[i] = DayNumber(series.days[i].date);
+        series.strokes[i] = series.days[i].counts.Strokes();
+    }
+}
+
+} // namespace
+
+DaySeries MakeDaySeries(std::vector<HistoryDay> days, const LocalDate& today)
+{
+    auto earlier = [](const HistoryDay& a, const HistoryDay& b) { return a.date < b.date; };
+    if (!std::is_sorted(days.begin(), days.end(), earlier))
+        std::stable_sort(days.begin(), days.end(), earlier);
+    auto sameDate = [](const HistoryDay& a, const HistoryDay& b) { return a.date == b.date; };
+    days.erase(std::unique(days.begin(), days.end(), sameDate), days.end());
+    auto afterToday = std::upper_bound(days.begin(), days.end(), today,
+                                       [](const LocalDate& date, const HistoryDay& day) { return date < day.date; });
+    days.erase(afterToday, days.end());
+
+    DaySeries series;
+    series.today = today;
+    series.days = std::move(days);
+    Refill(series);
+    return series;
+}
+
+void SetRunningDay(DaySeries& series, const HistoryCounts& counts)
+{
+    HistoryCounts clamped = counts;
+    Clamp(clamped);
+    if (!series.days.empty() && series.days.back().date == series.today) {
+        series.days.back().counts = clamped;
+        series.strokes.back() = clamped.Strokes();
+        return;
+    }
+    // Like the file, which has no line for a day that has counted nothing.
+    if (clamped.IsEmpty())
+        return;
+    series.days.push_back({series.today, clamped});
+    series.dayNumbers.push_back(DayNumber(series.today));
+    series.strokes.push_back(counts.Strokes());
+}
+
+LocalDate FirstDay(const DaySeries& series) { return series.days.empty() ? series.today : series.days.front().date; }
+
+std::size_t FirstDayFrom(const DaySeries& series, int32_t dayNumber)
+{
+    return static_cast<std::size_t>(std::lower_bound(series.dayNumbers.begin(), series.dayNumbers.end(), dayNumber) -
+                                    series.dayNumbers.begin());
+}
+
+HistoryCounts SumOfDays(const DaySeries& series, const DateRange& range)
+{
+    HistoryCounts sums;
+    int32_t last = DayNumber(range.last);
+    for (std::size_t i = FirstDayFrom(series, DayNumber(range.first));
+         i < series.days.size() && series.dayNumbers[i] <= last; ++i)
+        AddDay(sums, series.days[i].counts);
+    return sums;
+}
+
+int64_t StrokesPerHour(int64_t strokes, int64_t seconds)
+{
+    if (seconds <= 0 || strokes <= 0)
+        return 0;
+    long double rate = static_cast<long double>(strokes) * 3600 / static_cast<long double>(seconds);
+    return rate >= static_cast<long double>(LargestHistoryValue) ? LargestHistoryValue : static_cast<int64_t>(rate);
+}
+
+DateRange SpanDates(const DaySeries& series, ChartSpan span)
+{
+    int days = ChartSpanDays(span);
+    return {days > 0 ? AddDays(series.today, 1 - days) : FirstDay(series), series.today};
+}
+
+BarGrouping GroupingOf(const DateRange& range)
+{
+    int32_t days = DayNumber(range.last) - DayNumber(range.first) + 1;
+    if (days <= LongestDailySpan)
+        return BarGrouping::Day;
+    return days <= LongestWeeklySpan ? BarGrouping::Week : BarGrouping::Month;
+}
+
+std::vector<DayBucket> GroupDays(const DaySeries& series, const DateRange& range, BarGrouping grouping)
+{
+    std::vector<DayBucket> buckets;
+    int32_t first = DayNumber(range.first);
+    int32_t last = DayNumber(range.last);
+    std::vector<int32_t> ends;
+    for (int32_t start = first; start <= last;) {
+        int32_t end = std::min(BucketEnd(start, grouping), last);
+        DayBucket bucket;
+        bucket.dates = {DateOfDayNumber(start), DateOfDayNumber(end)};
+        buckets.push_back(bucket);
+        ends.push_back(end);
+        start = end + 1;
+    }
+    std::size_t at = 0;
+    for (std::size_t i = FirstDayFrom(series, first); i < series.days.size() && series.dayNumbers[i] <= last; ++i) {
+        while (ends[at] < series.dayNumbers[i])
+            ++at;
+        AddDay(buckets[at].counts, series.days[i].counts);
+    }
+    for (DayBucket& bucket : buckets)
+        bucket.strokes = bucket.counts.Strokes();
+    return buckets;
+}
+
+std::string FormatGrouped(int64_t value)
+{
+    uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    std::string digits = std::to_string(magnitude);
+    std::string text = value < 0 ? "-" : "";
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            text += ',';
+        text += digits[i];
+    }
+    return text;
+}
+
+const char* ReadableKeyName(int key)
+{
+    // The arrows and the JIS key tops, from history key 62 on.
+    static const char* const Others[] = {"→", "←", "↑", "↓", ":", ";", "@", "￥",
+                                         "-", ".", ",", "/", "[", "]", "^"};
+    constexpr int FirstOther = 62;
+    if (key < 0 || key >= HistoryKeyCount)
+        return "";
+    if (key < FirstOther)
+        return HistoryKeyNames[key].data();   // a letter or digit: a literal, so terminated
+    return Others[key - FirstOther];
+}
+
+std::string FormatRangeFigures(const HistoryCounts& sums)
+{
+    int64_t strokes = sums.Strokes();
+    char time[32];
+    std::snprintf(time, sizeof time, "%lld:%02lld", static_cast<long long>(sums.seconds / 3600),
+                  static_cast<long long>(sums.seconds / 60 % 60));
+    std::string text = FormatGrouped(strokes) + "打鍵　" + time + "　" +
+                       FormatGrouped(StrokesPerHour(strokes, sums.seconds)) + "打鍵/時";
+
+    // The three highest counts; on a tie the earlier key in history order.
+    int top[3] = {-1, -1, -1};
+    for (int key = 0; key < HistoryKeyCount; ++key) {
+        if (sums.keys[key] <= 0)
+            continue;
+        for (int place = 0; place < 3; ++place) {
+            if (top[place] < 0 || sums.keys[key] > sums.keys[top[place]]) {
+                for (int later = 2; later > place; --later)
+                    top[later] = top[later - 1];
+                top[place] = key;
+                break;
+            }
+        }
+    }
+    for (int place = 0; place < 3 && top[place] >= 0; ++place)
+        text += std::string(place == 0 ? "　" : "  ") + ReadableKeyName(top[place]) + " " +
+                FormatGrouped(sums.keys[top[place]]);
+    return text;
+}

@@ -1,0 +1,158 @@
+// The daily chart drawn by GDI into a bitmap whose pixels are read back, and
+// written as a picture file.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "chart/chart_painter.h"
+#include "chart/chart_png.h"
+#include "keymap/paint_tools.h"
+#include "win_test_support.h"
+
+namespace {
+
+using namespace wintest;
+
+struct Pixel {
+    int red, green, blue;
+};
+
+// The bitmap that picture files are drawn into, its pixels read back.
+class PixelCanvas {
+public:
+    PixelCanvas(int width, int height) : width_(width), bitmap_(width, height) {}
+
+    HDC Dc() const { return bitmap_.Dc(); }
+    Pixel At(int x, int y) const
+    {
+        GdiFlush();
+        const uint8_t* p = bitmap_.Bits() + (static_cast<size_t>(y) * width_ + x) * 4;
+        return {p[2], p[1], p[0]};
+    }
+    Pixel Centre(const PixelRect& rect) const { return At((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2); }
+
+private:
+    int width_;
+    OffscreenBitmap bitmap_;
+};
+
+bool IsWarmAndDeep(Pixel p) { return p.red > 120 && p.red > 2 * p.green && p.red > 2 * p.blue; }
+bool IsPaleScaleColour(Pixel p) { return p.red > 230 && p.green > 210 && p.blue > 170 && p.blue < 240; }
+bool IsBackground(Pixel p) { return p.red == 255 && p.green == 255 && p.blue == 255; }
+
+HistoryDay Day(LocalDate date, int64_t strokes)
+{
+    HistoryDay day;
+    day.date = date;
+    day.counts.keys[4] = strokes;
+    day.counts.seconds = 3600;
+    return day;
+}
+
+uint32_t BigEndian(const std::string& bytes, size_t at)
+{
+    uint32_t value = 0;
+    for (size_t i = 0; i < 4; ++i)
+        value = value << 8 | static_cast<uint8_t>(bytes[at + i]);
+    return value;
+}
+
+TEST(ChartPainter, TheHighestDayIsWarmWhereTheLayoutPutsIt)
+{
+    const LocalDate today = {2026, 12, 7};
+    DaySeries series = MakeDaySeries({Day({2026, 11, 20}, 12), Day({2026, 11, 27}, 5000), Day({2026, 12, 1}, 0),
+                                      Day(today, 40)},
+                                     today);
+    ChartPicture picture;
+    picture.series = &series;
+    picture.view.selection = DateRange{{2026, 12, 1}, {2026, 12, 1}};
+    PixelCanvas canvas(470, 330);
+    ChartLayout layout = DrawHistoryChart(canvas.Dc(), {0, 0, 470, 330}, picture);
+    ASSERT_TRUE(layout.usable);
+
+    auto cellOf = [&](LocalDate date) {
+        return layout.cells.at(static_cast<size_t>(DayNumber(date) - DayNumber(layout.cells.front().date)));
+    };
+    auto barOf = [&](LocalDate date) {
+        for (const ChartBar& bar : layout.bars) {
+            if (bar.bucket.dates.first == date)
+                return bar;
+        }
+        return ChartBar{};
+    };
+    struct Case {
+        PixelRect place;
+        bool (*expected)(Pixel);
+        const char* what;
+    } cases[] = {
+        {cellOf({2026, 11, 27}).rect, IsWarmAndDeep, "the highest day's cell"},
+        {barOf({2026, 11, 27}).bar, IsWarmAndDeep, "the highest day's bar"},
+        {cellOf({2026, 11, 20}).rect, IsPaleScaleColour, "a day of 12 strokes"},
+        {cellOf({2026, 12, 1}).rect, IsPaleScaleColour, "a day with a line and no strokes"},
+        {cellOf({2026, 11, 28}).rect, IsBackground, "a day without a line: an outline only"},
+        {layout.legendSteps.back(), IsWarmAndDeep, "the legend's warm end"},
+        {layout.legendSteps.front(), IsPaleScaleColour, "the legend's pale end"},
+    };
+    for (const Case& c : cases) {
+        Pixel p = canvas.Centre(c.place);
+        EXPECT_TRUE(c.expected(p)) << c.what << ": " << p.red << "," << p.green << "," << p.blue;
+    }
+    // The selected day's cell is outlined just outside its fill.
+    const PixelRect& selected = cellOf({2026, 12, 1}).rect;
+    Pixel outline = canvas.At(selected.left - 1, (selected.top + selected.bottom) / 2);
+    EXPECT_LT(outline.red + outline.green + outline.blue, 3 * 128) << "a dark outline";
+    EXPECT_TRUE(IsBackground(canvas.At(layout.plot.right - 2, layout.plot.top + 1))) << "nothing above the bars";
+}
+
+TEST(ChartPainter, AnEmptyHistoryDrawsWithoutDividingByZero)
+{
+    DaySeries series = MakeDaySeries({}, {2026, 12, 7});
+    ChartPicture picture;
+    picture.series = &series;
+    picture.view.span = ChartSpan::All;
+    picture.title = "taro　全期間　2026年12月7日";
+    PixelCanvas canvas(470, 330);
+    ChartLayout layout = DrawHistoryChart(canvas.Dc(), {0, 0, 470, 330}, picture);
+    ASSERT_TRUE(layout.usable);
+    EXPECT_TRUE(IsBackground(canvas.Centre(layout.cells.back().rect))) << "today has no line: an outline only";
+    EXPECT_TRUE(IsBackground(canvas.Centre(layout.plot)));
+
+    // Too small a canvas is left blank, and a null series draws as an empty
+    // one; the context is left as it was found.
+    PixelCanvas tiny(60, 40);
+    HGDIOBJ font = GetCurrentObject(tiny.Dc(), OBJ_FONT);
+    HGDIOBJ brush = GetCurrentObject(tiny.Dc(), OBJ_BRUSH);
+    SetTextColor(tiny.Dc(), RGB(1, 2, 3));
+    picture.series = nullptr;
+    EXPECT_FALSE(DrawHistoryChart(tiny.Dc(), {0, 0, 60, 40}, picture).usable);
+    DrawHistoryChart(tiny.Dc(), {0, 0, 0, 0}, picture);
+    EXPECT_TRUE(IsBackground(tiny.At(30, 20)));
+    EXPECT_EQ(GetCurrentObject(tiny.Dc(), OBJ_FONT), font);
+    EXPECT_EQ(GetCurrentObject(tiny.Dc(), OBJ_BRUSH), brush);
+    EXPECT_EQ(GetTextColor(tiny.Dc()), RGB(1, 2, 3));
+}
+
+TEST(ChartPainter, ThePictureFileIsAPngOfItsSize)
+{
+    TempFolder folder;
+    std::string path = folder / "chart.png";
+    DaySeries series = MakeDaySeries({Day({2026, 12, 6}, 900), Day({2026, 12, 7}, 40)}, {2026, 12, 7});
+    ChartPicture picture;
+    picture.series = &series;
+    std::string title = FormatChartTitle("taro", ChartSpan::Last30Days, {2026, 12, 7});
+    picture.title = title.c_str();
+    ASSERT_TRUE(WriteHistoryChartPng(path.c_str(), picture));
+    auto bytes = ReadBytes(path);
+    ASSERT_TRUE(bytes.has_value());
+    ASSERT_GT(bytes->size(), 24u);
+    EXPECT_EQ(bytes->substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+    EXPECT_EQ(bytes->substr(12, 4), "IHDR");
+    EXPECT_EQ(BigEndian(*bytes, 16), static_cast<uint32_t>(ChartPngWidth));
+    EXPECT_EQ(BigEndian(*bytes, 20), static_cast<uint32_t>(ChartPngHeight));
+    EXPECT_GE(ChartPngWidth, 1200);
+    EXPECT_EQ(ListFolder(folder.Path()), std::vector<std::string>{"chart.png"}) << "no temporary file stays";
+}
+
+} // namespace

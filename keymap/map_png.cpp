@@ -7,6 +7,7 @@
 
 #include "win/atomic_file.h"
 #include "win/com_objects.h"
+#include "win/wide_text.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ bool EncodePng(IWICImagingFactory* factory, uint8_t* bits, int width, int height
            SUCCEEDED(encoder->Commit());
 }
 
-bool WriteStreamAtomically(const char* path, IStream* stream)
+bool WriteStreamAtomically(const std::wstring& path, IStream* stream)
 {
     STATSTG status = {};
     HGLOBAL memory = nullptr;
@@ -96,7 +97,9 @@ bool WriteStreamAtomically(const char* path, IStream* stream)
     const void* bytes = GlobalLock(memory);
     if (bytes == nullptr)
         return false;
-    bool written = WriteFileAtomically(path, bytes, static_cast<DWORD>(status.cbSize.QuadPart), WriteMode::Replace);
+    bool written = WriteFileAtomically(
+        path, {std::string_view(static_cast<const char*>(bytes), static_cast<std::size_t>(status.cbSize.QuadPart))},
+        WriteMode::Replace);
     GlobalUnlock(memory);
     return written;
 }
@@ -105,7 +108,12 @@ bool WriteStreamAtomically(const char* path, IStream* stream)
 
 bool WriteKeyMapPng(const char* path, const KeyMapPicture& picture, int width, int height)
 {
-    if (path == nullptr || width < 1 || height < 1 || width > LargestKeyMapPngSide || height > LargestKeyMapPngSide)
+    return path != nullptr && WriteKeyMapPng(WideFromCodePage(path), picture, width, height);
+}
+
+bool WriteKeyMapPng(const std::wstring& path, const KeyMapPicture& picture, int width, int height)
+{
+    if (path.empty() || width < 1 || height < 1 || width > LargestKeyMapPngSide || height > LargestKeyMapPngSide)
         return false;
     ComApartment com;
     if (!com.Ready())

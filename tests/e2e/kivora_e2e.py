@@ -101,8 +101,28 @@ def plus(values, strokes):
 
 # --------------------------------------------------------- Wine and X
 
+# The tests' folders lie under WORK, which a drive letter of the prefix names:
+# the paths that Kivora sees (at most 199 characters) then do not grow with
+# the folder that the repository was cloned into. Wine gives a program started
+# there its current directory on this drive, the deepest one that holds it.
+WORK_DRIVE = "K:"
+
+
 def windows_path(path):
-    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+    path = Path(path).resolve()
+    if path.is_relative_to(WORK.resolve()):
+        return WORK_DRIVE + "\\" + str(path.relative_to(WORK.resolve())).replace("/", "\\").lstrip(".")
+    return "Z:" + str(path).replace("/", "\\")
+
+
+def map_work_drive():
+    WORK.mkdir(parents=True, exist_ok=True)
+    link = PREFIX / "dosdevices" / WORK_DRIVE.lower()
+    if link.is_symlink() and Path(os.readlink(link)) == WORK.resolve():
+        return
+    if link.is_symlink() or link.exists():
+        link.unlink()
+    link.symlink_to(WORK.resolve())
 
 
 def _wine_environment():
@@ -131,6 +151,7 @@ def prepare_prefix(fresh=False):
     subprocess.run(["wine", "wineboot"], env=WINE_ENV, check=False, **quiet)
     if not (PREFIX / "system.reg").exists():
         raise AssertionError(f"no Wine prefix at {PREFIX}")
+    map_work_drive()
 
 
 def stop_prefix():

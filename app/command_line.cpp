@@ -2,29 +2,65 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "export/export_file.h"
 #include "keymap/heatmap_command.h"
 #include "store/user_for_command.h"
+#include "win/wide_text.h"
 
 namespace {
 
-bool IsCommand(const char* argument, const char* command) { return lstrcmpiA(argument, command) == 0; }
+constexpr char Usage[] =
+    "使い方: Kivora.exe /export ユーザー名 ファイル.csv"
+    " | Kivora.exe /heatmap ユーザー名 ファイル.png [all|today|7|30]\r\n";
+
+bool IsCommand(const wchar_t* argument, const wchar_t* command) { return lstrcmpiW(argument, command) == 0; }
+
+// A program without a console of its own writes to the one it was started
+// from, if any: to the standard error when it is redirected, else to the
+// console of the command prompt.
+void WriteUsage()
+{
+    HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    bool attached = false;
+    if ((error == nullptr || error == INVALID_HANDLE_VALUE) && AttachConsole(ATTACH_PARENT_PROCESS)) {
+        attached = true;
+        error = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    }
+    if (error == nullptr || error == INVALID_HANDLE_VALUE)
+        return;
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (GetConsoleMode(error, &mode)) {
+        std::wstring wide = WideFromCodePage(Usage);
+        WriteConsoleW(error, wide.c_str(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    } else {
+        WriteFile(error, Usage, sizeof Usage - 1, &written, nullptr);
+    }
+    if (attached) {
+        CloseHandle(error);
+        FreeConsole();
+    }
+}
 
 } // namespace
 
-bool RunCommandLine(int argc, char** argv, int& exitCode)
+bool RunCommandLine(int argc, wchar_t** argv, int& exitCode)
 {
-    if (argc < 2)
+    if (argc < 2 || argv[1][0] != L'/')
         return false;
-    if (IsCommand(argv[1], "/export")) {
-        exitCode = argc == 4 ? RunExportCommand(argv[2], argv[3]) : CommandWrongArguments;
+    if (IsCommand(argv[1], L"/export") && argc == 4) {
+        exitCode = RunExportCommand(argv[2], argv[3]);
         return true;
     }
-    if (IsCommand(argv[1], "/heatmap")) {
-        exitCode = argc == 4 || argc == 5 ? RunHeatmapCommand(argv[2], argv[3], argc == 5 ? argv[4] : nullptr)
-                                          : CommandWrongArguments;
+    if (IsCommand(argv[1], L"/heatmap") && (argc == 4 || argc == 5)) {
+        exitCode = RunHeatmapCommand(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
         return true;
     }
-    // Anything else is no command: the program starts as always.
-    return false;
+    // A mistyped command must not start the program (nor end at once beside
+    // a running one, as a second copy does, with exit code 0).
+    WriteUsage();
+    exitCode = CommandWrongArguments;
+    return true;
 }

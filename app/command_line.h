@@ -5,6 +5,13 @@
 //
 //   Kivora.exe /export USER FILE
 //   Kivora.exe /heatmap USER FILE.png [all|today|7|30]
+//
+// The arguments are read from the wide command line, so that FILE may hold
+// any character a file name can; USER is a name of the login list. Any other
+// argument that starts with "/" is refused with a line of usage on the
+// standard error and exit code 1; without an argument, or with one that does
+// not start with "/", Kivora starts as always.
 
-// True when argv names a command; it has then run, and exitCode is its result.
-bool RunCommandLine(int argc, char** argv, int& exitCode);
+// True when the command line names a command (or looks like one); it has then
+// run, and exitCode is its result.
+bool RunCommandLine(int argc, wchar_t** argv, int& exitCode);

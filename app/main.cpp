@@ -2,6 +2,7 @@
 // the key polling thread, the login dialog, then the message loop.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdlib>
 
@@ -56,8 +57,12 @@ void FillTrayIconData(HINSTANCE instance)
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     // A command (/export, /heatmap) runs alone: no lock, no window.
+    int argumentCount = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &argumentCount);
     int commandExit = 0;
-    if (RunCommandLine(__argc, __argv, commandExit))
+    bool ranCommand = arguments != nullptr && RunCommandLine(argumentCount, arguments, commandExit);
+    LocalFree(arguments);
+    if (ranCommand)
         return commandExit;
 
     // The tab control of the statistics window needs its class registered.

@@ -89,7 +89,10 @@ void TogglePause(HWND window)
 {
     Paused = !Paused;
     if (Paused) {
+        // A pause may last long, and the program may end during it without a
+        // save: keep what was counted up to it.
         StopCounting();
+        SaveCounts();
     } else {
         StartCounting();
     }

@@ -20,6 +20,10 @@ constexpr int IconRetryCount = 30;   // a minute; TaskbarCreated covers a later 
 
 bool IconWanted = false;
 bool IconShown = false;
+// An add reported failure. A shell busy past its time-out reports it and adds
+// the icon all the same; every later add then fails, so a retry asks first
+// whether the icon is there: only a modify of an icon the shell has succeeds.
+bool AddFailed = false;
 bool RetryTimerSet = false;
 int AttemptsLeft = 0;
 
@@ -49,7 +53,9 @@ void TryToAddIcon()
 {
     if (!IconWanted || IconShown)
         return;
-    IconShown = Platform.notifyIcon(NIM_ADD, &TrayIconData) != FALSE;
+    IconShown = (AddFailed && Platform.notifyIcon(NIM_MODIFY, &TrayIconData) != FALSE) ||
+                Platform.notifyIcon(NIM_ADD, &TrayIconData) != FALSE;
+    AddFailed = !IconShown;
     if (!IconShown)
         return;
     StopRetrying();
@@ -85,9 +91,11 @@ void AddTrayIcon()
 void RemoveTrayIcon()
 {
     StopRetrying();
-    if (IconShown)
+    // After a failed add the icon may be there all the same: no ghost is left.
+    if (IconShown || AddFailed)
         Platform.notifyIcon(NIM_DELETE, &TrayIconData);
     IconShown = false;
+    AddFailed = false;
     IconWanted = false;
     SetNoticeBalloon(nullptr);
 }
@@ -97,6 +105,7 @@ void RestoreTrayIcon()
     // The shell has restarted and forgotten every icon; before the first
     // login there is none to bring back.
     IconShown = false;
+    AddFailed = false;
     SetNoticeBalloon(nullptr);
     StopRetrying();
     AddOrRetry();

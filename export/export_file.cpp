@@ -4,6 +4,7 @@
 
 #include "export/export_table.h"
 #include "history/user_history.h"
+#include "store/own_files.h"
 #include "store/user_data.h"
 #include "store/user_for_command.h"
 #include "users/user_names.h"
@@ -11,12 +12,13 @@
 #include "win/atomic_file.h"
 #include "win/modal_ui.h"
 #include "win/save_as_dialog.h"
+#include "win/wide_text.h"
 
 namespace {
 
-bool WriteExport(const char* path, const std::string& table)
+bool WriteExport(const std::wstring& path, const std::string& table)
 {
-    return WriteFileAtomically(path, table.data(), static_cast<DWORD>(table.size()), WriteMode::Replace);
+    return WriteFileAtomically(path, {table}, WriteMode::Replace);
 }
 
 } // namespace
@@ -35,19 +37,25 @@ void ExportFromWindow(HWND owner)
     UserNameFromFile(CurrentUserFile, user);
     std::string defaultName = std::string(user) + "-kivora.csv";
     char path[MAX_PATH];
-    if (!AskSaveAsPath(owner, {defaultName.c_str(), "CSV (*.csv)", "*.csv", "csv"}, path))
+    if (!AskSaveAsPath(owner, {defaultName.c_str(), "CSV (*.csv)", "*.csv", "csv"}, path) ||
+        RefuseKivoraOwnFile(owner, path))
         return;
-    if (!WriteExport(path, FormatHistoryExport(values, *periods)))
+    if (!WriteExport(WideFromCodePage(path), FormatHistoryExport(values, *periods)))
         ShowMessage(owner, "ファイルに書き出せませんでした。書き込める場所と名前を選んでください。",
                     AppText::ErrorCaption, MB_OK | MB_ICONWARNING);
 }
 
-int RunExportCommand(const char* user, const char* file)
+int RunExportCommand(const wchar_t* user, const std::wstring& file)
 {
+    std::string name;
+    if (!UserOfArgument(user, name))
+        return CommandUnknownUser;
     StoredValues values{};
     HistoryPeriods periods;
-    CommandExit read = ReadUserForCommand(user, values, periods);
+    CommandExit read = ReadUserForCommand(name.c_str(), values, periods);
     if (read != CommandDone)
         return read;
+    if (CheckCommandTarget(file) != CommandDone)
+        return CommandUnwritable;
     return WriteExport(file, FormatHistoryExport(values, periods)) ? CommandDone : CommandUnwritable;
 }

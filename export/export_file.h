@@ -3,9 +3,11 @@
 // names: from the window's File menu, and from the command line.
 #include <windows.h>
 
+#include <string>
+
 // The Save As dialog, then the file; a failure is told in a box owned by
 // owner, and nothing else changes.
 void ExportFromWindow(HWND owner);
 
 // Kivora.exe /export USER FILE; returns the exit code.
-int RunExportCommand(const char* user, const char* file);
+int RunExportCommand(const wchar_t* user, const std::wstring& file);

@@ -30,12 +30,29 @@ bool BeginBook(const std::string& path, std::optional<std::string_view> text, co
     return HistoryOn;
 }
 
+// Moves a file aside as path + ".bak", or ".bak2", ".bak3" and so on when
+// earlier ones are there: every backup is kept.
+bool MoveAsideAsBackup(const std::string& path)
+{
+    for (int number = 1; number < 10000; ++number) {
+        std::string backup = path + ".bak" + (number > 1 ? std::to_string(number) : std::string());
+        if (MoveFileExA(path.c_str(), backup.c_str(), MOVEFILE_WRITE_THROUGH))
+            return true;
+        DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
+            return false;
+    }
+    return false;
+}
+
 } // namespace
 
 HistoryFileRead ReadHistoryFile(const std::string& path, std::string& text)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Shared with any writer, and tried again for a moment while another
+    // program (an antivirus, a backup) holds the file.
+    HANDLE file = OpenFileRetrying(path.c_str(), GENERIC_READ, OPEN_EXISTING,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
     if (file == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? HistoryFileRead::Missing
@@ -101,8 +118,7 @@ bool StartNewUserHistory(const char* dataFilePath)
     std::string path;
     if (!HistoryPathOf(dataFilePath, path))
         return BeginBook(path, std::nullopt, zeros);
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
-        !MoveFileExA(path.c_str(), (path + ".bak").c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && !MoveAsideAsBackup(path))
         return BeginBook(path, std::nullopt, zeros);
     return BeginBook(path, "", zeros);
 }

@@ -33,7 +33,8 @@ LocalDate TodaysDate();
 // Returns false when the file is refused (the history is then off).
 bool OpenUserHistory(const char* dataFilePath, const HistoryCounts& loaded);
 // At a registration: an empty history; a file left under that name by an
-// earlier user of the name is kept as <name>.history.csv.bak.
+// earlier user of the name is kept as <name>.history.csv.bak (.bak2, .bak3
+// and so on when earlier backups are there).
 bool StartNewUserHistory(const char* dataFilePath);
 
 // Writes the history with the counts as they stand. True when written, or

@@ -17,6 +17,7 @@
 #include "keymap/map_period.h"
 #include "keymap/map_png.h"
 #include "res/resource.h"
+#include "store/own_files.h"
 #include "store/user_data.h"
 #include "store/user_record.h"
 #include "win/app_text.h"
@@ -234,7 +235,8 @@ void SavePicture(HWND page)
     UserNameFromFile(CurrentUserFile, user);
     std::string defaultName = std::string(user) + "-keyboard.png";
     char path[MAX_PATH];
-    if (!AskSaveAsPath(page, {defaultName.c_str(), "PNG (*.png)", "*.png", "png"}, path))
+    if (!AskSaveAsPath(page, {defaultName.c_str(), "PNG (*.png)", "*.png", "png"}, path) ||
+        RefuseKivoraOwnFile(page, path))
         return;
     bool historyOff = false;
     KeyMapPicture picture = CurrentPicture(Page.period, Page.letters, historyOff);

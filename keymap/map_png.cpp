@@ -8,6 +8,7 @@
 #include "keymap/paint_tools.h"
 #include "win/atomic_file.h"
 #include "win/com_objects.h"
+#include "win/wide_text.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ bool EncodePng(IWICImagingFactory* factory, uint8_t* bits, int width, int height
            SUCCEEDED(encoder->Commit());
 }
 
-bool WriteStreamAtomically(const char* path, IStream* stream)
+bool WriteStreamAtomically(const std::wstring& path, IStream* stream)
 {
     STATSTG status = {};
     HGLOBAL memory = nullptr;
@@ -57,16 +58,18 @@ bool WriteStreamAtomically(const char* path, IStream* stream)
     const void* bytes = GlobalLock(memory);
     if (bytes == nullptr)
         return false;
-    bool written = WriteFileAtomically(path, bytes, static_cast<DWORD>(status.cbSize.QuadPart), WriteMode::Replace);
+    bool written = WriteFileAtomically(
+        path, {std::string_view(static_cast<const char*>(bytes), static_cast<std::size_t>(status.cbSize.QuadPart))},
+        WriteMode::Replace);
     GlobalUnlock(memory);
     return written;
 }
 
 } // namespace
 
-bool WritePicturePng(const char* path, int width, int height, PictureDrawing draw, const void* context)
+bool WritePicturePng(const std::wstring& path, int width, int height, PictureDrawing draw, const void* context)
 {
-    if (path == nullptr || draw == nullptr || width < 1 || height < 1 || width > LargestPicturePngSide ||
+    if (path.empty() || draw == nullptr || width < 1 || height < 1 || width > LargestPicturePngSide ||
         height > LargestPicturePngSide)
         return false;
     ComApartment com;
@@ -87,10 +90,20 @@ bool WritePicturePng(const char* path, int width, int height, PictureDrawing dra
            WriteStreamAtomically(path, stream.Get());
 }
 
-bool WriteKeyMapPng(const char* path, const KeyMapPicture& picture, int width, int height)
+bool WritePicturePng(const char* path, int width, int height, PictureDrawing draw, const void* context)
+{
+    return path != nullptr && WritePicturePng(WideFromCodePage(path), width, height, draw, context);
+}
+
+bool WriteKeyMapPng(const std::wstring& path, const KeyMapPicture& picture, int width, int height)
 {
     auto draw = [](HDC dc, const RECT& area, const void* context) {
         DrawKeyMap(dc, area, *static_cast<const KeyMapPicture*>(context));
     };
     return WritePicturePng(path, width, height, draw, &picture);
+}
+
+bool WriteKeyMapPng(const char* path, const KeyMapPicture& picture, int width, int height)
+{
+    return path != nullptr && WriteKeyMapPng(WideFromCodePage(path), picture, width, height);
 }

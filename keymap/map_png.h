@@ -1,6 +1,8 @@
 #pragma once
 // The key map as a PNG file, drawn off-screen and encoded by the Windows
 // Imaging Component; any other drawing through the same writer.
+#include <string>
+
 #include "keymap/map_painter.h"
 
 // Draws a picture into area of an off-screen context.
@@ -9,10 +11,11 @@ using PictureDrawing = void (*)(HDC dc, const RECT& area, const void* context);
 constexpr int LargestPicturePngSide = 8192;
 
 // Draws width x height pixels (1 to LargestPicturePngSide each) with draw and
-// writes them to path (code page 932) as a 24-bit PNG: through path + ".tmp",
-// moved over path when complete, so that on failure nothing is left behind
-// and a file already at path is untouched. Initialises COM for the call if
-// the thread has not.
+// writes them to path (wide, or code page 932) as a 24-bit PNG: through a
+// temporary file of its own, moved over path when complete, so that on
+// failure nothing is left behind and a file already at path is untouched.
+// Initialises COM for the call if the thread has not.
+bool WritePicturePng(const std::wstring& path, int width, int height, PictureDrawing draw, const void* context);
 bool WritePicturePng(const char* path, int width, int height, PictureDrawing draw, const void* context);
 
 // The picture's size: wide enough for five digits on every letter key.
@@ -21,5 +24,7 @@ constexpr int KeyMapPngHeight = 480;
 constexpr int LargestKeyMapPngSide = LargestPicturePngSide;
 
 // Draws the map at width x height and writes it as WritePicturePng does.
+bool WriteKeyMapPng(const std::wstring& path, const KeyMapPicture& picture, int width = KeyMapPngWidth,
+                    int height = KeyMapPngHeight);
 bool WriteKeyMapPng(const char* path, const KeyMapPicture& picture, int width = KeyMapPngWidth,
                     int height = KeyMapPngHeight);

@@ -1,30 +1,40 @@
 #include "store/user_for_command.h"
 
+#include <windows.h>
+
 #include <string>
 
 #include "history/user_history.h"
+#include "store/own_files.h"
 #include "store/user_data.h"
 #include "users/user_list.h"
+#include "win/wide_text.h"
 
-CommandExit ReadUserForCommand(const char* user, StoredValues& values, HistoryPeriods& periods)
+bool UserOfArgument(const wchar_t* argument, std::string& user) { return CodePageFromWide(argument, user); }
+
+CommandExit ReadUserForCommand(const char* user, StoredValues& values, HistoryPeriods& periods, bool needHistory)
 {
-    // Where the window's login finds its users.
+    // Where the window's login finds its users, and its settings file.
     WorkOutAppFolder();
+    WorkOutSettingsPath(GetModuleHandleA(nullptr));
     char dataFile[PathCapacity];
     if (!FindUserDataFile(user, dataFile))
         return CommandUnknownUser;
     if (!ReadUserDataReadOnly(dataFile, values))
         return CommandUnreadable;
+    periods = HistoryPeriods{};
     std::string historyPath;
-    if (!HistoryPathOf(dataFile, historyPath))
-        return CommandUnreadable;
     // A user without a history file yet has no days: an empty text.
     std::string text;
-    if (ReadHistoryFile(historyPath, text) == HistoryFileRead::Refused)
-        return CommandUnreadable;
-    std::optional<HistoryPeriods> read = HistoryPeriodsOfText(text, TodaysDate());
-    if (!read)
-        return CommandUnreadable;
-    periods = *read;
-    return CommandDone;
+    std::optional<HistoryPeriods> read;
+    if (HistoryPathOf(dataFile, historyPath) && ReadHistoryFile(historyPath, text) != HistoryFileRead::Refused)
+        read = HistoryPeriodsOfText(text, TodaysDate());
+    if (read)
+        periods = *read;
+    return read || !needHistory ? CommandDone : CommandUnreadable;
+}
+
+CommandExit CheckCommandTarget(const std::wstring& file)
+{
+    return file.empty() || IsKivoraOwnFile(file) ? CommandUnwritable : CommandDone;
 }

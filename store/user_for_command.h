@@ -2,6 +2,8 @@
 // What the command-line commands read of a user, and how they end. The
 // commands show no window, box or icon, and work beside a running Kivora
 // without writing to the user's files.
+#include <string>
+
 #include "history/history_book.h"
 #include "store/user_record.h"
 
@@ -14,6 +16,17 @@ enum CommandExit {
     CommandUnwritable = 4,         // FILE cannot be written
 };
 
+// A user named on the command line, in code page 932 as the data files are
+// named; false for a name the code page cannot hold, which no user has.
+bool UserOfArgument(const wchar_t* argument, std::string& user);
+
 // The user's all-time values and the history's periods as of now, read from
-// the application folder's data folder as the login dialog finds it.
-CommandExit ReadUserForCommand(const char* user, StoredValues& values, HistoryPeriods& periods);
+// the application folder's data folder as the login dialog finds it. Without
+// needHistory a history that cannot be read leaves the periods empty.
+CommandExit ReadUserForCommand(const char* user, StoredValues& values, HistoryPeriods& periods,
+                               bool needHistory = true);
+
+// Whether a command may write FILE: CommandUnwritable for one of Kivora's own
+// files (the settings file, anything in the data folder). Call after
+// ReadUserForCommand, which works out where they are.
+CommandExit CheckCommandTarget(const std::wstring& file);

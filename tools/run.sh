@@ -32,6 +32,9 @@ cp build/windows/Kivora.exe res/icon6.ico "$RUN/"
 
 "$ROOT/tools/wine-prefix.sh"
 . "$ROOT/tools/wine-env.sh"
+# Kivora's paths hold at most 199 characters: drive K: names its folder, so
+# that they stay short however deep the repository lies.
+ln -sfn "$RUN" "$WINEPREFIX/dosdevices/k:"
 cd "$RUN"
 echo "Kivora runs in a Wine desktop; its data files are in $RUN/data"
 # Only a desktop named "shell" gets Wine's taskbar and notification area.

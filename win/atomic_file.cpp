@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "win/ansi_text.h"
+#include "win/wide_text.h"
 
 namespace {
 
@@ -55,22 +55,42 @@ private:
     HANDLE handle_;
 };
 
-// The temporary file's name: path + ".tmp" (never "*.dat", so never listed).
-bool TemporaryPathFor(const char* path, char (&temporary)[MAX_PATH + 8])
+// How many names a temporary file may try before the write gives up.
+constexpr int TemporaryNameTries = 100;
+
+std::wstring TemporaryName(const std::wstring& path, int attempt)
 {
-    return CopyIfFits(temporary, sizeof temporary, path) && AppendIfFits(temporary, sizeof temporary, ".tmp");
+    return attempt == 0 ? path + L".tmp" : path + L"." + std::to_wstring(attempt) + L".tmp";
+}
+
+// A temporary file that this write creates, never one that was there.
+HANDLE CreateTemporaryBeside(const std::wstring& path, std::wstring& temporary)
+{
+    for (int attempt = 0; attempt < TemporaryNameTries; ++attempt) {
+        temporary = TemporaryName(path, attempt);
+        HANDLE handle = OpenFileRetrying(temporary.c_str(), GENERIC_WRITE, CREATE_NEW);
+        if (handle != INVALID_HANDLE_VALUE || (GetLastError() != ERROR_FILE_EXISTS &&
+                                               GetLastError() != ERROR_ALREADY_EXISTS))
+            return handle;
+    }
+    return INVALID_HANDLE_VALUE;
 }
 
 } // namespace
 
-HANDLE OpenFileRetrying(const char* path, DWORD access, DWORD disposition)
+HANDLE OpenFileRetrying(const wchar_t* path, DWORD access, DWORD disposition, DWORD share)
 {
     HANDLE handle = INVALID_HANDLE_VALUE;
     Retrying([&] {
-        handle = CreateFileA(path, access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        handle = CreateFileW(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
         return handle != INVALID_HANDLE_VALUE;
     });
     return handle;
+}
+
+HANDLE OpenFileRetrying(const char* path, DWORD access, DWORD disposition, DWORD share)
+{
+    return OpenFileRetrying(WideFromCodePage(path).c_str(), access, disposition, share);
 }
 
 bool WriteFileAtomically(const char* path, const void* bytes, DWORD size, WriteMode mode)
@@ -80,19 +100,23 @@ bool WriteFileAtomically(const char* path, const void* bytes, DWORD size, WriteM
 
 bool WriteFileAtomically(const char* path, std::initializer_list<std::string_view> pieces, WriteMode mode)
 {
-    char temporary[MAX_PATH + 8];
-    if (!TemporaryPathFor(path, temporary))
-        return false;
+    std::wstring wide = WideFromCodePage(path);
+    return !wide.empty() && WriteFileAtomically(wide, pieces, mode);
+}
+
+bool WriteFileAtomically(const std::wstring& path, std::initializer_list<std::string_view> pieces, WriteMode mode)
+{
     // Windows refuses to rename over a read-only file, Wine does not: refuse
     // it here on both, so that a read-only file is never replaced.
-    DWORD attributes = GetFileAttributesA(path);
+    DWORD attributes = GetFileAttributesW(path.c_str());
     if (mode == WriteMode::Replace && attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & FILE_ATTRIBUTE_READONLY)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
 
-    FileHandle file(OpenFileRetrying(temporary, GENERIC_WRITE, CREATE_ALWAYS));
+    std::wstring temporary;
+    FileHandle file(CreateTemporaryBeside(path, temporary));
     if (!file.IsOpen())
         return false;
     bool written = true;
@@ -100,14 +124,16 @@ bool WriteFileAtomically(const char* path, std::initializer_list<std::string_vie
         written = written && WriteAll(file.Get(), piece.data(), static_cast<DWORD>(piece.size()));
     written = written && FlushFileBuffers(file.Get());
     if (!file.Close() || !written) {
-        DeleteFileA(temporary);
+        DWORD error = GetLastError();
+        DeleteFileW(temporary.c_str());
+        SetLastError(error);
         return false;
     }
 
     DWORD flags = MOVEFILE_WRITE_THROUGH | (mode == WriteMode::Replace ? MOVEFILE_REPLACE_EXISTING : 0);
-    if (!Retrying([&] { return MoveFileExA(temporary, path, flags) != FALSE; })) {
+    if (!Retrying([&] { return MoveFileExW(temporary.c_str(), path.c_str(), flags) != FALSE; })) {
         DWORD error = GetLastError();
-        DeleteFileA(temporary);
+        DeleteFileW(temporary.c_str());
         SetLastError(error);
         return false;
     }
@@ -116,14 +142,15 @@ bool WriteFileAtomically(const char* path, std::initializer_list<std::string_vie
 
 void RecoverInterruptedWrite(const char* path, bool (*isComplete)(const unsigned char* bytes, std::size_t size))
 {
-    char temporary[MAX_PATH + 8];
-    if (!TemporaryPathFor(path, temporary) || GetFileAttributesA(temporary) == INVALID_FILE_ATTRIBUTES)
+    std::wstring target = WideFromCodePage(path);
+    std::wstring temporary = TemporaryName(target, 0);
+    if (target.empty() || GetFileAttributesW(temporary.c_str()) == INVALID_FILE_ATTRIBUTES)
         return;
 
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+    if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
         bool complete = false;
         {
-            FileHandle file(OpenFileRetrying(temporary, GENERIC_READ, OPEN_EXISTING));
+            FileHandle file(OpenFileRetrying(temporary.c_str(), GENERIC_READ, OPEN_EXISTING));
             LARGE_INTEGER size;
             if (file.IsOpen() && GetFileSizeEx(file.Get(), &size) && size.QuadPart <= 65536) {
                 DWORD wanted = static_cast<DWORD>(size.QuadPart);
@@ -133,8 +160,8 @@ void RecoverInterruptedWrite(const char* path, bool (*isComplete)(const unsigned
                            isComplete(bytes.data(), wanted);
             }
         }
-        if (complete && MoveFileExA(temporary, path, MOVEFILE_WRITE_THROUGH))
+        if (complete && MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
             return;
     }
-    DeleteFileA(temporary);
+    DeleteFileW(temporary.c_str());
 }

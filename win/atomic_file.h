@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <initializer_list>
+#include <string>
 #include <string_view>
 
 enum class WriteMode {
@@ -12,18 +13,23 @@ enum class WriteMode {
     CreateNew,   // an existing file is left alone and the write fails
 };
 
-// Writes bytes to path + ".tmp" beside the file, checks that all of them were
-// written, flushes and closes it, then moves it over path in one rename. A
-// sharing or access error, as antivirus and indexers cause, is retried a few
-// times. On failure the temporary file is removed and path is untouched.
-bool WriteFileAtomically(const char* path, const void* bytes, DWORD size, WriteMode mode);
-// The same with the file's bytes in pieces, written one after another.
+// Writes the bytes (in pieces, one after another) to a temporary file beside
+// path, checks that all of them were written, flushes and closes it, then
+// moves it over path in one rename. The temporary file is one this write
+// creates: path + ".tmp", or path + ".1.tmp" and so on when that name is
+// taken, so no other file is ever written over or removed. A sharing or
+// access error, as antivirus and indexers cause, is retried a few times. On
+// failure the temporary file is removed and path is untouched. Paths given
+// as char are code page 932.
+bool WriteFileAtomically(const std::wstring& path, std::initializer_list<std::string_view> pieces, WriteMode mode);
 bool WriteFileAtomically(const char* path, std::initializer_list<std::string_view> pieces, WriteMode mode);
+bool WriteFileAtomically(const char* path, const void* bytes, DWORD size, WriteMode mode);
 
-// Deals with the temporary file that an interrupted write may have left: it
-// takes the place of a missing file at path when isComplete says it is whole,
-// and is deleted otherwise.
+// Deals with the temporary file path + ".tmp" that an interrupted write may
+// have left in Kivora's own data folder: it takes the place of a missing
+// file at path when isComplete says it is whole, and is deleted otherwise.
 void RecoverInterruptedWrite(const char* path, bool (*isComplete)(const unsigned char* bytes, std::size_t size));
 
 // Opens a file, retrying briefly while another process holds it.
-HANDLE OpenFileRetrying(const char* path, DWORD access, DWORD disposition);
+HANDLE OpenFileRetrying(const wchar_t* path, DWORD access, DWORD disposition, DWORD share = 0);
+HANDLE OpenFileRetrying(const char* path, DWORD access, DWORD disposition, DWORD share = 0);

@@ -4,37 +4,29 @@
 #include <objbase.h>
 #include <shobjidl.h>
 
-#include <cwchar>
 #include <string>
 
 #include "win/app_text.h"
 #include "win/com_objects.h"
 #include "win/modal_ui.h"
 #include "win/save_as_dialog.h"
+#include "win/wide_text.h"
 
 namespace {
 
 enum class SaveAsResult { Chosen, Cancelled, UnusableName, Unavailable };
 
-std::wstring Wide(const char* text)
-{
-    int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    std::wstring wide(size > 0 ? static_cast<size_t>(size) : 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), size);
-    wide.resize(std::wcslen(wide.c_str()));
-    return wide;
-}
-
 // The program's paths are code page 932 text: a name with characters that
 // the code page cannot hold is refused rather than bent into another name.
 SaveAsResult ToAnsiPath(const wchar_t* wide, char (&path)[MAX_PATH])
 {
-    BOOL lossy = FALSE;
-    int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, path, MAX_PATH, nullptr, &lossy);
-    if (size == 0 || lossy) {
+    std::string narrow;
+    if (!CodePageFromWide(wide, narrow) || narrow.size() >= MAX_PATH) {
         path[0] = '\0';
         return SaveAsResult::UnusableName;
     }
+    narrow.copy(path, narrow.size());
+    path[narrow.size()] = '\0';
     return SaveAsResult::Chosen;
 }
 
@@ -46,12 +38,12 @@ SaveAsResult ChoosePath(HWND owner, const SaveAsRequest& request, char (&path)[M
     if (FAILED(CoCreateInstance(CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileSaveDialog,
                                 reinterpret_cast<void**>(dialog.Out()))))
         return SaveAsResult::Unavailable;
-    std::wstring typeName = Wide(request.typeName);
-    std::wstring pattern = Wide(request.pattern);
+    std::wstring typeName = WideFromCodePage(request.typeName);
+    std::wstring pattern = WideFromCodePage(request.pattern);
     COMDLG_FILTERSPEC types[] = {{typeName.c_str(), pattern.c_str()}};
     dialog->SetFileTypes(1, types);
-    dialog->SetDefaultExtension(Wide(request.extension).c_str());
-    dialog->SetFileName(Wide(request.defaultName).c_str());
+    dialog->SetDefaultExtension(WideFromCodePage(request.extension).c_str());
+    dialog->SetFileName(WideFromCodePage(request.defaultName).c_str());
     FILEOPENDIALOGOPTIONS options = 0;
     dialog->GetOptions(&options);
     dialog->SetOptions(options | FOS_OVERWRITEPROMPT | FOS_FORCEFILESYSTEM | FOS_NOCHANGEDIR);

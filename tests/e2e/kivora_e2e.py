@@ -102,12 +102,32 @@ def plus(values, strokes):
 
 # --------------------------------------------------------- Wine and X
 
+# The tests' folders lie under WORK, which a drive letter of the prefix names:
+# the paths that Kivora sees (at most 199 characters) then do not grow with
+# the folder that the repository was cloned into. Wine gives a program started
+# there its current directory on this drive, the deepest one that holds it.
+WORK_DRIVE = "K:"
+
+
 def windows_path(path):
-    """A path as Windows programs in the prefix see it: under its drive_c on C:."""
+    """A path as Windows programs in the prefix see it: under its drive_c on
+    C:, under WORK on the work drive, anywhere else on Z:."""
     path = Path(path).resolve()
-    if path.is_relative_to(PREFIX.resolve() / "drive_c"):
-        return "C:\\" + str(path.relative_to(PREFIX.resolve() / "drive_c")).replace("/", "\\")
+    for root, drive in ((PREFIX.resolve() / "drive_c", "C:"), (WORK.resolve(), WORK_DRIVE)):
+        if path.is_relative_to(root):
+            relative = path.relative_to(root)
+            return drive + "\\" + ("" if relative == Path(".") else str(relative).replace("/", "\\"))
     return "Z:" + str(path).replace("/", "\\")
+
+
+def map_work_drive():
+    WORK.mkdir(parents=True, exist_ok=True)
+    link = PREFIX / "dosdevices" / WORK_DRIVE.lower()
+    if link.is_symlink() and Path(os.readlink(link)) == WORK.resolve():
+        return
+    if link.is_symlink() or link.exists():
+        link.unlink()
+    link.symlink_to(WORK.resolve())
 
 
 def user_profile():
@@ -145,6 +165,7 @@ def prepare_prefix(fresh=False):
     subprocess.run(["wine", "wineboot"], env=WINE_ENV, check=False, **quiet)
     if not (PREFIX / "system.reg").exists():
         raise AssertionError(f"no Wine prefix at {PREFIX}")
+    map_work_drive()
 
 
 def stop_prefix():

@@ -112,11 +112,14 @@ TEST_F(HistoryTest, HistoryThatCannotBeReadOrWrittenIsLeftAloneAndTheDataFileSti
 TEST_F(HistoryTest, ANewUserStartsAnEmptyHistoryAndALeftoverOneIsKeptAside)
 {
     const std::string leftover = Header() + DayLine(AddDays(TodaysDate(), -100), 60, {{2, 2}});
+    const std::string earlierBackup = Header() + DayLine(AddDays(TodaysDate(), -400), 6, {{3, 3}});
     WriteBytes(HistoryFile("jiro"), leftover);
+    WriteBytes(HistoryFile("jiro") + ".bak", earlierBackup);
     ASSERT_TRUE(CopyIfFits(NewUserName, sizeof NewUserName, "jiro"));
     ResetMode = 0;
     ASSERT_EQ(ResetUserData(window_.Handle()), 0);
-    EXPECT_EQ(ReadBytes(HistoryFile("jiro") + ".bak"), leftover);
+    EXPECT_EQ(ReadBytes(HistoryFile("jiro") + ".bak"), earlierBackup) << "every backup is kept";
+    EXPECT_EQ(ReadBytes(HistoryFile("jiro") + ".bak2"), leftover);
 
     ASSERT_EQ(SaveUserData(), 0);
     EXPECT_EQ(ReadBytes(HistoryFile("jiro")), Header()) << "no line for a day with nothing counted";
@@ -185,6 +188,67 @@ TEST_F(HistoryTest, ExportCommandWritesTheTableBesideARunningKivora)
     EXPECT_EQ(RunKivora(folder_.Path(), "/export taro unread.csv"), CommandUnreadable);
     EXPECT_FALSE(Exists(folder_ / "unread.csv"));
     CloseHandle(running);
+}
+
+// A command writes the file it is named, whatever its characters, and never
+// one of Kivora's own files or a file that happens to bear its temporary name.
+TEST_F(HistoryTest, CommandsWriteTheFileNamedAndNothingElse)
+{
+    WriteBytes(HistoryFile(), Header() + DayLine(TodaysDate(), 10, {{1, 1}}));
+    WriteBytes(DataFile("taro.dat"), Image({{2, 5}, {56, 5}}));
+    WriteBytes(folder_ / "set.ini", "[setup]\r\nAUTOSTART=0\r\n");
+    WriteBytes(folder_ / "out.csv.tmp", "somebody's file");
+    const std::string history = ReadBytes(HistoryFile()).value();
+    auto exists = [&](const wchar_t* name) {
+        return GetFileAttributesW((WideOf(folder_.Path()) + L"\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    };
+    struct Case {
+        const wchar_t* arguments;
+        int exitCode;
+        const wchar_t* written;   // the file that must then exist, or null
+        const char* what;
+    } cases[] = {
+        {L"/export taro caf\u00e9.csv", CommandDone, L"caf\u00e9.csv", "a name beyond code page 932"},
+        {L"/heatmap taro \u00fcber.png all", CommandDone, L"\u00fcber.png", "a picture too"},
+        {L"/export taro out.csv", CommandDone, L"out.csv", "FILE.tmp beside it is someone else's"},
+        {L"/export taro data\\taro.history.csv", CommandUnwritable, nullptr, "the user's history"},
+        {L"/export taro DATA\\TARO.DAT", CommandUnwritable, nullptr, "the data file, in other letters"},
+        {L"/heatmap taro data\\picture.png", CommandUnwritable, nullptr, "anything in the data folder"},
+        {L"/export taro .\\set.ini", CommandUnwritable, nullptr, "the settings file"},
+        {L"/export t\u00e0ro other.csv", CommandUnknownUser, nullptr, "a user name no data file can have"},
+        {L"/exprot taro other.csv", CommandWrongArguments, nullptr, "a mistyped command starts nothing"},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(RunKivora(folder_.Path(), row.arguments), row.exitCode);
+        if (row.written != nullptr) {
+            EXPECT_TRUE(exists(row.written));
+        }
+    }
+    EXPECT_FALSE(exists(L"cafe.csv")) << "not bent into another name";
+    EXPECT_FALSE(exists(L"other.csv"));
+    EXPECT_FALSE(exists(L"data\\picture.png"));
+    EXPECT_EQ(ReadBytes(HistoryFile()), history);
+    EXPECT_EQ(ReadBytes(DataFile("taro.dat")), Image({{2, 5}, {56, 5}}));
+    EXPECT_EQ(ReadBytes(folder_ / "set.ini"), "[setup]\r\nAUTOSTART=0\r\n");
+    EXPECT_EQ(ReadBytes(folder_ / "out.csv.tmp"), "somebody's file");
+
+    // The mistyped command says how to use them, on the standard error.
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    const std::string errors = folder_ / "errors.txt";
+    HANDLE errorFile = CreateFileA(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0,
+                                   nullptr);
+    EXPECT_EQ(RunKivora(folder_.Path(), L"/heatmpa taro x.png", errorFile), CommandWrongArguments);
+    CloseHandle(errorFile);
+    EXPECT_EQ(ReadBytes(errors).value_or("").rfind("使い方: Kivora.exe /export", 0), 0u);
+
+    // All time is the data file's: a history that cannot be read stops only
+    // the periods that need it.
+    WriteBytes(HistoryFile(), "not,a,history\r\n");
+    EXPECT_EQ(RunKivora(folder_.Path(), L"/heatmap taro all.png all"), CommandDone);
+    EXPECT_EQ(RunKivora(folder_.Path(), L"/heatmap taro today.png today"), CommandUnreadable);
+    EXPECT_TRUE(exists(L"all.png"));
+    EXPECT_FALSE(exists(L"today.png"));
 }
 
 } // namespace

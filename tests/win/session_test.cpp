@@ -5,6 +5,7 @@
 #include "app/save_question.h"
 #include "clock/uptime_clock_tick.h"
 #include "login/new_user_dialog.h"
+#include "res/resource.h"
 #include "user_data_fixture.h"
 #include "win/platform_calls.h"
 
@@ -107,6 +108,16 @@ TEST_F(SessionTest, NoPollingThreadMeansSaveThenEnd)
     MSG quit;
     ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(quit.wParam, 1u);
+}
+
+TEST_F(SessionTest, PauseSavesWhatWasCountedUpToIt)
+{
+    LogIn("taro.dat", {{5, 3}});
+    Lower('e').value = 9;
+    MainWindowProc(window_.Handle(), WM_COMMAND, IDM_PAUSE, 0);
+    EXPECT_EQ(ReadBytes(DataFile("taro.dat")), Image({{5, 9}})) << "a long pause loses nothing";
+    MainWindowProc(window_.Handle(), WM_COMMAND, IDM_PAUSE, 0);   // counting again
+    StopCounting();
 }
 
 // The check runs after every pass: it zeroes once, at the first pass that

@@ -19,9 +19,12 @@ namespace {
 
 using namespace wintest;
 
-// What the fake shell and timer calls saw, and how many of them fail.
+// What the fake shell and timer calls saw, and how many of them fail. Like
+// the shell, it refuses to add an icon it has and to modify one it has not.
 struct FakeSystem {
     int addsToFail = 0;
+    bool failedAddsAddAllTheSame = false;   // a shell busy past its time-out
+    bool iconThere = false;
     int adds = 0;
     std::vector<std::string> balloons;   // titles, in order
     int timersToFail = 0;
@@ -33,13 +36,29 @@ struct FakeSystem {
 
 BOOL WINAPI FakeNotifyIcon(DWORD message, PNOTIFYICONDATAA data)
 {
-    if (message == NIM_ADD) {
+    switch (message) {
+    case NIM_ADD:
         ++Fake.adds;
-        return Fake.addsToFail-- > 0 ? FALSE : TRUE;
+        if (Fake.iconThere)
+            return FALSE;
+        if (Fake.addsToFail-- > 0) {
+            Fake.iconThere = Fake.failedAddsAddAllTheSame;
+            return FALSE;
+        }
+        Fake.iconThere = true;
+        return TRUE;
+    case NIM_MODIFY:
+        if (Fake.iconThere && (data->uFlags & NIF_INFO))
+            Fake.balloons.push_back(data->szInfoTitle);
+        return Fake.iconThere ? TRUE : FALSE;
+    case NIM_DELETE: {
+        bool deleted = Fake.iconThere;
+        Fake.iconThere = false;
+        return deleted ? TRUE : FALSE;
     }
-    if (message == NIM_MODIFY && (data->uFlags & NIF_INFO))
-        Fake.balloons.push_back(data->szInfoTitle);
-    return TRUE;
+    default:
+        return FALSE;
+    }
 }
 
 UINT_PTR WINAPI FakeSetTimer(HWND, UINT_PTR id, UINT period, TIMERPROC procedure)
@@ -114,6 +133,7 @@ TEST_F(TrayClockTest, IconThatCannotBeAddedYetIsTriedAgainUntilItIsThere)
     EXPECT_EQ(Fake.balloons, std::vector<std::string>{"Kivora: 保存できませんでした"});
 
     // A restarted shell forgets the icon; it comes back, once.
+    Fake.iconThere = false;
     RestoreTrayIcon();
     EXPECT_TRUE(TrayIconShown());
     EXPECT_EQ(Fake.adds, 4);
@@ -139,6 +159,30 @@ TEST_F(TrayClockTest, RetriesStopAfterAWhileAndTheShellsAnnouncementStartsThemAg
     RestoreTrayIcon();
     EXPECT_FALSE(TrayIconShown());
     EXPECT_EQ(Fake.adds, adds);
+}
+
+// A busy shell may report a failed add and add the icon all the same; every
+// later add then fails. The icon is found by a modify, never left a ghost.
+TEST_F(TrayClockTest, AddReportedAsFailedButDoneIsFoundAndDeletedAtExit)
+{
+    Fake.addsToFail = 1;
+    Fake.failedAddsAddAllTheSame = true;
+    AddTrayIcon();
+    EXPECT_FALSE(TrayIconShown());
+    NoteSaveResult(false);
+    RetryTick();
+    EXPECT_TRUE(TrayIconShown()) << "a modify finds it there";
+    EXPECT_EQ(Fake.adds, 1) << "no second add";
+    EXPECT_EQ(Fake.balloons, std::vector<std::string>{"Kivora: 保存できませんでした"});
+    EXPECT_TRUE(Fake.retryKilled);
+
+    // At exit before any retry has found it: deleted all the same.
+    RemoveTrayIcon();
+    Fake.addsToFail = 1;
+    AddTrayIcon();
+    ASSERT_TRUE(Fake.iconThere);
+    RemoveTrayIcon();
+    EXPECT_FALSE(Fake.iconThere) << "no ghost icon after exit";
 }
 
 TEST_F(TrayClockTest, ClockThatCannotStartIsToldOnceAndRetriedOnThePollingThreadsReminder)

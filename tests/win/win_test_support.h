@@ -291,19 +291,32 @@ inline std::string Beside(const char* name)
     return folder.substr(0, folder.find_last_of('\\') + 1) + name;
 }
 
-// Runs the built Kivora.exe with arguments, its current folder folder;
-// returns its exit code, or -1 when it could not be run or did not end.
-inline int RunKivora(const std::string& folder, const std::string& arguments)
+// A code page 932 text as UTF-16.
+inline std::wstring WideOf(const std::string& text)
 {
-    std::string command = "\"";
-    command += Beside("..\\Kivora.exe");
-    command += "\" ";
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), text.size() + 1)));
+    return wide;
+}
+
+// Runs the built Kivora.exe with arguments (wide, so that any file name can be
+// given), its current folder folder, its standard error to errorOutput when
+// one is given; returns its exit code, or -1 when it could not be run or did
+// not end.
+inline int RunKivora(const std::string& folder, const std::wstring& arguments, HANDLE errorOutput = nullptr)
+{
+    std::wstring command = L"\"" + WideOf(Beside("..\\Kivora.exe")) + L"\" ";
     command += arguments;
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
+    if (errorOutput != nullptr) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdError = errorOutput;
+    }
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                        &process))
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, errorOutput != nullptr, 0, nullptr,
+                        WideOf(folder).c_str(), &startup, &process))
         return -1;
     DWORD code = static_cast<DWORD>(-1);
     if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0)
@@ -313,6 +326,11 @@ inline int RunKivora(const std::string& folder, const std::string& arguments)
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return static_cast<int>(code);
+}
+
+inline int RunKivora(const std::string& folder, const std::string& arguments)
+{
+    return RunKivora(folder, WideOf(arguments));
 }
 
 class ComScope {

@@ -1,6 +1,7 @@
 #include "history/history_book.h"
 
-#include <unordered_set>
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -10,20 +11,61 @@ constexpr std::size_t LongestHistoryLine = LocalDateTextSize + (HistoryFieldCoun
 constexpr int32_t DaysBeforeInLast7 = 6;
 constexpr int32_t DaysBeforeInLast30 = 29;
 
-struct LineSpan {
-    std::size_t begin;
-    std::size_t contentEnd;   // the line end, CRLF or LF, is not content
-    std::size_t end;          // the next line's begin
+// What a spreadsheet puts before a UTF-8 text.
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
+// The dates whose first readable line has been met: one bit for each day the
+// text form can hold, so that any order of lines costs the same.
+class SeenDates {
+public:
+    // False when the date was met before.
+    bool Insert(int32_t dayNumber)
+    {
+        auto bit = seen_[static_cast<std::size_t>(dayNumber - First)];
+        if (bit)
+            return false;
+        bit = true;
+        return true;
+    }
+
+private:
+    static inline const int32_t First = DayNumber({1, 1, 1});
+    std::vector<bool> seen_ = std::vector<bool>(static_cast<std::size_t>(DayNumber({9999, 12, 31}) - First + 1));
 };
 
-// The last line may have no line end; a CR without LF is content.
-LineSpan LineAt(std::string_view text, std::size_t at)
+std::string_view Content(std::string_view text, const LineSpan& line)
 {
-    std::size_t newline = text.find('\n', at);
-    if (newline == std::string_view::npos)
-        return {at, text.size(), text.size()};
-    std::size_t contentEnd = newline > at && text[newline - 1] == '\r' ? newline - 1 : newline;
-    return {at, contentEnd, newline + 1};
+    return text.substr(line.begin, line.contentEnd - line.begin);
+}
+
+// A line after the header. day: the date's first readable line; null for a
+// line that counts for nothing (unreadable, or a date met before). ownForm:
+// as Kivora writes it, its content kept or written by AppendHistoryLine,
+// and ending in CRLF.
+struct ReadLine {
+    LineSpan span;
+    const HistoryDay* day;
+    int32_t dayNumber;
+    bool ownForm;
+};
+
+// Calls visit(const ReadLine&) for each line of text from at, in order,
+// until it returns false; returns false then.
+template <typename Visit>
+bool ReadLines(std::string_view text, std::size_t at, SeenDates& seen, Visit visit)
+{
+    while (at < text.size()) {
+        LineSpan span = LineAt(text, at);
+        at = span.end;
+        bool ownForm = false;
+        std::optional<HistoryDay> day = ParseHistoryLine(Content(text, span), ownForm);
+        int32_t number = day ? DayNumber(day->date) : 0;
+        if (day && !seen.Insert(number))
+            day.reset();
+        if (!visit(ReadLine{span, day ? &*day : nullptr, number, span.EndsInCrLf() && (!day || ownForm)}))
+            return false;
+    }
+    return true;
 }
 
 std::string FreshHistory()
@@ -51,38 +93,64 @@ HistoryLoad HistoryBook::Load(std::string_view text, const LocalDate& today)
 
 bool HistoryBook::Split(std::string_view text, const LocalDate& today)
 {
+    if (text.starts_with(ByteOrderMark))
+        text.remove_prefix(ByteOrderMark.size());
     LineSpan header = LineAt(text, 0);
-    if (text.substr(0, header.contentEnd) != HistoryHeader)
+    bool ownHeader = false;
+    if (!IsHistoryHeader(Content(text, header), ownHeader))
         return false;
+    if (ownHeader && header.EndsInCrLf() && SplitOwnForm(text, today))
+        return true;
+    // Once, after a spreadsheet saved the file: the form Kivora writes.
+    std::string own = FreshHistory();
+    own.reserve(text.size() + text.size() / 8);
+    SeenDates seen;
+    ReadLines(text, header.end, seen, [&](const ReadLine& line) {
+        if (line.day) {
+            AppendHistoryLine(own, line.day->date, line.day->counts);
+        } else {
+            own += Content(text, line.span);
+            own += "\r\n";
+        }
+        return true;
+    });
+    SplitOwnForm(own, today);   // true: every line is as Kivora writes it
+    return true;
+}
 
+bool HistoryBook::SplitOwnForm(std::string_view text, const LocalDate& today)
+{
     today_ = today;
+    base_ = HistoryCounts{};
+    hadTodayLine_ = false;
+    earlier7_ = earlier30_ = HistoryCounts{};
+    unreadableLines_ = 0;
     const int32_t todayNumber = DayNumber(today);
-    std::unordered_set<int32_t> seen;
     std::optional<LineSpan> todayLine;
     std::size_t insertAt = text.size();
-    for (std::size_t at = header.end; at < text.size();) {
-        LineSpan line = LineAt(text, at);
-        at = line.end;
-        std::optional<HistoryDay> day = ParseHistoryLine(text.substr(line.begin, line.contentEnd - line.begin));
-        int32_t number = day ? DayNumber(day->date) : 0;
-        if (!day || !seen.insert(number).second) {
+    SeenDates seen;
+    bool ownForm = ReadLines(text, LineAt(text, 0).end, seen, [&](const ReadLine& line) {
+        if (!line.ownForm)
+            return false;
+        if (!line.day) {
             ++unreadableLines_;
-            continue;
-        }
-        if (number == todayNumber) {
-            todayLine = line;
-            base_ = day->counts;
+        } else if (line.dayNumber == todayNumber) {
+            todayLine = line.span;
+            base_ = line.day->counts;
             hadTodayLine_ = true;
-        } else if (number > todayNumber) {
+        } else if (line.dayNumber > todayNumber) {
             // Before the first later day; unreadable lines stay where they are.
             if (insertAt == text.size())
-                insertAt = line.begin;
-        } else if (number >= todayNumber - DaysBeforeInLast30) {
-            AddCounts(earlier30_, day->counts);
-            if (number >= todayNumber - DaysBeforeInLast7)
-                AddCounts(earlier7_, day->counts);
+                insertAt = line.span.begin;
+        } else if (line.dayNumber >= todayNumber - DaysBeforeInLast30) {
+            AddCounts(earlier30_, line.day->counts);
+            if (line.dayNumber >= todayNumber - DaysBeforeInLast7)
+                AddCounts(earlier7_, line.day->counts);
         }
-    }
+        return true;
+    });
+    if (!ownForm)
+        return false;
 
     std::size_t cut = todayLine ? todayLine->begin : insertAt;
     std::size_t resume = todayLine ? todayLine->end : insertAt;
@@ -138,11 +206,9 @@ HistoryText HistoryBook::RenderParts(const HistoryCounts& current) const
 {
     HistoryText text{before_, std::string(), after_};
     HistoryCounts today = TodayCounts(current);
-    if (hadTodayLine_ || !today.IsEmpty()) {
-        text.line.reserve(2 + LongestHistoryLine);
-        // Only the file's last line can lack its line end.
-        if (!before_.empty() && before_.back() != '\n')
-            text.line = "\r\n";
+    if (WritesToday(today)) {
+        // Every kept line ends in CRLF.
+        text.line.reserve(LongestHistoryLine);
         AppendHistoryLine(text.line, today_, today);
     }
     return text;
@@ -168,6 +234,130 @@ HistoryPeriods HistoryBook::Periods(const HistoryCounts& current) const
     periods.last30 = earlier30_;
     AddCounts(periods.last30, periods.today);
     return periods;
+}
+
+void HistoryBook::Fold(const PendingDays& pending)
+{
+    PendingDays days;
+    CombinePending(days, pending);   // in date order, each date once, whatever the caller passed
+    if (days.empty())
+        return;
+    const std::string text = Render(HistoryCounts{});   // the running day's line holds its base
+
+    // The pending days' readable lines, in one reading of the text.
+    struct KeptLine {
+        LineSpan span;
+        std::optional<int32_t> dayNumber;   // none for a line that counts for nothing
+        std::size_t pending;                // days.size() when the line's day is not pending
+    };
+    std::vector<KeptLine> lines;
+    std::vector<std::optional<HistoryCounts>> counted(days.size());
+    SeenDates seen;
+    const std::size_t linesAt = LineAt(text, 0).end;
+    ReadLines(text, linesAt, seen, [&](const ReadLine& line) {
+        KeptLine kept{line.span, std::nullopt, days.size()};
+        if (line.day) {
+            kept.dayNumber = line.dayNumber;
+            auto day = std::lower_bound(days.begin(), days.end(), line.day->date,
+                                        [](const PendingDay& d, const LocalDate& date) { return d.date < date; });
+            if (day != days.end() && day->date == line.day->date) {
+                kept.pending = static_cast<std::size_t>(day - days.begin());
+                counted[kept.pending] = line.day->counts;
+            }
+        }
+        lines.push_back(kept);
+        return true;
+    });
+
+    std::string folded(text.substr(0, linesAt));
+    folded.reserve(text.size() + days.size() * LongestHistoryLine);
+    std::size_t unplaced = 0;   // the first pending day not yet placed
+    auto placeDaysBefore = [&](int32_t dayNumber) {
+        for (; unplaced < days.size() && DayNumber(days[unplaced].date) < dayNumber; ++unplaced) {
+            HistoryCounts counts = FoldedCounts(HistoryCounts{}, days[unplaced]);
+            if (!counted[unplaced] && !counts.IsEmpty())
+                AppendHistoryLine(folded, days[unplaced].date, counts);
+        }
+    };
+    for (const KeptLine& line : lines) {
+        if (line.dayNumber)
+            placeDaysBefore(*line.dayNumber);
+        if (line.pending < days.size())
+            AppendHistoryLine(folded, days[line.pending].date, FoldedCounts(*counted[line.pending], days[line.pending]));
+        else
+            folded += text.substr(line.span.begin, line.span.end - line.span.begin);
+    }
+    placeDaysBefore(std::numeric_limits<int32_t>::max());
+
+    HistoryBook next;
+    next.Split(folded, today_);   // the header is the one that was accepted
+    next.begun_ = begun_;
+    next.start_ = start_;
+    *this = std::move(next);
+}
+
+std::optional<HistoryCounts> HistoryBook::CountsOn(const LocalDate& date, const HistoryCounts& current) const
+{
+    if (date == today_) {
+        HistoryCounts today = TodayCounts(current);
+        return WritesToday(today) ? std::optional(today) : std::nullopt;
+    }
+    if (!IsValidDate(date))
+        return std::nullopt;
+    // The kept text is in Kivora's form, so a date's readable line is the
+    // first line that starts with the date as Kivora writes it and reads.
+    char start[LocalDateTextSize + 1];
+    FormatLocalDate(date, start);
+    start[LocalDateTextSize] = ',';
+    for (std::string_view kept : {std::string_view(before_), std::string_view(after_)}) {
+        for (std::size_t at = 0; at < kept.size();) {
+            LineSpan line = LineAt(kept, at);
+            at = line.end;
+            std::string_view content = Content(kept, line);
+            if (!content.starts_with(std::string_view(start, sizeof start)))
+                continue;
+            if (std::optional<HistoryDay> day = ParseHistoryLine(content))
+                return day->counts;
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<HistoryDay> HistoryBook::Days(const HistoryCounts& current) const
+{
+    std::vector<HistoryDay> days;
+    const int32_t todayNumber = DayNumber(today_);
+    auto keep = [&](const ReadLine& line) {
+        // The running day's own line is not kept; a later one counts for nothing.
+        if (line.day && line.dayNumber != todayNumber)
+            days.push_back(*line.day);
+        return true;
+    };
+    SeenDates seen;
+    ReadLines(before_, LineAt(before_, 0).end, seen, keep);
+    ReadLines(after_, 0, seen, keep);
+    HistoryCounts today = TodayCounts(current);
+    if (WritesToday(today))
+        days.push_back({today_, today});
+    auto earlier = [](const HistoryDay& a, const HistoryDay& b) { return a.date < b.date; };
+    if (!std::is_sorted(days.begin(), days.end(), earlier))
+        std::sort(days.begin(), days.end(), earlier);
+    return days;
+}
+
+bool FitsHistoryFile(const HistoryText& text)
+{
+    return text.before.size() + text.line.size() + text.after.size() <= LargestHistoryFile;
+}
+
+PendingDays AsFloors(const HistoryBook& book, const PendingDays& days, const HistoryCounts& current)
+{
+    PendingDays floors;
+    for (const PendingDay& day : days) {
+        if (std::optional<HistoryCounts> counts = book.CountsOn(day.date, current))
+            AddPendingDay(floors, {day.date, *counts, HistoryCounts{}});
+    }
+    return floors;
 }
 
 std::optional<HistoryPeriods> HistoryPeriodsOfText(std::string_view text, const LocalDate& today)

@@ -37,18 +37,55 @@ int64_t Rise(int64_t from, int64_t to)
     return to > from ? to - from : 0;
 }
 
-bool ReadCount(std::string_view field, int64_t& value)
+// The field at `at`, RFC 4180 quotes taken off (quoted is then set); at
+// moves past the field and its comma, or to npos after the line's last
+// field. No field of a history holds a quote or a comma, so a quoted field
+// with a doubled quote inside, or with text after its closing quote, is
+// refused.
+bool NextField(std::string_view line, std::size_t& at, std::string_view& field, bool& quoted)
 {
-    if (field.empty() || field.size() > static_cast<std::size_t>(HistoryValueDigits))
-        return false;
-    int64_t read = 0;
-    for (char c : field) {
-        if (c < '0' || c > '9')
+    std::size_t end;   // the comma after the field, or the line's end
+    if (at < line.size() && line[at] == '"') {
+        std::size_t close = line.find('"', at + 1);
+        if (close == std::string_view::npos || (close + 1 < line.size() && line[close + 1] != ','))
             return false;
-        read = read * 10 + (c - '0');
+        field = line.substr(at + 1, close - at - 1);
+        quoted = true;
+        end = close + 1;
+    } else {
+        end = std::min(line.find(',', at), line.size());
+        field = line.substr(at, end - at);
     }
-    value = read;
+    at = end == line.size() ? std::string_view::npos : end + 1;
     return true;
+}
+
+// The count field at `at`, read as NextField reads a field but in the same
+// pass as its digits: the load reads some 80 of these a line. last: the
+// line must end after it. A leading zero reads, but is not how Kivora
+// writes a number.
+bool ReadCountField(std::string_view line, std::size_t& at, bool last, int64_t& value, bool& ownForm)
+{
+    const bool quoted = at < line.size() && line[at] == '"';
+    if (quoted) {
+        ++at;
+        ownForm = false;
+    }
+    const std::size_t begin = at;
+    uint64_t read = 0;   // unsigned: more digits than a count has wrap, and are refused
+    for (; at < line.size() && line[at] >= '0' && line[at] <= '9'; ++at)
+        read = read * 10 + static_cast<uint64_t>(line[at] - '0');
+    const std::size_t digits = at - begin;
+    if (digits == 0 || digits > static_cast<std::size_t>(HistoryValueDigits))
+        return false;
+    if (line[begin] == '0' && digits > 1)
+        ownForm = false;
+    if (quoted && (at == line.size() || line[at++] != '"'))
+        return false;
+    value = static_cast<int64_t>(read);
+    if (last)
+        return at == line.size();
+    return at < line.size() && line[at++] == ',';
 }
 
 void AppendCount(std::string& out, int64_t value)
@@ -83,35 +120,73 @@ void AddDelta(HistoryCounts& sum, const HistoryCounts& from, const HistoryCounts
         sum.keys[key] = CappedSum(Clamped(sum.keys[key]), Rise(from.keys[key], to.keys[key]));
 }
 
+LineSpan LineAt(std::string_view text, std::size_t at)
+{
+    std::size_t newline = text.find('\n', at);
+    if (newline == std::string_view::npos)
+        return {at, text.size(), text.size()};
+    std::size_t contentEnd = newline > at && text[newline - 1] == '\r' ? newline - 1 : newline;
+    return {at, contentEnd, newline + 1};
+}
+
+void RaiseCounts(HistoryCounts& counts, const HistoryCounts& floor)
+{
+    counts.seconds = std::max(Clamped(counts.seconds), Clamped(floor.seconds));
+    for (int key = 0; key < HistoryKeyCount; ++key)
+        counts.keys[key] = std::max(Clamped(counts.keys[key]), Clamped(floor.keys[key]));
+}
+
+bool IsHistoryHeader(std::string_view line, bool& ownForm)
+{
+    ownForm = line == HistoryHeader;
+    if (ownForm)
+        return true;
+    static constexpr std::string_view Leading[3] = {"date", "seconds", "total"};
+    std::size_t at = 0;
+    std::string_view field;
+    bool quoted = false;
+    for (int index = 0; index < HistoryFieldCount; ++index) {
+        if (at == std::string_view::npos || !NextField(line, at, field, quoted) ||
+            field != (index < 3 ? Leading[index] : HistoryKeyNames[index - 3]))
+            return false;
+    }
+    return at == std::string_view::npos;
+}
+
 std::optional<HistoryDay> ParseHistoryLine(std::string_view line)
 {
-    std::string_view fields[HistoryFieldCount];
-    int count = 0;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t comma = line.find(',', start);
-        if (count == HistoryFieldCount)
-            return std::nullopt;   // more fields than a line has
-        fields[count++] = line.substr(start, comma == std::string_view::npos ? comma : comma - start);
-        if (comma == std::string_view::npos)
-            break;
-        start = comma + 1;
-    }
-    if (count != HistoryFieldCount)
+    bool ownForm = true;
+    return ParseHistoryLine(line, ownForm);
+}
+
+std::optional<HistoryDay> ParseHistoryLine(std::string_view line, bool& ownForm)
+{
+    std::size_t at = 0;
+    std::string_view dateField;
+    bool quoted = false;
+    if (!NextField(line, at, dateField, quoted) || at == std::string_view::npos)
         return std::nullopt;
+    ownForm = !quoted;
 
     HistoryDay day;
-    std::optional<LocalDate> date = ParseLocalDate(fields[0]);
+    std::optional<LocalDate> date = ParseLocalDate(dateField);
+    if (!date) {
+        date = ParseSlashedDate(dateField);
+        ownForm = false;
+    }
     if (!date)
         return std::nullopt;
     day.date = *date;
-    int64_t total = 0;
-    if (!ReadCount(fields[1], day.counts.seconds) || !ReadCount(fields[2], total))
-        return std::nullopt;
-    for (int key = 0; key < HistoryKeyCount; ++key) {
-        if (!ReadCount(fields[3 + key], day.counts.keys[key]))
+    // Seconds, total and the keys, from one place so that the reading of a
+    // field is inlined.
+    int64_t counts[HistoryFieldCount - 1];
+    for (int field = 0; field < HistoryFieldCount - 1; ++field) {
+        if (!ReadCountField(line, at, field == HistoryFieldCount - 2, counts[field], ownForm))
             return std::nullopt;
     }
+    day.counts.seconds = counts[0];
+    std::copy(counts + 2, counts + HistoryFieldCount - 1, day.counts.keys.begin());
+    ownForm = ownForm && counts[1] == day.counts.Strokes();
     return day;
 }
 

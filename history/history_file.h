@@ -8,11 +8,13 @@
 // that day (the sum of the 77 keys), then the 77 counts: the data file's key
 // fields 1-52 and 58-82, in file order. All plain decimal, 80 fields a line.
 //
-// A line that cannot be read (field count, a non-number, more than 18 digits,
-// a date that does not exist, the second line of a date) is kept byte for
-// byte where it stands and counts for nothing. A line whose total is not the
-// sum of its keys is read all the same: the keys are the counts, and the
-// total is made right whenever that line is written again.
+// A spreadsheet that saved the file back may have quoted fields (RFC 4180,
+// the header's too) and written dates as YYYY/M/D; such lines are read as
+// the same days. A line that cannot be read (field count, a non-number, more
+// than 18 digits, a date that does not exist, the second line of a date) is
+// kept where it stands with its content as it was and counts for nothing. A
+// line whose total is not the sum of its keys is read all the same: the keys
+// are the counts, and the total is made right when the history is written.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -51,6 +53,8 @@ struct HistoryCounts {
 
 // sum += more, field by field.
 void AddCounts(HistoryCounts& sum, const HistoryCounts& more);
+// counts = max(counts, floor), field by field.
+void RaiseCounts(HistoryCounts& counts, const HistoryCounts& floor);
 // sum += to - from, field by field; a value that fell below its start point
 // (a reset, a load) adds nothing rather than taking away.
 void AddDelta(HistoryCounts& sum, const HistoryCounts& from, const HistoryCounts& to);
@@ -58,10 +62,30 @@ void AddDelta(HistoryCounts& sum, const HistoryCounts& from, const HistoryCounts
 struct HistoryDay {
     LocalDate date;
     HistoryCounts counts;
+    bool operator==(const HistoryDay&) const = default;
 };
 
-// One line without its line end. Refuses what cannot be read; a wrong total
-// is not refused.
+// A line of a text: its content, then its line end (CRLF or LF; the last
+// line may have none, and a CR without LF is content).
+struct LineSpan {
+    std::size_t begin;
+    std::size_t contentEnd;
+    std::size_t end;   // the next line's begin
+    bool EndsInCrLf() const { return end == contentEnd + 2; }
+};
+LineSpan LineAt(std::string_view text, std::size_t at);
+
+// The first line without its line end: the header, its fields maybe quoted.
+// ownForm tells whether it is exactly HistoryHeader.
+bool IsHistoryHeader(std::string_view line, bool& ownForm);
+
+// One line without its line end, in Kivora's own form or as a spreadsheet
+// saves it. Refuses what cannot be read; a wrong total is not refused.
 std::optional<HistoryDay> ParseHistoryLine(std::string_view line);
-// Appends the day's line with its CRLF; the total is the keys' sum.
+// The same; ownForm tells whether the line is exactly what AppendHistoryLine
+// writes for the day (without the CRLF): ISO date, no quotes, no leading
+// zeros, the right total.
+std::optional<HistoryDay> ParseHistoryLine(std::string_view line, bool& ownForm);
+// Appends the day's line in Kivora's own form with its CRLF; the total is
+// the keys' sum.
 void AppendHistoryLine(std::string& out, const LocalDate& date, const HistoryCounts& counts);

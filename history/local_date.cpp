@@ -49,6 +49,21 @@ std::optional<LocalDate> ParseLocalDate(std::string_view text)
     return date;
 }
 
+std::optional<LocalDate> ParseSlashedDate(std::string_view text)
+{
+    std::size_t second = text.find('/', 5);
+    if (text.size() < 8 || text[4] != '/' || second == std::string_view::npos)
+        return std::nullopt;
+    std::string_view month = text.substr(5, second - 5);
+    std::string_view day = text.substr(second + 1);
+    LocalDate date;
+    if (month.empty() || month.size() > 2 || day.empty() || day.size() > 2 ||
+        !ReadDigits(text.substr(0, 4), date.year) || !ReadDigits(month, date.month) ||
+        !ReadDigits(day, date.day) || !IsValidDate(date))
+        return std::nullopt;
+    return date;
+}
+
 void FormatLocalDate(const LocalDate& date, char* out)
 {
     WriteDigits(date.year, out, 4);

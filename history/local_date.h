@@ -1,6 +1,7 @@
 #pragma once
 // Calendar dates as the history file writes them (YYYY-MM-DD), in the
-// proleptic Gregorian calendar. The date is the one the user's clock shows:
+// proleptic Gregorian calendar, and as a spreadsheet in Japanese settings
+// saves them back (YYYY/M/D). The date is the one the user's clock shows:
 // the caller passes it in, and no time zone work happens here.
 #include <cstdint>
 #include <optional>
@@ -23,6 +24,9 @@ bool IsValidDate(const LocalDate& date);
 // Exactly ten characters YYYY-MM-DD naming a day that exists; anything else
 // (2026-02-30, 2026-2-3, a blank, a sign) is refused.
 std::optional<LocalDate> ParseLocalDate(std::string_view text);
+// Four digits of year, then month and day of one or two digits each, split
+// by slashes (2026/12/7, 2026/12/07), naming a day that exists.
+std::optional<LocalDate> ParseSlashedDate(std::string_view text);
 // Writes the ten characters, no terminator. The date must be valid.
 void FormatLocalDate(const LocalDate& date, char* out);
 std::string FormatLocalDate(const LocalDate& date);

@@ -1,15 +1,24 @@
-// Reading any bytes as a history file: never reads out of bounds; a text it
-// loads renders back with every line but the running day's byte for byte and
-// in order, and what it renders loads again the same way.
+// Reading any bytes as a history file, and what follows a pending file's
+// header in them as a pending file folded into it: never reads out of bounds.
+// A history it loads renders in Kivora's own form (the header first, CRLF
+// after every line) with every unreadable line's content in order and every
+// readable day with its counts, and what it renders loads again to the same
+// days and renders byte for byte the same. A pending text it reads writes
+// back to the same days; its days fold as max(history, floor) + add, and
+// folding the result again as floors changes nothing.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "history/history_book.h"
 
 namespace {
+
+const LocalDate Today{2026, 3, 10};
 
 void Require(bool condition)
 {
@@ -28,46 +37,66 @@ bool NoMoreThan(const HistoryCounts& a, const HistoryCounts& b)
     return true;
 }
 
-// Every line after the header, except the first readable one of today, is in
-// the rendered text, in order.
-void RequireKeptLines(std::string_view text, std::string_view rendered, const LocalDate& today)
+std::vector<std::string_view> ContentsOf(std::string_view text)
 {
-    std::size_t at = text.find('\n');
-    if (at == std::string_view::npos)
-        return;
-    ++at;
-    bool todaySeen = false;
-    std::size_t from = 0;
-    while (at < text.size()) {
-        std::size_t newline = text.find('\n', at);
-        std::size_t end = newline == std::string_view::npos ? text.size() : newline + 1;
-        std::string_view line = text.substr(at, end - at);
-        at = end;
-        std::string_view content = line;
-        if (!content.empty() && content.back() == '\n') {
-            content.remove_suffix(1);
-            if (!content.empty() && content.back() == '\r')
-                content.remove_suffix(1);
-        }
-        auto day = ParseHistoryLine(content);
-        if (day && day->date == today && !todaySeen) {
-            todaySeen = true;
-            continue;
-        }
-        std::size_t found = rendered.find(line, from);
-        Require(found != std::string_view::npos);
-        from = found + line.size();
+    std::vector<std::string_view> lines;
+    for (std::size_t at = 0; at < text.size();) {
+        LineSpan line = LineAt(text, at);
+        lines.push_back(text.substr(line.begin, line.contentEnd - line.begin));
+        at = line.end;
     }
+    return lines;
+}
+
+// Each date's first readable line is its day; every other line is kept.
+void Expect(std::string_view text, std::vector<HistoryDay>& days, std::vector<std::string_view>& unreadable)
+{
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    std::vector<std::string_view> lines = ContentsOf(text);
+    for (std::size_t at = 1; at < lines.size(); ++at) {
+        std::optional<HistoryDay> day = ParseHistoryLine(lines[at]);
+        if (day && std::none_of(days.begin(), days.end(), [&](const HistoryDay& d) { return d.date == day->date; }))
+            days.push_back(*day);
+        else
+            unreadable.push_back(lines[at]);
+    }
+    std::stable_sort(days.begin(), days.end(), [](const HistoryDay& a, const HistoryDay& b) { return a.date < b.date; });
+}
+
+void CheckPending(std::string_view historyText, std::string_view pendingText)
+{
+    PendingDays pending, again;
+    if (ParsePending(pendingText, pending) != PendingLoad::Loaded)
+        return;
+    Require(ParsePending(FormatPending(pending), again) == PendingLoad::Loaded && again == pending);
+
+    HistoryBook book;
+    if (book.Load(historyText, Today) != HistoryLoad::Loaded)
+        return;
+    const std::vector<HistoryDay> before = book.Days({});
+    book.Fold(pending);
+    for (const PendingDay& day : pending) {
+        auto had = std::find_if(before.begin(), before.end(), [&](const HistoryDay& d) { return d.date == day.date; });
+        Require(book.CountsOn(day.date, {}) == FoldedCounts(had == before.end() ? HistoryCounts{} : had->counts, day));
+    }
+    const std::string folded = book.Render({});
+    book.Fold(AsFloors(book, pending, {}));
+    Require(book.Render({}) == folded);
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const LocalDate today{2026, 3, 10};
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const std::size_t pendingAt = input.find(PendingHeader);
+    const std::string_view text = input.substr(0, pendingAt);
+    if (pendingAt != std::string_view::npos)
+        CheckPending(text, input.substr(pendingAt));
+
     HistoryBook book;
-    if (book.Load(text, today) != HistoryLoad::Loaded)
+    if (book.Load(text, Today) != HistoryLoad::Loaded)
         return 0;
 
     HistoryCounts start;
@@ -79,21 +108,41 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     now.keys[HistoryKeyCount - 1] += 1;
     book.Begin(start);
     const std::string rendered = book.Render(now);
-    RequireKeptLines(text, rendered, today);
+    Require(rendered.starts_with(HistoryHeader) && rendered.ends_with("\r\n"));
+    for (std::size_t at = rendered.find('\n'); at != std::string::npos; at = rendered.find('\n', at + 1))
+        Require(rendered[at - 1] == '\r');
+
+    std::vector<HistoryDay> days;
+    std::vector<std::string_view> unreadable;
+    Expect(text, days, unreadable);
+    Require(book.UnreadableLines() == static_cast<int>(unreadable.size()));
+    // Each unreadable line's content is a line of the rendered text, in order.
+    std::vector<std::string_view> lines = ContentsOf(rendered);
+    auto line = lines.begin() + 1;
+    for (std::string_view content : unreadable) {
+        line = std::find(line, lines.end(), content);
+        Require(line++ != lines.end());
+    }
+    // Every readable day with its counts; the running day with what it counted.
+    auto today = std::find_if(days.begin(), days.end(), [](const HistoryDay& day) { return day.date >= Today; });
+    if (today == days.end() || today->date != Today)
+        today = days.insert(today, HistoryDay{Today, {}});
+    AddDelta(today->counts, start, now);
+    Require(book.Days(now) == days);
 
     HistoryPeriods periods = book.Periods(now);
     Require(NoMoreThan(periods.today, periods.last7) && NoMoreThan(periods.last7, periods.last30));
     Require(periods.today.seconds >= 60 && periods.today.keys[0] >= 3);
 
     HistoryBook again;
-    Require(again.Load(rendered, today) == HistoryLoad::Loaded);
+    Require(again.Load(rendered, Today) == HistoryLoad::Loaded);
     Require(again.UnreadableLines() == book.UnreadableLines());
-    Require(again.TodayCounts({}) == book.TodayCounts(now));
+    Require(again.Days({}) == days && again.Render({}) == rendered);
 
     // The next day closes this one; what it leaves loads again.
-    book.Advance(AddDays(today, 1), now);
+    book.Advance(AddDays(Today, 1), now);
     HistoryBook next;
-    Require(next.Load(book.Render(now), AddDays(today, 1)) == HistoryLoad::Loaded);
+    Require(next.Load(book.Render(now), AddDays(Today, 1)) == HistoryLoad::Loaded);
     Require(next.UnreadableLines() == book.UnreadableLines());
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -47,6 +48,28 @@ std::string Repeat(const char* text, int times)
     while (times-- > 0)
         out += text;
     return out;
+}
+
+// Every field of every line in quotes, as a spreadsheet may save them.
+std::string Quoted(const std::string& text)
+{
+    std::string out;
+    bool inField = false;
+    for (char c : text) {
+        if (inField == (c == ',' || c == '\r' || c == '\n')) {
+            out += '"';
+            inField = !inField;
+        }
+        out += c;
+    }
+    return inField ? out + '"' : out;
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to)
+{
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
 }
 
 HistoryBook Loaded(const std::string& text, const char* today)
@@ -117,6 +140,15 @@ TEST(HistoryFile, LinesThatCannotBeReadAreRefused)
         {"a blank", "2026-03-01, 9,9," + keys, false},
         {"a CR inside", line + "\r", false},
         {"empty", "", false},
+        // As a spreadsheet may save it back.
+        {"every field quoted", Quoted(line), true},
+        {"a date with slashes", "2026/3/1,9,9," + keys, true},
+        {"slashes, two digits", "2026/03/01,9,9," + keys, true},
+        {"text after a closing quote", "\"2026-03-01\"x,9,9," + keys, false},
+        {"a doubled quote inside", "2026-03-01,\"9\"\"\",9," + keys, false},
+        {"a quoted comma", "2026-03-01,\"9,9\"," + keys, false},
+        {"slashes and a day that does not exist", "2026/2/30,9,9," + keys, false},
+        {"dashes and one digit", "2026-3-1,9,9," + keys, false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ParseHistoryLine(c.text).has_value(), c.readable) << c.name;
@@ -134,7 +166,8 @@ TEST(HistoryBook, RefusesTextsThatAreNotAHistoryAndLeavesTheBookAlone)
     } cases[] = {
         {"no header", day, HistoryLoad::NotHistory},
         {"a blank before the header", " " + Header() + day, HistoryLoad::NotHistory},
-        {"a byte-order mark", "\xEF\xBB\xBF" + Header(), HistoryLoad::NotHistory},
+        {"a byte-order mark", "\xEF\xBB\xBF" + Header(), HistoryLoad::Loaded},   // a spreadsheet's: read
+        {"a quoted header with another name", "\"day\"" + Header().substr(4), HistoryLoad::NotHistory},
         {"a header cut short", Header().substr(0, 30), HistoryLoad::NotHistory},
         {"a header with LF", std::string(HistoryHeader) + "\n" + day, HistoryLoad::Loaded},
         {"a header without a line end", std::string(HistoryHeader), HistoryLoad::Loaded},
@@ -176,23 +209,25 @@ TEST(HistoryBook, UnreadableLinesStayByteForByteWhereTheyAre)
     const std::string after = "2026-03-05,1" + day1.substr(13, day1.size() - 15) + "\n" +   // LF only
                               "tail without a line end";
     const std::string file = before + after;
+    // As Kivora writes the same lines: the total made right, CRLF after every line.
+    const std::string ownBefore = Header() + "garbage\r\n" + day1 + Line("2026-03-01", As(20, 2)) + "2026-02-30" +
+                                  day1.substr(10) + "\r\n" + Line("2026-03-02", As(5, 1)) + "2026-03-03,x" +
+                                  day1.substr(12);
+    const std::string ownAfter = Line("2026-03-05", As(1, 1)) + "tail without a line end\r\n";
 
     HistoryBook book = Loaded(file, "2026-03-04");
     EXPECT_EQ(book.UnreadableLines(), 6);
     book.Begin(As(100, 100));
-    EXPECT_EQ(book.Render(As(130, 103)), before + Line("2026-03-04", As(30, 3)) + after);
+    EXPECT_EQ(book.Render(As(130, 103)), ownBefore + Line("2026-03-04", As(30, 3)) + ownAfter);
     EXPECT_EQ(book.Periods(As(130, 103)).last7, As(10 + 5 + 30, 1 + 1 + 3)) << "only readable days count";
 
     book.Load(file, Date("2026-03-09"));
     book.Begin(As(100, 100));
-    EXPECT_EQ(book.Render(As(101, 100)), file + "\r\n" + Line("2026-03-09", As(1, 0)))
+    EXPECT_EQ(book.Render(As(101, 100)), ownBefore + ownAfter + Line("2026-03-09", As(1, 0)))
         << "a line end is added after a last line without one";
 
     book.Load(file, Date("2026-03-02"));
-    EXPECT_EQ(book.Render({}), Header() + "garbage\r\n" + day1 + Line("2026-03-01", As(20, 2)) + "2026-02-30" +
-                                   day1.substr(10) + "\r\n" + Line("2026-03-02", As(5, 1)) + "2026-03-03,x" +
-                                   day1.substr(12) + after)
-        << "the running day's line is written again with its total made right";
+    EXPECT_EQ(book.Render({}), ownBefore + ownAfter) << "the running day's line is written again";
 }
 
 TEST(HistoryBook, RunningDaysLineGoesInDateOrder)
@@ -341,6 +376,162 @@ TEST(HistoryBook, ExportTableHasOneLinePerKeyThenAllAndSeconds)
     EXPECT_EQ(lines[78], "all,66,5,6,43");
     EXPECT_EQ(lines[79], "seconds,3723,5,50,500");
     EXPECT_EQ(table.find('\n'), table.find("\r\n") + 1) << "no bare LF";
+}
+
+TEST(HistoryBook, ASpreadsheetsSaveReadsAsTheSameDaysAndIsWrittenBackInKivorasForm)
+{
+    const std::string own = Header() + Line("2026-02-27", As(60, 5)) + Line("2026-03-01", Counts(0)) +
+                            Line("2026-03-03", Counts(3600, {{KeyB, 900}, {KeyCaret, 1}}));
+    const std::string lf = Replaced(own, "\r\n", "\n");
+    const std::string slashes = Replaced(Replaced(own, "2026-02-27", "2026/2/27"), "2026-03-0", "2026/3/");
+    const std::string mark = "\xEF\xBB\xBF";
+    struct Case {
+        const char* name;
+        std::string text;
+        std::string expected;
+    } cases[] = {
+        {"as Kivora writes it", own, own},
+        {"a byte-order mark", mark + own, own},
+        {"LF line ends", lf, own},
+        {"no line end at the end", own.substr(0, own.size() - 2), own},
+        {"every field quoted, the header's too", Quoted(own), own},
+        {"dates with slashes", slashes, own},
+        {"a leading zero and a wrong total", Replaced(own, "2026-02-27,60,5,", "2026-02-27,060,9,"), own},
+        {"all of these", mark + Replaced(Quoted(slashes), "\r\n", "\n"), own},
+        {"an unreadable line keeps its content", lf + "a note\n", own + "a note\r\n"},
+    };
+    const HistoryBook reference = Loaded(own, "2026-03-02");
+    for (const Case& c : cases) {
+        HistoryBook book = Loaded(c.text, "2026-03-02");
+        EXPECT_EQ(book.Render({}), c.expected) << c.name;
+        EXPECT_EQ(book.Days({}), reference.Days({})) << c.name;
+        EXPECT_EQ(HistoryPeriodsOfText(c.text, Date("2026-03-02"))->last7, reference.Periods({}).last7) << c.name;
+    }
+}
+
+TEST(HistoryBook, AFileAtTheCapThatGrowsInKivorasFormDoesNotFit)
+{
+    const std::string line(1023, 'x');
+    std::string file = Header();
+    while (file.size() + line.size() + 1 <= LargestHistoryFile)
+        file += line + "\n";
+    HistoryBook book = Loaded(file, "2026-03-10");
+    EXPECT_FALSE(FitsHistoryFile(book.RenderParts({}))) << "CRLF after each of its lines";
+    EXPECT_EQ(book.Load(book.Render({}), Date("2026-03-10")), HistoryLoad::TooLarge);
+    EXPECT_TRUE(FitsHistoryFile({std::string_view(file).substr(0, LargestHistoryFile - 1), "x", {}}));
+}
+
+TEST(PendingHistory, WritesFloorsAndAddsAndReadsBackWhatItCan)
+{
+    PendingDays days;
+    AddPendingDay(days, {Date("2026-03-03"), As(9, 9), As(1, 1)});
+    AddPendingDay(days, {Date("2026-03-01"), {}, As(3, 1)});
+    AddPendingDay(days, {Date("2026-03-02"), {}, {}});   // nothing in it: left out
+    const std::string header = std::string(PendingHeader) + "\r\n";
+    const std::string text = FormatPending(days);
+    EXPECT_EQ(text, header + "add," + Line("2026-03-01", As(3, 1)) + "floor," + Line("2026-03-03", As(9, 9)) +
+                        "add," + Line("2026-03-03", As(1, 1)));
+    const PendingDays kept = {{Date("1999-01-01"), As(1, 0), {}}};
+    struct Case {
+        const char* name;
+        std::string text;
+        PendingLoad expected;
+        PendingDays days;   // what the container holds afterwards
+    } cases[] = {
+        {"as written", text, PendingLoad::Loaded, days},
+        {"empty: no days", "", PendingLoad::Loaded, {}},
+        {"LF; an unreadable line skipped; a date's floors the larger, its adds summed",
+         Replaced(header + "garbage\r\nfloor," + Line("2026-03-01", As(2, 5)) + "floor," + Line("2026-03-01", As(5, 1)) +
+                      "add," + Line("2026-03-01", As(1, 1)) + "add," + Line("2026-03-01", As(2, 2)),
+                  "\r\n", "\n"),
+         PendingLoad::Loaded, {{Date("2026-03-01"), As(5, 5), As(3, 3)}}},
+        {"another header", "kivora pending history 2\r\n" + text.substr(header.size()), PendingLoad::NotPending, kept},
+        {"larger than the cap", header + std::string(LargestPendingFile, 'x'), PendingLoad::TooLarge, kept},
+    };
+    for (const Case& c : cases) {
+        PendingDays read = kept;
+        EXPECT_EQ(ParsePending(c.text, read), c.expected) << c.name;
+        EXPECT_EQ(read, c.days) << c.name;
+    }
+    CombinePending(days, {{Date("2026-03-03"), As(5, 10), As(2, 2)}, {Date("2026-03-02"), As(1, 1), {}}});
+    EXPECT_EQ(days, (PendingDays{{Date("2026-03-01"), {}, As(3, 1)},
+                                 {Date("2026-03-02"), As(1, 1), {}},
+                                 {Date("2026-03-03"), As(9, 10), As(3, 3)}}));
+}
+
+TEST(HistoryBook, FoldingTakesTheLargerCountsThenAddsAndPlacesNewDaysInDateOrder)
+{
+    const std::string d1 = Line("2026-03-01", As(10, 10));
+    const std::string d5 = Line("2026-03-05", As(50, 50));
+    const std::string note = "2026-03-03,not,a,day\r\n";
+    const std::string file = Header() + d1 + note + d5;
+    struct Case {
+        const char* name;
+        PendingDay day;
+        std::string expected;   // folded on 2026-03-10
+    } cases[] = {
+        {"the larger, field by field", {Date("2026-03-01"), As(5, 20), {}}, Header() + Line("2026-03-01", As(10, 20)) + note + d5},
+        {"the larger, then the add", {Date("2026-03-01"), As(12, 8), As(1, 1)},
+         Header() + Line("2026-03-01", As(13, 11)) + note + d5},
+        {"a new day before the first later day; the unreadable line stays", {Date("2026-03-03"), As(3, 3), {}},
+         Header() + d1 + note + Line("2026-03-03", As(3, 3)) + d5},
+        {"before every day", {Date("2026-02-01"), {}, As(2, 2)}, Header() + Line("2026-02-01", As(2, 2)) + d1 + note + d5},
+        {"the running day, after every day", {Date("2026-03-10"), As(4, 4), As(1, 1)}, file + Line("2026-03-10", As(5, 5))},
+    };
+    for (const Case& c : cases) {
+        HistoryBook book = Loaded(file, "2026-03-10");
+        book.Fold({c.day});
+        EXPECT_EQ(book.Render({}), c.expected) << c.name;
+    }
+
+    // Adds turned into floors fold any number of times, into the old text too.
+    HistoryBook book = Loaded(file, "2026-03-10");
+    const PendingDays pending = {{Date("2026-03-01"), As(12, 8), As(1, 1)}, {Date("2026-03-10"), {}, As(4, 4)}};
+    book.Fold(pending);
+    const std::string folded = book.Render({});
+    const PendingDays floors = AsFloors(book, pending, {});
+    EXPECT_EQ(floors, (PendingDays{{Date("2026-03-01"), As(13, 11), {}}, {Date("2026-03-10"), As(4, 4), {}}}));
+    HistoryBook old = Loaded(file, "2026-03-10");
+    for (HistoryBook* again : {&book, &book, &old}) {
+        again->Fold(floors);
+        EXPECT_EQ(again->Render({}), folded);
+    }
+    book.Begin(As(100, 100));
+    EXPECT_EQ(book.TodayCounts(As(101, 101)), As(5, 5)) << "the running day goes on from its folded base";
+
+    HistoryBook epoch = Loaded(Header() + Line("1970-01-01", As(1, 1)), "2026-03-10");
+    epoch.Fold({{Date("1969-12-31"), As(2, 2), {}}});
+    EXPECT_EQ(epoch.Render({}), Header() + Line("1969-12-31", As(2, 2)) + Line("1970-01-01", As(1, 1)));
+}
+
+TEST(HistoryBook, CountsOnAndDaysGiveTheReadableDays)
+{
+    const std::string file = Header() + Line("2026-03-05", As(50, 50)) + Line("2026-03-01", As(10, 10)) +
+                             Line("2026-03-01", As(1, 1)) + "2026-03-07,not,a,day\r\n" + Line("2026-03-12", As(12, 12));
+    HistoryBook book = Loaded(file, "2026-03-10");
+    book.Begin(As(100, 100));
+    const HistoryCounts idle = As(100, 100), counted = As(130, 103);
+    struct Case {
+        const char* date;
+        HistoryCounts current;
+        std::optional<HistoryCounts> expected;
+    } cases[] = {
+        {"2026-03-01", counted, As(10, 10)},     // its first line; the second counts for nothing
+        {"2026-03-05", counted, As(50, 50)},     // out of order in the file
+        {"2026-03-07", counted, std::nullopt},   // unreadable
+        {"2026-03-06", counted, std::nullopt},   // no line
+        {"2026-03-12", counted, As(12, 12)},     // after the running day
+        {"2026-03-10", counted, As(30, 3)},      // the running day as it stands
+        {"2026-03-10", idle, std::nullopt},      // nothing counted, no line: not written
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(book.CountsOn(Date(c.date), c.current), c.expected) << c.date;
+
+    std::vector<HistoryDay> days = {
+        {Date("2026-03-01"), As(10, 10)}, {Date("2026-03-05"), As(50, 50)}, {Date("2026-03-12"), As(12, 12)}};
+    EXPECT_EQ(book.Days(idle), days);
+    days.insert(days.begin() + 2, {Date("2026-03-10"), As(30, 3)});
+    EXPECT_EQ(book.Days(counted), days);
 }
 
 } // namespace

@@ -1,0 +1,61 @@
+#pragma once
+// Days the history file could not take yet (held by a spreadsheet, refused
+// at login, a full disk): data\<user>.history.pending beside the history,
+// written whole and atomically, folded into the history when it can be
+// written again. ASCII, CRLF:
+//
+//   kivora pending history 1
+//   floor,<a history line>
+//   add,<a history line>
+//
+// Each day has two count sets. floor: full counts the day is known to have
+// at least. add: counts on top of whatever the history has. Folding a day
+// into the history gives max(history, floor) + add, field by field. Floors
+// can be folded any number of times; adds only once, so the program turns
+// them into floors (the folded counts) before it writes the history.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "history/history_file.h"
+#include "history/local_date.h"
+
+// The first line, without its line end.
+extern const std::string_view PendingHeader;
+// Larger texts are refused whole, as histories are.
+constexpr std::size_t LargestPendingFile = LargestHistoryFile;
+
+struct PendingDay {
+    LocalDate date;
+    HistoryCounts floor;
+    HistoryCounts add;
+    bool operator==(const PendingDay&) const = default;
+};
+
+// Each date once, in date order; no day with both sets empty. Kept so by
+// AddPendingDay, which every change goes through.
+using PendingDays = std::vector<PendingDay>;
+
+// Floors rise to the larger, field by field; adds are summed (capped as
+// AddCounts caps). A day with nothing in it, or with a date that does not
+// exist, is left out.
+void AddPendingDay(PendingDays& days, const PendingDay& day);
+void CombinePending(PendingDays& into, const PendingDays& more);
+
+// max(history, day.floor) + day.add, field by field.
+HistoryCounts FoldedCounts(const HistoryCounts& history, const PendingDay& day);
+
+// The file's text: the header, then for each day a floor line and an add
+// line, each only when not empty.
+std::string FormatPending(const PendingDays& days);
+
+enum class PendingLoad {
+    Loaded,
+    TooLarge,     // more than LargestPendingFile bytes
+    NotPending,   // the first line is not exactly the header
+};
+// A refused text leaves days as they were. An empty text has no days. Lines
+// that cannot be read are skipped; a date's lines of one kind combine as
+// AddPendingDay combines them.
+PendingLoad ParsePending(std::string_view text, PendingDays& days);

@@ -1,5 +1,6 @@
 #include "history/user_history.h"
 
+#include <atomic>
 #include <mutex>
 
 #include "win/ansi_text.h"
@@ -14,6 +15,7 @@ HistoryBook Book;
 bool LoggedIn = false;
 std::string HistoryPath;
 bool HistoryOn = false;    // false while the user's file is refused
+std::atomic<unsigned> Version{0};
 
 // Starts the book for the user's file from its text; a refused file (no
 // text) leaves the history off, with an empty book so that nothing of
@@ -22,6 +24,7 @@ bool BeginBook(const std::string& path, std::optional<std::string_view> text, co
 {
     LoggedIn = true;
     HistoryPath = path;
+    ++Version;
     Book = HistoryBook();
     HistoryOn = text && Book.Load(*text, TodaysDate()) == HistoryLoad::Loaded;
     if (!HistoryOn)
@@ -43,6 +46,13 @@ bool MoveAsideAsBackup(const std::string& path)
             return false;
     }
     return false;
+}
+
+// The running day moves on to today's date; a new day is a change of days.
+void AdvanceToToday(const HistoryCounts& now)
+{
+    if (Book.Advance(TodaysDate(), now))
+        ++Version;
 }
 
 } // namespace
@@ -130,8 +140,9 @@ bool SaveUserHistory(const HistoryCounts& now)
         return true;
     if (!HistoryOn)
         return false;
-    Book.Advance(TodaysDate(), now);
+    AdvanceToToday(now);
     HistoryText text = Book.RenderParts(now);
+    ++Version;
     return WriteFileAtomically(HistoryPath.c_str(), {text.before, text.line, text.after}, WriteMode::Replace);
 }
 
@@ -139,8 +150,8 @@ void KeepHistoryDate(const HistoryCounts& now)
 {
     LocalDate today = TodaysDate();
     std::lock_guard<std::mutex> guard(HistoryLock);
-    if (today != Book.Today())
-        Book.Advance(today, now);
+    if (today != Book.Today() && Book.Advance(today, now))
+        ++Version;
 }
 
 void RebaseHistory(const HistoryCounts& beforeReset, const HistoryCounts& afterReset)
@@ -160,6 +171,17 @@ std::optional<HistoryPeriods> CurrentHistoryPeriods(const HistoryCounts& now)
     std::lock_guard<std::mutex> guard(HistoryLock);
     if (!HistoryOn)
         return std::nullopt;
-    Book.Advance(TodaysDate(), now);
+    AdvanceToToday(now);
     return Book.Periods(now);
 }
+
+std::optional<std::vector<HistoryDay>> CurrentHistoryDays(const HistoryCounts& now)
+{
+    std::lock_guard<std::mutex> guard(HistoryLock);
+    if (!HistoryOn)
+        return std::nullopt;
+    AdvanceToToday(now);
+    return Book.Days(now);
+}
+
+unsigned HistoryVersion() { return Version; }

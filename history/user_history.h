@@ -13,6 +13,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "history/history_book.h"
 
@@ -54,3 +55,12 @@ void DropHistoryDay(const HistoryCounts& now);
 // Today, the last 7 and the last 30 days, with the running day as it stands;
 // nothing while the history is off.
 std::optional<HistoryPeriods> CurrentHistoryPeriods(const HistoryCounts& now);
+
+// Every readable day in date order, the running day with its counts as they
+// stand; nothing while the history is off.
+std::optional<std::vector<HistoryDay>> CurrentHistoryDays(const HistoryCounts& now);
+
+// Rises whenever the days change otherwise than by the running day's
+// counting: a login, a registration, a save, a new day. Who draws the days
+// reads them again when it has moved.
+unsigned HistoryVersion();

@@ -29,6 +29,9 @@ bool PendingOnDisk = false;
 // that could not be moved aside yet: never read or written as this user's.
 bool ForeignHistory = false;
 bool ForeignPending = false;
+// A pending file there that could not be read yet (held): never written over,
+// and the history waits for it, so that none of its days is lost.
+bool PendingUnread = false;
 // The last save could not open or replace the history.
 bool Held = false;
 std::atomic<unsigned> Version{0};
@@ -94,7 +97,7 @@ PendingDays PendingNow(const HistoryCounts& now)
 
 bool WritePending(const PendingDays& days)
 {
-    if (PendingPath.empty() || ForeignPending)
+    if (PendingPath.empty() || ForeignPending || PendingUnread)
         return false;
     std::string text = FormatPending(days);
     if (text.size() > LargestPendingFile || !WriteFileAtomically(PendingPath.c_str(), {text}, WriteMode::Replace))
@@ -103,13 +106,25 @@ bool WritePending(const PendingDays& days)
     return true;
 }
 
-PendingDays ReadPending()
+// Adds the pending file's days to Carried; false while it exists but cannot
+// be read. A file that is not a pending file counts as none.
+bool ReadPending()
 {
-    PendingDays days;
     std::string text;
-    if (ReadHistoryFile(PendingPath, text) == HistoryFileRead::Read)
+    switch (ReadHistoryFile(PendingPath, text)) {
+    case HistoryFileRead::Held:
+        return false;
+    case HistoryFileRead::Read: {
+        PendingDays days;
         ParsePending(text, days);
-    return days;
+        CombinePending(Carried, days);
+        return true;
+    }
+    case HistoryFileRead::Missing:
+    case HistoryFileRead::Refused:
+        break;
+    }
+    return true;
 }
 
 // Reads the history and folds into it the pending days and what this login
@@ -128,6 +143,12 @@ bool TryToOpen(const HistoryCounts& now, bool& held)
     }
     if (ForeignPending || ForeignHistory)
         return false;
+    if (PendingUnread) {
+        PendingUnread = !ReadPending();
+        held = PendingUnread;
+        if (PendingUnread)
+            return false;
+    }
     std::string text;
     switch (ReadHistoryFile(HistoryPath, text)) {
     case HistoryFileRead::Held:
@@ -165,7 +186,7 @@ void BeginLogin(const char* dataFilePath, const HistoryCounts& start)
     HistoryOpen = false;
     Carried.clear();
     Unwritten.clear();
-    Held = ForeignHistory = ForeignPending = false;
+    Held = ForeignHistory = ForeignPending = PendingUnread = false;
     if (!HistoryPathOf(dataFilePath, HistoryPath)) {
         HistoryPath.clear();
         PendingPath.clear();
@@ -241,7 +262,7 @@ bool OpenUserHistory(const char* dataFilePath, const HistoryCounts& loaded)
     // A save killed before its rename leaves this temporary file; the file
     // itself is whole, at most one save old.
     DeleteFileA((HistoryPath + ".tmp").c_str());
-    Carried = ReadPending();
+    PendingUnread = true;   // read first thing, before the history
     return TryToOpen(loaded, Held);
 }
 

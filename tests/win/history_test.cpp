@@ -221,6 +221,29 @@ TEST_F(HistoryTest, PendingDaysAreFoldedOnceWhereverAKillCame)
     }
 }
 
+// A pending file held at the login is neither lost nor written over: the
+// history waits for it.
+TEST_F(HistoryTest, PendingThatCannotBeReadYetIsWaitedFor)
+{
+    const LocalDate today = TodaysDate();
+    const LocalDate yesterday = AddDays(today, -1);
+    HistoryCounts five;
+    five.keys[1] = 5;
+    const std::string pending = FormatPending({{yesterday, five, {}}});
+    WriteBytes(HistoryFile(), Header() + DayLine(yesterday, 0, {{1, 1}}));
+    WriteBytes(DataFile("taro.history.pending"), pending);
+    FileHolder backup(DataFile("taro.history.pending"), 0);
+    LogIn("taro.dat", {});
+    Lower('b').value += 2;
+    ASSERT_EQ(SaveUserData(), 0);
+    EXPECT_EQ(ReadBytes(HistoryFile()), Header() + DayLine(yesterday, 0, {{1, 1}}));
+    backup.Release();
+    EXPECT_EQ(ReadBytes(DataFile("taro.history.pending")), pending);
+    ASSERT_EQ(SaveUserData(), 0);
+    EXPECT_EQ(ReadBytes(HistoryFile()), Header() + DayLine(yesterday, 0, {{1, 5}}) + DayLine(today, 0, {{1, 2}}));
+    EXPECT_FALSE(Exists(DataFile("taro.history.pending")));
+}
+
 TEST_F(HistoryTest, HistorySavedBySpreadsheetIsReadAndWrittenBackInKivorasForm)
 {
     const LocalDate today = TodaysDate();

@@ -1,9 +1,14 @@
-// The question when the save before a log-off or exit fails: try again, stay,
-// or leave without saving. A dialog of its own, so that the buttons say what
-// they do on every system (a message box's stock labels differ between them).
+// The question when the save before a log-off or exit fails (the data file,
+// or the history held by another program): try again, stay, or leave
+// without saving. A dialog of its own, so that the buttons say what they do
+// on every system (a message box's stock labels differ between them).
 #include <windows.h>
 
+#include <cstdio>
+#include <string>
+
 #include "app/save_question.h"
+#include "history/user_history.h"
 #include "res/resource.h"
 #include "store/user_data.h"
 #include "win/modal_ui.h"
@@ -11,37 +16,117 @@
 
 namespace {
 
+// What could not be saved: the data file, the history (held by another
+// program: named), or both.
+struct Failure {
+    bool dataFile;
+    std::string heldHistory;   // empty when the history was written
+};
+
 struct Wording {
-    const char* text;
+    const char* stay;
+    const char* dataLost;
+    const char* historyWaits;   // %s: the pending file's name
     const char* leaveButton;
 };
 
-constexpr Wording AtExit = {
+constexpr char DataFileFailed[] =
     "打鍵数を保存できませんでした。\n\n"
     "ディスクの空きと、データファイルが読み取り専用になっていないかを確かめてから、"
-    "「再試行」を押してください。\n"
-    "「キャンセル」を押すと、終了せずにKivoraを動かし続けます。\n"
+    "「再試行」を押してください。\n";
+constexpr char HistoryHeldText[] =   // %s: the history's name
+    "日ごとの記録ファイル（%s）に書き込めませんでした。\n\n"
+    "表計算ソフトなど、このファイルを開いているアプリを閉じるか、読み取り専用をやめてから、"
+    "「再試行」を押してください。\n";
+constexpr char HistoryHeldTooText[] =   // %s: the history's name
+    "日ごとの記録ファイル（%s）にも書き込めませんでした。開いているアプリがあれば閉じてください。\n";
+
+constexpr Wording AtExit = {
+    "「キャンセル」を押すと、終了せずにKivoraを動かし続けます。\n",
     "保存せずに終了すると、最後に保存できたときから後の打鍵数は失われます。",
+    "保存せずに終了しても、日ごとの打鍵数は %s に残り、記録ファイルに書き込めるようになったときに加えられます。",
     "保存せずに終了(&E)",
 };
 constexpr Wording AtLogOff = {
-    "打鍵数を保存できませんでした。\n\n"
-    "ディスクの空きと、データファイルが読み取り専用になっていないかを確かめてから、"
-    "「再試行」を押してください。\n"
-    "「キャンセル」を押すと、ログオフせずに、このユーザーのまま続けます。\n"
+    "「キャンセル」を押すと、ログオフせずに、このユーザーのまま続けます。\n",
     "保存せずにログオフすると、最後に保存できたときから後の打鍵数は失われます。",
+    "保存せずにログオフしても、日ごとの打鍵数は %s に残り、記録ファイルに書き込めるようになったときに加えられます。",
     "保存せずにログオフ(&L)",
 };
+
+std::string Formatted(const char* format, const std::string& name)
+{
+    char text[512];
+    std::snprintf(text, sizeof text, format, name.c_str());
+    return text;
+}
+
+std::string QuestionText(const Failure& failure, const Wording& wording)
+{
+    std::string history = failure.heldHistory;
+    std::string pending = history.size() > 4 ? history.substr(0, history.size() - 4) + ".pending" : history;
+    std::string text;
+    if (failure.dataFile) {
+        text = DataFileFailed;
+        if (!history.empty())
+            text += Formatted(HistoryHeldTooText, history);
+    } else {
+        text = Formatted(HistoryHeldText, history);
+    }
+    text += wording.stay;
+    text += failure.dataFile ? wording.dataLost : Formatted(wording.historyWaits, pending);
+    return text;
+}
+
+struct Question {
+    Leaving leaving;
+    Failure failure;
+};
+
+// The text's own height at the dialog's font; the buttons and the dialog
+// follow it, so that a longer question is shown whole.
+void FitTextHeight(HWND dialog)
+{
+    HWND label = GetDlgItem(dialog, IDC_SAVE_QUESTION_TEXT);
+    RECT box;
+    GetWindowRect(label, &box);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&box), 2);
+    char text[1024];
+    GetWindowTextA(label, text, sizeof text);
+    HDC dc = GetDC(label);
+    HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
+    RECT needed = {0, 0, box.right - box.left, 0};
+    DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, font);
+    ReleaseDC(label, dc);
+    int grow = needed.bottom - (box.bottom - box.top);
+    if (grow <= 0)
+        return;
+    SetWindowPos(label, nullptr, 0, 0, box.right - box.left, needed.bottom, SWP_NOMOVE | SWP_NOZORDER);
+    for (int button : {IDTRYAGAIN, IDCONTINUE, IDCANCEL}) {
+        HWND control = GetDlgItem(dialog, button);
+        RECT place;
+        GetWindowRect(control, &place);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+        SetWindowPos(control, nullptr, place.left, place.top + grow, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    SetWindowPos(dialog, nullptr, frame.left, frame.top - grow / 2, frame.right - frame.left,
+                 frame.bottom - frame.top + grow, SWP_NOZORDER);
+}
 
 INT_PTR CALLBACK SaveQuestionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG: {
-        const Wording& wording = static_cast<Leaving>(lParam) == Leaving::Exit ? AtExit : AtLogOff;
-        SetDlgItemTextA(dialog, IDC_SAVE_QUESTION_TEXT, wording.text);
+        const auto& question = *reinterpret_cast<const Question*>(lParam);
+        const Wording& wording = question.leaving == Leaving::Exit ? AtExit : AtLogOff;
+        SetDlgItemTextA(dialog, IDC_SAVE_QUESTION_TEXT, QuestionText(question.failure, wording).c_str());
         SetDlgItemTextA(dialog, IDCONTINUE, wording.leaveButton);
         SendDlgItemMessageA(dialog, IDC_SAVE_QUESTION_ICON, STM_SETICON,
                             reinterpret_cast<WPARAM>(LoadIcon(nullptr, IDI_WARNING)), 0);
+        FitTextHeight(dialog);
         MessageBeep(MB_ICONWARNING);
         return TRUE;
     }
@@ -59,21 +144,28 @@ INT_PTR CALLBACK SaveQuestionProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     }
 }
 
-} // namespace
-
-int AskAfterFailedSave(HWND owner, Leaving leaving)
+int Ask(HWND owner, const Question& question)
 {
-    return static_cast<int>(RunDialog(owner, IDD_SAVE_QUESTION, SaveQuestionProc, static_cast<LPARAM>(leaving)));
+    return static_cast<int>(
+        RunDialog(owner, IDD_SAVE_QUESTION, SaveQuestionProc, reinterpret_cast<LPARAM>(&question)));
 }
+
+} // namespace
 
 bool SaveBeforeLeaving(HWND owner, Leaving leaving)
 {
     for (;;) {
-        bool saved = SaveUserData() == 0;
-        NoteSaveResult(saved);
-        if (saved)
+        Question question{leaving, {}};
+        question.failure.dataFile = SaveUserData() != 0;
+        NoteSaveResult(!question.failure.dataFile);
+        // Days that the history cannot take now wait in the pending file;
+        // the user is asked all the same, and told which file is held.
+        std::string held;
+        if (HistoryHeld(held))
+            question.failure.heldHistory = held;
+        if (!question.failure.dataFile && question.failure.heldHistory.empty())
             return true;
-        switch (AskAfterFailedSave(owner, leaving)) {
+        switch (Ask(owner, question)) {
         case IDTRYAGAIN:
             continue;
         case IDCONTINUE:

@@ -15,7 +15,7 @@
 
 #include <string>
 
-#include "export/export_table.h"
+#include "export/export_file.h"
 #include "history/history_file.h"
 #include "history/user_history.h"
 #include "store/user_data.h"
@@ -74,7 +74,7 @@ std::string TenYearsOfHistory()
 void LogIn(const std::string& path)
 {
     std::snprintf(DataFilePath, sizeof DataFilePath, "%s", path.c_str());
-    OpenUserHistory(DataFilePath, CollectStoredValues(Counters));
+    OpenUserHistory(DataFilePath, SnapshotOf(CollectStoredValues(Counters)));
 }
 
 } // namespace
@@ -125,7 +125,7 @@ int main(int argc, char** argv)
         Report("plain", Now() - start, ok);
 
         start = Now();
-        ok = RunExportCommand("tenyears", "export.csv") == 0;
+        ok = RunExportCommand(L"tenyears", L"export.csv") == 0;
         Report("export", Now() - start, ok);
     }
     std::fflush(stdout);

@@ -1,8 +1,10 @@
 #include "history/user_history.h"
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 
+#include "history/pending_history.h"
 #include "win/ansi_text.h"
 #include "win/atomic_file.h"
 
@@ -13,25 +15,33 @@ namespace {
 std::mutex HistoryLock;
 HistoryBook Book;
 bool LoggedIn = false;
-std::string HistoryPath;
-bool HistoryOn = false;    // false while the user's file is refused
+std::string HistoryPath;   // empty when the data file's path leaves no room for one
+std::string PendingPath;
+// True while the book holds the history file's days. False while the file
+// cannot be read: the book then holds only what this login has counted, and
+// Carried the pending days that earlier runs could not write.
+bool HistoryOpen = false;
+PendingDays Carried;
+// Days whose counts in the book the history file does not have yet.
+std::vector<LocalDate> Unwritten;
+bool PendingOnDisk = false;
+// A registered name's files that an earlier user of the name left behind and
+// that could not be moved aside yet: never read or written as this user's.
+bool ForeignHistory = false;
+bool ForeignPending = false;
+// A pending file there that could not be read yet (held): never written over,
+// and the history waits for it, so that none of its days is lost.
+bool PendingUnread = false;
+// The last save could not open or replace the history.
+bool Held = false;
 std::atomic<unsigned> Version{0};
 
-// Starts the book for the user's file from its text; a refused file (no
-// text) leaves the history off, with an empty book so that nothing of
-// another user's days shows.
-bool BeginBook(const std::string& path, std::optional<std::string_view> text, const HistoryCounts& start)
+std::string PendingPathOf(const std::string& historyPath)
 {
-    LoggedIn = true;
-    HistoryPath = path;
-    ++Version;
-    Book = HistoryBook();
-    HistoryOn = text && Book.Load(*text, TodaysDate()) == HistoryLoad::Loaded;
-    if (!HistoryOn)
-        Book.Load("", TodaysDate());
-    Book.Begin(start);
-    return HistoryOn;
+    return historyPath.substr(0, historyPath.size() - 4) + ".pending";   // ".csv" off
 }
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Moves a file aside as path + ".bak", or ".bak2", ".bak3" and so on when
 // earlier ones are there: every backup is kept.
@@ -48,11 +58,146 @@ bool MoveAsideAsBackup(const std::string& path)
     return false;
 }
 
-// The running day moves on to today's date; a new day is a change of days.
-void AdvanceToToday(const HistoryCounts& now)
+void NoteUnwritten(const LocalDate& date)
 {
-    if (Book.Advance(TodaysDate(), now))
+    auto at = std::lower_bound(Unwritten.begin(), Unwritten.end(), date);
+    if (at == Unwritten.end() || *at != date)
+        Unwritten.insert(at, date);
+}
+
+// The running day moves on to a new date; the day it closes is not in the
+// file until a save has written it.
+void AdvanceTo(const LocalDate& date, const HistoryCounts& now)
+{
+    LocalDate closing = Book.Today();
+    if (Book.Advance(date, now)) {
+        NoteUnwritten(closing);
         ++Version;
+    }
+}
+
+// What the pending file must hold now. With the history's days in the book:
+// the unwritten days' counts as floors, which may be folded again and again.
+// Without them: the earlier runs' pending days and, added on top, what this
+// login has counted.
+PendingDays PendingNow(const HistoryCounts& now)
+{
+    if (HistoryOpen) {
+        PendingDays dates;
+        for (const LocalDate& date : Unwritten)
+            dates.push_back({date, {}, {}});
+        dates.push_back({Book.Today(), {}, {}});
+        return AsFloors(Book, dates, now);
+    }
+    PendingDays days = Carried;
+    for (const HistoryDay& day : Book.Days(now))
+        AddPendingDay(days, {day.date, {}, day.counts});
+    return days;
+}
+
+bool WritePending(const PendingDays& days)
+{
+    if (PendingPath.empty() || ForeignPending || PendingUnread)
+        return false;
+    std::string text = FormatPending(days);
+    if (text.size() > LargestPendingFile || !WriteFileAtomically(PendingPath.c_str(), {text}, WriteMode::Replace))
+        return false;
+    PendingOnDisk = true;
+    return true;
+}
+
+// Adds the pending file's days to Carried; false while it exists but cannot
+// be read. A file that is not a pending file counts as none.
+bool ReadPending()
+{
+    std::string text;
+    switch (ReadHistoryFile(PendingPath, text)) {
+    case HistoryFileRead::Held:
+        return false;
+    case HistoryFileRead::Read: {
+        PendingDays days;
+        ParsePending(text, days);
+        CombinePending(Carried, days);
+        return true;
+    }
+    case HistoryFileRead::Missing:
+    case HistoryFileRead::Refused:
+        break;
+    }
+    return true;
+}
+
+// Reads the history and folds into it the pending days and what this login
+// has counted: true when the book then holds the file's days. held tells
+// whether another program kept the file from being opened or moved.
+bool TryToOpen(const HistoryCounts& now, bool& held)
+{
+    held = false;
+    if (ForeignPending) {
+        ForeignPending = Exists(PendingPath) && !MoveAsideAsBackup(PendingPath);
+        held = ForeignPending;
+    }
+    if (ForeignHistory && !ForeignPending) {
+        ForeignHistory = Exists(HistoryPath) && !MoveAsideAsBackup(HistoryPath);
+        held = ForeignHistory;
+    }
+    if (ForeignPending || ForeignHistory)
+        return false;
+    if (PendingUnread) {
+        PendingUnread = !ReadPending();
+        held = PendingUnread;
+        if (PendingUnread)
+            return false;
+    }
+    std::string text;
+    switch (ReadHistoryFile(HistoryPath, text)) {
+    case HistoryFileRead::Held:
+        held = true;
+        return false;
+    case HistoryFileRead::Refused:
+        return false;
+    case HistoryFileRead::Missing:
+        text.clear();
+        break;
+    case HistoryFileRead::Read:
+        break;
+    }
+    HistoryBook opened;
+    if (opened.Load(text, TodaysDate()) != HistoryLoad::Loaded)
+        return false;
+    PendingDays pending = PendingNow(now);
+    opened.Fold(pending);
+    opened.Begin(now);
+    Book = std::move(opened);
+    Unwritten.clear();
+    for (const PendingDay& day : pending)
+        Unwritten.push_back(day.date);
+    Carried.clear();
+    HistoryOpen = true;
+    ++Version;
+    return true;
+}
+
+// A new login's history: nothing of another user's days shows, nothing is
+// known of the file until it has been read.
+void BeginLogin(const char* dataFilePath, const HistoryCounts& start)
+{
+    LoggedIn = true;
+    HistoryOpen = false;
+    Carried.clear();
+    Unwritten.clear();
+    Held = ForeignHistory = ForeignPending = PendingUnread = false;
+    if (!HistoryPathOf(dataFilePath, HistoryPath)) {
+        HistoryPath.clear();
+        PendingPath.clear();
+    } else {
+        PendingPath = PendingPathOf(HistoryPath);
+    }
+    PendingOnDisk = !PendingPath.empty() && Exists(PendingPath);
+    Book = HistoryBook();
+    Book.Load("", TodaysDate());
+    Book.Begin(start);
+    ++Version;
 }
 
 } // namespace
@@ -64,9 +209,17 @@ HistoryFileRead ReadHistoryFile(const std::string& path, std::string& text)
     HANDLE file = OpenFileRetrying(path.c_str(), GENERIC_READ, OPEN_EXISTING,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
     if (file == INVALID_HANDLE_VALUE) {
-        DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? HistoryFileRead::Missing
-                                                                               : HistoryFileRead::Refused;
+        switch (GetLastError()) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return HistoryFileRead::Missing;
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_ACCESS_DENIED:
+            return HistoryFileRead::Held;
+        default:
+            return HistoryFileRead::Refused;
+        }
     }
     HistoryFileRead outcome = HistoryFileRead::Refused;
     LARGE_INTEGER size;
@@ -103,55 +256,81 @@ LocalDate TodaysDate()
 bool OpenUserHistory(const char* dataFilePath, const HistoryCounts& loaded)
 {
     std::lock_guard<std::mutex> guard(HistoryLock);
-    std::string path;
-    if (!HistoryPathOf(dataFilePath, path))
-        return BeginBook(path, std::nullopt, loaded);
-    // A save killed before its rename leaves a temporary file; the file
+    BeginLogin(dataFilePath, loaded);
+    if (HistoryPath.empty())
+        return false;
+    // A save killed before its rename leaves this temporary file; the file
     // itself is whole, at most one save old.
-    DeleteFileA((path + ".tmp").c_str());
-    std::string text;
-    switch (ReadHistoryFile(path, text)) {
-    case HistoryFileRead::Missing:
-        return BeginBook(path, "", loaded);
-    case HistoryFileRead::Read:
-        return BeginBook(path, text, loaded);
-    case HistoryFileRead::Refused:
-        break;
-    }
-    return BeginBook(path, std::nullopt, loaded);
+    DeleteFileA((HistoryPath + ".tmp").c_str());
+    PendingUnread = true;   // read first thing, before the history
+    return TryToOpen(loaded, Held);
 }
 
 bool StartNewUserHistory(const char* dataFilePath)
 {
     std::lock_guard<std::mutex> guard(HistoryLock);
-    const HistoryCounts zeros;
-    std::string path;
-    if (!HistoryPathOf(dataFilePath, path))
-        return BeginBook(path, std::nullopt, zeros);
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && !MoveAsideAsBackup(path))
-        return BeginBook(path, std::nullopt, zeros);
-    return BeginBook(path, "", zeros);
+    BeginLogin(dataFilePath, HistoryCounts{});
+    if (HistoryPath.empty())
+        return false;
+    ForeignHistory = Exists(HistoryPath);
+    ForeignPending = PendingOnDisk;
+    PendingOnDisk = false;
+    return TryToOpen(HistoryCounts{}, Held);
 }
 
-bool SaveUserHistory(const HistoryCounts& now)
+HistorySave SaveUserHistory(const HistoryCounts& now)
 {
     std::lock_guard<std::mutex> guard(HistoryLock);
     if (!LoggedIn)
-        return true;
-    if (!HistoryOn)
-        return false;
-    AdvanceToToday(now);
-    HistoryText text = Book.RenderParts(now);
+        return HistorySave::Written;
+    if (HistoryPath.empty())
+        return HistorySave::Waiting;
+    AdvanceTo(TodaysDate(), now);
+    if (!HistoryOpen && !TryToOpen(now, Held)) {
+        WritePending(PendingNow(now));
+        return HistorySave::Waiting;
+    }
     ++Version;
-    return WriteFileAtomically(HistoryPath.c_str(), {text.before, text.line, text.after}, WriteMode::Replace);
+    const PendingDays pending = PendingNow(now);
+    HistoryText text = Book.RenderParts(now);
+    // The reader refuses a file past the size a history may have: the days
+    // wait rather than make the history unreadable.
+    if (!FitsHistoryFile(text)) {
+        Held = false;
+        WritePending(pending);
+        return HistorySave::Full;
+    }
+    // Adds on disk become floors before the history changes: a kill between
+    // the two writes then neither loses nor doubles a day.
+    bool pendingWritten = PendingOnDisk && WritePending(pending);
+    if (PendingOnDisk && !pendingWritten)
+        return HistorySave::Waiting;
+    Held = !WriteFileAtomically(HistoryPath.c_str(), {text.before, text.line, text.after}, WriteMode::Replace);
+    if (Held) {
+        if (!pendingWritten)
+            WritePending(pending);
+        return HistorySave::Waiting;
+    }
+    Unwritten.clear();
+    // Floors left behind if it cannot go are folded harmlessly.
+    if (PendingOnDisk && DeleteFileA(PendingPath.c_str()))
+        PendingOnDisk = false;
+    return HistorySave::Written;
+}
+
+bool HistoryHeld(std::string& name)
+{
+    std::lock_guard<std::mutex> guard(HistoryLock);
+    name = HistoryPath.substr(HistoryPath.find_last_of('\\') + 1);
+    return LoggedIn && Held;
 }
 
 void KeepHistoryDate(const HistoryCounts& now)
 {
     LocalDate today = TodaysDate();
     std::lock_guard<std::mutex> guard(HistoryLock);
-    if (today != Book.Today() && Book.Advance(today, now))
-        ++Version;
+    if (today != Book.Today())
+        AdvanceTo(today, now);
 }
 
 void RebaseHistory(const HistoryCounts& beforeReset, const HistoryCounts& afterReset)
@@ -169,18 +348,18 @@ void DropHistoryDay(const HistoryCounts& now)
 std::optional<HistoryPeriods> CurrentHistoryPeriods(const HistoryCounts& now)
 {
     std::lock_guard<std::mutex> guard(HistoryLock);
-    if (!HistoryOn)
+    if (!HistoryOpen)
         return std::nullopt;
-    AdvanceToToday(now);
+    AdvanceTo(TodaysDate(), now);
     return Book.Periods(now);
 }
 
 std::optional<std::vector<HistoryDay>> CurrentHistoryDays(const HistoryCounts& now)
 {
     std::lock_guard<std::mutex> guard(HistoryLock);
-    if (!HistoryOn)
+    if (!HistoryOpen)
         return std::nullopt;
-    AdvanceToToday(now);
+    AdvanceTo(TodaysDate(), now);
     return Book.Days(now);
 }
 

@@ -6,9 +6,13 @@
 // other way round. The counts it is given are snapshots of the all-time
 // counts (SnapshotOf the data file's values): the days are what they rose by.
 //
-// A history file that cannot be read (larger than 16 MiB, not a history,
-// unreadable) is left untouched: counting and the data file's saves go on,
-// and the failure is told once on the icon.
+// No counted stroke or second is lost from its day, whatever holds the file.
+// While the history cannot be written (a spreadsheet holds it, it is full)
+// or read (held at login, not a history), each save writes the days it could
+// not take to data\<user>.history.pending, in one step; the pending days are
+// folded into the history at the next login, or at the first save that can
+// read and write it. A history that cannot be read is tried again at each
+// save; it is never written over while it cannot be read.
 #include <windows.h>
 
 #include <optional>
@@ -22,26 +26,35 @@
 bool HistoryPathOf(const char* dataFilePath, std::string& historyPath);
 
 // Reads a history file whole, shared with a running Kivora's saves: Missing
-// when there is none, Refused when it is larger than a history may be or
+// when there is none, Held when another program keeps it from being opened
+// (after a few tries), Refused when it is larger than a history may be or
 // cannot be read.
-enum class HistoryFileRead { Read, Missing, Refused };
+enum class HistoryFileRead { Read, Missing, Held, Refused };
 HistoryFileRead ReadHistoryFile(const std::string& path, std::string& text);
 
 // The local date as the user's clock shows it.
 LocalDate TodaysDate();
 
-// At a login: reads the user's history; counting starts from loaded.
-// Returns false when the file is refused (the history is then off).
+// At a login: reads the user's history and its pending days; counting starts
+// from loaded. Returns false when the history cannot be read now.
 bool OpenUserHistory(const char* dataFilePath, const HistoryCounts& loaded);
 // At a registration: an empty history; a file left under that name by an
 // earlier user of the name is kept as <name>.history.csv.bak (.bak2, .bak3
-// and so on when earlier backups are there).
+// and so on when earlier backups are there), its pending days likewise.
 bool StartNewUserHistory(const char* dataFilePath);
 
-// Writes the history with the counts as they stand. True when written, or
-// when there is nothing to write; false when the file could not be written
-// or the history is off.
-bool SaveUserHistory(const HistoryCounts& now);
+// What a save did with the days.
+enum class HistorySave {
+    Written,   // in the history file (or nobody logged in)
+    Waiting,   // the history cannot be read or written now: kept pending
+    Full,      // the history would grow past what a history may be: kept pending
+};
+HistorySave SaveUserHistory(const HistoryCounts& now);
+
+// True while the last save could not write the history because it could not
+// open or replace it (held by another program, read-only): what the question
+// at log-off and exit tells. The file's name ("taro.history.csv") in name.
+bool HistoryHeld(std::string& name);
 
 // Each second of the clock, before the second is counted: a new date closes
 // the running day, so that strokes and seconds go to the day they fell on.
@@ -53,11 +66,11 @@ void RebaseHistory(const HistoryCounts& beforeReset, const HistoryCounts& afterR
 void DropHistoryDay(const HistoryCounts& now);
 
 // Today, the last 7 and the last 30 days, with the running day as it stands;
-// nothing while the history is off.
+// nothing while the history cannot be read.
 std::optional<HistoryPeriods> CurrentHistoryPeriods(const HistoryCounts& now);
 
 // Every readable day in date order, the running day with its counts as they
-// stand; nothing while the history is off.
+// stand; nothing while the history cannot be read.
 std::optional<std::vector<HistoryDay>> CurrentHistoryDays(const HistoryCounts& now);
 
 // Rises whenever the days change otherwise than by the running day's

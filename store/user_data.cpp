@@ -140,7 +140,7 @@ int LoadUserData(HWND window, HWND boxOwner)
 int SaveUserData()
 {
     bool saved;
-    bool historySaved;
+    HistorySave historySaved;
     {
         std::lock_guard<std::mutex> guard(FileLock);
         if (DataFilePath[0] == '\0')
@@ -151,7 +151,8 @@ int SaveUserData()
         // The history goes on whether or not the data file could be written.
         historySaved = SaveUserHistory(SnapshotOf(values));
     }
-    NoteOutcome(Notice::HistoryFailed, historySaved);
+    NoteOutcome(Notice::HistoryFailed, historySaved != HistorySave::Waiting);
+    NoteOutcome(Notice::HistoryFull, historySaved != HistorySave::Full);
     return saved ? 0 : -1;
 }
 

@@ -27,8 +27,11 @@ CommandExit ReadUserForCommand(const char* user, StoredValues& values, HistoryPe
     // A user without a history file yet has no days: an empty text.
     std::string text;
     std::optional<HistoryPeriods> read;
-    if (HistoryPathOf(dataFile, historyPath) && ReadHistoryFile(historyPath, text) != HistoryFileRead::Refused)
-        read = HistoryPeriodsOfText(text, TodaysDate());
+    if (HistoryPathOf(dataFile, historyPath)) {
+        HistoryFileRead file = ReadHistoryFile(historyPath, text);
+        if (file == HistoryFileRead::Read || file == HistoryFileRead::Missing)
+            read = HistoryPeriodsOfText(text, TodaysDate());
+    }
     if (read)
         periods = *read;
     return read || !needHistory ? CommandDone : CommandUnreadable;

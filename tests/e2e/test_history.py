@@ -1,16 +1,20 @@
-"""Days, not just totals: the per-day history over two runs, the pause, and
-the export from the File menu next to the one from the command line."""
+"""Days, not just totals: the per-day history over two runs, the pause, the
+export from the File menu next to the one from the command line, and a
+history held by a spreadsheet across a quit, a log-off and the end of the
+session."""
 
 import datetime
 import subprocess
 import time
 import unittest
 
-from kivora_e2e import (CMD_QUIT, CMD_TRAY_QUIT, COUNTED_KEYS, MENU_FILE, TRAY_TIP, WINE_ENV, KivoraTestCase,
-                        counts_of, drive_ok, plus, wait_until, windows_path, xdotool)
+from kivora_e2e import (CMD_LOG_OFF, CMD_QUIT, CMD_TRAY_QUIT, COUNTED_KEYS, DESKTOP_ARG, DRIVER_EXE,
+                        LOGIN_TITLE, MENU_FILE, TRAY_TIP, WINE_ENV, KivoraTestCase, counts_of, drive_ok, plus,
+                        prepare_prefix, wait_until, windows_path, xdotool)
 from test_counting import clock_seconds, group_box
 
 CMD_PAUSE, CMD_EXPORT = 40022, 40023
+IDCONTINUE = 11   # the save question: leave without saving
 PAUSED_TIP = "Kivora　一時停止中"
 # The history's columns after date, seconds and total: the counted keys in
 # the data file's order.
@@ -126,6 +130,87 @@ class HistoryTest(KivoraTestCase):
         self.assertEqual(rows["x"], f"{TARO['x'] + 1},1,1,1")
         self.assertEqual(rows["9"], f"{TARO['9'] + 1},1,1,1")
         self.assertEqual(rows["all"].split(",")[:2], [str(TARO["total"] + 7), "7"])
+
+
+class HeldHistoryTest(KivoraTestCase):
+
+    @classmethod
+    def tearDownClass(cls):
+        # The end of the session took the prefix's services down with it.
+        prepare_prefix()
+
+    def hold(self, path):
+        """A small Windows program holds the file as a spreadsheet does until
+        the flag file it is given is gone."""
+        s = self.session
+        flag = s.work / "holding"
+        flag.write_text("")
+        log = open(s.work / "holder.log", "wb")
+        holder = subprocess.Popen(["wine", str(DRIVER_EXE), "hold", "--file", windows_path(path),
+                                   "--while", windows_path(flag)], env=WINE_ENV, stdin=subprocess.DEVNULL,
+                                  stdout=log, stderr=subprocess.STDOUT)
+        log.close()
+        wait_until(lambda: b"holding" in (s.work / "holder.log").read_bytes(), 30, "the file is not held")
+        return holder, flag
+
+    def leave_without_saving(self):
+        s = self.session
+        s.wait_window(title="エラー")
+        s.screenshot("held-history-question")
+        text = s.answer("エラー", IDCONTINUE)
+        self.assertTrue(text.startswith("日ごとの記録ファイル（taro.history.csv）に書き込めませんでした。"), text)
+
+    def test_strokes_typed_while_a_spreadsheet_holds_the_history_reach_their_day(self):
+        s = self.session
+        today = datetime.date.today()
+        s.seed_user("taro", TARO)
+        history = s.data / "taro.history.csv"
+        history.write_bytes((HEADER + "\r\n").encode("ascii"))
+        holder, flag = self.hold(history)
+        typed = []
+
+        launch = s.start()
+        s.log_in("taro")
+        typed += ["h", "e", "l", "d"]
+        s.type_in_notepad(typed[-4:])
+        s.tray_menu(CMD_TRAY_QUIT)
+        self.leave_without_saving()
+        self.assertEqual(launch.exit_code(), 0)
+
+        launch = s.start_kivora()
+        s.wait_window(title=LOGIN_TITLE, timeout=20)
+        s.log_in("taro")
+        typed += ["s", "h", "e", "e", "t"]
+        s.type_in_notepad(typed[-5:])
+        s.show_main_window()
+        s.menu_bar(MENU_FILE, CMD_LOG_OFF)
+        self.leave_without_saving()
+        s.wait_window(title=LOGIN_TITLE, timeout=20)
+        s.log_in("taro")
+        typed += ["e", "n", "d", "3"]
+        s.type_in_notepad(typed[-4:])
+        # Notepad would ask whether to keep its text and hold the session up.
+        drive_ok("end", "--class", "Notepad")
+        subprocess.run(["wine", "explorer", DESKTOP_ARG, "wineboot", "-e"], env=WINE_ENV, check=True,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
+        launch.exit_code(timeout=20)
+        self.assertEqual(history.read_bytes(), (HEADER + "\r\n").encode("ascii"), "held all along")
+        self.assertTrue((s.data / "taro.history.pending").exists())
+
+        flag.unlink()
+        holder.wait(timeout=30)
+        prepare_prefix()
+        launch = s.start()
+        s.log_in("taro")
+        s.tray_menu(CMD_TRAY_QUIT)
+        self.assertEqual(launch.exit_code(), 0)
+        lines = history.read_bytes().decode("ascii").split("\r\n")
+        fields = lines[1].split(",")
+        self.assertEqual(fields[0], today.isoformat())
+        counted = counts_of(typed)
+        self.assertEqual([int(v) for v in fields[3:]], [counted[key] for key in HISTORY_KEYS])
+        self.assertEqual(int(fields[2]), len(typed))
+        self.assertFalse((s.data / "taro.history.pending").exists())
 
 
 if __name__ == "__main__":

@@ -21,9 +21,10 @@ class ClonePathTest(KivoraTestCase):
         s = self.session
         folder = s.work / DEEPEST
         folder.mkdir(parents=True)
-        # Wine gives a program started there its current directory on that drive.
+        # Wine gives a program started there its current directory on that
+        # drive; cmd writes it in the console's code page, 932.
         out = subprocess.run(["wine", "cmd", "/c", "cd"], cwd=folder, env=WINE_ENV, stdin=subprocess.DEVNULL,
-                             capture_output=True, timeout=60).stdout.decode("utf-8", "replace").strip()
+                             capture_output=True, timeout=60).stdout.decode("cp932", "replace").strip()
         self.assertEqual(out.splitlines()[-1], windows_path(folder))
         self.assertTrue(windows_path(folder).startswith(WORK_DRIVE + "\\"), "nothing of the clone's own path")
         data_path = windows_path(folder) + "\\data\\" + LONGEST_FILE

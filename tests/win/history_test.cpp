@@ -6,6 +6,7 @@
 
 #include "app/command_line.h"
 #include "history/history_file.h"
+#include "history/pending_history.h"
 #include "history/user_history.h"
 #include "login/new_user_dialog.h"
 #include "store/user_for_command.h"
@@ -133,6 +134,159 @@ TEST_F(HistoryTest, ANewUserStartsAnEmptyHistoryAndALeftoverOneIsKeptAside)
     Lower('w').value += 2;
     ASSERT_EQ(SaveUserData(), 0);
     EXPECT_EQ(ReadBytes(HistoryFile("jiro")), Header() + DayLine(TodaysDate(), 0, {{22, 2}}));
+}
+
+// ------------------------------------------------------ a held history
+
+// No stroke or second counted while another program holds the history is
+// missing from its day once the file can be written again, whether it was
+// held from the login on or only for writing, and whether Kivora goes on
+// or logs in again (as after a quit, a kill or the end of the session).
+TEST_F(HistoryTest, DaysCountedWhileTheHistoryIsHeldReachItOnceItCanBeWritten)
+{
+    const LocalDate today = TodaysDate();
+    const std::string older = DayLine(AddDays(today, -2), 60, {{0, 4}});
+    struct Case {
+        DWORD share;        // what the holder lets others do
+        bool logInAgain;    // released only after a new login
+        const char* what;
+    } cases[] = {
+        {FILE_SHARE_READ, false, "a spreadsheet, released while Kivora runs"},
+        {FILE_SHARE_READ, true, "a spreadsheet, released after a quit"},
+        {0, false, "held from the login on, released while Kivora runs"},
+        {0, true, "held from the login on, released after a quit"},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.what);
+        WriteBytes(HistoryFile(), Header() + older + DayLine(today, 10, {{1, 1}}));
+        DeleteFileA(DataFile("taro.history.pending").c_str());
+        FileHolder holder(HistoryFile(), row.share);
+        ASSERT_TRUE(holder.Holding());
+        LogIn("taro.dat", {{2, 1}, {53, 10}});
+        Lower('b').value += 3;
+        Counters.ClockSeconds.value += 20;
+        ASSERT_EQ(SaveUserData(), 0) << "the data file saves all the same";
+        std::string name;
+        EXPECT_TRUE(HistoryHeld(name));
+        EXPECT_EQ(name, "taro.history.csv");
+        EXPECT_TRUE(Exists(DataFile("taro.history.pending")));
+        Lower('b').value += 2;
+        ASSERT_EQ(SaveUserData(), 0);
+        if (row.logInAgain)
+            LogIn("taro.dat", {{2, 6}, {53, 30}});   // what the last save wrote
+        holder.Release();
+        Lower('b').value += 1;
+        ASSERT_EQ(SaveUserData(), 0);
+
+        EXPECT_EQ(ReadBytes(HistoryFile()), Header() + older + DayLine(today, 30, {{1, 7}}));
+        EXPECT_FALSE(Exists(DataFile("taro.history.pending")));
+        EXPECT_FALSE(HistoryHeld(name));
+    }
+}
+
+// The pending file is folded once, whatever instant a kill came at: floors
+// can be folded again and again, adds only once.
+TEST_F(HistoryTest, PendingDaysAreFoldedOnceWhereverAKillCame)
+{
+    const LocalDate today = TodaysDate();
+    const LocalDate yesterday = AddDays(today, -1);
+    auto pending = [](const std::vector<PendingDay>& days) { return FormatPending(days); };
+    HistoryCounts five;
+    five.keys[1] = 5;
+    five.seconds = 50;
+    struct Case {
+        std::string history;
+        std::string pending;
+        std::string expected;   // after a login and a save with nothing counted
+        const char* what;
+    } cases[] = {
+        {Header() + DayLine(yesterday, 10, {{1, 1}}), pending({{yesterday, five, {}}}),
+         Header() + DayLine(yesterday, 50, {{1, 5}}), "killed before the history was written: the floor"},
+        {Header() + DayLine(yesterday, 50, {{1, 5}}), pending({{yesterday, five, {}}}),
+         Header() + DayLine(yesterday, 50, {{1, 5}}), "killed after it was written: nothing twice"},
+        {Header() + DayLine(yesterday, 10, {{1, 1}}), pending({{yesterday, {}, five}}),
+         Header() + DayLine(yesterday, 60, {{1, 6}}), "counted while it could not be read: added once"},
+        {Header(), pending({{yesterday, {}, five}}), Header() + DayLine(yesterday, 50, {{1, 5}}),
+         "a day the history did not have"},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.what);
+        WriteBytes(HistoryFile(), row.history);
+        WriteBytes(DataFile("taro.history.pending"), row.pending);
+        LogIn("taro.dat", {});
+        LogIn("taro.dat", {});   // a second login before any save folds the same
+        ASSERT_EQ(SaveUserData(), 0);
+        EXPECT_EQ(ReadBytes(HistoryFile()), row.expected);
+        EXPECT_FALSE(Exists(DataFile("taro.history.pending")));
+    }
+}
+
+// A pending file held at the login is neither lost nor written over: the
+// history waits for it.
+TEST_F(HistoryTest, PendingThatCannotBeReadYetIsWaitedFor)
+{
+    const LocalDate today = TodaysDate();
+    const LocalDate yesterday = AddDays(today, -1);
+    HistoryCounts five;
+    five.keys[1] = 5;
+    const std::string pending = FormatPending({{yesterday, five, {}}});
+    WriteBytes(HistoryFile(), Header() + DayLine(yesterday, 0, {{1, 1}}));
+    WriteBytes(DataFile("taro.history.pending"), pending);
+    FileHolder backup(DataFile("taro.history.pending"), 0);
+    LogIn("taro.dat", {});
+    Lower('b').value += 2;
+    ASSERT_EQ(SaveUserData(), 0);
+    EXPECT_EQ(ReadBytes(HistoryFile()), Header() + DayLine(yesterday, 0, {{1, 1}}));
+    backup.Release();
+    EXPECT_EQ(ReadBytes(DataFile("taro.history.pending")), pending);
+    ASSERT_EQ(SaveUserData(), 0);
+    EXPECT_EQ(ReadBytes(HistoryFile()), Header() + DayLine(yesterday, 0, {{1, 5}}) + DayLine(today, 0, {{1, 2}}));
+    EXPECT_FALSE(Exists(DataFile("taro.history.pending")));
+}
+
+TEST_F(HistoryTest, HistorySavedBySpreadsheetIsReadAndWrittenBackInKivorasForm)
+{
+    const LocalDate today = TodaysDate();
+    const LocalDate earlier = AddDays(today, -3);
+    char slashed[16];
+    std::snprintf(slashed, sizeof slashed, "%d/%d/%d", earlier.year, earlier.month, earlier.day);
+    std::string line = DayLine(earlier, 60, {{0, 4}});
+    line = "\"" + std::string(slashed) + "\"" + line.substr(LocalDateTextSize, line.size() - LocalDateTextSize - 2);
+    WriteBytes(HistoryFile(), "\xEF\xBB\xBF" + std::string(HistoryHeader) + "\n" + line + "\n");
+    LogIn("taro.dat", {});
+    Lower('b').value += 2;
+    ASSERT_EQ(SaveUserData(), 0);
+    EXPECT_EQ(ReadBytes(HistoryFile()), Header() + DayLine(earlier, 60, {{0, 4}}) + DayLine(today, 0, {{1, 2}}));
+}
+
+// A history that would grow past what the reader takes is not written: what
+// it holds stays readable, the new days wait, and the icon tells it once.
+TEST_F(HistoryTest, HistoryAtItsSizeLimitIsNotWrittenPastIt)
+{
+    std::string kept = Header() + "x\r\n";
+    const std::string filler = std::string(1000, 'y') + "\r\n";   // lines that cannot be read are kept
+    while (kept.size() + filler.size() < LargestHistoryFile)
+        kept += filler;
+    kept += std::string(LargestHistoryFile - 50 - kept.size() - 2, 'z') + "\r\n";
+    WriteBytes(HistoryFile(), kept);
+    static std::vector<std::string> told;
+    told.clear();
+    SetNoticeBalloon([](const char* title, const char*) {
+        told.push_back(title);
+        return true;
+    });
+    LogIn("taro.dat", {});
+    for (int minute = 0; minute < 2; ++minute) {
+        Lower('b').value += 2;
+        ASSERT_EQ(SaveUserData(), 0);
+    }
+    EXPECT_EQ(ReadBytes(HistoryFile()), kept) << "never past the limit";
+    EXPECT_TRUE(Exists(DataFile("taro.history.pending")));
+    EXPECT_EQ(told, std::vector<std::string>{"Kivora: 日ごとの記録がいっぱいです"}) << "told once";
+    std::string name;
+    EXPECT_FALSE(HistoryHeld(name)) << "nobody holds it: no question when leaving";
+    SetNoticeBalloon(nullptr);
+    NoteOutcome(Notice::HistoryFull, true);
 }
 
 // ------------------------------------------------------------ the command

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/save_question.h"
 #include "clock/uptime_clock_tick.h"
+#include "history/history_file.h"
 #include "login/new_user_dialog.h"
 #include "res/resource.h"
 #include "user_data_fixture.h"
@@ -81,6 +82,36 @@ TEST_F(SessionTest, FailedSaveWhenLeavingAsksAndDoesAsAnswered)
         }
         EXPECT_EQ(Lower('e').value.load(), 8) << "the counts stay in memory";
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+// A history that another program holds is part of the question, named; the
+// days wait in the pending file whatever is answered.
+TEST_F(SessionTest, HistoryHeldWhenLeavingAsksNamingIt)
+{
+    for (int answer : {IDCONTINUE, IDTRYAGAIN}) {
+        SCOPED_TRACE(answer == IDCONTINUE ? "leave" : "released, then try again");
+        const std::string history = DataFile("taro.history.csv");
+        WriteBytes(history, std::string(HistoryHeader) + "\r\n");
+        DeleteFileA(DataFile("taro.history.pending").c_str());
+        LogIn("taro.dat", {{5, 3}});
+        FileHolder spreadsheet(history, FILE_SHARE_READ);
+        Lower('e').value = 8;
+        catcher_.Clear();
+        catcher_.AnswerWith([&](const ShownMessage&) {
+            spreadsheet.Release();
+            return answer;
+        });
+
+        EXPECT_TRUE(SaveBeforeLeaving(window_.Handle(), Leaving::Exit));
+
+        ASSERT_EQ(catcher_.Shown().size(), 1u);
+        const std::string& text = catcher_.Shown()[0].text;
+        EXPECT_EQ(text.rfind("日ごとの記録ファイル（taro.history.csv）に書き込めませんでした。", 0), 0u) << text;
+        EXPECT_NE(text.find("taro.history.pending"), std::string::npos) << text;
+        EXPECT_EQ(ReadBytes(DataFile("taro.dat")), Image({{5, 8}})) << "the data file saved";
+        EXPECT_EQ(Exists(DataFile("taro.history.pending")), answer == IDCONTINUE);
+        EXPECT_EQ(ReadBytes(history) == std::string(HistoryHeader) + "\r\n", answer == IDCONTINUE);
     }
 }
 

@@ -45,6 +45,30 @@ inline CountedValue& Lower(char letter) { return Counters.LowercaseGroup.FindKey
 inline CountedValue& Upper(char letter) { return Counters.UppercaseGroup.FindKey(letter)->count; }
 inline CountedValue& Key(int virtualKey) { return Counters.DigitSymbolGroup.FindKey(virtualKey)->count; }
 
+// Holds a file as another program does: a spreadsheet (read, others may only
+// read) or a backup or antivirus client (nobody else may open it).
+class FileHolder {
+public:
+    FileHolder(const std::string& path, DWORD share)
+        : file_(CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr))
+    {
+    }
+    ~FileHolder() { Release(); }
+    FileHolder(const FileHolder&) = delete;
+    FileHolder& operator=(const FileHolder&) = delete;
+
+    bool Holding() const { return file_ != INVALID_HANDLE_VALUE; }
+    void Release()
+    {
+        if (file_ != INVALID_HANDLE_VALUE)
+            CloseHandle(file_);
+        file_ = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE file_;
+};
+
 class UserDataTest : public ::testing::Test {
 protected:
     void SetUp() override

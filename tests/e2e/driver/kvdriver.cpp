@@ -16,6 +16,7 @@
 //   post (--class C | --broadcast) (--msg N | --registered NAME) [--wparam --lparam]
 //   run --exit-file PATH -- COMMAND LINE
 //   end (--class C | --title T | --apps)
+//   hold --file PATH --while FLAG   holds PATH as a spreadsheet does while FLAG exists
 #include <windows.h>
 #include <commctrl.h>
 
@@ -677,6 +678,23 @@ int End(const Arguments& args)
     return 0;
 }
 
+// Opens a file as a spreadsheet holds one it shows (read, others may only
+// read), so that nobody can replace it, until the flag file is gone.
+int Hold(const Arguments& args)
+{
+    std::wstring path = args.Value(L"--file");
+    std::wstring flag = args.Value(L"--while");
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 1;
+    Print("holding");
+    while (GetFileAttributesW(flag.c_str()) != INVALID_FILE_ATTRIBUTES)
+        Sleep(100);
+    CloseHandle(file);
+    Print("released");
+    return 0;
+}
+
 // The command line after the word "run" and its options, as it was given.
 std::wstring CommandAfterRun(const wchar_t* whole)
 {
@@ -714,8 +732,10 @@ int Dispatch(const std::wstring& command, const Arguments& args)
         return Run(args, CommandAfterRun(GetCommandLineW()));
     if (command == L"end")
         return End(args);
+    if (command == L"hold")
+        return Hold(args);
     Print("usage: kvdriver list|find|foreground|controls|combo|listbox|main|tabs|tooltips|menu-layout|move|post|run|"
-          "end");
+          "end|hold");
     return 2;
 }
 

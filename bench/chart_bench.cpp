@@ -17,6 +17,7 @@
 #include <string>
 
 #include "qpc_clock.h"
+#include "whole_file.h"
 #include "screen_canvas.h"
 
 #include "chart/chart_command.h"
@@ -45,18 +46,6 @@ std::vector<HistoryDay> TenYears(const LocalDate& today)
             day.counts.keys[key] = (i * 31 + key * 7919) % 400;
     }
     return days;
-}
-
-bool WriteWhole(const std::string& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size();
-    CloseHandle(file);
-    return ok;
 }
 
 // A user "bench" in folder whose history holds the ten years up to today,

@@ -11,11 +11,12 @@
 #include <cstdlib>
 
 #include "qpc_clock.h"
+#include "whole_file.h"
 #include <cstring>
 
 #include <string>
 
-#include "export/export_table.h"
+#include "export/export_file.h"
 #include "history/history_file.h"
 #include "history/user_history.h"
 #include "store/user_data.h"
@@ -42,18 +43,6 @@ void Report(const char* kind, long long ticks, bool ok)
     std::printf("save kind=%s us=%.1f ok=%d\n", kind, Microseconds(ticks), ok ? 1 : 0);
 }
 
-bool WriteWhole(const std::string& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size();
-    CloseHandle(file);
-    return ok;
-}
-
 // Ten years of days up to yesterday, each with a day's typing.
 std::string TenYearsOfHistory()
 {
@@ -74,7 +63,7 @@ std::string TenYearsOfHistory()
 void LogIn(const std::string& path)
 {
     std::snprintf(DataFilePath, sizeof DataFilePath, "%s", path.c_str());
-    OpenUserHistory(DataFilePath, CollectStoredValues(Counters));
+    OpenUserHistory(DataFilePath, SnapshotOf(CollectStoredValues(Counters)));
 }
 
 } // namespace
@@ -125,7 +114,7 @@ int main(int argc, char** argv)
         Report("plain", Now() - start, ok);
 
         start = Now();
-        ok = RunExportCommand("tenyears", "export.csv") == 0;
+        ok = RunExportCommand(L"tenyears", L"export.csv") == 0;
         Report("export", Now() - start, ok);
     }
     std::fflush(stdout);

@@ -143,28 +143,26 @@ void OnMouseMove(HWND page, LPARAM lParam)
         Select(page, *dragged);
 }
 
+constexpr struct {
+    WPARAM key;
+    ChartMove move;
+} ArrowMoves[] = {
+    {VK_LEFT, ChartMove::PreviousBar},
+    {VK_RIGHT, ChartMove::NextBar},
+    {VK_UP, ChartMove::PreviousDay},
+    {VK_DOWN, ChartMove::NextDay},
+};
+
 bool OnKeyDown(HWND page, WPARAM key)
 {
-    ChartMove move;
-    switch (key) {
-    case VK_LEFT:
-        move = ChartMove::PreviousBar;
-        break;
-    case VK_RIGHT:
-        move = ChartMove::NextBar;
-        break;
-    case VK_UP:
-        move = ChartMove::PreviousDay;
-        break;
-    case VK_DOWN:
-        move = ChartMove::NextDay;
-        break;
-    default:
-        return false;
+    for (const auto& arrow : ArrowMoves) {
+        if (arrow.key != key)
+            continue;
+        if (Page.layout.usable)
+            Select(page, MoveSelection(Page.layout, Page.selection, arrow.move));
+        return true;
     }
-    if (Page.layout.usable)
-        Select(page, MoveSelection(Page.layout, Page.selection, move));
-    return true;
+    return false;
 }
 
 void OnPaint(HWND page)
@@ -182,7 +180,7 @@ void OnPaint(HWND page)
     EndPaint(page, &paint);
     if (!Page.canvas.timerSet) {
         // Seen again after a while hidden: what changed meanwhile shows at once.
-        KeepPageRefreshing(page, Page.canvas, RefreshPeriodMs, true);
+        StartPageRefreshing(page, Page.canvas, RefreshPeriodMs);
         if (RefreshDays(true))
             DrawCanvas(page, true);
     }
@@ -190,10 +188,8 @@ void OnPaint(HWND page)
 
 void OnTimer(HWND page)
 {
-    if (!PageSeen(page)) {
-        KeepPageRefreshing(page, Page.canvas, RefreshPeriodMs, false);
+    if (!SeenAtTick(page, Page.canvas))
         return;
-    }
     bool runningDay = ++Page.ticks >= TicksPerRunningDay;
     if (runningDay)
         Page.ticks = 0;
@@ -292,8 +288,7 @@ INT_PTR CALLBACK HistoryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         // would pass it on to the first control, the span list.
         return TRUE;
     case WM_DESTROY:
-        KeepPageRefreshing(page, Page.canvas, RefreshPeriodMs, false);
-        DropPageCanvas(Page.canvas);
+        ClosePageCanvas(page, Page.canvas);
         return TRUE;
     default:
         return FALSE;

@@ -191,7 +191,7 @@ void OnPaint(HWND page)
         RefreshCanvas(page);
     CopyPageCanvas(dc, paint.rcPaint, Page.canvas);
     EndPaint(page, &paint);
-    KeepPageRefreshing(page, Page.canvas, RefreshPeriodMs, true);
+    StartPageRefreshing(page, Page.canvas, RefreshPeriodMs);
 }
 
 void SavePicture(HWND page)
@@ -250,12 +250,8 @@ INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
         OnPaint(page);
         return TRUE;
     case WM_TIMER:
-        if (wParam == PageRefreshTimer) {
-            if (PageSeen(page))
-                ShowChanges(page);
-            else
-                KeepPageRefreshing(page, Page.canvas, RefreshPeriodMs, false);
-        }
+        if (wParam == PageRefreshTimer && SeenAtTick(page, Page.canvas))
+            ShowChanges(page);
         return TRUE;
     case WM_COMMAND:
         OnCommand(page, LOWORD(wParam), HIWORD(wParam));
@@ -265,8 +261,7 @@ INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
         ChoosePeriod(page, MapPeriod::Range);
         return TRUE;
     case WM_DESTROY:
-        KeepPageRefreshing(page, Page.canvas, RefreshPeriodMs, false);
-        DropPageCanvas(Page.canvas);
+        ClosePageCanvas(page, Page.canvas);
         return TRUE;
     default:
         return FALSE;

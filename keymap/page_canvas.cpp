@@ -70,16 +70,36 @@ void CopyPageCanvas(HDC dc, const RECT& painted, const PageCanvas& canvas)
                copy.left - canvas.area.left, copy.top - canvas.area.top, SRCCOPY);
 }
 
-bool PageSeen(HWND page) { return IsWindowVisible(page) && !IsIconic(GetAncestor(page, GA_ROOT)); }
-
-void KeepPageRefreshing(HWND page, PageCanvas& canvas, UINT periodMs, bool wanted)
+void StartPageRefreshing(HWND page, PageCanvas& canvas, UINT periodMs)
 {
-    if (wanted && !canvas.timerSet)
+    if (!canvas.timerSet)
         canvas.timerSet = SetTimer(page, PageRefreshTimer, periodMs, nullptr) != 0;
-    else if (!wanted && canvas.timerSet) {
+}
+
+namespace {
+
+void StopPageRefreshing(HWND page, PageCanvas& canvas)
+{
+    if (canvas.timerSet) {
         KillTimer(page, PageRefreshTimer);
         canvas.timerSet = false;
     }
+}
+
+} // namespace
+
+bool SeenAtTick(HWND page, PageCanvas& canvas)
+{
+    if (IsWindowVisible(page) && !IsIconic(GetAncestor(page, GA_ROOT)))
+        return true;
+    StopPageRefreshing(page, canvas);
+    return false;
+}
+
+void ClosePageCanvas(HWND page, PageCanvas& canvas)
+{
+    StopPageRefreshing(page, canvas);
+    DropPageCanvas(canvas);
 }
 
 bool AskPicturePath(HWND page, const char* suffix, std::string& user, char (&path)[MAX_PATH])

@@ -35,14 +35,15 @@ void DropPageCanvas(PageCanvas& canvas);
 // Copies the bitmap into the part of the area that a paint covers.
 void CopyPageCanvas(HDC dc, const RECT& painted, const PageCanvas& canvas);
 
-// Whether the page is seen: shown, in a window that is not minimised.
-bool PageSeen(HWND page);
-
-// The refresh timer (PageRefreshTimer) runs only while the page is seen: the
-// page stops it at a tick that finds it hidden (another tab, the window
-// minimised or in the notification area), and the paint that comes when it
-// is seen again starts it.
-void KeepPageRefreshing(HWND page, PageCanvas& canvas, UINT periodMs, bool wanted);
+// The refresh timer (PageRefreshTimer) runs only while the page is seen: a
+// paint starts it, and a tick that finds the page hidden (another tab, the
+// window minimised or in the notification area) stops it, so that the paint
+// that comes when the page is seen again starts it anew.
+void StartPageRefreshing(HWND page, PageCanvas& canvas, UINT periodMs);
+// At a tick: true while the page is seen; else false, the timer stopped.
+bool SeenAtTick(HWND page, PageCanvas& canvas);
+// At WM_DESTROY: the timer stopped and the bitmap dropped.
+void ClosePageCanvas(HWND page, PageCanvas& canvas);
 
 // The Save As dialog for a picture of the logged-in user, proposing
 // "<user><suffix>", e.g. "taro-keyboard.png"; Kivora's own files refused.

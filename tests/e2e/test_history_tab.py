@@ -62,8 +62,8 @@ class HistoryTabTest(KivoraTestCase):
         tabs = [r for r in drive_ok("tabs") if r.kind == "tab"]
         self.assertEqual(tabs[4]["text"], "履歴")
         s.click(*tabs[4].rect().center())
-        # Without a selection the line under the chart speaks of the whole
-        # span; the page bears it as its name.
+        # Without a selection the line under the chart, the page's name too,
+        # speaks of the whole span.
         page = wait_until(lambda: "～" in (p := self.page()[0])["text"] and p, 3, "the page has no line")
         controls = self.page()[1]
         self.assertEqual(controls[CHART_SPAN]["text"], "過去30日")
@@ -87,7 +87,6 @@ class HistoryTabTest(KivoraTestCase):
                             "the arrow key moved nothing")
         date = before[0]
         self.assertEqual(date, clicked[0] - datetime.timedelta(days=1))
-        s.screenshot("history-day-chosen")
 
         # キーボードで表示: the keyboard tab shows those days, as /heatmap draws them.
         s.click(*controls[CHART_SHOW_KEYS].rect().center())
@@ -96,8 +95,6 @@ class HistoryTabTest(KivoraTestCase):
         _, controls = s.controls(s.main_window()["title"])
         self.assertEqual(controls[MAP_PERIOD]["text"], "指定した期間")
         self.assertEqual(next(r for r in drive_ok("tabs") if r.kind == "selected")["index"], "3")
-        time.sleep(0.6)
-        s.screenshot("keyboard-of-the-day")
         s.click(*controls[MAP_SAVE].rect().center())
         shown = s.app / "tab-range.png"
         s.save_as("taro-keyboard.png", shown)

@@ -4,10 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <string>
-
 #include "chart/chart_span.h"
-#include "history/history_file.h"
 #include "history/user_history.h"
 #include "keymap/page_canvas.h"
 #include "res/resource.h"
@@ -18,16 +15,6 @@ namespace {
 
 using namespace wintest;
 
-std::string DayLine(const LocalDate& date, int seconds, int e)
-{
-    HistoryCounts counts;
-    counts.seconds = seconds;
-    counts.keys[4] = e;
-    std::string line;
-    AppendHistoryLine(line, date, counts);
-    return line;
-}
-
 std::string NameOf(HWND window)
 {
     char text[512] = "";
@@ -35,51 +22,37 @@ std::string NameOf(HWND window)
     return text;
 }
 
-// The page that holds a control, among the main window's descendants.
-HWND PageWith(int control)
-{
-    struct Search {
-        int control;
-        HWND page = nullptr;
-    } search{control};
-    EnumChildWindows(
-        MainWindow,
-        [](HWND child, LPARAM context) {
-            auto* wanted = reinterpret_cast<Search*>(context);
-            if (GetDlgCtrlID(child) != wanted->control)
-                return TRUE;
-            wanted->page = GetParent(child);
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.page;
-}
-
-bool Shown(HWND window) { return (GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0; }
-
 class HistoryPageTest : public UserDataTest {};
 
 TEST_F(HistoryPageTest, ArrowKeysChooseDaysThatTheKeyboardTabThenShows)
 {
     const LocalDate today = TodaysDate();
     const LocalDate yesterday = AddDays(today, -1);
-    WriteBytes(DataFile("taro.history.csv"), std::string(HistoryHeader) + "\r\n" +
-                                                 DayLine(AddDays(today, -2), 1200, 40) +
-                                                 DayLine(yesterday, 5400, 1234));
+    HistoryCounts counts;
+    counts.seconds = 5400;
+    counts.keys[4] = 1234;   // e
+    std::string lines = std::string(HistoryHeader) + "\r\n";
+    AppendHistoryLine(lines, yesterday, counts);
+    WriteBytes(DataFile("taro.history.csv"), lines);
     LogIn("taro.dat", {});
     CreateStatisticsWindows(MainWindow);
-    HWND history = PageWith(IDC_CHART_SPAN);
-    HWND keyboard = PageWith(IDC_MAP_PERIOD);
+    HWND tabs = nullptr;
+    for (HWND child = GetWindow(MainWindow, GW_CHILD); child != nullptr && tabs == nullptr;
+         child = GetWindow(child, GW_HWNDNEXT))
+        tabs = GetDlgItem(child, IDC_TABS);
+    HWND history = nullptr;
+    HWND map = nullptr;
+    for (HWND page = GetWindow(tabs, GW_CHILD); page != nullptr; page = GetWindow(page, GW_HWNDNEXT)) {
+        history = GetDlgItem(page, IDC_CHART_SPAN) != nullptr ? page : history;
+        map = GetDlgItem(page, IDC_MAP_PERIOD) != nullptr ? page : map;
+    }
     ASSERT_NE(history, nullptr);
-    ASSERT_NE(keyboard, nullptr);
-    HWND tabs = GetParent(history);
+    ASSERT_NE(map, nullptr);
 
     // The first paint draws the chart; the page's name is the line under it.
     SendMessageA(history, WM_PAINT, 0, 0);
-    EXPECT_NE(NameOf(history).find(FormatJapaneseRange({AddDays(today, -29), today})), std::string::npos)
-        << NameOf(history);
+    EXPECT_EQ(NameOf(history).rfind(FormatJapaneseRange({AddDays(today, -29), today}), 0), 0u) << NameOf(history);
     EXPECT_EQ(SendMessageA(history, WM_GETDLGCODE, 0, 0) & DLGC_WANTARROWS, DLGC_WANTARROWS);
-
     struct Case {
         WPARAM key;
         std::string starts;   // the page's name
@@ -87,8 +60,8 @@ TEST_F(HistoryPageTest, ArrowKeysChooseDaysThatTheKeyboardTabThenShows)
         {VK_UP, FormatJapaneseDate(today) + "　0打鍵"},   // nothing chosen yet: today
         {VK_UP, FormatJapaneseDate(yesterday) + "　1,234打鍵　1:30　822打鍵/時　e 1,234"},
         {VK_DOWN, FormatJapaneseDate(today)},
-        {VK_DOWN, FormatJapaneseDate(today)},   // never past today
-        {VK_LEFT, FormatJapaneseDate(yesterday)},   // a bar a day over 30 days
+        {VK_DOWN, FormatJapaneseDate(today)},       // never past today
+        {VK_LEFT, FormatJapaneseDate(yesterday)},   // the bar before: a bar a day
     };
     for (const Case& c : cases) {
         SendMessageA(history, WM_KEYDOWN, c.key, 0);
@@ -96,17 +69,14 @@ TEST_F(HistoryPageTest, ArrowKeysChooseDaysThatTheKeyboardTabThenShows)
     }
 
     // Hidden (another tab is shown), the page's first tick stops its timer.
-    EXPECT_FALSE(Shown(history));
     SendMessageA(history, WM_TIMER, PageRefreshTimer, 0);
     EXPECT_FALSE(KillTimer(history, PageRefreshTimer)) << "no timer left running";
 
-    SendMessageA(history, WM_COMMAND, MAKEWPARAM(IDC_CHART_SHOW_KEYS, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(history, IDC_CHART_SHOW_KEYS)));
+    SendMessageA(history, WM_COMMAND, MAKEWPARAM(IDC_CHART_SHOW_KEYS, BN_CLICKED), 0);
     EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 3);
-    EXPECT_TRUE(Shown(keyboard));
-    EXPECT_FALSE(Shown(history));
+    EXPECT_NE(GetWindowLongPtrA(map, GWL_STYLE) & WS_VISIBLE, 0);
     char period[64] = "";
-    GetDlgItemTextA(keyboard, IDC_MAP_PERIOD, period, sizeof period);
+    GetDlgItemTextA(map, IDC_MAP_PERIOD, period, sizeof period);
     EXPECT_STREQ(period, "指定した期間");
 }
 

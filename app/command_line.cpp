@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "chart/chart_command.h"
 #include "export/export_file.h"
 #include "keymap/heatmap_command.h"
 #include "store/user_for_command.h"
@@ -13,7 +14,8 @@ namespace {
 
 constexpr char Usage[] =
     "使い方: Kivora.exe /export ユーザー名 ファイル.csv"
-    " | Kivora.exe /heatmap ユーザー名 ファイル.png [all|today|7|30]\r\n";
+    " | Kivora.exe /heatmap ユーザー名 ファイル.png [all|today|7|30|YYYY-MM-DD..YYYY-MM-DD]"
+    " | Kivora.exe /chart ユーザー名 ファイル.png [30|90|365|all]\r\n";
 
 bool IsCommand(const wchar_t* argument, const wchar_t* command) { return lstrcmpiW(argument, command) == 0; }
 
@@ -56,6 +58,10 @@ bool RunCommandLine(int argc, wchar_t** argv, int& exitCode)
     }
     if (IsCommand(argv[1], L"/heatmap") && (argc == 4 || argc == 5)) {
         exitCode = RunHeatmapCommand(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
+        return true;
+    }
+    if (IsCommand(argv[1], L"/chart") && (argc == 4 || argc == 5)) {
+        exitCode = RunChartCommand(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
         return true;
     }
     // A mistyped command must not start the program (nor end at once beside

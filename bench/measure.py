@@ -63,6 +63,8 @@ KEY_CLASSES = {
 RATES = [5, 10, 20, 30]          # keys per second
 DWELLS = [15, 30, 50, 80]        # ms held down
 PANGRAM = "the quick brown fox jumps over the lazy dog "
+# The history tab's chart as chart_bench.cpp draws it (width x height).
+TAB_CHART = "522x294"
 
 
 def log(message):
@@ -545,12 +547,13 @@ class Bench:
         times = {}
         for line in result.stdout.decode().splitlines():
             record = e2e.Record(line.strip())
-            if record.kind in ("chart", "layout", "png"):
-                if record.kind == "png" and record["ok"] != "1":
-                    raise RuntimeError("bench_chart could not write its picture")
-                key = f"{record.kind} {record['span']} {record['width']}x{record['height']}"
+            if record.kind in ("chart", "layout", "png", "command"):
+                if record.kind in ("png", "command") and record["ok"] != "1":
+                    raise RuntimeError(f"bench_chart could not write its picture ({record.kind})")
+                size = f" {record['width']}x{record['height']}" if record.kind != "command" else ""
+                key = f"{record.kind} {record['span']}{size}"
                 times.setdefault(key, []).append(float(record["us"]))
-        if len(times) != 9:
+        if len(times) != 10:
             raise RuntimeError(f"bench_chart gave {({k: len(v) for k, v in times.items()})}")
         self.results["chart_paint"] = {key: {"median": statistics.median(v), "p95": percentile(v, 0.95)}
                                        for key, v in times.items()}
@@ -558,7 +561,10 @@ class Bench:
 
     def tab_typing(self):
         """Kivora's CPU while typing with its window shown, the lowercase tab
-        against the keyboard tab, in turns so that both share the drift."""
+        against the keyboard tab and the history tab, with the uppercase tab
+        (a count page like the lowercase one, whose figures do not move while
+        lowercase letters are typed) beside them, in turns so that all share
+        the drift."""
         seconds = 10 if self.quick else 20
         session = self.session
         session.show_main_window()
@@ -566,10 +572,11 @@ class Bench:
         text = (PANGRAM * 40)[:seconds * 10]
         keys = ["space" if c == " " else c for c in text]
         timeline = stroke_timeline(keys, 10, 80, len(keys))
-        totals = {"lowercase": {"run": 0.0, "wall": 0.0}, "keyboard": {"run": 0.0, "wall": 0.0}}
-        # Lowercase, keyboard, keyboard, lowercase, ...: a drift of the
-        # machine's speed weighs on both alike.
-        turns = [((0, "lowercase"), (3, "keyboard")), ((3, "keyboard"), (0, "lowercase"))] * 2
+        names = {0: "lowercase", 1: "uppercase", 3: "keyboard", 4: "history"}
+        totals = {name: {"run": 0.0, "wall": 0.0} for name in names.values()}
+        # There and back, twice: a steady drift of the machine's speed weighs
+        # on all alike.
+        turns = [[(index, names[index]) for index in (0, 1, 3, 4, 4, 3, 1, 0)]] * 2
         for turn in turns:
             for index, name in turn:
                 session.click(*tabs[index].rect().center())
@@ -578,7 +585,8 @@ class Bench:
                 window = self.cpu_window(lambda: run_xdotool(timeline))
                 totals[name]["run"] += window["run"]["kivora"]
                 totals[name]["wall"] += window["wall"]
-        totals["strokes"] = len(turns) * 2 * len(keys)
+        totals["strokes"] = sum(len(turn) for turn in turns) * len(keys)
+        totals["tabs"] = len(names)
         self.results["tab_typing"] = totals
 
     # -- the whole run
@@ -864,9 +872,11 @@ def build_table(bench, started, finished):
     if "tab_typing" in r:
         k = r["tab_typing"]
         lower, keyboard = k["lowercase"], k["keyboard"]
+        upper = k.get("uppercase")
         t.add("7 Key map", f"Kivora's time on a CPU while typing at 10 keys/s with its window shown "
-              f"({k['strokes'] // 2} strokes per tab, {lower['wall']:.0f} s each)",
-              f"keyboard tab {keyboard['run']:.3f} s", f"lowercase tab {lower['run']:.3f} s",
+              f"({k['strokes'] // k['tabs']} strokes per tab, {lower['wall']:.0f} s each)",
+              f"keyboard tab {keyboard['run']:.3f} s", f"lowercase tab {lower['run']:.3f} s"
+              + (f"; uppercase tab {upper['run']:.3f} s ({ratio(upper['run'], lower['run'])})" if upper else ""),
               ratio(keyboard["run"], lower["run"]))
     else:
         t.failed("7 Key map", "typing with a tab shown", errors.get("typing with a tab shown"))
@@ -877,17 +887,30 @@ def build_table(bench, started, finished):
 
         def ms(key):
             return f"{c[key]['median'] / 1000:.2f} ms ({c[key]['p95'] / 1000:.2f} ms)"
+        tab = TAB_CHART.replace("x", " × ")
         t.add("8 Daily chart", f"one drawing from ten years of days (3,650) off-screen, all of them shown a month "
-              f"a bar (median of {r['chart_paint_rounds']}; 95th percentile): the tab's size, 470 × 330 px",
-              ms("chart all 470x330"), f"the picture, 1200 × 720 px: {ms('chart all 1200x720')}", "")
+              f"a bar (median of {r['chart_paint_rounds']}; 95th percentile): the history tab's chart, {tab} px",
+              ms(f"chart all {TAB_CHART}"), f"the picture, 1200 × 720 px: {ms('chart all 1200x720')}", "")
         t.add("8 Daily chart", "the same, the last 30 days a day a bar",
-              ms("chart 30 470x330"), f"the picture: {ms('chart 30 1200x720')}", "")
+              ms(f"chart 30 {TAB_CHART}"), f"the picture: {ms('chart 30 1200x720')}", "")
         t.add("8 Daily chart", "of which the layout alone (texts measured by GDI), all days shown",
-              ms("layout all 470x330"), f"the picture: {ms('layout all 1200x720')}", "")
+              ms(f"layout all {TAB_CHART}"), f"the picture: {ms('layout all 1200x720')}", "")
         t.add("8 Daily chart", "the picture file: draw, encode, write atomically (1200 × 720 px, all days)",
               ms("png all 1200x720"), "", "")
+        t.add("8 Daily chart", "Kivora.exe /chart over ten years of history, in process: read, lay out, draw, "
+              "encode, write (median; 95th percentile)", ms("command all"), "", "")
     else:
         t.failed("8 Daily chart", "one drawing", errors.get("daily chart paint"))
+    if "tab_typing" in r and "history" in r["tab_typing"]:
+        k = r["tab_typing"]
+        lower, history, upper = k["lowercase"], k["history"], k["uppercase"]
+        t.add("8 Daily chart", f"Kivora's time on a CPU while typing at 10 keys/s with its window shown, "
+              "the same turns as figure 7",
+              f"history tab {history['run']:.3f} s", f"lowercase tab {lower['run']:.3f} s; uppercase tab "
+              f"{upper['run']:.3f} s", f"{ratio(history['run'], lower['run'])} lowercase; "
+              f"{ratio(history['run'], upper['run'])} uppercase")
+    else:
+        t.failed("8 Daily chart", "typing with a tab shown", errors.get("typing with a tab shown"))
     return t.text()
 
 

@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "qpc_clock.h"
+#include "whole_file.h"
 #include <cstring>
 
 #include <string>
@@ -40,18 +41,6 @@ bool PlainWrite(const char* path, const RecordImage& image, bool flush)
 void Report(const char* kind, long long ticks, bool ok)
 {
     std::printf("save kind=%s us=%.1f ok=%d\n", kind, Microseconds(ticks), ok ? 1 : 0);
-}
-
-bool WriteWhole(const std::string& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size();
-    CloseHandle(file);
-    return ok;
 }
 
 // Ten years of days up to yesterday, each with a day's typing.

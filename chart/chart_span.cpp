@@ -59,19 +59,6 @@ bool ParseChartSpan(const char* word, ChartSpan& span)
     return false;
 }
 
-std::optional<DateRange> ParseDateRange(std::string_view text)
-{
-    constexpr std::string_view Separator = "..";
-    if (text.size() != 2 * LocalDateTextSize + Separator.size() ||
-        text.substr(LocalDateTextSize, Separator.size()) != Separator)
-        return std::nullopt;
-    std::optional<LocalDate> first = ParseLocalDate(text.substr(0, LocalDateTextSize));
-    std::optional<LocalDate> last = ParseLocalDate(text.substr(LocalDateTextSize + Separator.size()));
-    if (!first || !last || *last < *first)
-        return std::nullopt;
-    return DateRange{*first, *last};
-}
-
 int WeekdayIndex(const LocalDate& date)
 {
     // 1970-01-01 was a Thursday, weekday 3.

@@ -1,11 +1,10 @@
 #pragma once
 // The spans of days the daily chart offers, as its list captions them and as
-// the command line names them; date ranges and the Japanese date texts the
-// chart writes.
-#include <optional>
+// the command line names them, and the Japanese date texts the chart writes.
 #include <string>
 #include <string_view>
 
+#include "history/day_range.h"
 #include "history/local_date.h"
 
 enum class ChartSpan { Last30Days, Last90Days, Last365Days, All };
@@ -25,16 +24,6 @@ int ChartSpanDays(ChartSpan span);
 // Reads a word as ChartSpanWord writes it, in any letter case; anything else
 // (another spelling, a null) is refused and span is left alone.
 bool ParseChartSpan(const char* word, ChartSpan& span);
-
-// The days first to last, both included.
-struct DateRange {
-    LocalDate first, last;
-    bool operator==(const DateRange&) const = default;
-};
-
-// "YYYY-MM-DD..YYYY-MM-DD", two days that exist, the first not after the
-// second; anything else is refused.
-std::optional<DateRange> ParseDateRange(std::string_view text);
 
 // 0 for Monday to 6 for Sunday.
 int WeekdayIndex(const LocalDate& date);

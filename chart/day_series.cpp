@@ -40,15 +40,6 @@ void Clamp(HistoryCounts& counts)
         count = std::clamp<int64_t>(count, 0, LargestHistoryValue);
 }
 
-// Adds a day to a sum, both clamped: two values of at most 10^18 add up to
-// far less than the 64-bit limit before the cap applies.
-void AddDay(HistoryCounts& sum, const HistoryCounts& day)
-{
-    sum.seconds = std::min(sum.seconds + day.seconds, LargestHistoryValue);
-    for (int key = 0; key < HistoryKeyCount; ++key)
-        sum.keys[key] = std::min(sum.keys[key] + day.keys[key], LargestHistoryValue);
-}
-
 void Refill(DaySeries& series)
 {
     series.dayNumbers.resize(series.days.size());
@@ -107,12 +98,7 @@ std::size_t FirstDayFrom(const DaySeries& series, int32_t dayNumber)
 
 HistoryCounts SumOfDays(const DaySeries& series, const DateRange& range)
 {
-    HistoryCounts sums;
-    int32_t last = DayNumber(range.last);
-    for (std::size_t i = FirstDayFrom(series, DayNumber(range.first));
-         i < series.days.size() && series.dayNumbers[i] <= last; ++i)
-        AddDay(sums, series.days[i].counts);
-    return sums;
+    return SumOfHistoryDays(series.days, range);
 }
 
 int64_t StrokesPerHour(int64_t strokes, int64_t seconds)
@@ -155,7 +141,7 @@ std::vector<DayBucket> GroupDays(const DaySeries& series, const DateRange& range
     for (std::size_t i = FirstDayFrom(series, first); i < series.days.size() && series.dayNumbers[i] <= last; ++i) {
         while (ends[at] < series.dayNumbers[i])
             ++at;
-        AddDay(buckets[at].counts, series.days[i].counts);
+        AddCounts(buckets[at].counts, series.days[i].counts);
     }
     for (DayBucket& bucket : buckets)
         bucket.strokes = bucket.counts.Strokes();

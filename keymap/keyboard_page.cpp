@@ -1,11 +1,10 @@
 // The keyboard tab: the key map of the logged-in user's counts over a chosen
 // period, with a switch for the letters and a button that saves it as a PNG.
 //
-// The map is drawn into a bitmap of its own and the paint only copies it: the
-// polling thread marks the count pages' bands of the main window at every
-// stroke, and those marks reach this page too. A timer, running only while
-// the page is seen, draws the bitmap again at most twice a second, and
-// only when the counts it shows have changed.
+// The map is drawn into the page's canvas and the paint only copies it (see
+// page_canvas.h). A timer, running only while the page is seen, draws the
+// canvas again at most twice a second, and only when the counts it shows
+// have changed.
 #include "keymap/keyboard_page.h"
 
 #include <algorithm>
@@ -16,30 +15,25 @@
 #include "keymap/map_painter.h"
 #include "keymap/map_period.h"
 #include "keymap/map_png.h"
+#include "keymap/page_canvas.h"
 #include "res/resource.h"
-#include "store/own_files.h"
 #include "store/user_data.h"
 #include "store/user_record.h"
-#include "win/app_text.h"
-#include "win/modal_ui.h"
-#include "win/save_as_dialog.h"
 
 namespace {
 
-constexpr UINT_PTR RefreshTimerId = 1;
 constexpr UINT RefreshPeriodMs = 500;
-constexpr int Margin = 4;   // dialog units around the controls
 
 struct PageState {
     MapPeriod period = DefaultMapPeriod;
     LetterMode letters = DefaultLetterMode;
-    RECT mapArea = {};                 // client pixels below the controls
-    HDC canvas = nullptr;              // a memory context that holds map
-    HBITMAP map = nullptr;             // the map as last drawn, mapArea's size
-    HGDIOBJ canvasDefault = nullptr;   // what canvas held before map
-    KeyMapPicture drawn;               // what map shows
-    bool historyOff = false;
-    bool timerSet = false;
+    DateRange range;                   // 指定した期間: today until the history tab hands one over
+    RangeDays rangeDays;               // the range's days as last read
+    unsigned rangeVersion = 0;         // HistoryVersion() when they were read
+    bool rangeRead = false;
+    PageCanvas canvas;
+    KeyMapPicture drawn;               // what the canvas shows
+    std::string drawnTitle;            // the line over it, if any
 } Page;
 
 constexpr struct {
@@ -51,44 +45,47 @@ constexpr struct {
     {IDC_MAP_BOTH, LetterMode::Both},
 };
 
+// The range's days, read again only when the history, the range or the date
+// has moved: reading them takes milliseconds for years of days.
+bool KeepRangeDaysRead(const HistoryCounts& now)
+{
+    LocalDate today = TodaysDate();
+    unsigned version = HistoryVersion();
+    if (Page.rangeRead && Page.rangeVersion == version && Page.rangeDays.range == Page.range &&
+        Page.rangeDays.today == today)
+        return true;
+    std::optional<std::vector<HistoryDay>> days = CurrentHistoryDays(now);
+    if (!days)
+        return false;
+    Page.rangeDays = ReadRangeDays(*days, Page.range, today);
+    Page.rangeVersion = version;
+    Page.rangeRead = true;
+    return true;
+}
+
 // What the map shows now: the period's counts, as the export reckons them.
-KeyMapPicture CurrentPicture(MapPeriod period, LetterMode letters, bool& historyOff)
+KeyMapPicture CurrentPicture(bool& historyOff)
 {
     StoredValues values = CollectStoredValues(Counters);
-    std::optional<HistoryPeriods> periods = CurrentHistoryPeriods(SnapshotOf(values));
-    historyOff = !periods && period != MapPeriod::All;
+    HistoryCounts now = SnapshotOf(values);
+    std::optional<HistoryPeriods> periods = CurrentHistoryPeriods(now);
+    HistoryCounts rangeSums;
+    bool rangeRead = Page.period == MapPeriod::Range && periods && KeepRangeDaysRead(now);
+    if (rangeRead)
+        rangeSums = RangeSums(Page.rangeDays, periods->today);
+    historyOff = Page.period != MapPeriod::All && (!periods || (Page.period == MapPeriod::Range && !rangeRead));
     KeyMapPicture picture;
-    picture.counts = KeyCountsOfPeriod(period, values, periods ? *periods : HistoryPeriods{});
-    picture.letters = letters;
+    picture.counts = KeyCountsOfPeriod(Page.period, values, periods ? *periods : HistoryPeriods{}, rangeSums);
+    picture.letters = Page.letters;
     return picture;
 }
 
-void DropBitmap()
+// The line over the map on the page: why nothing is shown, or which days are.
+std::string TitleOnPage(bool historyOff)
 {
-    if (Page.canvas != nullptr) {
-        SelectObject(Page.canvas, Page.canvasDefault);
-        DeleteDC(Page.canvas);
-    }
-    if (Page.map != nullptr)
-        DeleteObject(Page.map);
-    Page.canvas = nullptr;
-    Page.map = nullptr;
-}
-
-// The bitmap and the memory context that draws into it, kept while the page
-// keeps its size.
-bool MakeCanvas(HWND page, int width, int height)
-{
-    HDC screen = GetDC(page);
-    Page.map = CreateCompatibleBitmap(screen, width, height);
-    Page.canvas = CreateCompatibleDC(screen);
-    ReleaseDC(page, screen);
-    if (Page.map == nullptr || Page.canvas == nullptr) {
-        DropBitmap();
-        return false;
-    }
-    Page.canvasDefault = SelectObject(Page.canvas, Page.map);
-    return true;
+    if (historyOff)
+        return "日ごとの記録ファイルを読めないため、この期間は表示できません。";
+    return Page.period == MapPeriod::Range ? MapPeriodText(Page.period, Page.range) : std::string();
 }
 
 // The keys whose values differ between two sets of counts.
@@ -110,22 +107,24 @@ struct MapChange {
     KeySelection keys{};
 };
 
-// Draws into the page's bitmap what has changed since the last drawing.
+RECT CanvasRect()
+{
+    return {0, 0, Page.canvas.area.right - Page.canvas.area.left, Page.canvas.area.bottom - Page.canvas.area.top};
+}
+
+// Draws into the page's canvas what has changed since the last drawing.
 // While the scale keeps its top, only the keys whose values moved look any
 // different, and only they are drawn again.
-MapChange RefreshBitmap(HWND page)
+MapChange RefreshCanvas(HWND page)
 {
     MapChange change;
     bool historyOff = false;
-    KeyMapPicture picture = CurrentPicture(Page.period, Page.letters, historyOff);
-    int width = Page.mapArea.right - Page.mapArea.left;
-    int height = Page.mapArea.bottom - Page.mapArea.top;
-    if (width <= 0 || height <= 0)
+    KeyMapPicture picture = CurrentPicture(historyOff);
+    bool fresh = Page.canvas.dc == nullptr;
+    if (!ReadyPageCanvas(page, Page.canvas))
         return change;
-    bool fresh = Page.canvas == nullptr;
-    if (fresh && !MakeCanvas(page, width, height))
-        return change;
-    change.whole = fresh || picture.letters != Page.drawn.letters || historyOff != Page.historyOff ||
+    std::string title = TitleOnPage(historyOff);
+    change.whole = fresh || picture.letters != Page.drawn.letters || title != Page.drawnTitle ||
                    HighestKeyValue(picture.counts, picture.letters) !=
                        HighestKeyValue(Page.drawn.counts, picture.letters);
     if (!change.whole) {
@@ -133,15 +132,14 @@ MapChange RefreshBitmap(HWND page)
         if (std::find(change.keys.begin(), change.keys.end(), true) == change.keys.end())
             return change;
     }
-    RECT area = {0, 0, width, height};
-    picture.title = historyOff ? "日ごとの記録ファイルを読めないため、この期間は表示できません。" : nullptr;
+    picture.title = title.c_str();
     if (change.whole)
-        DrawKeyMap(Page.canvas, area, picture);
+        DrawKeyMap(Page.canvas.dc, CanvasRect(), picture);
     else
-        DrawKeyMapKeys(Page.canvas, area, picture, change.keys);
+        DrawKeyMapKeys(Page.canvas.dc, CanvasRect(), picture, change.keys);
     picture.title = nullptr;
     Page.drawn = picture;
-    Page.historyOff = historyOff;
+    Page.drawnTitle = title;
     return change;
 }
 
@@ -150,66 +148,36 @@ MapChange RefreshBitmap(HWND page)
 // of the page.
 void ShowChanges(HWND page)
 {
-    MapChange change = RefreshBitmap(page);
+    MapChange change = RefreshCanvas(page);
     if (change.whole) {
-        InvalidateRect(page, &Page.mapArea, FALSE);
+        InvalidateRect(page, &Page.canvas.area, FALSE);
         return;
     }
-    KeyMapLayout layout = LayOutKeyMap({0, 0, Page.mapArea.right - Page.mapArea.left,
-                                        Page.mapArea.bottom - Page.mapArea.top},
-                                       Page.historyOff);
+    RECT canvas = CanvasRect();
+    KeyMapLayout layout = LayOutKeyMap({0, 0, canvas.right, canvas.bottom}, !Page.drawnTitle.empty());
     auto keys = KeyboardKeys();
     for (size_t i = 0; i < keys.size(); ++i) {
         if (!change.keys[i])
             continue;
         PixelRect face = KeyFace(layout, keys[i]);
         // The outline is drawn on the face's edges: a pixel more all round.
-        RECT changed = {Page.mapArea.left + face.left - 1, Page.mapArea.top + face.top - 1,
-                        Page.mapArea.left + face.right + 1, Page.mapArea.top + face.bottom + 1};
+        const RECT& area = Page.canvas.area;
+        RECT changed = {area.left + face.left - 1, area.top + face.top - 1, area.left + face.right + 1,
+                        area.top + face.bottom + 1};
         InvalidateRect(page, &changed, FALSE);
-    }
-}
-
-// The timer runs only while the page is seen: it stops itself when the page
-// is hidden (another tab, the window minimised or in the notification area),
-// and the next paint, which comes when the page is seen again, starts it.
-void KeepRefreshing(HWND page, bool wanted)
-{
-    if (wanted && !Page.timerSet)
-        Page.timerSet = SetTimer(page, RefreshTimerId, RefreshPeriodMs, nullptr) != 0;
-    else if (!wanted && Page.timerSet) {
-        KillTimer(page, RefreshTimerId);
-        Page.timerSet = false;
     }
 }
 
 void OnInitDialog(HWND page)
 {
+    LocalDate today = TodaysDate();
+    Page.range = {today, today};
     HWND periods = GetDlgItem(page, IDC_MAP_PERIOD);
-    for (MapPeriod period : MapPeriods)
+    for (MapPeriod period : ListedMapPeriods)
         SendMessageA(periods, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(MapPeriodCaption(period)));
     SendMessageA(periods, CB_SETCURSEL, static_cast<WPARAM>(Page.period), 0);
     for (const auto& button : LetterButtons)
         CheckDlgButton(page, button.id, button.mode == Page.letters ? BST_CHECKED : BST_UNCHECKED);
-}
-
-// The controls keep their places from the template; the save button goes to
-// the right edge, and the map takes the rest of the page below them.
-void OnSize(HWND page, int width, int height)
-{
-    RECT margin = {Margin, Margin, 0, 0};
-    MapDialogRect(page, &margin);
-    HWND save = GetDlgItem(page, IDC_MAP_SAVE);
-    RECT button;
-    GetWindowRect(save, &button);
-    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&button), 2);
-    int buttonWidth = button.right - button.left;
-    SetWindowPos(save, nullptr, width - margin.left - buttonWidth, button.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Page.mapArea = {margin.left, button.bottom + margin.top, width - margin.left, height - margin.top};
-    if (Page.mapArea.bottom < Page.mapArea.top)
-        Page.mapArea.bottom = Page.mapArea.top;
-    DropBitmap();
 }
 
 void OnPaint(HWND page)
@@ -219,42 +187,40 @@ void OnPaint(HWND page)
     // Only the first paint (and the first after a resize) draws the map: a
     // paint may cover a small band, and a map drawn anew here would reach
     // the screen only there. The timer draws the changes and repaints it whole.
-    if (Page.canvas == nullptr)
-        RefreshBitmap(page);
-    RECT copy;
-    if (Page.canvas != nullptr && IntersectRect(&copy, &paint.rcPaint, &Page.mapArea))
-        BitBlt(dc, copy.left, copy.top, copy.right - copy.left, copy.bottom - copy.top, Page.canvas,
-               copy.left - Page.mapArea.left, copy.top - Page.mapArea.top, SRCCOPY);
+    if (Page.canvas.dc == nullptr)
+        RefreshCanvas(page);
+    CopyPageCanvas(dc, paint.rcPaint, Page.canvas);
     EndPaint(page, &paint);
-    KeepRefreshing(page, true);
+    StartPageRefreshing(page, Page.canvas, RefreshPeriodMs);
 }
 
 void SavePicture(HWND page)
 {
-    char user[UserEntryCapacity];
-    UserNameFromFile(CurrentUserFile, user);
-    std::string defaultName = std::string(user) + "-keyboard.png";
+    std::string user;
     char path[MAX_PATH];
-    if (!AskSaveAsPath(page, {defaultName.c_str(), "PNG (*.png)", "*.png", "png"}, path) ||
-        RefuseKivoraOwnFile(page, path))
+    if (!AskPicturePath(page, "-keyboard.png", user, path))
         return;
     bool historyOff = false;
-    KeyMapPicture picture = CurrentPicture(Page.period, Page.letters, historyOff);
-    std::string title = std::string(user) + " - " + MapPeriodCaption(Page.period);
+    KeyMapPicture picture = CurrentPicture(historyOff);
+    std::string title = MapTitle(user, Page.period, Page.range);
     picture.title = title.c_str();
     if (historyOff || !WriteKeyMapPng(path, picture))
-        ShowMessage(page,
-                    historyOff ? "日ごとの記録ファイルを読めないため、この期間の画像は保存できません。"
-                               : "画像を保存できませんでした。書き込める場所と名前を選んでください。",
-                    AppText::ErrorCaption, MB_OK | MB_ICONWARNING);
+        ShowPictureNotSaved(page, historyOff);
+}
+
+void ChoosePeriod(HWND page, MapPeriod period)
+{
+    Page.period = period;
+    SendDlgItemMessageA(page, IDC_MAP_PERIOD, CB_SETCURSEL, static_cast<WPARAM>(period), 0);
+    ShowChanges(page);
 }
 
 void OnCommand(HWND page, int control, int notification)
 {
     if (control == IDC_MAP_PERIOD && notification == CBN_SELCHANGE) {
         LRESULT chosen = SendDlgItemMessageA(page, IDC_MAP_PERIOD, CB_GETCURSEL, 0, 0);
-        if (chosen >= 0 && chosen < static_cast<LRESULT>(std::size(MapPeriods)))
-            Page.period = MapPeriods[chosen];
+        if (chosen >= 0 && chosen < static_cast<LRESULT>(std::size(ListedMapPeriods)))
+            Page.period = ListedMapPeriods[chosen];
         ShowChanges(page);
         return;
     }
@@ -278,25 +244,24 @@ INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
         OnInitDialog(page);
         return TRUE;
     case WM_SIZE:
-        OnSize(page, LOWORD(lParam), HIWORD(lParam));
+        FitPageCanvas(page, LOWORD(lParam), HIWORD(lParam), IDC_MAP_SAVE, Page.canvas);
         return TRUE;
     case WM_PAINT:
         OnPaint(page);
         return TRUE;
     case WM_TIMER:
-        if (wParam == RefreshTimerId) {
-            if (IsWindowVisible(page) && !IsIconic(GetAncestor(page, GA_ROOT)))
-                ShowChanges(page);
-            else
-                KeepRefreshing(page, false);
-        }
+        if (wParam == PageRefreshTimer && SeenAtTick(page, Page.canvas))
+            ShowChanges(page);
         return TRUE;
     case WM_COMMAND:
         OnCommand(page, LOWORD(wParam), HIWORD(wParam));
         return TRUE;
+    case ShowMapRangeMessage:
+        Page.range = RangeOfMessage(wParam, lParam);
+        ChoosePeriod(page, MapPeriod::Range);
+        return TRUE;
     case WM_DESTROY:
-        KeepRefreshing(page, false);
-        DropBitmap();
+        ClosePageCanvas(page, Page.canvas);
         return TRUE;
     default:
         return FALSE;

@@ -13,6 +13,8 @@ const char* MapPeriodCaption(MapPeriod period)
         return "過去7日";
     case MapPeriod::Last30Days:
         return "過去30日";
+    case MapPeriod::Range:
+        return "指定した期間";
     case MapPeriod::All:
         break;
     }
@@ -28,6 +30,8 @@ const char* MapPeriodWord(MapPeriod period)
         return "7";
     case MapPeriod::Last30Days:
         return "30";
+    case MapPeriod::Range:
+        return "";
     case MapPeriod::All:
         break;
     }
@@ -49,7 +53,8 @@ bool ParseMapPeriod(const char* word, MapPeriod& period)
     return false;
 }
 
-KeyCounts KeyCountsOfPeriod(MapPeriod period, const StoredValues& values, const HistoryPeriods& periods)
+KeyCounts KeyCountsOfPeriod(MapPeriod period, const StoredValues& values, const HistoryPeriods& periods,
+                            const HistoryCounts& rangeSums)
 {
     const HistoryCounts* days = nullptr;
     switch (period) {
@@ -64,9 +69,50 @@ KeyCounts KeyCountsOfPeriod(MapPeriod period, const StoredValues& values, const 
     case MapPeriod::Last30Days:
         days = &periods.last30;
         break;
+    case MapPeriod::Range:
+        days = &rangeSums;
+        break;
     }
     KeyCounts counts{};
     for (int key = 0; key < KeyMapValueCount; ++key)
         counts[key] = days->keys[key] > 0 ? static_cast<uint64_t>(days->keys[key]) : 0;
     return counts;
+}
+
+std::string MapPeriodText(MapPeriod period, const DateRange& range)
+{
+    std::string text = MapPeriodCaption(period);
+    if (period == MapPeriod::Range) {
+        text += ' ';
+        text += FormatDateRange(range);
+    }
+    return text;
+}
+
+std::string MapTitle(std::string_view user, MapPeriod period, const DateRange& range)
+{
+    return std::string(user) + " - " + MapPeriodText(period, range);
+}
+
+RangeDays ReadRangeDays(const std::vector<HistoryDay>& days, const DateRange& range, const LocalDate& today)
+{
+    RangeDays read{range, today, {}, range.Contains(today)};
+    if (!read.withToday) {
+        read.otherDays = SumOfHistoryDays(days, range);
+        return read;
+    }
+    // The days on either side of today: today's counts come from RangeSums.
+    if (range.first < today)
+        read.otherDays = SumOfHistoryDays(days, {range.first, AddDays(today, -1)});
+    if (today < range.last)
+        AddCounts(read.otherDays, SumOfHistoryDays(days, {AddDays(today, 1), range.last}));
+    return read;
+}
+
+HistoryCounts RangeSums(const RangeDays& read, const HistoryCounts& today)
+{
+    HistoryCounts sums = read.otherDays;
+    if (read.withToday)
+        AddCounts(sums, today);
+    return sums;
 }

@@ -21,6 +21,7 @@
 #define IDD_DIGIT_SYMBOL_PAGE   153
 #define IDD_KEYBOARD_PAGE       154
 #define IDD_SAVE_QUESTION       155
+#define IDD_HISTORY_PAGE        156
 
 #define IDC_TABS                1004
 #define IDC_USER_LIST           1008
@@ -34,6 +35,9 @@
 #define IDC_MAP_UPPERCASE       1016
 #define IDC_MAP_BOTH            1017
 #define IDC_MAP_SAVE            1018
+#define IDC_CHART_SPAN          1019
+#define IDC_CHART_SHOW_KEYS     1020
+#define IDC_CHART_SAVE          1021
 
 #define IDM_LOG_OFF             40002
 #define IDM_EXIT                40003

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "chart/history_page.h"
 #include "keymap/keyboard_page.h"
 #include "res/resource.h"
 #include "stats/count_pages.h"
@@ -23,8 +24,10 @@ const PageTab Tabs[] = {
     {"ｱﾙﾌｧﾍﾞｯﾄ大文字", IDD_UPPERCASE_PAGE, CountPageProcOf(CountPage::Uppercase)},
     {"数字/記号", IDD_DIGIT_SYMBOL_PAGE, CountPageProcOf(CountPage::DigitsSymbols)},
     {"キーボード", IDD_KEYBOARD_PAGE, KeyboardPageProc},
+    {"履歴", IDD_HISTORY_PAGE, HistoryPageProc},
 };
-constexpr int TabCount = 4;
+constexpr int TabCount = 5;
+constexpr int KeyboardTab = 3;
 constexpr int CountPageCount = 3;   // the first three: the slots of the counts
 
 HWND TabControl = nullptr;
@@ -65,11 +68,8 @@ void OnInitDialog(HWND window)
         ShowWindow(Pages[0], SW_SHOW);
 }
 
-void OnNotify(const NMHDR& header)
+void ShowOnlyPage(int selected)
 {
-    if (header.code != TCN_SELCHANGE || header.hwndFrom != TabControl)
-        return;
-    int selected = static_cast<int>(SendMessageA(TabControl, TCM_GETCURSEL, 0, 0));
     if (selected < 0 || selected >= TabCount)
         return;
     for (int i = 0; i < TabCount; ++i) {
@@ -78,7 +78,25 @@ void OnNotify(const NMHDR& header)
     }
 }
 
-INT_PTR CALLBACK StatisticsWindowProc(HWND window, UINT message, WPARAM, LPARAM lParam)
+void OnNotify(const NMHDR& header)
+{
+    if (header.code != TCN_SELCHANGE || header.hwndFrom != TabControl)
+        return;
+    ShowOnlyPage(static_cast<int>(SendMessageA(TabControl, TCM_GETCURSEL, 0, 0)));
+}
+
+// The history tab's キーボードで表示: the keyboard tab, showing those days. A
+// selection made here sends no TCN_SELCHANGE: the pages change by hand.
+void ShowKeysOfDays(WPARAM wParam, LPARAM lParam)
+{
+    if (Pages[KeyboardTab] == nullptr)
+        return;
+    SendMessageA(Pages[KeyboardTab], ShowMapRangeMessage, wParam, lParam);
+    SendMessageA(TabControl, TCM_SETCURSEL, KeyboardTab, 0);
+    ShowOnlyPage(KeyboardTab);
+}
+
+INT_PTR CALLBACK StatisticsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -87,6 +105,9 @@ INT_PTR CALLBACK StatisticsWindowProc(HWND window, UINT message, WPARAM, LPARAM 
     case WM_NOTIFY:
         OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
         return FALSE;
+    case ShowKeysOfDaysMessage:
+        ShowKeysOfDays(wParam, lParam);
+        return TRUE;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         BeginPaint(window, &paint);

@@ -3,6 +3,7 @@
 // commands show no window, box or icon, and work beside a running Kivora
 // without writing to the user's files.
 #include <string>
+#include <vector>
 
 #include "history/history_book.h"
 #include "store/user_record.h"
@@ -25,6 +26,11 @@ bool UserOfArgument(const wchar_t* argument, std::string& user);
 // needHistory a history that cannot be read leaves the periods empty.
 CommandExit ReadUserForCommand(const char* user, StoredValues& values, HistoryPeriods& periods,
                                bool needHistory = true);
+
+// The same, with the history's readable days in date order (today's as the
+// file has it) instead of its periods: for the commands that draw days. A
+// history that cannot be read is CommandUnreadable; none yet, no days.
+CommandExit ReadUserDaysForCommand(const char* user, StoredValues& values, std::vector<HistoryDay>& days);
 
 // Whether a command may write FILE: CommandUnwritable for one of Kivora's own
 // files (the settings file, anything in the data folder). Call after

@@ -4,7 +4,9 @@ display that DISPLAY names (tools/run.sh starts a virtual one) it registers a
 user "demo", starts Kivora again and logs in as "demo", types a sentence into
 a Wine Notepad, takes a picture of each tab of the main window, quits Kivora
 through its menu and prints the counts read back from the user's data file,
-today's line of the user's history, and what "Kivora.exe /export" writes.
+today's line of the user's history, and what "Kivora.exe /export" writes; it
+draws the day's key map with "Kivora.exe /heatmap" and the user's days with
+"Kivora.exe /chart".
 
 It drives Kivora with the end-to-end tests' harness (tests/e2e), in a Wine
 prefix of its own. Everything it makes lies under build/demo.
@@ -35,8 +37,9 @@ SENTENCE = "Hello Kivora, I typed 2024 keys in Tokyo/Osaka, well-done."
 # those of Kivora's pages too.
 KEY_NAMES = {" ": "space", ",": "comma", ".": "period", "-": "minus", "/": "slash"}
 SYMBOLS = {name: char for char, name in KEY_NAMES.items()}
-TABS = ["lowercase", "uppercase", "digits-symbols", "keyboard"]
+TABS = ["lowercase", "uppercase", "digits-symbols", "keyboard", "history"]
 HEATMAP = DEMO / "heatmap-demo.png"
+CHART = DEMO / "chart-demo.png"
 
 
 def strokes_of(text):
@@ -67,8 +70,8 @@ def take_pictures(session):
     pictures = []
     for tab, name in zip(tabs, TABS):
         session.click(*tab.rect().center())
-        # The keyboard tab draws its map a moment after it is first shown.
-        time.sleep(1.0 if name == "keyboard" else 0.5)
+        # The keyboard and history tabs draw a moment after they are first shown.
+        time.sleep(1.0 if name in ("keyboard", "history") else 0.5)
         path = PICTURES / f"{len(pictures) + 1}-{name}.png"
         save_window_picture(session, main, path)
         pictures.append(path)
@@ -87,11 +90,8 @@ def count_table(values):
 
 def run_command(session, *arguments):
     """Kivora.exe with a command, run as a person would in the application
-    folder. Not through a pipe: a Wine helper started for the program would
-    hold it open."""
-    code = subprocess.run(["wine", "Kivora.exe", *arguments], cwd=session.app, env=e2e.WINE_ENV,
-                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                          timeout=60).returncode
+    folder; it must succeed."""
+    code = session.run_command(*arguments)
     if code != 0:
         raise AssertionError(f"Kivora.exe {' '.join(arguments)} ended with code {code}")
 
@@ -109,6 +109,13 @@ def heatmap(session):
     out = session.app / HEATMAP.name
     run_command(session, "/heatmap", USER, out.name, "today")
     HEATMAP.write_bytes(out.read_bytes())
+
+
+def chart(session):
+    """What Kivora.exe /chart draws of the user's days."""
+    out = session.app / CHART.name
+    run_command(session, "/chart", USER, out.name)
+    CHART.write_bytes(out.read_bytes())
 
 
 def run():
@@ -142,6 +149,7 @@ def run():
         history = (session.data / f"{USER}.history.csv").read_bytes().decode("ascii").splitlines()
         exported = export_table(session)
         heatmap(session)
+        chart(session)
     finally:
         session.close()
         # The demonstration's own Wine server, with anything left in it.
@@ -165,10 +173,11 @@ def run():
         if fields[0] in ("all", "seconds") or fields[2] != "0":
             print(f"    {line}")
     print()
-    print(f"Screenshots of the four tabs are in {PICTURES}:")
+    print(f"Screenshots of the five tabs are in {PICTURES}:")
     for path in pictures:
         print(f"  {path.name}")
     print(f"Kivora.exe /heatmap {USER} {HEATMAP.name} today drew {HEATMAP}.")
+    print(f"Kivora.exe /chart {USER} {CHART.name} drew {CHART}.")
     print(f"The demonstration took {time.monotonic() - started:.0f} s.")
 
 

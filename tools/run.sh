@@ -3,8 +3,9 @@
 # notification area; its files (data\, set.ini) live in build/run.
 # Without a display (DISPLAY unset: a server, CI) it runs a short
 # demonstration in a virtual display instead (tools/demo.py): it types a
-# sentence, takes pictures of the four tabs and prints the counts, the
-# history's line for today, an export and a key map drawn by the command line.
+# sentence, takes pictures of the five tabs and prints the counts, the
+# history's line for today, an export, and a key map and a chart of the days
+# drawn by the command line.
 # Installs what is missing first.
 set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)

@@ -597,6 +597,32 @@ class Session:
         self.click_control(LOGIN_TITLE, IDOK)
         self.wait_gone(title=LOGIN_TITLE)
 
+    def save_as(self, proposed, target):
+        """Answers the Save As dialog just asked for: checks the name it
+        proposes, types the target's path, and waits for the file."""
+        main_title = self.main_window()["title"]
+        dialog = wait_until(lambda: next((r for r in drive_ok("list") if r.get("class") == "#32770"
+                                          and r["visible"] == "1" and r.get("title")
+                                          and r["title"] != main_title), None), 10, "no Save As dialog")
+        _, fields = self.controls(dialog["title"])
+        name = next(c for c in fields.all if c["class"] == "Edit" and c["visible"] == "1")
+        if name["text"] != proposed:
+            raise AssertionError(f"the Save As dialog proposes {name['text']!r}, not {proposed!r}")
+        self.click(*name.rect().center())
+        xdotool("key", "End", "shift+Home", "BackSpace")
+        xdotool("type", "--delay", 60, windows_path(target))
+        xdotool("key", "Return")
+        wait_until(target.exists, 10, f"{target.name} was not written")
+        time.sleep(0.5)
+
+    def run_command(self, *arguments):
+        """Kivora.exe with a command, run in the application folder as a
+        person would; its exit code. Not through a pipe: a Wine helper
+        started for the program would hold it open."""
+        return subprocess.run(["wine", "Kivora.exe", *map(str, arguments)], cwd=self.app, env=WINE_ENV,
+                              stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              timeout=60).returncode
+
     # -- notification area
 
     def icon_point(self):

@@ -53,7 +53,7 @@ class KnownTextTest(KivoraTestCase):
         time.sleep(0.5)
         s.screenshot("tab0-lowercase")
         tabs = [r for r in drive_ok("tabs") if r.kind == "tab"]
-        self.assertEqual(len(tabs), 4)
+        self.assertEqual(len(tabs), 5)
         for index, label in ((1, "tab1-uppercase"), (2, "tab2-digits-symbols")):
             s.click(*tabs[index].rect().center())
             self.assertEqual(next(r for r in drive_ok("tabs") if r.kind == "selected").number("index"), index)

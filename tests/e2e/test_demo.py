@@ -39,13 +39,15 @@ class HeadlessRunTest(unittest.TestCase):
         exported_all = re.search(r"^    all,(\d+),(\d+),(\d+),(\d+)$", out, re.MULTILINE)
         self.assertEqual([int(v) for v in exported_all.groups()], [sum(typed.values())] * 4)
 
-        folder = Path(re.search(r"^Screenshots of the four tabs are in (.*):$", out, re.MULTILINE).group(1))
+        folder = Path(re.search(r"^Screenshots of the five tabs are in (.*):$", out, re.MULTILINE).group(1))
         pictures = sorted(folder.glob("*.png"))
         self.assertEqual([p.name for p in pictures],
-                         ["1-lowercase.png", "2-uppercase.png", "3-digits-symbols.png", "4-keyboard.png"])
-        self.assertEqual(len({p.read_bytes() for p in pictures}), 4, "four different pages")
-        drawn = Path(re.search(r"^Kivora.exe /heatmap .* drew (.*)\.$", out, re.MULTILINE).group(1))
-        self.assertEqual(drawn.read_bytes()[:8], b"\x89PNG\r\n\x1a\n")
+                         ["1-lowercase.png", "2-uppercase.png", "3-digits-symbols.png", "4-keyboard.png",
+                          "5-history.png"])
+        self.assertEqual(len({p.read_bytes() for p in pictures}), 5, "five different pages")
+        for command in ("heatmap", "chart"):
+            drawn = Path(re.search(rf"^Kivora.exe /{command} .* drew (.*)\.$", out, re.MULTILINE).group(1))
+            self.assertEqual(drawn.read_bytes()[:8], b"\x89PNG\r\n\x1a\n", command)
 
 
 if __name__ == "__main__":

@@ -116,7 +116,7 @@ class HighDpiTest(KivoraTestCase):
         _, controls = s.controls(main["title"])
         tab = controls[1004].rect()
         pages = [c.rect() for c in controls.all if c["class"] == "#32770" and inside(c.rect(), tab)]
-        self.assertEqual(len(pages), 4)
+        self.assertEqual(len(pages), 5)
         page = pages[0]
         self.assertTrue(inside(tab, client), f"tab control {tab} in the client area {client}")
         for item in (r for r in drive_ok("tabs") if r.kind == "tab"):
@@ -134,19 +134,32 @@ class HighDpiTest(KivoraTestCase):
                     self.assertTrue(inside(label.rect(), boxes[units[label["text"]]]))
         for caption, box in boxes.items():
             self.assertTrue(inside(box, client), f"group box {caption} {box} in the client area {client}")
+        # The keyboard and history tabs' controls lie on the page; the
+        # history tab's span list and two buttons apart from each other.
+        for control in (1014, 1015, 1016, 1017, 1018, 1019, 1020, 1021):
+            self.assertTrue(inside(controls[control].rect(), page), f"control {control} on the page {page}")
+        row = [controls[control].rect() for control in (1019, 1020, 1021)]
+        for index, rect in enumerate(row):
+            for other in row[index + 1:]:
+                self.assertFalse(overlap(rect, other), f"{rect} over {other}")
 
         # For a person to look at: every page with its figures.
         xdotool("mousemove", s.origin[0] + 5, s.origin[1] + 5)
         time.sleep(0.5)
         s.screenshot("tab0-lowercase")
         tabs = [r for r in drive_ok("tabs") if r.kind == "tab"]
-        for index, label in ((1, "tab1-uppercase"), (2, "tab2-digits-symbols"), (3, "tab3-keyboard")):
+        for index, label in ((1, "tab1-uppercase"), (2, "tab2-digits-symbols"), (3, "tab3-keyboard"),
+                             (4, "tab4-history")):
             s.click(*tabs[index].rect().center())
             time.sleep(0.3)
             s.screenshot(label)
 
         s.tray_menu(CMD_TRAY_QUIT)
         self.assertEqual(launch.exit_code(), 0)
+
+
+def overlap(a, b):
+    return a.left < b.right and b.left < a.right and a.top < b.bottom and b.top < a.bottom
 
 
 def inside(inner, outer):

@@ -8,7 +8,9 @@
 
 #include "chart/chart_painter.h"
 #include "chart/chart_png.h"
+#include "history/user_history.h"
 #include "keymap/paint_tools.h"
+#include "user_data_fixture.h"
 #include "win_test_support.h"
 
 namespace {
@@ -153,6 +155,47 @@ TEST(ChartPainter, ThePictureFileIsAPngOfItsSize)
     EXPECT_EQ(BigEndian(*bytes, 20), static_cast<uint32_t>(ChartPngHeight));
     EXPECT_GE(ChartPngWidth, 1200);
     EXPECT_EQ(ListFolder(folder.Path()), std::vector<std::string>{"chart.png"}) << "no temporary file stays";
+}
+
+// The command line draws a user's days beside a running Kivora, or writes
+// nothing at all.
+TEST(ChartCommand, WritesTheUsersDaysOrNothing)
+{
+    TempFolder folder;
+    CreateDirectoryA((folder / "data").c_str(), nullptr);
+    WriteBytes(folder / "data\\taro.dat", Image({{5, 900}}));
+    std::string yesterday;
+    AppendHistoryLine(yesterday, AddDays(TodaysDate(), -1), Day({}, 900).counts);
+    WriteBytes(folder / "data\\taro.history.csv", std::string(HistoryHeader) + "\r\n" + yesterday);
+
+    struct Case {
+        const char* arguments;
+        int exitCode;
+        const char* written;   // the picture then there, or null
+        const char* what;
+    } cases[] = {
+        {"/chart taro month.png", 0, "month.png", "the last 30 days when no span is named"},
+        {"/chart taro all.png ALL", 0, "all.png", "a span in any letter case"},
+        {"/chart hanako no.png", 2, nullptr, "no such user"},
+        {"/chart taro no.png 7", 1, nullptr, "no such span"},
+        {"/chart taro", 1, nullptr, "no file"},
+        {"/chart taro no.png all more", 1, nullptr, "one argument too many"},
+        {"/chart taro missing\\no.png", 4, nullptr, "a folder that does not exist"},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(RunKivora(folder.Path(), row.arguments), row.exitCode);
+        if (row.written != nullptr) {
+            auto bytes = ReadBytes(folder / row.written);
+            ASSERT_TRUE(bytes.has_value());
+            EXPECT_EQ(bytes->substr(12, 4), "IHDR");
+            EXPECT_EQ(BigEndian(*bytes, 16), static_cast<uint32_t>(ChartPngWidth));
+            EXPECT_EQ(BigEndian(*bytes, 20), static_cast<uint32_t>(ChartPngHeight));
+        }
+    }
+    WriteBytes(folder / "data\\taro.history.csv", "not,a,history\r\n");
+    EXPECT_EQ(RunKivora(folder.Path(), "/chart taro no.png"), 3) << "a history that cannot be read";
+    EXPECT_FALSE(Exists(folder / "no.png"));
 }
 
 } // namespace

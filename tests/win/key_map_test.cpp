@@ -300,7 +300,7 @@ TEST(HeatmapCommand, WritesTheMapOfAUsersPeriodOrNothing)
     WriteBytes(folder / "data\\taro.history.csv", std::string(HistoryHeader) + "\r\n" + line + "\r\n");
 
     struct Case {
-        const char* arguments;
+        std::string arguments;
         const char* file;
         const char* hot;    // the key drawn deep and warm
         const char* cold;   // a key drawn pale
@@ -308,6 +308,8 @@ TEST(HeatmapCommand, WritesTheMapOfAUsersPeriodOrNothing)
         {"/heatmap taro all.png", "all.png", "E", "T"},
         {"/heatmap taro today.png today", "today.png", "T", "E"},
         {"/heatmap taro week.png 7", "week.png", "T", "E"},
+        {"/heatmap taro range.png " + std::string(today) + ".." + today, "range.png", "T", "E"},
+        {"/heatmap taro before.png 2001-01-01..2001-12-31", "before.png", "", "E"},   // no days: all pale
     };
     KeyMapLayout layout = LayOutKeyMap({0, 0, KeyMapPngWidth, KeyMapPngHeight}, true);
     for (const Case& row : cases) {
@@ -321,7 +323,9 @@ TEST(HeatmapCommand, WritesTheMapOfAUsersPeriodOrNothing)
         ASSERT_TRUE(picture.has_value());
         EXPECT_GE(picture->width, 1200u);
         EXPECT_GE(picture->height, 400u);
-        EXPECT_TRUE(IsWarmAndDeep(FillOf(*picture, layout, row.hot)));
+        if (row.hot[0] != '\0') {
+            EXPECT_TRUE(IsWarmAndDeep(FillOf(*picture, layout, row.hot)));
+        }
         EXPECT_TRUE(IsPaleScaleColour(FillOf(*picture, layout, row.cold)));
     }
 
@@ -335,6 +339,9 @@ TEST(HeatmapCommand, WritesTheMapOfAUsersPeriodOrNothing)
         {"/heatmap taro", 1, "no file"},
         {"/heatmap taro no.png all extra", 1, "one argument too many"},
         {"/heatmap taro missing\\no.png", 4, "a folder that does not exist"},
+        {"/heatmap taro no.png 2026-12-07..2026-12-06", 1, "a range the wrong way round"},
+        {"/heatmap taro no.png 2026-02-30..2026-03-01", 1, "a day that does not exist"},
+        {"/heatmap taro no.png 2026-12-01", 1, "a day without a range"},
     };
     for (const Refusal& row : refusals) {
         SCOPED_TRACE(row.what);

@@ -161,7 +161,7 @@ TEST(Resources, EveryFixedIdentifierIsThereWithItsKindAndNoOther)
     } cases[] = {
         {RT_DIALOG,
          {IDD_STATISTICS, IDD_LOWERCASE_PAGE, IDD_SUMMARY_PANEL, IDD_UPPERCASE_PAGE, IDD_LOGIN, IDD_NEW_USER, IDD_ABOUT,
-          IDD_OPTIONS, IDD_DIGIT_SYMBOL_PAGE, IDD_KEYBOARD_PAGE, IDD_SAVE_QUESTION},
+          IDD_OPTIONS, IDD_DIGIT_SYMBOL_PAGE, IDD_KEYBOARD_PAGE, IDD_SAVE_QUESTION, IDD_HISTORY_PAGE},
          "dialogs"},
         {RT_MENU, {IDR_MAIN_MENU, IDR_TRAY_MENU}, "menus"},
         {RT_ACCELERATOR, {IDR_ACCELERATORS}, "accelerators"},
@@ -179,7 +179,8 @@ TEST(Resources, EveryFixedIdentifierIsThereWithItsKindAndNoOther)
     // The numbers are fixed as the design gives them, and one name space;
     // later additions take numbers of their own.
     EXPECT_EQ(templates,
-              (std::set<int>{101, 107, 108, 112, 115, 116, 121, 122, 135, 136, 139, 142, 148, 149, 153, 154, 155}));
+              (std::set<int>{101, 107, 108, 112, 115, 116, 121, 122, 135, 136, 139, 142, 148, 149, 153, 154, 155,
+                             156}));
 
     char text[50] = "";
     EXPECT_EQ(LoadStringA(GetModuleHandleA(nullptr), 1, text, sizeof text), 7);
@@ -352,6 +353,7 @@ TEST(Resources, DialogsHaveTheirTitlesSizesAndControls)
         {142, "オプション", 207, 95, true, false, 9, {1, 2, 1011}, "options"},
         {155, "エラー", 256, 100, true, true, 9, {1013, 1012, IDTRYAGAIN, IDCONTINUE, IDCANCEL}, "save question"},
         {154, "", 202, 161, false, false, 9, {1014, 1015, 1016, 1017, 1018}, "keyboard page"},
+        {156, "", 202, 161, false, false, 9, {1019, 1020, 1021}, "history page"},
     };
     for (const Case& row : cases) {
         SCOPED_TRACE(row.what);
@@ -364,8 +366,8 @@ TEST(Resources, DialogsHaveTheirTitlesSizesAndControls)
         } else {
             EXPECT_EQ(dialog.style & (WS_POPUP | WS_CHILD | WS_CAPTION | WS_BORDER | WS_VISIBLE), DWORD{WS_CHILD});
             // Invalidating the main window must reach the pages and the panel.
-            // (The keyboard page clips only its own controls.)
-            if (row.id != IDD_KEYBOARD_PAGE) {
+            // (The keyboard and history pages clip only their own controls.)
+            if (row.id != IDD_KEYBOARD_PAGE && row.id != IDD_HISTORY_PAGE) {
                 EXPECT_EQ(dialog.style & WS_CLIPCHILDREN, 0u);
             }
         }

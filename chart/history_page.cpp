@@ -1,0 +1,296 @@
+// The history tab: the logged-in user's days as a year's calendar and a
+// chart of the chosen span (chart_layout.h), with a selection made by a
+// click, a drag across the bars or the arrow keys and described under the
+// chart, a button that shows the selected days on the keyboard tab, and one
+// that saves the picture as a PNG.
+//
+// The chart is drawn into the page's canvas and the paint only copies it
+// (page_canvas.h). While the page is seen a timer looks each second whether
+// the history has moved (a save, a login, a new day: HistoryVersion), which
+// reads the days again, and every ten seconds puts in the running day's
+// counts; nothing runs while the page is hidden.
+#include "chart/history_page.h"
+
+#include <windowsx.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "chart/chart_png.h"
+#include "history/user_history.h"
+#include "keymap/keyboard_page.h"
+#include "keymap/page_canvas.h"
+#include "res/resource.h"
+#include "store/user_data.h"
+#include "store/user_record.h"
+
+namespace {
+
+constexpr UINT RefreshPeriodMs = 1000;
+constexpr int TicksPerRunningDay = 10;
+constexpr char NoHistoryText[] = "日ごとの記録ファイルを読めないため、表示できません。";
+
+struct PageState {
+    ChartSpan span = DefaultChartSpan;
+    std::optional<DateRange> selection;
+    DaySeries series;
+    bool seriesRead = false;
+    bool historyOff = false;
+    unsigned version = 0;           // HistoryVersion() when the days were read
+    HistoryCounts runningDay;       // today's counts in series
+    int ticks = 0;
+    PageCanvas canvas;
+    ChartLayout layout;             // what the canvas shows, in its pixels: for hit tests
+    std::string name;               // the page's window text
+    bool dragging = false;
+    PixelPoint dragFrom;
+} Page;
+
+// Reads the days again if the history has moved, and with withRunningDay
+// puts in today's counts as they stand. True when the chart would change.
+bool RefreshDays(bool withRunningDay)
+{
+    HistoryCounts now = SnapshotOf(CollectStoredValues(Counters));
+    // Read before the days: a change while they are read is read again.
+    unsigned version = HistoryVersion();
+    LocalDate today = TodaysDate();
+    bool changed = false;
+    if (!Page.seriesRead || version != Page.version || !(today == Page.series.today)) {
+        std::optional<std::vector<HistoryDay>> days = CurrentHistoryDays(now);
+        Page.historyOff = !days;
+        Page.series = MakeDaySeries(days ? std::move(*days) : std::vector<HistoryDay>{}, today);
+        Page.runningDay = HistoryCounts{};
+        Page.seriesRead = true;
+        Page.version = version;
+        changed = true;
+    }
+    if (withRunningDay && !Page.historyOff) {
+        std::optional<HistoryPeriods> periods = CurrentHistoryPeriods(now);
+        if (periods && !(periods->today == Page.runningDay)) {
+            SetRunningDay(Page.series, periods->today);
+            Page.runningDay = periods->today;
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+ChartPicture PictureShown()
+{
+    ChartPicture picture;
+    picture.series = &Page.series;
+    picture.view.span = Page.span;
+    picture.view.selection = Page.selection;
+    picture.title = Page.historyOff ? NoHistoryText : nullptr;
+    return picture;
+}
+
+// Draws the chart into the canvas; with show, puts it on the screen too.
+void DrawCanvas(HWND page, bool show)
+{
+    if (!ReadyPageCanvas(page, Page.canvas))
+        return;
+    const RECT& area = Page.canvas.area;
+    RECT drawn = {0, 0, area.right - area.left, area.bottom - area.top};
+    Page.layout = DrawHistoryChart(Page.canvas.dc, drawn, PictureShown());
+    if (show)
+        InvalidateRect(page, &area, FALSE);
+    // The selection's two lines are the page's name too: a screen reader
+    // tells it when the page has the focus.
+    std::string name = Page.layout.selectionDate.text + "　" + Page.layout.selectionFigures.text;
+    if (name != Page.name) {
+        Page.name = name;
+        SetWindowTextA(page, name.c_str());
+    }
+}
+
+void Select(HWND page, const DateRange& range)
+{
+    if (Page.selection == range)
+        return;
+    Page.selection = range;
+    DrawCanvas(page, true);
+}
+
+PixelPoint OnCanvas(LPARAM lParam)
+{
+    return {GET_X_LPARAM(lParam) - Page.canvas.area.left, GET_Y_LPARAM(lParam) - Page.canvas.area.top};
+}
+
+void OnLeftButtonDown(HWND page, LPARAM lParam)
+{
+    // The page takes the focus, and with it the arrow keys.
+    SetFocus(page);
+    PixelPoint point = OnCanvas(lParam);
+    ChartHit hit = HitTestChart(Page.layout, point);
+    if (hit.kind == ChartHitKind::None)
+        return;
+    Select(page, hit.dates);
+    if (hit.kind == ChartHitKind::Bar) {
+        Page.dragging = true;
+        Page.dragFrom = point;
+        SetCapture(page);
+    }
+}
+
+void OnMouseMove(HWND page, LPARAM lParam)
+{
+    if (!Page.dragging)
+        return;
+    std::optional<DateRange> dragged = DragAcrossBars(Page.layout, Page.dragFrom, OnCanvas(lParam));
+    if (dragged)
+        Select(page, *dragged);
+}
+
+constexpr struct {
+    WPARAM key;
+    ChartMove move;
+} ArrowMoves[] = {
+    {VK_LEFT, ChartMove::PreviousBar},
+    {VK_RIGHT, ChartMove::NextBar},
+    {VK_UP, ChartMove::PreviousDay},
+    {VK_DOWN, ChartMove::NextDay},
+};
+
+bool OnKeyDown(HWND page, WPARAM key)
+{
+    for (const auto& arrow : ArrowMoves) {
+        if (arrow.key != key)
+            continue;
+        if (Page.layout.usable)
+            Select(page, MoveSelection(Page.layout, Page.selection, arrow.move));
+        return true;
+    }
+    return false;
+}
+
+void OnPaint(HWND page)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(page, &paint);
+    // Only the first paint (and the first after a resize) draws the chart: a
+    // paint may cover a small band, and a drawing made here would reach the
+    // screen only there.
+    if (Page.canvas.dc == nullptr) {
+        RefreshDays(true);
+        DrawCanvas(page, false);
+    }
+    CopyPageCanvas(dc, paint.rcPaint, Page.canvas);
+    EndPaint(page, &paint);
+    if (!Page.canvas.timerSet) {
+        // Seen again after a while hidden: what changed meanwhile shows at once.
+        StartPageRefreshing(page, Page.canvas, RefreshPeriodMs);
+        if (RefreshDays(true))
+            DrawCanvas(page, true);
+    }
+}
+
+void OnTimer(HWND page)
+{
+    if (!SeenAtTick(page, Page.canvas))
+        return;
+    bool runningDay = ++Page.ticks >= TicksPerRunningDay;
+    if (runningDay)
+        Page.ticks = 0;
+    if (RefreshDays(runningDay))
+        DrawCanvas(page, true);
+}
+
+// The selected days, or the span's when nothing is selected, on the keyboard
+// tab: the statistics window switches to it.
+void ShowKeysOfSelection(HWND page)
+{
+    DateRange range = Page.selection ? *Page.selection : SpanDates(Page.series, Page.span);
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    RangeMessageParameters(range, wParam, lParam);
+    SendMessageA(GetParent(GetParent(page)), ShowKeysOfDaysMessage, wParam, lParam);
+}
+
+void SavePicture(HWND page)
+{
+    std::string user;
+    char path[MAX_PATH];
+    if (!AskPicturePath(page, "-history.png", user, path))
+        return;
+    RefreshDays(true);
+    ChartPicture picture = PictureShown();
+    std::string title = FormatChartTitle(user, Page.span, Page.series.today);
+    picture.title = title.c_str();
+    if (Page.historyOff || !WriteHistoryChartPng(path, picture))
+        ShowPictureNotSaved(page, Page.historyOff);
+}
+
+void OnInitDialog(HWND page)
+{
+    HWND spans = GetDlgItem(page, IDC_CHART_SPAN);
+    for (ChartSpan span : ChartSpans)
+        SendMessageA(spans, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ChartSpanCaption(span)));
+    SendMessageA(spans, CB_SETCURSEL, static_cast<WPARAM>(Page.span), 0);
+}
+
+void OnCommand(HWND page, int control, int notification)
+{
+    if (control == IDC_CHART_SPAN && notification == CBN_SELCHANGE) {
+        LRESULT chosen = SendDlgItemMessageA(page, IDC_CHART_SPAN, CB_GETCURSEL, 0, 0);
+        if (chosen >= 0 && chosen < static_cast<LRESULT>(std::size(ChartSpans)))
+            Page.span = ChartSpans[chosen];
+        DrawCanvas(page, true);
+    } else if (control == IDC_CHART_SHOW_KEYS && notification == BN_CLICKED) {
+        ShowKeysOfSelection(page);
+    } else if (control == IDC_CHART_SAVE && notification == BN_CLICKED) {
+        SavePicture(page);
+    }
+}
+
+} // namespace
+
+INT_PTR CALLBACK HistoryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(page);
+        return TRUE;
+    case WM_SIZE:
+        FitPageCanvas(page, LOWORD(lParam), HIWORD(lParam), IDC_CHART_SAVE, Page.canvas);
+        return TRUE;
+    case WM_PAINT:
+        OnPaint(page);
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == PageRefreshTimer)
+            OnTimer(page);
+        return TRUE;
+    case WM_COMMAND:
+        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_LBUTTONDOWN:
+        OnLeftButtonDown(page, lParam);
+        return TRUE;
+    case WM_MOUSEMOVE:
+        OnMouseMove(page, lParam);
+        return TRUE;
+    case WM_LBUTTONUP:
+        if (Page.dragging)
+            ReleaseCapture();
+        return TRUE;
+    case WM_CAPTURECHANGED:
+        Page.dragging = false;
+        return TRUE;
+    case WM_KEYDOWN:
+        return OnKeyDown(page, wParam) ? TRUE : FALSE;
+    case WM_GETDLGCODE:
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, DLGC_WANTARROWS);
+        return TRUE;
+    case WM_SETFOCUS:
+        // The page keeps the focus a click gave it; the dialog's default
+        // would pass it on to the first control, the span list.
+        return TRUE;
+    case WM_DESTROY:
+        ClosePageCanvas(page, Page.canvas);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}

@@ -1,0 +1,28 @@
+#pragma once
+// A range of days, as the command line names it ("2026-11-30..2026-12-06"),
+// and the sums of a history's days over it: what the history tab selects and
+// the keyboard map of a chosen range adds up.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "history/history_file.h"
+#include "history/local_date.h"
+
+// The days first to last, both included.
+struct DateRange {
+    LocalDate first, last;
+    bool Contains(const LocalDate& date) const { return !(date < first) && !(last < date); }
+    bool operator==(const DateRange&) const = default;
+};
+
+// "YYYY-MM-DD..YYYY-MM-DD", two days that exist, the first not after the
+// second; anything else is refused.
+std::optional<DateRange> ParseDateRange(std::string_view text);
+// The same text back.
+std::string FormatDateRange(const DateRange& range);
+
+// The sums of the days in range, keys and seconds, each capped at
+// LargestHistoryValue. days are in date order, one a date.
+HistoryCounts SumOfHistoryDays(const std::vector<HistoryDay>& days, const DateRange& range);

@@ -1,0 +1,121 @@
+#include "keymap/page_canvas.h"
+
+#include "store/own_files.h"
+#include "store/user_data.h"
+#include "users/user_names.h"
+#include "win/app_text.h"
+#include "win/modal_ui.h"
+#include "win/save_as_dialog.h"
+
+namespace {
+
+constexpr int Margin = 4;   // dialog units around the controls
+
+} // namespace
+
+void FitPageCanvas(HWND page, int width, int height, int saveButton, PageCanvas& canvas)
+{
+    RECT margin = {Margin, Margin, 0, 0};
+    MapDialogRect(page, &margin);
+    HWND save = GetDlgItem(page, saveButton);
+    RECT button;
+    GetWindowRect(save, &button);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&button), 2);
+    int buttonWidth = button.right - button.left;
+    SetWindowPos(save, nullptr, width - margin.left - buttonWidth, button.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    canvas.area = {margin.left, button.bottom + margin.top, width - margin.left, height - margin.top};
+    if (canvas.area.bottom < canvas.area.top)
+        canvas.area.bottom = canvas.area.top;
+    DropPageCanvas(canvas);
+}
+
+bool ReadyPageCanvas(HWND page, PageCanvas& canvas)
+{
+    if (canvas.dc != nullptr)
+        return true;
+    int width = canvas.area.right - canvas.area.left;
+    int height = canvas.area.bottom - canvas.area.top;
+    if (width <= 0 || height <= 0)
+        return false;
+    HDC screen = GetDC(page);
+    canvas.bitmap = CreateCompatibleBitmap(screen, width, height);
+    canvas.dc = CreateCompatibleDC(screen);
+    ReleaseDC(page, screen);
+    if (canvas.bitmap == nullptr || canvas.dc == nullptr) {
+        DropPageCanvas(canvas);
+        return false;
+    }
+    canvas.dcDefault = SelectObject(canvas.dc, canvas.bitmap);
+    return true;
+}
+
+void DropPageCanvas(PageCanvas& canvas)
+{
+    if (canvas.dc != nullptr) {
+        SelectObject(canvas.dc, canvas.dcDefault);
+        DeleteDC(canvas.dc);
+    }
+    if (canvas.bitmap != nullptr)
+        DeleteObject(canvas.bitmap);
+    canvas.dc = nullptr;
+    canvas.bitmap = nullptr;
+}
+
+void CopyPageCanvas(HDC dc, const RECT& painted, const PageCanvas& canvas)
+{
+    RECT copy;
+    if (canvas.dc != nullptr && IntersectRect(&copy, &painted, &canvas.area))
+        BitBlt(dc, copy.left, copy.top, copy.right - copy.left, copy.bottom - copy.top, canvas.dc,
+               copy.left - canvas.area.left, copy.top - canvas.area.top, SRCCOPY);
+}
+
+void StartPageRefreshing(HWND page, PageCanvas& canvas, UINT periodMs)
+{
+    if (!canvas.timerSet)
+        canvas.timerSet = SetTimer(page, PageRefreshTimer, periodMs, nullptr) != 0;
+}
+
+namespace {
+
+void StopPageRefreshing(HWND page, PageCanvas& canvas)
+{
+    if (canvas.timerSet) {
+        KillTimer(page, PageRefreshTimer);
+        canvas.timerSet = false;
+    }
+}
+
+} // namespace
+
+bool SeenAtTick(HWND page, PageCanvas& canvas)
+{
+    if (IsWindowVisible(page) && !IsIconic(GetAncestor(page, GA_ROOT)))
+        return true;
+    StopPageRefreshing(page, canvas);
+    return false;
+}
+
+void ClosePageCanvas(HWND page, PageCanvas& canvas)
+{
+    StopPageRefreshing(page, canvas);
+    DropPageCanvas(canvas);
+}
+
+bool AskPicturePath(HWND page, const char* suffix, std::string& user, char (&path)[MAX_PATH])
+{
+    char name[UserEntryCapacity];
+    UserNameFromFile(CurrentUserFile, name);
+    user = name;
+    std::string defaultName = user + suffix;
+    return AskSaveAsPath(page, {defaultName.c_str(), "PNG (*.png)", "*.png", "png"}, path) &&
+           !RefuseKivoraOwnFile(page, path);
+}
+
+void ShowPictureNotSaved(HWND page, bool historyOff)
+{
+    ShowMessage(page,
+                historyOff ? "日ごとの記録ファイルを読めないため、この期間の画像は保存できません。"
+                           : "画像を保存できませんでした。書き込める場所と名前を選んでください。",
+                AppText::ErrorCaption, MB_OK | MB_ICONWARNING);
+}

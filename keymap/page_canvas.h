@@ -1,0 +1,55 @@
+#pragma once
+// What the tab pages that show a drawing share (the keyboard tab's map, the
+// history tab's chart): the drawing kept in a bitmap of the page's own that
+// the paint only copies, a refresh timer that runs only while the page is
+// seen, the row of controls at the top with the save button at the right
+// edge, and the Save As question for the picture file.
+//
+// The bitmap is why typing costs these pages little: the polling thread marks
+// the count pages' bands of the main window at every stroke, those marks
+// reach whichever page is shown, and a copy of a band is all they cost.
+#include <windows.h>
+
+#include <string>
+
+struct PageCanvas {
+    RECT area = {};                 // the page's client pixels the drawing takes
+    HDC dc = nullptr;               // a memory context that holds bitmap
+    HBITMAP bitmap = nullptr;       // the drawing as last made, of area's size
+    HGDIOBJ dcDefault = nullptr;    // what dc held before bitmap
+    bool timerSet = false;
+};
+
+constexpr UINT_PTR PageRefreshTimer = 1;
+
+// At WM_SIZE: the controls keep their places from the template but the save
+// button, which goes to the right edge; the drawing takes the rest of the
+// page below them. The bitmap of the old size is dropped.
+void FitPageCanvas(HWND page, int width, int height, int saveButton, PageCanvas& canvas);
+
+// Makes the bitmap of the area's size, kept while the page keeps its size.
+// True when there is one; false for an empty area or when GDI refuses.
+bool ReadyPageCanvas(HWND page, PageCanvas& canvas);
+void DropPageCanvas(PageCanvas& canvas);
+
+// Copies the bitmap into the part of the area that a paint covers.
+void CopyPageCanvas(HDC dc, const RECT& painted, const PageCanvas& canvas);
+
+// The refresh timer (PageRefreshTimer) runs only while the page is seen: a
+// paint starts it, and a tick that finds the page hidden (another tab, the
+// window minimised or in the notification area) stops it, so that the paint
+// that comes when the page is seen again starts it anew.
+void StartPageRefreshing(HWND page, PageCanvas& canvas, UINT periodMs);
+// At a tick: true while the page is seen; else false, the timer stopped.
+bool SeenAtTick(HWND page, PageCanvas& canvas);
+// At WM_DESTROY: the timer stopped and the bitmap dropped.
+void ClosePageCanvas(HWND page, PageCanvas& canvas);
+
+// The Save As dialog for a picture of the logged-in user, proposing
+// "<user><suffix>", e.g. "taro-keyboard.png"; Kivora's own files refused.
+// True with the path and the user's name.
+bool AskPicturePath(HWND page, const char* suffix, std::string& user, char (&path)[MAX_PATH]);
+
+// Tells the user that the picture was not saved: the history's days could
+// not be read for the period shown, or the file could not be written.
+void ShowPictureNotSaved(HWND page, bool historyOff);

@@ -1,0 +1,83 @@
+// The history tab inside a real statistics window: the arrow keys choose
+// days and the page names them, its timer stops while it is hidden, and
+// キーボードで表示 hands the days to the keyboard tab.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "chart/chart_span.h"
+#include "history/user_history.h"
+#include "keymap/page_canvas.h"
+#include "res/resource.h"
+#include "stats/stats_window.h"
+#include "user_data_fixture.h"
+
+namespace {
+
+using namespace wintest;
+
+std::string NameOf(HWND window)
+{
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+class HistoryPageTest : public UserDataTest {};
+
+TEST_F(HistoryPageTest, ArrowKeysChooseDaysThatTheKeyboardTabThenShows)
+{
+    const LocalDate today = TodaysDate();
+    const LocalDate yesterday = AddDays(today, -1);
+    HistoryCounts counts;
+    counts.seconds = 5400;
+    counts.keys[4] = 1234;   // e
+    std::string lines = std::string(HistoryHeader) + "\r\n";
+    AppendHistoryLine(lines, yesterday, counts);
+    WriteBytes(DataFile("taro.history.csv"), lines);
+    LogIn("taro.dat", {});
+    CreateStatisticsWindows(MainWindow);
+    HWND tabs = nullptr;
+    for (HWND child = GetWindow(MainWindow, GW_CHILD); child != nullptr && tabs == nullptr;
+         child = GetWindow(child, GW_HWNDNEXT))
+        tabs = GetDlgItem(child, IDC_TABS);
+    HWND history = nullptr;
+    HWND map = nullptr;
+    for (HWND page = GetWindow(tabs, GW_CHILD); page != nullptr; page = GetWindow(page, GW_HWNDNEXT)) {
+        history = GetDlgItem(page, IDC_CHART_SPAN) != nullptr ? page : history;
+        map = GetDlgItem(page, IDC_MAP_PERIOD) != nullptr ? page : map;
+    }
+    ASSERT_NE(history, nullptr);
+    ASSERT_NE(map, nullptr);
+
+    // The first paint draws the chart; the page's name is the line under it.
+    SendMessageA(history, WM_PAINT, 0, 0);
+    EXPECT_EQ(NameOf(history).rfind(FormatJapaneseRange({AddDays(today, -29), today}), 0), 0u) << NameOf(history);
+    EXPECT_EQ(SendMessageA(history, WM_GETDLGCODE, 0, 0) & DLGC_WANTARROWS, DLGC_WANTARROWS);
+    struct Case {
+        WPARAM key;
+        std::string starts;   // the page's name
+    } cases[] = {
+        {VK_UP, FormatJapaneseDate(today) + "　0打鍵"},   // nothing chosen yet: today
+        {VK_UP, FormatJapaneseDate(yesterday) + "　1,234打鍵　1:30　822打鍵/時　e 1,234"},
+        {VK_DOWN, FormatJapaneseDate(today)},
+        {VK_DOWN, FormatJapaneseDate(today)},       // never past today
+        {VK_LEFT, FormatJapaneseDate(yesterday)},   // the bar before: a bar a day
+    };
+    for (const Case& c : cases) {
+        SendMessageA(history, WM_KEYDOWN, c.key, 0);
+        EXPECT_EQ(NameOf(history).rfind(c.starts, 0), 0u) << NameOf(history);
+    }
+
+    // Hidden (another tab is shown), the page's first tick stops its timer.
+    SendMessageA(history, WM_TIMER, PageRefreshTimer, 0);
+    EXPECT_FALSE(KillTimer(history, PageRefreshTimer)) << "no timer left running";
+
+    SendMessageA(history, WM_COMMAND, MAKEWPARAM(IDC_CHART_SHOW_KEYS, BN_CLICKED), 0);
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 3);
+    EXPECT_NE(GetWindowLongPtrA(map, GWL_STYLE) & WS_VISIBLE, 0);
+    char period[64] = "";
+    GetDlgItemTextA(map, IDC_MAP_PERIOD, period, sizeof period);
+    EXPECT_STREQ(period, "指定した期間");
+}
+
+} // namespace

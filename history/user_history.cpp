@@ -36,11 +36,6 @@ bool PendingUnread = false;
 bool Held = false;
 std::atomic<unsigned> Version{0};
 
-std::string PendingPathOf(const std::string& historyPath)
-{
-    return historyPath.substr(0, historyPath.size() - 4) + ".pending";   // ".csv" off
-}
-
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Moves a file aside as path + ".bak", or ".bak2", ".bak3" and so on when
@@ -201,6 +196,11 @@ void BeginLogin(const char* dataFilePath, const HistoryCounts& start)
 }
 
 } // namespace
+
+std::string PendingPathOf(const std::string& historyPath)
+{
+    return historyPath.substr(0, historyPath.size() - 4) + ".pending";   // ".csv" off
+}
 
 HistoryFileRead ReadHistoryFile(const std::string& path, std::string& text)
 {

@@ -25,6 +25,10 @@
 // "taro.history.csv" in the same folder. False when it would not fit.
 bool HistoryPathOf(const char* dataFilePath, std::string& historyPath);
 
+// The pending days' file that belongs to a history: "taro.history.csv" gives
+// "taro.history.pending".
+std::string PendingPathOf(const std::string& historyPath);
+
 // Reads a history file whole, shared with a running Kivora's saves: Missing
 // when there is none, Held when another program keeps it from being opened
 // (after a few tries), Refused when it is larger than a history may be or

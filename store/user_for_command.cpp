@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "history/pending_history.h"
 #include "history/user_history.h"
 #include "store/own_files.h"
 #include "store/user_data.h"
@@ -14,10 +15,11 @@ bool UserOfArgument(const wchar_t* argument, std::string& user) { return CodePag
 
 namespace {
 
-// Finds the user, reads the data file and the text of the history (empty
-// without a history file yet); historyRead is false when the history is
-// refused.
-CommandExit ReadUserFiles(const char* user, StoredValues& values, std::string& history, bool& historyRead)
+// Finds the user and reads the data file, and the history as a login would
+// see it: with the days that a running Kivora could not write yet, which wait
+// in the pending file, folded in. historyRead is false when the history is
+// refused; a user without a history file yet has no days.
+CommandExit ReadUserFiles(const char* user, StoredValues& values, HistoryBook& book, bool& historyRead)
 {
     // Where the window's login finds its users, and its settings file.
     WorkOutAppFolder();
@@ -27,13 +29,20 @@ CommandExit ReadUserFiles(const char* user, StoredValues& values, std::string& h
         return CommandUnknownUser;
     if (!ReadUserDataReadOnly(dataFile, values))
         return CommandUnreadable;
+    historyRead = false;
     std::string historyPath;
-    history.clear();
-    // A user without a history file yet has no days: an empty text.
-    if (HistoryPathOf(dataFile, historyPath)) {
-        HistoryFileRead file = ReadHistoryFile(historyPath, history);
-        historyRead = file == HistoryFileRead::Read || file == HistoryFileRead::Missing;
-    }
+    std::string text;
+    if (!HistoryPathOf(dataFile, historyPath))
+        return CommandDone;
+    HistoryFileRead file = ReadHistoryFile(historyPath, text);
+    if ((file != HistoryFileRead::Read && file != HistoryFileRead::Missing) ||
+        book.Load(text, TodaysDate()) != HistoryLoad::Loaded)
+        return CommandDone;
+    PendingDays pending;
+    if (ReadHistoryFile(PendingPathOf(historyPath), text) == HistoryFileRead::Read)
+        ParsePending(text, pending);
+    book.Fold(pending);
+    historyRead = true;
     return CommandDone;
 }
 
@@ -42,29 +51,25 @@ CommandExit ReadUserFiles(const char* user, StoredValues& values, std::string& h
 CommandExit ReadUserForCommand(const char* user, StoredValues& values, HistoryPeriods& periods, bool needHistory)
 {
     periods = HistoryPeriods{};
-    std::string text;
+    HistoryBook book;
     bool historyRead = false;
-    CommandExit found = ReadUserFiles(user, values, text, historyRead);
+    CommandExit found = ReadUserFiles(user, values, book, historyRead);
     if (found != CommandDone)
         return found;
-    std::optional<HistoryPeriods> read;
     if (historyRead)
-        read = HistoryPeriodsOfText(text, TodaysDate());
-    if (read)
-        periods = *read;
-    return read || !needHistory ? CommandDone : CommandUnreadable;
+        periods = book.Periods(HistoryCounts{});
+    return historyRead || !needHistory ? CommandDone : CommandUnreadable;
 }
 
 CommandExit ReadUserDaysForCommand(const char* user, StoredValues& values, std::vector<HistoryDay>& days)
 {
     days.clear();
-    std::string text;
+    HistoryBook book;
     bool historyRead = false;
-    CommandExit found = ReadUserFiles(user, values, text, historyRead);
+    CommandExit found = ReadUserFiles(user, values, book, historyRead);
     if (found != CommandDone)
         return found;
-    HistoryBook book;
-    if (!historyRead || book.Load(text, TodaysDate()) != HistoryLoad::Loaded)
+    if (!historyRead)
         return CommandUnreadable;
     days = book.Days(HistoryCounts{});
     return CommandDone;

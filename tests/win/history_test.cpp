@@ -344,6 +344,20 @@ TEST_F(HistoryTest, ExportCommandWritesTheTableBesideARunningKivora)
     CloseHandle(running);
 }
 
+// Beside a Kivora that cannot write its history, the days wait in the pending
+// file: the commands count them as the next login will.
+TEST_F(HistoryTest, CommandsCountTheDaysThatWaitInThePendingFile)
+{
+    HistoryCounts five;
+    five.keys[1] = 5;
+    WriteBytes(HistoryFile(), Header() + DayLine(TodaysDate(), 0, {{1, 1}}));
+    WriteBytes(DataFile("taro.history.pending"), FormatPending({{TodaysDate(), five, {}}}));
+    WriteBytes(DataFile("taro.dat"), Image({{2, 5}, {56, 5}}));
+    ASSERT_EQ(RunKivora(folder_.Path(), "/export taro out.csv"), CommandDone);
+    const std::string table = ReadBytes(folder_ / "out.csv").value_or("");
+    EXPECT_NE(table.find("\r\nb,5,5,5,5\r\n"), std::string::npos) << table;
+}
+
 // A command writes the file it is named, whatever its characters, and never
 // one of Kivora's own files or a file that happens to bear its temporary name.
 TEST_F(HistoryTest, CommandsWriteTheFileNamedAndNothingElse)

@@ -244,21 +244,6 @@ TEST_F(HistoryTest, PendingThatCannotBeReadYetIsWaitedFor)
     EXPECT_FALSE(Exists(DataFile("taro.history.pending")));
 }
 
-TEST_F(HistoryTest, HistorySavedBySpreadsheetIsReadAndWrittenBackInKivorasForm)
-{
-    const LocalDate today = TodaysDate();
-    const LocalDate earlier = AddDays(today, -3);
-    char slashed[16];
-    std::snprintf(slashed, sizeof slashed, "%d/%d/%d", earlier.year, earlier.month, earlier.day);
-    std::string line = DayLine(earlier, 60, {{0, 4}});
-    line = "\"" + std::string(slashed) + "\"" + line.substr(LocalDateTextSize, line.size() - LocalDateTextSize - 2);
-    WriteBytes(HistoryFile(), "\xEF\xBB\xBF" + std::string(HistoryHeader) + "\n" + line + "\n");
-    LogIn("taro.dat", {});
-    Lower('b').value += 2;
-    ASSERT_EQ(SaveUserData(), 0);
-    EXPECT_EQ(ReadBytes(HistoryFile()), Header() + DayLine(earlier, 60, {{0, 4}}) + DayLine(today, 0, {{1, 2}}));
-}
-
 // A history that would grow past what the reader takes is not written: what
 // it holds stays readable, the new days wait, and the icon tells it once.
 TEST_F(HistoryTest, HistoryAtItsSizeLimitIsNotWrittenPastIt)

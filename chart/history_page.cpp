@@ -38,6 +38,7 @@ struct PageState {
     bool seriesRead = false;
     bool historyOff = false;
     unsigned version = 0;           // HistoryVersion() when the days were read
+    std::string userFile;           // whose days they are: another user starts unselected
     HistoryCounts runningDay;       // today's counts in series
     int ticks = 0;
     PageCanvas canvas;
@@ -63,6 +64,10 @@ bool RefreshDays(bool withRunningDay)
         Page.runningDay = HistoryCounts{};
         Page.seriesRead = true;
         Page.version = version;
+        if (Page.userFile != CurrentUserFile) {
+            Page.userFile = CurrentUserFile;
+            Page.selection.reset();
+        }
         changed = true;
     }
     if (withRunningDay && !Page.historyOff) {

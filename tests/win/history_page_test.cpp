@@ -78,6 +78,21 @@ TEST_F(HistoryPageTest, ArrowKeysChooseDaysThatTheKeyboardTabThenShows)
     char period[64] = "";
     GetDlgItemTextA(map, IDC_MAP_PERIOD, period, sizeof period);
     EXPECT_STREQ(period, "指定した期間");
+
+    // Another user's days start with nothing chosen; the same user's keep it.
+    SendMessageA(history, WM_KEYDOWN, VK_LEFT, 0);
+    const std::string chosen = NameOf(history);
+    // Hidden, a tick stops the timer, and the next paint reads the days.
+    auto repaint = [history] {
+        SendMessageA(history, WM_TIMER, PageRefreshTimer, 0);
+        SendMessageA(history, WM_PAINT, 0, 0);
+    };
+    LogIn("taro.dat", {});
+    repaint();
+    EXPECT_EQ(NameOf(history), chosen);
+    LogIn("jiro.dat", {});
+    repaint();
+    EXPECT_EQ(NameOf(history).rfind(FormatJapaneseRange({AddDays(today, -29), today}), 0), 0u) << NameOf(history);
 }
 
 } // namespace

@@ -12,6 +12,7 @@ all of it again. One Wine prefix serves every test; tests run one at a time.
 import collections
 import os
 import pwd
+import select
 import shutil
 import subprocess
 import time
@@ -266,12 +267,89 @@ class DriverError(AssertionError):
     pass
 
 
+class _Server:
+    """One kvdriver that serves a test's questions in one desktop: each one
+    started for a question would cost more than half a second."""
+
+    def __init__(self, desktop):
+        self.desktop = desktop
+        # explorer returns at once; kvdriver keeps both pipes.
+        self.process = subprocess.Popen(["wine", "explorer", DESKTOP_ARG, windows_path(DRIVER_EXE), "serve"],
+                                        env=WINE_ENV, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                        stderr=subprocess.DEVNULL)
+        self.unread = b""
+
+    def ask(self, words, timeout):
+        """The lines of one answer down to its status line; None when the
+        server has gone (or never came: explorer seldom fails to start it)."""
+        try:
+            self.process.stdin.write(("\t".join(words) + "\n").encode("utf-8"))
+            self.process.stdin.flush()
+        except OSError:
+            return None
+        deadline = time.monotonic() + timeout
+        fd = self.process.stdout.fileno()
+        lines = []
+        while True:
+            while b"\n" in self.unread:
+                line, self.unread = self.unread.split(b"\n", 1)
+                lines.append(line.decode("utf-8", "replace").rstrip("\r"))
+                if lines[-1].startswith("status "):
+                    return lines
+            left = deadline - time.monotonic()
+            if left <= 0 or not select.select([fd], [], [], left)[0]:
+                self.close()
+                raise DriverError(f"kvdriver {' '.join(words)}: no answer within {timeout} s")
+            chunk = os.read(fd, 65536)
+            if not chunk:
+                return None
+            self.unread += chunk
+
+    def close(self):
+        """Ends the input: kvdriver ends once its question is answered."""
+        for pipe in (self.process.stdin, self.process.stdout):
+            try:
+                pipe.close()
+            except OSError:
+                pass
+        self.process.wait()
+
+
+_server = None
+
+
+def stop_driver():
+    """Lets the serving kvdriver go, so that the desktop can end."""
+    global _server
+    if _server is not None:
+        _server.close()
+        _server = None
+
+
 def drive(*args, timeout=30):
-    """Runs kvdriver in the desktop; returns its status and its records."""
-    if desktop_window() is None:
+    """Runs a kvdriver command in the desktop; returns its status and its records."""
+    global _server
+    desktop = desktop_window()
+    if desktop is None:
         # explorer would make a new desktop and keep our pipe open with it.
         raise DriverError("the Wine desktop is not there")
-    command = ["wine", "explorer", DESKTOP_ARG, windows_path(DRIVER_EXE), *map(str, args)]
+    words = [str(arg) for arg in args]
+    if _server is not None and _server.desktop != desktop:
+        stop_driver()
+    lines = None
+    if not any("\t" in word or "\n" in word for word in words):
+        if _server is None:
+            _server = _Server(desktop)
+        lines = _server.ask(words, timeout)
+    if lines is None:
+        stop_driver()
+        lines = _drive_once(words, timeout)
+    return Record(lines[-1]).number("code"), [Record(line) for line in lines[:-1]]
+
+
+def _drive_once(words, timeout):
+    """A kvdriver of its own for one command."""
+    command = ["wine", "explorer", DESKTOP_ARG, windows_path(DRIVER_EXE), *words]
     # Seldom, under load, explorer fails to start kvdriver at all: nothing
     # comes back, or only explorer's own complaint ("ShellExecuteEx ...")
     # without kvdriver's closing status line. Every command may be given
@@ -284,11 +362,9 @@ def drive(*args, timeout=30):
                                 timeout=timeout)
         lines = result.stdout.decode("utf-8", "replace").splitlines()
         if lines and lines[-1].startswith("status "):
-            break
-    if not lines or not lines[-1].startswith("status "):
-        raise DriverError(f"kvdriver {' '.join(map(str, args))} gave {lines!r}, "
-                          f"stderr {result.stderr.decode('utf-8', 'replace')[-300:]!r}")
-    return Record(lines[-1]).number("code"), [Record(line) for line in lines[:-1]]
+            return lines
+    raise DriverError(f"kvdriver {' '.join(words)} gave {lines!r}, "
+                      f"stderr {result.stderr.decode('utf-8', 'replace')[-300:]!r}")
 
 
 def drive_ok(*args, timeout=30):
@@ -335,6 +411,7 @@ def clear_desktop():
         return
     try:
         drive("end", "--apps")
+        stop_driver()
         wait_until(lambda: desktop_window() is None, 15, "the Wine desktop stays")
     except AssertionError:
         # Whatever is left ends with the prefix's server; the next test

@@ -45,11 +45,58 @@ struct Arguments {
     }
 };
 
+// Converts a UTF-8 word of a served line.
+inline std::wstring WideOfUtf8(const std::string& text)
+{
+    if (text.empty())
+        return {};
+    int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring result(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size);
+    return result;
+}
+
+// `program serve`: runs the commands that come on stdin, a line each (UTF-8,
+// the words split by tabs), each answered as a whole run would be, down to its
+// status line, until the input ends. Under Wine a program started in a desktop
+// costs more than half a second; a test that asks a hundred questions keeps
+// one running instead.
+inline int ServeConsoleTool(int (*dispatch)(const std::wstring&, const Arguments&))
+{
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    std::string pending;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(input, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+        pending.append(chunk, got);
+        for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1)) {
+            std::string line = pending.substr(0, end);
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            std::vector<std::wstring> words;
+            for (size_t start = 0;;) {
+                size_t tab = line.find('\t', start);
+                words.push_back(WideOfUtf8(line.substr(start, tab - start)));
+                if (tab == std::string::npos)
+                    break;
+                start = tab + 1;
+            }
+            Arguments args;
+            args.words.assign(words.begin() + 1, words.end());
+            int status = dispatch(words[0], args);
+            Print("status code=" + std::to_string(status));
+        }
+    }
+    return 0;
+}
+
 // Runs `program command words...` and prints the status as the last line:
 // explorer, which starts the program in the desktop, does not pass the exit
 // code on.
 inline int RunConsoleTool(int argc, wchar_t** argv, int (*dispatch)(const std::wstring&, const Arguments&))
 {
+    if (argc == 2 && std::wcscmp(argv[1], L"serve") == 0)
+        return ServeConsoleTool(dispatch);
     Arguments args;
     for (int i = 2; i < argc; ++i)
         args.words.push_back(argv[i]);

@@ -15,6 +15,7 @@
 //   move --class C --x --y --width --height
 //   post (--class C | --broadcast) (--msg N | --registered NAME) [--wparam --lparam]
 //   run --exit-file PATH -- COMMAND LINE
+//   serve          the commands above but run, a line each from stdin
 //   end (--class C | --title T | --apps)
 //   hold --file PATH --while FLAG   holds PATH as a spreadsheet does while FLAG exists
 #include <windows.h>

@@ -559,6 +559,48 @@ class Bench:
                                        for key, v in times.items()}
         self.results["chart_paint_rounds"] = rounds
 
+    def installer(self):
+        """The release as tools/package.sh writes it from this tree's
+        Kivora.exe, and the silent install and uninstall of its installer,
+        beside the start of a program that does nothing (wine's cmd /c exit):
+        most of an install's time under Wine is Wine's."""
+        rounds = 3 if self.quick else 5
+        dist = WORK / "dist"
+        shutil.rmtree(dist, ignore_errors=True)
+        began = time.monotonic()
+        subprocess.run([str(ROOT / "tools" / "package.sh"), "--exe", str(WIN_BUILD / "Kivora.exe"),
+                        "--out", str(dist)], check=True, stdout=subprocess.DEVNULL, timeout=300)
+        package = time.monotonic() - began
+        setup = next(dist.glob("Kivora-*-setup.exe"))
+        folder = e2e.user_profile() / "AppData" / "Local" / "Programs" / "Kivora"
+
+        def timed_wine(*command):
+            began = time.monotonic()
+            code = subprocess.run(["wine", *map(str, command)], env=e2e.WINE_ENV, stdin=subprocess.DEVNULL,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120).returncode
+            return code, time.monotonic() - began
+
+        times = {"install": [], "uninstall": [], "nothing": []}
+        installed = 0
+        for _ in range(rounds):
+            shutil.rmtree(folder, ignore_errors=True)
+            times["nothing"].append(timed_wine("cmd", "/c", "exit")[1])
+            code, seconds = timed_wine(setup, "/S")
+            if code != 0 or not (folder / "Kivora.exe").exists():
+                raise RuntimeError(f"the silent install ended with {code}")
+            times["install"].append(seconds)
+            installed = sum(p.stat().st_size for p in folder.rglob("*") if p.is_file())
+            # The uninstaller hands over to a copy of itself and returns: it
+            # is done when the program is gone.
+            began = time.monotonic()
+            timed_wine(folder / "uninstall.exe", "/S")
+            e2e.wait_until(lambda: not (folder / "Kivora.exe").exists(), 60, "the uninstall left Kivora.exe")
+            times["uninstall"].append(time.monotonic() - began)
+        self.results["installer"] = {
+            "package_s": package, "setup_bytes": setup.stat().st_size,
+            "zip_bytes": next(dist.glob("Kivora-*-win64.zip")).stat().st_size, "installed_bytes": installed,
+            "rounds": rounds, **{kind: statistics.median(v) for kind, v in times.items()}}
+
     def tab_typing(self):
         """Kivora's CPU while typing with its window shown, the lowercase tab
         against the keyboard tab and the history tab, with the uppercase tab
@@ -608,6 +650,7 @@ class Bench:
             self.phase("saves", self.saves)
             self.phase("key map paint", self.map_paint)
             self.phase("daily chart paint", self.chart_paint)
+            self.phase("installer", self.installer)
             self.phase("start Kivora and the reference programs", self.start_kivora)
             if "start Kivora and the reference programs" not in self.errors:
                 self.phase("CPU idle and typing", self.cpu)
@@ -911,6 +954,21 @@ def build_table(bench, started, finished):
               f"{ratio(history['run'], upper['run'])} uppercase")
     else:
         t.failed("8 Daily chart", "typing with a tab shown", errors.get("typing with a tab shown"))
+
+    # 9. the installer
+    if "installer" in r:
+        i = r["installer"]
+        t.add("9 Installer", "Kivora-<version>-setup.exe; the zip of the same files; installed, the uninstaller "
+              "with it", f"{i['setup_bytes'] / 1024:.0f} KiB", f"zip {i['zip_bytes'] / 1024:.0f} KiB; installed "
+              f"{i['installed_bytes'] / 1024:.0f} KiB", ratio(i["setup_bytes"], i["zip_bytes"]) + " zip")
+        t.add("9 Installer", f"silent install (/S) into a new folder, then silent uninstall until the program is "
+              f"gone, under Wine (median of {i['rounds']})", f"install {i['install']:.2f} s; uninstall "
+              f"{i['uninstall']:.2f} s", f"a program that does nothing (cmd /c exit) {i['nothing']:.2f} s",
+              ratio(i["install"], i["nothing"]) + " install")
+        t.add("9 Installer", "tools/package.sh from a built Kivora.exe: zip, installer, sums, manifests",
+              f"{i['package_s']:.1f} s")
+    else:
+        t.failed("9 Installer", "all", errors.get("installer"))
     return t.text()
 
 

@@ -298,7 +298,6 @@ class _Server:
                     return lines
             left = deadline - time.monotonic()
             if left <= 0 or not select.select([fd], [], [], left)[0]:
-                self.close()
                 raise DriverError(f"kvdriver {' '.join(words)}: no answer within {timeout} s")
             chunk = os.read(fd, 65536)
             if not chunk:
@@ -312,7 +311,11 @@ class _Server:
                 pipe.close()
             except OSError:
                 pass
-        self.process.wait()
+        try:
+            self.process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
 
 
 _server = None
@@ -340,7 +343,11 @@ def drive(*args, timeout=30):
     if not any("\t" in word or "\n" in word for word in words):
         if _server is None:
             _server = _Server(desktop)
-        lines = _server.ask(words, timeout)
+        try:
+            lines = _server.ask(words, timeout)
+        except DriverError:
+            stop_driver()
+            raise
     if lines is None:
         stop_driver()
         lines = _drive_once(words, timeout)

@@ -10,7 +10,7 @@ import unittest
 
 from kivora_e2e import CMD_TRAY_QUIT, COUNTED_KEYS, KivoraTestCase, Rect, drive_ok, wait_until, xdotool
 from test_history import HEADER, day_line
-from test_keymap import MAP_PERIOD, MAP_SAVE, png_size
+from test_keymap import MAP_PERIOD, MAP_SAVE, saved_picture_size
 
 CHART_SPAN, CHART_SHOW_KEYS, CHART_SAVE = 1019, 1020, 1021
 TARO = {key: 5 for key in COUNTED_KEYS}
@@ -105,10 +105,7 @@ class HistoryTabTest(KivoraTestCase):
 
         # The history tab's own picture.
         s.click(*tabs[4].rect().center())
-        s.click(*controls[CHART_SAVE].rect().center())
-        picture = s.app / "history.png"
-        s.save_as("taro-history.png", picture)
-        width, height = png_size(picture.read_bytes())
+        width, height = saved_picture_size(s, controls[CHART_SAVE], "taro-history.png", s.app / "history.png")
         self.assertGreaterEqual(width, 1200)
         self.assertGreater(height, 0)
         s.tray_menu(CMD_TRAY_QUIT)

@@ -19,6 +19,14 @@ def png_size(data):
     return struct.unpack(">II", data[16:24])
 
 
+def saved_picture_size(session, button, proposed, target):
+    """A page's save button clicked, the picture saved through the Save As
+    dialog (which proposes its name), and its width and height."""
+    session.click(*button.rect().center())
+    session.save_as(proposed, target)
+    return png_size(target.read_bytes())
+
+
 class KeyboardTabTest(KivoraTestCase):
 
     def map_area(self):
@@ -61,10 +69,7 @@ class KeyboardTabTest(KivoraTestCase):
         time.sleep(0.6)
         self.assertEqual(s.grab(area), shown, "the screen holds every change")
 
-        s.click(*controls[MAP_SAVE].rect().center())
-        target = s.app / "keyboard.png"
-        s.save_as("taro-keyboard.png", target)
-        width, height = png_size(target.read_bytes())
+        width, height = saved_picture_size(s, controls[MAP_SAVE], "taro-keyboard.png", s.app / "keyboard.png")
         self.assertGreaterEqual(width, 1200)
         self.assertGreaterEqual(height, 400)
         s.screenshot("keyboard-saved")

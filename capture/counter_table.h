@@ -10,16 +10,12 @@
 #include <cstdint>
 #include <mutex>
 
+#include "paint/pixel_geometry.h"
+
 constexpr int CountTextSize = 12;      // "%d" of any 32-bit value, and the NUL
 constexpr int SlotCount = 26;          // display slots per page
 constexpr int LetterCount = 26;
 constexpr int DigitSymbolCount = 25;
-
-struct PixelRect {
-    int32_t left = 0, top = 0, right = 0, bottom = 0;
-    bool IsEmpty() const { return right <= left || bottom <= top; }
-    bool operator==(const PixelRect&) const = default;
-};
 
 // A rectangle written by the interface thread and read by the polling thread.
 class SharedRect {

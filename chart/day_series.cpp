@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "keys/key_table.h"
+
 namespace {
 
 // Two years and a day: the longest span still shown a week a bar.
@@ -161,19 +163,6 @@ std::string FormatGrouped(int64_t value)
     return text;
 }
 
-const char* ReadableKeyName(int key)
-{
-    // The arrows and the JIS key tops, from history key 62 on.
-    static const char* const Others[] = {"→", "←", "↑", "↓", ":", ";", "@", "￥",
-                                         "-", ".", ",", "/", "[", "]", "^"};
-    constexpr int FirstOther = 62;
-    if (key < 0 || key >= HistoryKeyCount)
-        return "";
-    if (key < FirstOther)
-        return HistoryKeyNames[key].data();   // a letter or digit: a literal, so terminated
-    return Others[key - FirstOther];
-}
-
 std::string FormatRangeFigures(const HistoryCounts& sums)
 {
     int64_t strokes = sums.Strokes();
@@ -198,7 +187,7 @@ std::string FormatRangeFigures(const HistoryCounts& sums)
         }
     }
     for (int place = 0; place < 3 && top[place] >= 0; ++place)
-        text += std::string(place == 0 ? "　" : "  ") + ReadableKeyName(top[place]) + " " +
+        text += std::string(place == 0 ? "　" : "  ") + KeyTable[top[place]].label + " " +
                 FormatGrouped(sums.keys[top[place]]);
     return text;
 }

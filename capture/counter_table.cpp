@@ -1,10 +1,11 @@
 #include "capture/counter_table.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 #include <limits>
+
+#include "win/decimal_text.h"
 
 namespace {
 
@@ -37,8 +38,9 @@ static_assert(SlotsFillTheirPages(), "one key a slot, from slot 0 on");
 
 void FormatCountText(int32_t value, TextForm form, char (&out)[CountTextSize])
 {
-    std::snprintf(out, sizeof out, form == TextForm::TwoDigits ? "%02d" : "%d",
-                  static_cast<int>(value));
+    char text[DecimalTextSize];
+    char* end = WriteDecimal(text, value, form == TextForm::TwoDigits ? 2 : 1);
+    std::memcpy(out, text, static_cast<std::size_t>(end - text) + 1);   // any 32-bit value fits, with its NUL
 }
 
 } // namespace

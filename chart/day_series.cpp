@@ -1,9 +1,9 @@
 #include "chart/day_series.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "keys/key_table.h"
+#include "win/decimal_text.h"
 
 namespace {
 
@@ -166,10 +166,11 @@ std::string FormatGrouped(int64_t value)
 std::string FormatRangeFigures(const HistoryCounts& sums)
 {
     int64_t strokes = sums.Strokes();
-    char time[32];
-    std::snprintf(time, sizeof time, "%lld:%02lld", static_cast<long long>(sums.seconds / 3600),
-                  static_cast<long long>(sums.seconds / 60 % 60));
-    std::string text = FormatGrouped(strokes) + "打鍵　" + time + "　" +
+    char hours[DecimalTextSize];
+    char minutes[DecimalTextSize];
+    WriteDecimal(hours, sums.seconds / 3600);
+    WriteDecimal(minutes, sums.seconds / 60 % 60, 2);
+    std::string text = FormatGrouped(strokes) + "打鍵　" + hours + ":" + minutes + "　" +
                        FormatGrouped(StrokesPerHour(strokes, sums.seconds)) + "打鍵/時";
 
     // The three highest counts; on a tie the earlier key in history order.

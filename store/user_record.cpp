@@ -1,11 +1,11 @@
 #include "store/user_record.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 
 #include "keys/key_table.h"
+#include "win/decimal_text.h"
 
 namespace {
 
@@ -67,8 +67,8 @@ void FormatRecordTexts(const StoredValues& values, RecordImage& image)
 {
     for (int i = 0; i < StoredValueCount; ++i) {
         int32_t value = values[i] < 0 ? 0 : values[i] > LargestRecordValue ? LargestRecordValue : values[i];
-        char record[RecordSize + 1];
-        std::snprintf(record, sizeof record, "%08d", static_cast<int>(value));
+        char record[DecimalTextSize];
+        WriteDecimal(record, value, RecordDigits);
         std::memcpy(image.data() + i * RecordSize, record, RecordSize);   // eight digits and the NUL
     }
 }

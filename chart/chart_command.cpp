@@ -1,5 +1,6 @@
 #include "chart/chart_command.h"
 
+#include <utility>
 #include <vector>
 
 #include "chart/chart_png.h"
@@ -8,11 +9,11 @@
 
 namespace {
 
-bool WriteChart(const CommandUser& user, const std::wstring& file, const void* context)
+bool WriteChart(CommandUser& user, const std::wstring& file, const void* context)
 {
     const ChartSpan span = *static_cast<const ChartSpan*>(context);
     LocalDate today = TodaysDate();
-    DaySeries series = MakeDaySeries(user.days, today);
+    DaySeries series = MakeDaySeries(std::move(user.days), today);
     std::string title = FormatChartTitle(user.name, span, today);
     ChartPicture picture;
     picture.series = &series;

@@ -47,7 +47,7 @@ void ExportFromWindow(HWND owner)
 
 int RunExportCommand(const wchar_t* user, const std::wstring& file)
 {
-    auto write = [](const CommandUser& read, const std::wstring& path, const void*) {
+    auto write = [](CommandUser& read, const std::wstring& path, const void*) {
         return WriteExport(path, FormatHistoryExport(read.values, read.periods));
     };
     return RunUserCommand({true, user, CommandReads::Periods, file, write, nullptr});

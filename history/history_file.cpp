@@ -34,12 +34,6 @@ constexpr std::array<char, HeaderLength()> HeaderText = [] {
     return text;
 }();
 
-} // namespace
-
-const std::string_view HistoryHeader(HeaderText.data(), HeaderText.size());
-
-namespace {
-
 int64_t Clamped(int64_t value) { return std::clamp<int64_t>(value, 0, LargestHistoryValue); }
 
 // Both within [0, LargestHistoryValue]: the sum cannot overflow before the cap.
@@ -112,6 +106,8 @@ void AppendCount(std::string& out, int64_t value)
 }
 
 } // namespace
+
+const std::string_view HistoryHeader(HeaderText.data(), HeaderText.size());
 
 int64_t HistoryCounts::Strokes() const
 {

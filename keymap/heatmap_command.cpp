@@ -28,7 +28,7 @@ bool ReadHeatmapArguments(const wchar_t* periodWord, HeatmapArguments& arguments
     return true;
 }
 
-bool WriteHeatmap(const CommandUser& user, const std::wstring& file, const void* context)
+bool WriteHeatmap(CommandUser& user, const std::wstring& file, const void* context)
 {
     const HeatmapArguments& arguments = *static_cast<const HeatmapArguments*>(context);
     HistoryCounts rangeSums;

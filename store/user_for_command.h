@@ -38,8 +38,9 @@ struct CommandUser {
     std::vector<HistoryDay> days;  // with CommandReads::Days
 };
 
-// Writes the command's file from the user; true when it was written.
-using CommandWriter = bool (*)(const CommandUser& user, const std::wstring& file, const void* context);
+// Writes the command's file from the user, whose days it may take; true
+// when it was written.
+using CommandWriter = bool (*)(CommandUser& user, const std::wstring& file, const void* context);
 
 struct UserCommand {
     bool argumentsRight = true;    // the command's own words, checked by the command

@@ -4,7 +4,9 @@
 
 #include <string>
 
+#include "export/export_table.h"
 #include "history/history_book.h"
+#include "store/user_record.h"
 
 namespace {
 

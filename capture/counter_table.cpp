@@ -1,35 +1,46 @@
 #include "capture/counter_table.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
 #include <limits>
 
-#include "capture/key_codes.h"
+#include "win/decimal_text.h"
 
 namespace {
 
-// The digit and symbol keys in slot order; slot 25 stays empty.
-constexpr uint8_t DigitSymbolKeys[DigitSymbolCount] = {
-    0x30, 0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38, 0x39,
-    KeyRight, KeyLeft, KeyUp, KeyDown,
-    KeyOemPlus, KeyOem1, KeyOemComma, KeyOemPeriod, KeyOem2, KeyOem3,
-    KeyOem5, KeyOemMinus, KeyOem4, KeyOem6, KeyOem7,
-};
-
-void FillLetters(CounterGroup& group)
+// Each slot of a page holds one key, and the slots of a page follow one
+// another from 0: the scan walks a group's first size slots.
+constexpr bool SlotsFillTheirPages()
 {
-    group.size = LetterCount;
-    for (int slot = 0; slot < LetterCount; ++slot) {
-        group.keys[slot].virtualKey = static_cast<uint8_t>(KeyLetterA + slot);
-        group.keys[slot].displaySlot = slot;
+    int keysOnPage[3] = {};
+    int highestSlot[3] = {-1, -1, -1};
+    for (const KeyEntry& key : KeyTable) {
+        if (key.page == CountPage::None)
+            continue;
+        int page = static_cast<int>(key.page);
+        if (key.slot < 0 || key.slot >= SlotCount)
+            return false;
+        for (const KeyEntry& other : KeyTable) {
+            if (&other != &key && other.page == key.page && other.slot == key.slot)
+                return false;
+        }
+        ++keysOnPage[page];
+        highestSlot[page] = key.slot > highestSlot[page] ? key.slot : highestSlot[page];
     }
+    for (int page = 0; page < 3; ++page) {
+        if (highestSlot[page] + 1 != keysOnPage[page])
+            return false;
+    }
+    return true;
 }
+static_assert(SlotsFillTheirPages(), "one key a slot, from slot 0 on");
 
 void FormatCountText(int32_t value, TextForm form, char (&out)[CountTextSize])
 {
-    std::snprintf(out, sizeof out, form == TextForm::TwoDigits ? "%02d" : "%d",
-                  static_cast<int>(value));
+    char text[DecimalTextSize];
+    char* end = WriteDecimal(text, value, form == TextForm::TwoDigits ? 2 : 1);
+    std::memcpy(out, text, static_cast<std::size_t>(end - text) + 1);   // any 32-bit value fits, with its NUL
 }
 
 } // namespace
@@ -59,13 +70,21 @@ KeyCounter* CounterGroup::FindKey(int virtualKey)
 
 CounterTable::CounterTable()
 {
-    FillLetters(LowercaseGroup);
-    FillLetters(UppercaseGroup);
-    DigitSymbolGroup.size = DigitSymbolCount;
-    for (int slot = 0; slot < DigitSymbolCount; ++slot) {
-        DigitSymbolGroup.keys[slot].virtualKey = DigitSymbolKeys[slot];
-        DigitSymbolGroup.keys[slot].displaySlot = slot;
+    for (const KeyEntry& key : KeyTable) {
+        if (key.page == CountPage::None)
+            continue;
+        CounterGroup& group = Group(key.page);
+        group.keys[key.slot].virtualKey = key.virtualKey;
+        group.keys[key.slot].displaySlot = key.slot;
+        group.size = std::max(group.size, key.slot + 1);
     }
+}
+
+CounterGroup& CounterTable::Group(CountPage page)
+{
+    return page == CountPage::Lowercase ? LowercaseGroup
+           : page == CountPage::Uppercase ? UppercaseGroup
+                                          : DigitSymbolGroup;
 }
 
 void CounterTable::RefreshText(CountedValue& counted, TextForm form)

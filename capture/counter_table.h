@@ -10,16 +10,12 @@
 #include <cstdint>
 #include <mutex>
 
+#include "keys/key_table.h"
+#include "paint/pixel_geometry.h"
+
 constexpr int CountTextSize = 12;      // "%d" of any 32-bit value, and the NUL
 constexpr int SlotCount = 26;          // display slots per page
 constexpr int LetterCount = 26;
-constexpr int DigitSymbolCount = 25;
-
-struct PixelRect {
-    int32_t left = 0, top = 0, right = 0, bottom = 0;
-    bool IsEmpty() const { return right <= left || bottom <= top; }
-    bool operator==(const PixelRect&) const = default;
-};
 
 // A rectangle written by the interface thread and read by the polling thread.
 class SharedRect {
@@ -44,6 +40,7 @@ struct KeyCounter {
     int displaySlot = 0;
 };
 
+// The keys of one count page (KeyTable), by slot.
 struct CounterGroup {
     std::array<KeyCounter, SlotCount> keys;
     int size = 0;                    // 26, or 25 for the digits and symbols
@@ -62,6 +59,11 @@ public:
     CounterGroup LowercaseGroup;
     CounterGroup UppercaseGroup;
     CounterGroup DigitSymbolGroup;
+
+    // The group of a count page; page is not CountPage::None.
+    CounterGroup& Group(CountPage page);
+    // The counter of a key of the table that has a count page.
+    KeyCounter& Counter(const KeyEntry& key) { return Group(key.page).keys[key.slot]; }
 
     CountedValue TotalStrokes;
     CountedValue ClockSeconds;

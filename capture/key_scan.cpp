@@ -1,6 +1,6 @@
 #include "capture/key_scan.h"
 
-#include "capture/key_codes.h"
+#include "keys/key_codes.h"
 
 namespace {
 

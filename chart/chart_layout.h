@@ -22,10 +22,9 @@
 #include <string_view>
 #include <vector>
 
-#include "capture/counter_table.h"
 #include "chart/chart_span.h"
 #include "chart/day_series.h"
-#include "keymap/map_layout.h"
+#include "paint/pixel_geometry.h"
 
 // Text as the caller's font measures it: GDI's in the painter, a fixed pitch
 // in the tests. Without a width function every byte of code page 932 takes

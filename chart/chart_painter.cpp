@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "keymap/heat_scale.h"
-#include "keymap/paint_tools.h"
+#include "paint/heat_scale.h"
+#include "paint/paint_tools.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "chart/chart_png.h"
 
-#include "keymap/map_png.h"
+#include "paint/picture_png.h"
 
 namespace {
 

@@ -1,7 +1,9 @@
 #include "chart/day_series.h"
 
 #include <algorithm>
-#include <cstdio>
+
+#include "keys/key_table.h"
+#include "win/decimal_text.h"
 
 namespace {
 
@@ -161,26 +163,14 @@ std::string FormatGrouped(int64_t value)
     return text;
 }
 
-const char* ReadableKeyName(int key)
-{
-    // The arrows and the JIS key tops, from history key 62 on.
-    static const char* const Others[] = {"→", "←", "↑", "↓", ":", ";", "@", "￥",
-                                         "-", ".", ",", "/", "[", "]", "^"};
-    constexpr int FirstOther = 62;
-    if (key < 0 || key >= HistoryKeyCount)
-        return "";
-    if (key < FirstOther)
-        return HistoryKeyNames[key].data();   // a letter or digit: a literal, so terminated
-    return Others[key - FirstOther];
-}
-
 std::string FormatRangeFigures(const HistoryCounts& sums)
 {
     int64_t strokes = sums.Strokes();
-    char time[32];
-    std::snprintf(time, sizeof time, "%lld:%02lld", static_cast<long long>(sums.seconds / 3600),
-                  static_cast<long long>(sums.seconds / 60 % 60));
-    std::string text = FormatGrouped(strokes) + "打鍵　" + time + "　" +
+    char hours[DecimalTextSize];
+    char minutes[DecimalTextSize];
+    WriteDecimal(hours, sums.seconds / 3600);
+    WriteDecimal(minutes, sums.seconds / 60 % 60, 2);
+    std::string text = FormatGrouped(strokes) + "打鍵　" + hours + ":" + minutes + "　" +
                        FormatGrouped(StrokesPerHour(strokes, sums.seconds)) + "打鍵/時";
 
     // The three highest counts; on a tie the earlier key in history order.
@@ -198,7 +188,7 @@ std::string FormatRangeFigures(const HistoryCounts& sums)
         }
     }
     for (int place = 0; place < 3 && top[place] >= 0; ++place)
-        text += std::string(place == 0 ? "　" : "  ") + ReadableKeyName(top[place]) + " " +
+        text += std::string(place == 0 ? "　" : "  ") + KeyTable[top[place]].label + " " +
                 FormatGrouped(sums.keys[top[place]]);
     return text;
 }

@@ -65,9 +65,6 @@ std::vector<DayBucket> GroupDays(const DaySeries& series, const DateRange& range
 // "12,345": digits grouped by three.
 std::string FormatGrouped(int64_t value);
 
-// The keys' names as typed: a, A, 0, →, :, ￥ ... (code page 932).
-const char* ReadableKeyName(int key);
-
 // What the selection line says of a range: its strokes, time counted (h:mm),
 // strokes per hour and up to three most-struck keys, e.g.
 // "12,345打鍵　3:25　3,612打鍵/時　e 377  t 300  a 250".

@@ -18,10 +18,12 @@
 #include <vector>
 
 #include "chart/chart_png.h"
+#include "history/day_range_message.h"
 #include "history/user_history.h"
-#include "keymap/keyboard_page.h"
-#include "keymap/page_canvas.h"
+#include "paint/page_canvas.h"
+#include "paint/scoped_paint.h"
 #include "res/resource.h"
+#include "store/picture_path.h"
 #include "store/user_data.h"
 #include "store/user_record.h"
 
@@ -172,17 +174,17 @@ bool OnKeyDown(HWND page, WPARAM key)
 
 void OnPaint(HWND page)
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(page, &paint);
-    // Only the first paint (and the first after a resize) draws the chart: a
-    // paint may cover a small band, and a drawing made here would reach the
-    // screen only there.
-    if (Page.canvas.dc == nullptr) {
-        RefreshDays(true);
-        DrawCanvas(page, false);
+    {
+        ScopedPaint paint(page);
+        // Only the first paint (and the first after a resize) draws the chart:
+        // a paint may cover a small band, and a drawing made here would reach
+        // the screen only there.
+        if (Page.canvas.dc == nullptr) {
+            RefreshDays(true);
+            DrawCanvas(page, false);
+        }
+        CopyPageCanvas(paint.Dc(), paint.Area(), Page.canvas);
     }
-    CopyPageCanvas(dc, paint.rcPaint, Page.canvas);
-    EndPaint(page, &paint);
     if (!Page.canvas.timerSet) {
         // Seen again after a while hidden: what changed meanwhile shows at once.
         StartPageRefreshing(page, Page.canvas, RefreshPeriodMs);

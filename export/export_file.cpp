@@ -47,15 +47,8 @@ void ExportFromWindow(HWND owner)
 
 int RunExportCommand(const wchar_t* user, const std::wstring& file)
 {
-    std::string name;
-    if (!UserOfArgument(user, name))
-        return CommandUnknownUser;
-    StoredValues values{};
-    HistoryPeriods periods;
-    CommandExit read = ReadUserForCommand(name.c_str(), values, periods);
-    if (read != CommandDone)
-        return read;
-    if (CheckCommandTarget(file) != CommandDone)
-        return CommandUnwritable;
-    return WriteExport(file, FormatHistoryExport(values, periods)) ? CommandDone : CommandUnwritable;
+    auto write = [](CommandUser& read, const std::wstring& path, const void*) {
+        return WriteExport(path, FormatHistoryExport(read.values, read.periods));
+    };
+    return RunUserCommand({true, user, CommandReads::Periods, file, write, nullptr});
 }

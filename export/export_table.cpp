@@ -4,6 +4,8 @@
 #include <charconv>
 #include <string_view>
 
+#include "keys/key_table.h"
+
 namespace {
 
 void AppendField(std::string& out, int64_t value)
@@ -33,7 +35,7 @@ std::string FormatHistoryExport(const StoredValues& values, const HistoryPeriods
     table.reserve(4096);
     const HistoryCounts allTime = SnapshotOf(values);
     for (int key = 0; key < HistoryKeyCount; ++key) {
-        AppendExportLine(table, HistoryKeyNames[key], allTime.keys[key], periods.today.keys[key],
+        AppendExportLine(table, KeyTable[key].column, allTime.keys[key], periods.today.keys[key],
                          periods.last7.keys[key], periods.last30.keys[key]);
     }
     AppendExportLine(table, "all", std::max(values[FieldTotalStrokes - 1], 0), periods.today.Strokes(),

@@ -3,27 +3,36 @@
 #include <algorithm>
 #include <charconv>
 
-const std::string_view HistoryHeader =
-    "date,seconds,total,"
-    "a,b,c,d,e,f,g,h,i,j,k,l,m,n,o,p,q,r,s,t,u,v,w,x,y,z,"
-    "A,B,C,D,E,F,G,H,I,J,K,L,M,N,O,P,Q,R,S,T,U,V,W,X,Y,Z,"
-    "0,1,2,3,4,5,6,7,8,9,right,left,up,down,"
-    "colon,semicolon,at,yen,minus,period,comma,slash,bracketleft,bracketright,caret";
-
-const std::array<std::string_view, HistoryKeyCount> HistoryKeyNames = {
-    "a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m",
-    "n", "o", "p", "q", "r", "s", "t", "u", "v", "w", "x", "y", "z",
-    "A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M",
-    "N", "O", "P", "Q", "R", "S", "T", "U", "V", "W", "X", "Y", "Z",
-    "0", "1", "2", "3", "4", "5", "6", "7", "8", "9",
-    "right", "left", "up", "down",
-    // VK_OEM_1, VK_OEM_PLUS, VK_OEM_3, VK_OEM_5, VK_OEM_MINUS, VK_OEM_PERIOD,
-    // VK_OEM_COMMA, VK_OEM_2, VK_OEM_4, VK_OEM_6, VK_OEM_7: the JIS key tops
-    "colon", "semicolon", "at", "yen", "minus", "period", "comma", "slash",
-    "bracketleft", "bracketright", "caret",
-};
-
 namespace {
+
+constexpr std::string_view LeadingColumns[3] = {"date", "seconds", "total"};
+
+// The header's text, made once at compile time from the key table.
+constexpr std::size_t HeaderLength()
+{
+    std::size_t length = 0;
+    for (std::string_view column : LeadingColumns)
+        length += column.size() + 1;
+    for (int key = 0; key < HistoryKeyCount; ++key)
+        length += KeyTable[key].column.size() + 1;
+    return length - 1;   // no comma after the last
+}
+
+constexpr std::array<char, HeaderLength()> HeaderText = [] {
+    std::array<char, HeaderLength()> text{};
+    std::size_t at = 0;
+    auto append = [&](std::string_view column) {
+        if (at > 0)
+            text[at++] = ',';
+        for (char c : column)
+            text[at++] = c;
+    };
+    for (std::string_view column : LeadingColumns)
+        append(column);
+    for (int key = 0; key < HistoryKeyCount; ++key)
+        append(KeyTable[key].column);
+    return text;
+}();
 
 int64_t Clamped(int64_t value) { return std::clamp<int64_t>(value, 0, LargestHistoryValue); }
 
@@ -98,6 +107,8 @@ void AppendCount(std::string& out, int64_t value)
 
 } // namespace
 
+const std::string_view HistoryHeader(HeaderText.data(), HeaderText.size());
+
 int64_t HistoryCounts::Strokes() const
 {
     int64_t sum = 0;
@@ -141,13 +152,12 @@ bool IsHistoryHeader(std::string_view line, bool& ownForm)
     ownForm = line == HistoryHeader;
     if (ownForm)
         return true;
-    static constexpr std::string_view Leading[3] = {"date", "seconds", "total"};
     std::size_t at = 0;
     std::string_view field;
     bool quoted = false;
     for (int index = 0; index < HistoryFieldCount; ++index) {
         if (at == std::string_view::npos || !NextField(line, at, field, quoted) ||
-            field != (index < 3 ? Leading[index] : HistoryKeyNames[index - 3]))
+            field != (index < 3 ? LeadingColumns[index] : KeyTable[index - 3].column))
             return false;
     }
     return at == std::string_view::npos;

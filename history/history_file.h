@@ -23,8 +23,10 @@
 #include <string_view>
 
 #include "history/local_date.h"
+#include "keys/key_table.h"
 
-constexpr int HistoryKeyCount = 77;
+// The columns after date, seconds and total: the first keys of KeyTable.
+constexpr int HistoryKeyCount = DataFileKeyCount;
 constexpr int HistoryFieldCount = 3 + HistoryKeyCount;
 // Larger files are refused whole; the glue checks the size before reading.
 constexpr std::size_t LargestHistoryFile = 16u * 1024 * 1024;
@@ -33,13 +35,9 @@ constexpr std::size_t LargestHistoryFile = 16u * 1024 * 1024;
 constexpr int HistoryValueDigits = 18;
 constexpr int64_t LargestHistoryValue = 999'999'999'999'999'999;
 
-// The header line, without its line end.
+// The header line, without its line end: date, seconds, total and the keys'
+// column names.
 extern const std::string_view HistoryHeader;
-// The keys' names in history order, as the header and the export name them.
-extern const std::array<std::string_view, HistoryKeyCount> HistoryKeyNames;
-
-// The data file's field number (1-based) of history key 0 to 76.
-constexpr int HistoryKeyField(int key) { return key < 2 * 26 ? key + 1 : key + 6; }
 
 // A day's counts, or a snapshot of the all-time counts at an instant.
 struct HistoryCounts {

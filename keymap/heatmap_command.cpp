@@ -6,44 +6,50 @@
 #include "keymap/map_png.h"
 #include "store/user_for_command.h"
 
+namespace {
+
+struct HeatmapArguments {
+    MapPeriod period = DefaultMapPeriod;
+    DateRange range;   // of MapPeriod::Range
+};
+
+bool ReadHeatmapArguments(const wchar_t* periodWord, HeatmapArguments& arguments)
+{
+    std::string word;
+    if (periodWord == nullptr)
+        return true;
+    if (!ArgumentText(periodWord, word))
+        return false;
+    std::optional<DateRange> named = ParseDateRange(word);
+    if (!named)
+        return ParseMapPeriod(word.c_str(), arguments.period);
+    arguments.period = MapPeriod::Range;
+    arguments.range = *named;
+    return true;
+}
+
+bool WriteHeatmap(CommandUser& user, const std::wstring& file, const void* context)
+{
+    const HeatmapArguments& arguments = *static_cast<const HeatmapArguments*>(context);
+    HistoryCounts rangeSums;
+    if (arguments.period == MapPeriod::Range)
+        rangeSums = SumOfHistoryDays(user.days, arguments.range);
+    KeyMapPicture picture;
+    picture.counts = KeyCountsOfPeriod(arguments.period, user.values, user.periods, rangeSums);
+    std::string title = MapTitle(user.name, arguments.period, arguments.range);
+    picture.title = title.c_str();
+    return WriteKeyMapPng(file, picture);
+}
+
+} // namespace
+
 int RunHeatmapCommand(const wchar_t* user, const std::wstring& file, const wchar_t* periodWord)
 {
-    MapPeriod period = DefaultMapPeriod;
-    DateRange range;
-    std::string word;
-    if (periodWord != nullptr) {
-        if (!UserOfArgument(periodWord, word))
-            return CommandWrongArguments;
-        std::optional<DateRange> named = ParseDateRange(word);
-        if (named) {
-            period = MapPeriod::Range;
-            range = *named;
-        } else if (!ParseMapPeriod(word.c_str(), period)) {
-            return CommandWrongArguments;
-        }
-    }
-    std::string name;
-    if (!UserOfArgument(user, name))
-        return CommandUnknownUser;
-    StoredValues values{};
-    HistoryPeriods periods;
-    HistoryCounts rangeSums;
-    CommandExit read = CommandDone;
-    if (period == MapPeriod::Range) {
-        std::vector<HistoryDay> days;
-        read = ReadUserDaysForCommand(name.c_str(), values, days);
-        rangeSums = SumOfHistoryDays(days, range);
-    } else {
-        // All time is the data file's: it needs no history.
-        read = ReadUserForCommand(name.c_str(), values, periods, period != MapPeriod::All);
-    }
-    if (read != CommandDone)
-        return read;
-    if (CheckCommandTarget(file) != CommandDone)
-        return CommandUnwritable;
-    KeyMapPicture picture;
-    picture.counts = KeyCountsOfPeriod(period, values, periods, rangeSums);
-    std::string title = MapTitle(name, period, range);
-    picture.title = title.c_str();
-    return WriteKeyMapPng(file, picture) ? CommandDone : CommandUnwritable;
+    HeatmapArguments arguments;
+    bool argumentsRight = ReadHeatmapArguments(periodWord, arguments);
+    // All time is the data file's: it needs no history.
+    CommandReads reads = arguments.period == MapPeriod::Range ? CommandReads::Days
+                         : arguments.period == MapPeriod::All ? CommandReads::DataFileOnly
+                                                              : CommandReads::Periods;
+    return RunUserCommand({argumentsRight, user, reads, file, WriteHeatmap, &arguments});
 }

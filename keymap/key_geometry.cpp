@@ -1,8 +1,7 @@
 #include "keymap/key_geometry.h"
 
 #include <limits>
-
-#include "capture/key_codes.h"
+#include <string_view>
 
 namespace {
 
@@ -29,17 +28,20 @@ public:
         x_ += width;
         return count_++;
     }
+    // A counted key one unit wide, named by its column in KeyTable, with the
+    // table's label as its legend.
+    constexpr void Counted(std::string_view column)
+    {
+        const KeyEntry& key = KeyTable[IndexOf(column)];
+        Key(key.label, QuartersPerUnit, key.virtualKey, IndexOf(column));
+    }
+    // A letter key: its uppercase label, its lowercase and uppercase counts.
     constexpr void Letter(char letter)
     {
-        int offset = letter - 'A';
-        const char* legends = "A\0B\0C\0D\0E\0F\0G\0H\0I\0J\0K\0L\0M\0N\0O\0P\0Q\0R\0S\0T\0U\0V\0W\0X\0Y\0Z";
-        Key(legends + 2 * offset, QuartersPerUnit, KeyLetterA + offset, KeyIndexLowerA + offset,
-            KeyIndexUpperA + offset);
-    }
-    constexpr void Digit(int digit)
-    {
-        const char* legends = "0\0" "1\0" "2\0" "3\0" "4\0" "5\0" "6\0" "7\0" "8\0" "9";
-        Key(legends + 2 * digit, QuartersPerUnit, KeyDigit0 + digit, KeyIndexDigit0 + digit);
+        const char lower[1] = {static_cast<char>(letter - 'A' + 'a')};
+        const char upper[1] = {letter};
+        const KeyEntry& key = KeyTable[IndexOf({upper, 1})];
+        Key(key.label, QuartersPerUnit, key.virtualKey, IndexOf({lower, 1}), IndexOf({upper, 1}));
     }
     // The part of a key that reaches into this row, at the current place.
     constexpr void LowerPart(int key, int width)
@@ -52,6 +54,14 @@ public:
     constexpr bool IsFull() const { return count_ == KeyboardKeyCount; }
 
 private:
+    // The place of a column that KeyTable has; another stops the compilation,
+    // as the table is then read out of its bounds.
+    static constexpr int IndexOf(std::string_view column)
+    {
+        int index = KeyIndexOf(column);
+        return KeyTable[index].column == column ? index : NoKeyIndex;
+    }
+
     std::array<KeyCap, KeyboardKeyCount> keys_{};
     int count_ = 0;
     int x_ = 0, y_ = 0;
@@ -64,42 +74,42 @@ constexpr RowPlacer JisKeyboard()
 
     row.StartRow(0);
     row.Key("半/全", U);
-    for (int digit : {1, 2, 3, 4, 5, 6, 7, 8, 9, 0})
-        row.Digit(digit);
-    row.Key("-", U, KeyOemMinus, KeyIndexMinus);
-    row.Key("^", U, KeyOem7, KeyIndexCaret);
-    row.Key("￥", U, KeyOem5, KeyIndexYen);
+    for (const char* digit : {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0"})
+        row.Counted(digit);
+    row.Counted("minus");
+    row.Counted("caret");
+    row.Counted("yen");
     row.Key("BS", U);
 
     row.StartRow(1);
     row.Key("Tab", U * 3 / 2);
     for (char letter : {'Q', 'W', 'E', 'R', 'T', 'Y', 'U', 'I', 'O', 'P'})
         row.Letter(letter);
-    row.Key("@", U, KeyOem3, KeyIndexAt);
-    row.Key("[", U, KeyOem4, KeyIndexBracketLeft);
+    row.Counted("at");
+    row.Counted("bracketleft");
     int enter = row.Key("Enter", U * 3 / 2);
 
     row.StartRow(2);
     row.Key("英数", U * 7 / 4);
     for (char letter : {'A', 'S', 'D', 'F', 'G', 'H', 'J', 'K', 'L'})
         row.Letter(letter);
-    row.Key(";", U, KeyOemPlus, KeyIndexSemicolon);
-    row.Key(":", U, KeyOem1, KeyIndexColon);
-    row.Key("]", U, KeyOem6, KeyIndexBracketRight);
+    row.Counted("semicolon");
+    row.Counted("colon");
+    row.Counted("bracketright");
     row.LowerPart(enter, U * 5 / 4);
 
     row.StartRow(3);
     row.Key("Shift", U * 9 / 4);
     for (char letter : {'Z', 'X', 'C', 'V', 'B', 'N', 'M'})
         row.Letter(letter);
-    row.Key(",", U, KeyOemComma, KeyIndexComma);
-    row.Key(".", U, KeyOemPeriod, KeyIndexPeriod);
-    row.Key("/", U, KeyOem2, KeyIndexSlash);
+    row.Counted("comma");
+    row.Counted("period");
+    row.Counted("slash");
     row.Key("＼", U);   // the ろ key: no count of its own
     row.Key("Shift", U * 7 / 4);
     // The arrows stand half a unit right of the main block, as an inverted T.
     row.MoveTo(MainBlockWidth + U / 2 + U);
-    row.Key("↑", U, KeyUp, KeyIndexUp);
+    row.Counted("up");
 
     row.StartRow(4);
     const int side = U * 5 / 4;
@@ -109,9 +119,9 @@ constexpr RowPlacer JisKeyboard()
     for (const char* legend : {"変換", "かな", "Alt", "Menu", "Ctrl"})
         row.Key(legend, side);
     row.MoveTo(MainBlockWidth + U / 2);
-    row.Key("←", U, KeyLeft, KeyIndexLeft);
-    row.Key("↓", U, KeyDown, KeyIndexDown);
-    row.Key("→", U, KeyRight, KeyIndexRight);
+    row.Counted("left");
+    row.Counted("down");
+    row.Counted("right");
 
     return row;
 }
@@ -156,12 +166,9 @@ uint64_t HighestKeyValue(const KeyCounts& counts, LetterMode mode)
 KeyCounts KeyCountsFromStoredValues(const StoredValues& values)
 {
     KeyCounts counts{};
-    int index = 0;
-    for (int field = 1; field <= StoredValueCount; ++field) {
-        if (field >= FieldClockSeconds && field <= FieldStrokesPerHour)
-            continue;
-        int32_t value = values[field - 1];
-        counts[index++] = value > 0 ? static_cast<uint64_t>(value) : 0;
+    for (int key = 0; key < KeyMapValueCount; ++key) {
+        int32_t value = values[KeyTable[key].dataField - 1];
+        counts[key] = value > 0 ? static_cast<uint64_t>(value) : 0;
     }
     return counts;
 }

@@ -3,36 +3,18 @@
 // in quarter units (4 = one letter key, so that all positions are exact), its
 // legend, and the counted values it shows.
 //
-// The counted values are addressed by the per-day history's key index: the
-// data file's key order without its five clock and total fields.
+// The counted values are addressed by their key's place in KeyTable, which
+// is the history's key index.
 #include <array>
 #include <cstdint>
 #include <span>
 
+#include "history/history_file.h"
+#include "keys/key_table.h"
 #include "store/user_record.h"
 
-constexpr int KeyMapValueCount = 77;
+constexpr int KeyMapValueCount = HistoryKeyCount;
 using KeyCounts = std::array<uint64_t, KeyMapValueCount>;
-
-constexpr int KeyIndexLowerA = 0;        // a-z: 0-25
-constexpr int KeyIndexUpperA = 26;       // A-Z: 26-51
-constexpr int KeyIndexDigit0 = 52;       // 0-9: 52-61
-constexpr int KeyIndexRight = 62;
-constexpr int KeyIndexLeft = 63;
-constexpr int KeyIndexUp = 64;
-constexpr int KeyIndexDown = 65;
-constexpr int KeyIndexColon = 66;        // VK_OEM_1
-constexpr int KeyIndexSemicolon = 67;    // VK_OEM_PLUS
-constexpr int KeyIndexAt = 68;           // VK_OEM_3
-constexpr int KeyIndexYen = 69;          // VK_OEM_5
-constexpr int KeyIndexMinus = 70;        // VK_OEM_MINUS
-constexpr int KeyIndexPeriod = 71;       // VK_OEM_PERIOD
-constexpr int KeyIndexComma = 72;        // VK_OEM_COMMA
-constexpr int KeyIndexSlash = 73;        // VK_OEM_2
-constexpr int KeyIndexBracketLeft = 74;  // VK_OEM_4
-constexpr int KeyIndexBracketRight = 75; // VK_OEM_6
-constexpr int KeyIndexCaret = 76;        // VK_OEM_7
-constexpr int NoKeyIndex = -1;
 
 constexpr int QuartersPerUnit = 4;
 constexpr int MainBlockWidth = 60;       // 15 units: the digit row
@@ -56,7 +38,7 @@ struct KeyCap {
     // edge; zero width on every other key.
     QuarterRect lowerPart;
     uint8_t virtualKey = 0;    // of a counted key, else 0
-    // The history key indices shown: a letter has its lowercase and uppercase
+    // The KeyTable indices shown: a letter has its lowercase and uppercase
     // value, another counted key one value, the rest none.
     int8_t values[2] = {NoKeyIndex, NoKeyIndex};
 

@@ -10,13 +10,16 @@
 #include <algorithm>
 #include <string>
 
+#include "history/day_range_message.h"
 #include "history/user_history.h"
 #include "keymap/map_layout.h"
 #include "keymap/map_painter.h"
 #include "keymap/map_period.h"
 #include "keymap/map_png.h"
-#include "keymap/page_canvas.h"
+#include "paint/page_canvas.h"
+#include "paint/scoped_paint.h"
 #include "res/resource.h"
+#include "store/picture_path.h"
 #include "store/user_data.h"
 #include "store/user_record.h"
 
@@ -182,15 +185,16 @@ void OnInitDialog(HWND page)
 
 void OnPaint(HWND page)
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(page, &paint);
-    // Only the first paint (and the first after a resize) draws the map: a
-    // paint may cover a small band, and a map drawn anew here would reach
-    // the screen only there. The timer draws the changes and repaints it whole.
-    if (Page.canvas.dc == nullptr)
-        RefreshCanvas(page);
-    CopyPageCanvas(dc, paint.rcPaint, Page.canvas);
-    EndPaint(page, &paint);
+    {
+        ScopedPaint paint(page);
+        // Only the first paint (and the first after a resize) draws the map:
+        // a paint may cover a small band, and a map drawn anew here would
+        // reach the screen only there. The timer draws the changes and
+        // repaints it whole.
+        if (Page.canvas.dc == nullptr)
+            RefreshCanvas(page);
+        CopyPageCanvas(paint.Dc(), paint.Area(), Page.canvas);
+    }
     StartPageRefreshing(page, Page.canvas, RefreshPeriodMs);
 }
 

@@ -6,13 +6,8 @@
 // alike. Rectangles are in the canvas's pixels, right and bottom exclusive.
 #include <cstdint>
 
-#include "capture/counter_table.h"
 #include "keymap/key_geometry.h"
-
-struct PixelPoint {
-    int32_t x = 0, y = 0;
-    bool operator==(const PixelPoint&) const = default;
-};
+#include "paint/pixel_geometry.h"
 
 // Below this many pixels per unit nothing is legible: nothing is drawn.
 constexpr int SmallestKeyUnit = 8;

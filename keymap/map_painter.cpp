@@ -1,8 +1,8 @@
 #include "keymap/map_painter.h"
 
-#include "keymap/heat_scale.h"
+#include "paint/heat_scale.h"
 #include "keymap/map_layout.h"
-#include "keymap/paint_tools.h"
+#include "paint/paint_tools.h"
 
 namespace {
 

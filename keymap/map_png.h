@@ -1,22 +1,9 @@
 #pragma once
-// The key map as a PNG file, drawn off-screen and encoded by the Windows
-// Imaging Component; any other drawing through the same writer.
+// The key map as a PNG file, through the picture writer.
 #include <string>
 
 #include "keymap/map_painter.h"
-
-// Draws a picture into area of an off-screen context.
-using PictureDrawing = void (*)(HDC dc, const RECT& area, const void* context);
-
-constexpr int LargestPicturePngSide = 8192;
-
-// Draws width x height pixels (1 to LargestPicturePngSide each) with draw and
-// writes them to path (wide, or code page 932) as a 24-bit PNG: through a
-// temporary file of its own, moved over path when complete, so that on
-// failure nothing is left behind and a file already at path is untouched.
-// Initialises COM for the call if the thread has not.
-bool WritePicturePng(const std::wstring& path, int width, int height, PictureDrawing draw, const void* context);
-bool WritePicturePng(const char* path, int width, int height, PictureDrawing draw, const void* context);
+#include "paint/picture_png.h"
 
 // The picture's size: wide enough for five digits on every letter key.
 constexpr int KeyMapPngWidth = 1200;

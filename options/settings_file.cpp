@@ -3,11 +3,10 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include <cstdio>
-
 #include "options/settings_file.h"
 #include "options/shell_link.h"
 #include "win/ansi_text.h"
+#include "win/decimal_text.h"
 
 char SettingsPath[PathCapacity] = "";
 LONG AutoStart = 0;
@@ -26,8 +25,8 @@ void ReadStartupSetting(char (&value)[PathCapacity])
 
 void WriteAutoStartSetting(LONG autoStart)
 {
-    char text[12];
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(autoStart));
+    char text[DecimalTextSize];
+    WriteDecimal(text, autoStart);
     WritePrivateProfileStringA(Section, AutoStartKey, text, SettingsPath);
 }
 

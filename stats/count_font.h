@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "capture/counter_table.h"
+#include "paint/scoped_paint.h"
 #include "stats/layout.h"
 
 // Creates the count font and selects it into a paint context for the life of
@@ -19,22 +20,6 @@ private:
     HDC dc_;
     HFONT font_;
     HGDIOBJ previous_;
-};
-
-// BeginPaint and EndPaint.
-class ScopedPaint {
-public:
-    explicit ScopedPaint(HWND window) : window_(window) { BeginPaint(window_, &paint_); }
-    ~ScopedPaint() { EndPaint(window_, &paint_); }
-    ScopedPaint(const ScopedPaint&) = delete;
-    ScopedPaint& operator=(const ScopedPaint&) = delete;
-
-    HDC Dc() const { return paint_.hdc; }
-    const RECT& Area() const { return paint_.rcPaint; }
-
-private:
-    HWND window_;
-    PAINTSTRUCT paint_ = {};
 };
 
 // A paint of figures: clears the update region to the dialog's background and

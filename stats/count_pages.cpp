@@ -37,6 +37,8 @@ DLGPROC CountPageProcOf(CountPage page)
         return CountPageProc<&CounterTable::UppercaseGroup>;
     case CountPage::DigitsSymbols:
         return CountPageProc<&CounterTable::DigitSymbolGroup>;
+    case CountPage::None:
+        break;
     }
     return nullptr;
 }

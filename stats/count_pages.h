@@ -1,8 +1,9 @@
 #pragma once
 #include <windows.h>
 
-enum class CountPage { Lowercase, Uppercase, DigitsSymbols };
+#include "keys/key_table.h"
 
+// The dialog procedure of a count page; null for CountPage::None.
 DLGPROC CountPageProcOf(CountPage page);
 
 // Sets the 26 slot rectangles from where the slots of page lie in the main

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "chart/history_page.h"
+#include "history/day_range_message.h"
 #include "keymap/keyboard_page.h"
 #include "res/resource.h"
 #include "stats/count_pages.h"

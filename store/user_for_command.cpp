@@ -11,71 +11,67 @@
 #include "users/user_list.h"
 #include "win/wide_text.h"
 
-bool UserOfArgument(const wchar_t* argument, std::string& user) { return CodePageFromWide(argument, user); }
+bool ArgumentText(const wchar_t* argument, std::string& text) { return CodePageFromWide(argument, text); }
 
 namespace {
 
-// Finds the user and reads the data file, and the history as a login would
-// see it: with the days that a running Kivora could not write yet, which wait
-// in the pending file, folded in. historyRead is false when the history is
-// refused; a user without a history file yet has no days.
-CommandExit ReadUserFiles(const char* user, StoredValues& values, HistoryBook& book, bool& historyRead)
+// Reads the history as a login would see it: with the days that a running
+// Kivora could not write yet, which wait in the pending file, folded in.
+// False when the history is refused; a user without a history file yet has
+// an empty one.
+bool ReadHistoryForCommand(const char* dataFile, HistoryBook& book)
+{
+    std::string historyPath;
+    std::string text;
+    if (!HistoryPathOf(dataFile, historyPath))
+        return false;
+    HistoryFileRead file = ReadHistoryFile(historyPath, text);
+    if ((file != HistoryFileRead::Read && file != HistoryFileRead::Missing) ||
+        book.Load(text, TodaysDate()) != HistoryLoad::Loaded)
+        return false;
+    PendingDays pending;
+    if (ReadHistoryFile(PendingPathOf(historyPath), text) == HistoryFileRead::Read)
+        ParsePending(text, pending);
+    book.Fold(pending);
+    return true;
+}
+
+// Finds the user and reads the data file, and the history as the command
+// needs it.
+CommandExit ReadUserFiles(CommandReads reads, CommandUser& user)
 {
     // Where the window's login finds its users, and its settings file.
     WorkOutAppFolder();
     WorkOutSettingsPath(GetModuleHandleA(nullptr));
     char dataFile[PathCapacity];
-    if (!FindUserDataFile(user, dataFile))
+    if (!FindUserDataFile(user.name.c_str(), dataFile))
         return CommandUnknownUser;
-    if (!ReadUserDataReadOnly(dataFile, values))
+    if (!ReadUserDataReadOnly(dataFile, user.values))
         return CommandUnreadable;
-    historyRead = false;
-    std::string historyPath;
-    std::string text;
-    if (!HistoryPathOf(dataFile, historyPath))
-        return CommandDone;
-    HistoryFileRead file = ReadHistoryFile(historyPath, text);
-    if ((file != HistoryFileRead::Read && file != HistoryFileRead::Missing) ||
-        book.Load(text, TodaysDate()) != HistoryLoad::Loaded)
-        return CommandDone;
-    PendingDays pending;
-    if (ReadHistoryFile(PendingPathOf(historyPath), text) == HistoryFileRead::Read)
-        ParsePending(text, pending);
-    book.Fold(pending);
-    historyRead = true;
+    HistoryBook book;
+    if (!ReadHistoryForCommand(dataFile, book))
+        return reads == CommandReads::DataFileOnly ? CommandDone : CommandUnreadable;
+    if (reads == CommandReads::Days)
+        user.days = book.Days(HistoryCounts{});
+    else
+        user.periods = book.Periods(HistoryCounts{});
     return CommandDone;
 }
 
 } // namespace
 
-CommandExit ReadUserForCommand(const char* user, StoredValues& values, HistoryPeriods& periods, bool needHistory)
+int RunUserCommand(const UserCommand& command)
 {
-    periods = HistoryPeriods{};
-    HistoryBook book;
-    bool historyRead = false;
-    CommandExit found = ReadUserFiles(user, values, book, historyRead);
-    if (found != CommandDone)
-        return found;
-    if (historyRead)
-        periods = book.Periods(HistoryCounts{});
-    return historyRead || !needHistory ? CommandDone : CommandUnreadable;
-}
-
-CommandExit ReadUserDaysForCommand(const char* user, StoredValues& values, std::vector<HistoryDay>& days)
-{
-    days.clear();
-    HistoryBook book;
-    bool historyRead = false;
-    CommandExit found = ReadUserFiles(user, values, book, historyRead);
-    if (found != CommandDone)
-        return found;
-    if (!historyRead)
-        return CommandUnreadable;
-    days = book.Days(HistoryCounts{});
-    return CommandDone;
-}
-
-CommandExit CheckCommandTarget(const std::wstring& file)
-{
-    return file.empty() || IsKivoraOwnFile(file) ? CommandUnwritable : CommandDone;
+    if (!command.argumentsRight)
+        return CommandWrongArguments;
+    CommandUser user;
+    if (command.user == nullptr || !ArgumentText(command.user, user.name))
+        return CommandUnknownUser;
+    CommandExit read = ReadUserFiles(command.reads, user);
+    if (read != CommandDone)
+        return read;
+    // After the read, which works out where Kivora's own files are.
+    if (command.file.empty() || IsKivoraOwnFile(command.file))
+        return CommandUnwritable;
+    return command.write(user, command.file, command.context) ? CommandDone : CommandUnwritable;
 }

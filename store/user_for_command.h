@@ -1,7 +1,7 @@
 #pragma once
-// What the command-line commands read of a user, and how they end. The
-// commands show no window, box or icon, and work beside a running Kivora
-// without writing to the user's files.
+// How a command-line command reads a user and writes its file, and how it
+// ends. The commands show no window, box or icon, and work beside a running
+// Kivora without writing to the user's files.
 #include <string>
 #include <vector>
 
@@ -14,25 +14,46 @@ enum CommandExit {
     CommandWrongArguments = 1,
     CommandUnknownUser = 2,        // no data file of that user in the data folder
     CommandUnreadable = 3,         // the user's data file or history cannot be read
-    CommandUnwritable = 4,         // FILE cannot be written
+    CommandUnwritable = 4,         // FILE cannot be written, or is one of Kivora's own
 };
 
-// A user named on the command line, in code page 932 as the data files are
-// named; false for a name the code page cannot hold, which no user has.
-bool UserOfArgument(const wchar_t* argument, std::string& user);
+// An argument in code page 932, as the data files are named; false for one
+// that the code page cannot hold, which no user or word has.
+bool ArgumentText(const wchar_t* argument, std::string& text);
 
-// The user's all-time values and the history's periods as of now, read from
-// the application folder's data folder as the login dialog finds it. Without
-// needHistory a history that cannot be read leaves the periods empty.
-CommandExit ReadUserForCommand(const char* user, StoredValues& values, HistoryPeriods& periods,
-                               bool needHistory = true);
+// What a command reads besides the data file.
+enum class CommandReads {
+    DataFileOnly,   // the history's periods if it can be read, else none
+    Periods,        // the history's periods as of now
+    Days,           // the history's readable days in date order
+};
 
-// The same, with the history's readable days in date order (today's as the
-// file has it) instead of its periods: for the commands that draw days. A
-// history that cannot be read is CommandUnreadable; none yet, no days.
-CommandExit ReadUserDaysForCommand(const char* user, StoredValues& values, std::vector<HistoryDay>& days);
+// A user as a command sees it, read from the application folder's data
+// folder as the login dialog finds it, the history with the days that wait
+// in the pending file folded in.
+struct CommandUser {
+    std::string name;              // code page 932
+    StoredValues values{};         // the data file's
+    HistoryPeriods periods;        // with CommandReads::Periods (or DataFileOnly)
+    std::vector<HistoryDay> days;  // with CommandReads::Days
+};
 
-// Whether a command may write FILE: CommandUnwritable for one of Kivora's own
-// files (the settings file, anything in the data folder). Call after
-// ReadUserForCommand, which works out where they are.
-CommandExit CheckCommandTarget(const std::wstring& file);
+// Writes the command's file from the user, whose days it may take; true
+// when it was written.
+using CommandWriter = bool (*)(CommandUser& user, const std::wstring& file, const void* context);
+
+struct UserCommand {
+    bool argumentsRight = true;    // the command's own words, checked by the command
+    const wchar_t* user = nullptr;
+    CommandReads reads = CommandReads::Periods;
+    std::wstring file;
+    CommandWriter write = nullptr;
+    const void* context = nullptr; // handed to write
+};
+
+// Runs a command that writes FILE from a user's files. The checks come in
+// this order, the first that fails giving the exit code: the arguments (1),
+// the user (2), the data file and then the history when the command reads
+// it (3), FILE not one of Kivora's own files (4); then the command writes
+// (4 when it cannot). Nothing is written unless the code is 0.
+int RunUserCommand(const UserCommand& command);

@@ -1,21 +1,13 @@
 #include "store/user_record.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 
-#include "capture/key_codes.h"
+#include "keys/key_table.h"
+#include "win/decimal_text.h"
 
 namespace {
-
-// Fields 58 to 82: the digit and symbol keys in the order of the file.
-constexpr uint8_t FileOrderDigitSymbolKeys[DigitSymbolCount] = {
-    0x30, 0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38, 0x39,
-    KeyRight, KeyLeft, KeyUp, KeyDown,
-    KeyOem1, KeyOemPlus, KeyOem3, KeyOem5, KeyOemMinus, KeyOemPeriod,
-    KeyOemComma, KeyOem2, KeyOem4, KeyOem6, KeyOem7,
-};
 
 int32_t FieldIndex(int field) { return field - 1; }
 
@@ -43,18 +35,15 @@ int32_t ReadDecimal(const unsigned char* chars)
 std::array<CountedValue*, StoredValueCount> StoredFields(CounterTable& table)
 {
     std::array<CountedValue*, StoredValueCount> fields{};
-    int at = 0;
-    for (int slot = 0; slot < LetterCount; ++slot)
-        fields[at++] = &table.LowercaseGroup.keys[slot].count;
-    for (int slot = 0; slot < LetterCount; ++slot)
-        fields[at++] = &table.UppercaseGroup.keys[slot].count;
-    fields[at++] = &table.ClockSeconds;
-    fields[at++] = &table.ClockMinutes;
-    fields[at++] = &table.ClockHours;
-    fields[at++] = &table.TotalStrokes;
-    fields[at++] = &table.StrokesPerHour;
-    for (uint8_t key : FileOrderDigitSymbolKeys)
-        fields[at++] = &table.DigitSymbolGroup.FindKey(key)->count;
+    fields[FieldIndex(FieldClockSeconds)] = &table.ClockSeconds;
+    fields[FieldIndex(FieldClockMinutes)] = &table.ClockMinutes;
+    fields[FieldIndex(FieldClockHours)] = &table.ClockHours;
+    fields[FieldIndex(FieldTotalStrokes)] = &table.TotalStrokes;
+    fields[FieldIndex(FieldStrokesPerHour)] = &table.StrokesPerHour;
+    for (const KeyEntry& key : KeyTable) {
+        if (key.dataField != NoDataField)
+            fields[FieldIndex(key.dataField)] = &table.Counter(key).count;
+    }
     return fields;
 }
 
@@ -78,8 +67,8 @@ void FormatRecordTexts(const StoredValues& values, RecordImage& image)
 {
     for (int i = 0; i < StoredValueCount; ++i) {
         int32_t value = values[i] < 0 ? 0 : values[i] > LargestRecordValue ? LargestRecordValue : values[i];
-        char record[RecordSize + 1];
-        std::snprintf(record, sizeof record, "%08d", static_cast<int>(value));
+        char record[DecimalTextSize];
+        WriteDecimal(record, value, RecordDigits);
         std::memcpy(image.data() + i * RecordSize, record, RecordSize);   // eight digits and the NUL
     }
 }
@@ -140,6 +129,6 @@ HistoryCounts SnapshotOf(const StoredValues& values)
     HistoryCounts snapshot;
     snapshot.seconds = RunningSeconds(values);
     for (int key = 0; key < HistoryKeyCount; ++key)
-        snapshot.keys[key] = std::max(values[HistoryKeyField(key) - 1], 0);
+        snapshot.keys[key] = std::max(values[FieldIndex(KeyTable[key].dataField)], 0);
     return snapshot;
 }

@@ -60,7 +60,11 @@ constexpr int TemporaryNameTries = 100;
 
 std::wstring TemporaryName(const std::wstring& path, int attempt)
 {
-    return attempt == 0 ? path + L".tmp" : path + L"." + std::to_wstring(attempt) + L".tmp";
+    // The digits by hand: std::to_wstring would bring in a whole wide printf.
+    std::wstring number;
+    for (; attempt > 0; attempt /= 10)
+        number.insert(number.begin(), static_cast<wchar_t>(L'0' + attempt % 10));
+    return number.empty() ? path + L".tmp" : path + L"." + number + L".tmp";
 }
 
 // A temporary file that this write creates, never one that was there.

@@ -131,6 +131,15 @@ class HistoryTest(KivoraTestCase):
         self.assertEqual(rows["9"], f"{TARO['9'] + 1},1,1,1")
         self.assertEqual(rows["all"].split(",")[:2], [str(TARO["total"] + 7), "7"])
 
+        # Kivora's own files by other spellings of their paths are refused, and stay as they were.
+        history = s.data / "taro.history.csv"
+        spellings = {s.data / "taro.dat": "\\\\?\\" + windows_path(s.data / "taro.dat"),
+                     history: "Z:" + str(history.resolve()).replace("/", "\\")}
+        for own, spelled in spellings.items():
+            kept = own.read_bytes()
+            self.assertEqual(s.run_command("/export", "taro", spelled), 4, spelled)
+            self.assertEqual(own.read_bytes(), kept, spelled)
+
 
 class HeldHistoryTest(KivoraTestCase):
 

@@ -141,7 +141,7 @@ TEST(ChartSeries, StrokesPerHourAndTheTextsOfARange)
     sums.keys[69] = 2;      // yen
     EXPECT_EQ(FormatRangeFigures(sums), "979打鍵　3:25　285打鍵/時　e 377  A 300  ↑ 300");
     EXPECT_EQ(FormatRangeFigures({}), "0打鍵　0:00　0打鍵/時");
-    EXPECT_STREQ(ReadableKeyName(69), "￥");
+    EXPECT_STREQ(KeyTable[KeyIndexOf("yen")].label, "￥");
     EXPECT_EQ(FormatJapaneseRange({{2026, 12, 7}, {2026, 12, 7}}), "2026年12月7日（月）");
     EXPECT_EQ(FormatJapaneseRange({{2026, 11, 30}, {2026, 12, 6}}), "2026年11月30日（月）～2026年12月6日（日）");
     EXPECT_EQ(FormatChartTitle("taro", ChartSpan::All, {2024, 2, 29}), "taro　全期間　2024年2月29日（木）");

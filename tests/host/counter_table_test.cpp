@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "capture/counter_table.h"
-#include "capture/key_codes.h"
+#include "keys/key_codes.h"
 
 namespace {
 

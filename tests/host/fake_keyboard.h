@@ -4,7 +4,7 @@
 #include <set>
 #include <vector>
 
-#include "capture/key_codes.h"
+#include "keys/key_codes.h"
 #include "capture/key_scan.h"
 
 class FakeKeyboard final : public KeyboardPort {

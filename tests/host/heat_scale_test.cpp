@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "keymap/heat_scale.h"
+#include "paint/heat_scale.h"
 
 namespace {
 

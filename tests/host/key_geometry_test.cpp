@@ -78,10 +78,10 @@ TEST(KeyGeometry, KeyCountsAreTheDataFilesKeyFields)
         int index;
         uint64_t value;
     } cases[] = {
-        {KeyIndexLowerA, 0},          // a negative field counts as none
-        {KeyIndexUpperA + 25, 520},   // Z, field 52
-        {KeyIndexDigit0, 580},        // 0, field 58: after seconds to strokes per hour
-        {KeyIndexCaret, 820},         // the last field
+        {KeyIndexOf("a"), 0},        // a negative field counts as none
+        {KeyIndexOf("Z"), 520},      // field 52
+        {KeyIndexOf("0"), 580},      // field 58: after seconds to strokes per hour
+        {KeyIndexOf("caret"), 820},  // the last field
     };
     for (const Case& c : cases)
         EXPECT_EQ(counts[c.index], c.value) << "index " << c.index;
@@ -97,12 +97,12 @@ TEST(KeyGeometry, NamedKeysShowTheirValues)
         {"Q", 1, 16, 42},                             // letters: lowercase, uppercase
         {"1", 0, 53, NoKeyIndex},                     // digit row starts at 1
         {"0", 0, 52, NoKeyIndex},
-        {"→", 4, KeyIndexRight, NoKeyIndex},
-        {"↑", 3, KeyIndexUp, NoKeyIndex},
-        {":", 2, KeyIndexColon, NoKeyIndex},          // VK_OEM_1 is the colon key on JIS
-        {";", 2, KeyIndexSemicolon, NoKeyIndex},      // VK_OEM_PLUS the semicolon key
-        {"^", 0, KeyIndexCaret, NoKeyIndex},
-        {"￥", 0, KeyIndexYen, NoKeyIndex},
+        {"→", 4, KeyIndexOf("right"), NoKeyIndex},
+        {"↑", 3, KeyIndexOf("up"), NoKeyIndex},
+        {":", 2, KeyIndexOf("colon"), NoKeyIndex},       // VK_OEM_1 is the colon key on JIS
+        {";", 2, KeyIndexOf("semicolon"), NoKeyIndex},   // VK_OEM_PLUS the semicolon key
+        {"^", 0, KeyIndexOf("caret"), NoKeyIndex},
+        {"￥", 0, KeyIndexOf("yen"), NoKeyIndex},
         {"＼", 3, NoKeyIndex, NoKeyIndex},            // the ro key is not counted
         {"BS", 0, NoKeyIndex, NoKeyIndex},
     };
@@ -209,9 +209,9 @@ TEST(KeyGeometry, EnterIsAnInvertedL)
 TEST(KeyGeometry, LetterModeChoosesALettersValue)
 {
     KeyCounts counts{};
-    counts[KeyIndexLowerA + 4] = 30;    // e
-    counts[KeyIndexUpperA + 4] = 12;    // E
-    counts[KeyIndexDigit0 + 7] = 35;    // 7
+    counts[KeyIndexOf("e")] = 30;
+    counts[KeyIndexOf("E")] = 12;
+    counts[KeyIndexOf("7")] = 35;
     const KeyCap* e = FindKey("E", 1);
     const KeyCap* seven = FindKey("7", 0);
     ASSERT_NE(e, nullptr);
@@ -236,7 +236,7 @@ TEST(KeyGeometry, LetterModeChoosesALettersValue)
     EXPECT_FALSE(KeyValue(*FindKey("Tab", 1), counts, LetterMode::Both, untouched));
     EXPECT_EQ(untouched, 99u);
 
-    counts[KeyIndexLowerA + 4] = std::numeric_limits<uint64_t>::max() - 1;
+    counts[KeyIndexOf("e")] = std::numeric_limits<uint64_t>::max() - 1;
     EXPECT_EQ(HighestKeyValue(counts, LetterMode::Both), std::numeric_limits<uint64_t>::max()) << "saturates";
 }
 

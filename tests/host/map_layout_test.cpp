@@ -91,8 +91,8 @@ TEST(MapPeriod, EachPeriodTakesItsCounts)
     };
     for (const Case& c : cases) {
         KeyCounts counts = KeyCountsOfPeriod(c.period, values, periods);
-        EXPECT_EQ(counts[KeyIndexLowerA + 1], c.b) << MapPeriodWord(c.period);
-        EXPECT_EQ(counts[KeyIndexCaret], c.caret) << MapPeriodWord(c.period);
+        EXPECT_EQ(counts[KeyIndexOf("b")], c.b) << MapPeriodWord(c.period);
+        EXPECT_EQ(counts[KeyIndexOf("caret")], c.caret) << MapPeriodWord(c.period);
     }
 }
 

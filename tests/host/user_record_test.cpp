@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "capture/key_codes.h"
+#include "keys/key_codes.h"
 #include "store/user_record.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "chart/chart_painter.h"
 #include "chart/chart_png.h"
 #include "history/user_history.h"
-#include "keymap/paint_tools.h"
+#include "paint/paint_tools.h"
 #include "user_data_fixture.h"
 #include "win_test_support.h"
 

@@ -6,7 +6,7 @@
 
 #include "chart/chart_span.h"
 #include "history/user_history.h"
-#include "keymap/page_canvas.h"
+#include "paint/page_canvas.h"
 #include "res/resource.h"
 #include "stats/stats_window.h"
 #include "user_data_fixture.h"

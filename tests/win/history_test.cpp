@@ -297,7 +297,7 @@ TEST_F(HistoryTest, ExportCommandWritesTheTableBesideARunningKivora)
         static const std::map<int, std::string> rows = {
             {1, "b,1111,1,1,111"}, {4, "e,7,0,7,7"}, {65, "down,2,2,2,2"}};
         auto row = rows.find(key);
-        expected += row != rows.end() ? row->second : std::string(HistoryKeyNames[key]) + ",0,0,0,0";
+        expected += row != rows.end() ? row->second : std::string(KeyTable[key].column) + ",0,0,0,0";
         expected += "\r\n";
     }
     expected += "all,1120,3,10,120\r\nseconds,3725,10,30,100\r\n";

@@ -99,11 +99,11 @@ bool IsBackground(Pixel p) { return p.red == 255 && p.green == 255 && p.blue == 
 KeyMapPicture SampleCounts()
 {
     KeyMapPicture picture;
-    picture.counts[KeyIndexLowerA + 4] = 9000;    // e: the hottest key
-    picture.counts[KeyIndexUpperA + 4] = 1000;    // E
-    picture.counts[KeyIndexLowerA + 19] = 4500;   // t: halfway
-    picture.counts[KeyIndexDigit0 + 1] = 120;
-    picture.counts[KeyIndexSlash] = 10;
+    picture.counts[KeyIndexOf("e")] = 9000;   // the hottest key
+    picture.counts[KeyIndexOf("E")] = 1000;
+    picture.counts[KeyIndexOf("t")] = 4500;   // halfway
+    picture.counts[KeyIndexOf("1")] = 120;
+    picture.counts[KeyIndexOf("slash")] = 10;
     picture.title = "taro  全期間";
     return picture;
 }
@@ -260,9 +260,9 @@ TEST(KeyMapPainter, DrawingTheStruckKeysAgainGivesTheWholeDrawing)
     DrawKeyMap(incremental.dc, area, before);
 
     KeyMapPicture after = before;
-    after.counts[KeyIndexLowerA + 19] += 321;   // t, still below e
-    after.counts[KeyIndexDigit0 + 1] += 1;
-    after.counts[KeyIndexSlash] = 9999;         // past 1,000: another way of writing the count
+    after.counts[KeyIndexOf("t")] += 321;      // still below e
+    after.counts[KeyIndexOf("1")] += 1;
+    after.counts[KeyIndexOf("slash")] = 9999;  // past 1,000: another way of writing the count
     KeySelection struck{};
     auto keys = KeyboardKeys();
     for (size_t i = 0; i < keys.size(); ++i)
@@ -296,7 +296,7 @@ TEST(HeatmapCommand, WritesTheMapOfAUsersPeriodOrNothing)
     std::snprintf(today, sizeof today, "%04d-%02d-%02d", now.wYear, now.wMonth, now.wDay);
     std::string line = std::string(today) + ",60,300";   // today: t 300, nothing else
     for (int key = 0; key < KeyMapValueCount; ++key)
-        line += key == KeyIndexLowerA + 19 ? ",300" : ",0";
+        line += key == KeyIndexOf("t") ? ",300" : ",0";
     WriteBytes(folder / "data\\taro.history.csv", std::string(HistoryHeader) + "\r\n" + line + "\r\n");
 
     struct Case {

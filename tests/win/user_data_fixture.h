@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "capture/key_codes.h"
+#include "keys/key_codes.h"
 #include "store/user_data.h"
 #include "users/user_list.h"
 #include "win/ansi_text.h"

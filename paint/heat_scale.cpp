@@ -1,4 +1,4 @@
-#include "keymap/heat_scale.h"
+#include "paint/heat_scale.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "capture/counter_table.h"
-#include "keymap/heat_scale.h"
+#include "paint/heat_scale.h"
+#include "paint/pixel_geometry.h"
 
 // The drawings' face: no face of exactly this name need exist, the mapper
 // picks a Shift-JIS one.

@@ -2,15 +2,13 @@
 // What the tab pages that show a drawing share (the keyboard tab's map, the
 // history tab's chart): the drawing kept in a bitmap of the page's own that
 // the paint only copies, a refresh timer that runs only while the page is
-// seen, the row of controls at the top with the save button at the right
-// edge, and the Save As question for the picture file.
+// seen, and the row of controls at the top with the save button at the right
+// edge.
 //
 // The bitmap is why typing costs these pages little: the polling thread marks
 // the count pages' bands of the main window at every stroke, those marks
 // reach whichever page is shown, and a copy of a band is all they cost.
 #include <windows.h>
-
-#include <string>
 
 struct PageCanvas {
     RECT area = {};                 // the page's client pixels the drawing takes
@@ -44,12 +42,3 @@ void StartPageRefreshing(HWND page, PageCanvas& canvas, UINT periodMs);
 bool SeenAtTick(HWND page, PageCanvas& canvas);
 // At WM_DESTROY: the timer stopped and the bitmap dropped.
 void ClosePageCanvas(HWND page, PageCanvas& canvas);
-
-// The Save As dialog for a picture of the logged-in user, proposing
-// "<user><suffix>", e.g. "taro-keyboard.png"; Kivora's own files refused.
-// True with the path and the user's name.
-bool AskPicturePath(HWND page, const char* suffix, std::string& user, char (&path)[MAX_PATH]);
-
-// Tells the user that the picture was not saved: the history's days could
-// not be read for the period shown, or the file could not be written.
-void ShowPictureNotSaved(HWND page, bool historyOff);

@@ -19,6 +19,7 @@
 
 #include "chart/chart_png.h"
 #include "history/user_history.h"
+#include "store/user_days.h"
 #include "keymap/keyboard_page.h"
 #include "keymap/page_canvas.h"
 #include "res/resource.h"

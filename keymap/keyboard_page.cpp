@@ -11,6 +11,7 @@
 #include <string>
 
 #include "history/user_history.h"
+#include "store/user_days.h"
 #include "keymap/map_layout.h"
 #include "keymap/map_painter.h"
 #include "keymap/map_period.h"

@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "history/pending_history.h"
 #include "history/user_history.h"
 #include "store/own_files.h"
 #include "store/user_data.h"
@@ -15,10 +14,12 @@ bool UserOfArgument(const wchar_t* argument, std::string& user) { return CodePag
 
 namespace {
 
-// Finds the user and reads the data file, and the history as a login would
-// see it: with the days that a running Kivora could not write yet, which wait
-// in the pending file, folded in. historyRead is false when the history is
-// refused; a user without a history file yet has no days.
+// Finds the user and reads the data file, and the days as a login would see
+// them: with the days that a running Kivora could not write yet, which wait in
+// the pending file, folded in. A history or pending file that another program
+// holds is waited for a moment. historyRead is false when the history, or a
+// pending file beside it, cannot be read: without the pending days every
+// period would miss some. A user without a history file yet has no days.
 CommandExit ReadUserFiles(const char* user, StoredValues& values, HistoryBook& book, bool& historyRead)
 {
     // Where the window's login finds its users, and its settings file.
@@ -31,18 +32,10 @@ CommandExit ReadUserFiles(const char* user, StoredValues& values, HistoryBook& b
         return CommandUnreadable;
     historyRead = false;
     std::string historyPath;
-    std::string text;
     if (!HistoryPathOf(dataFile, historyPath))
         return CommandDone;
-    HistoryFileRead file = ReadHistoryFile(historyPath, text);
-    if ((file != HistoryFileRead::Read && file != HistoryFileRead::Missing) ||
-        book.Load(text, TodaysDate()) != HistoryLoad::Loaded)
-        return CommandDone;
-    PendingDays pending;
-    if (ReadHistoryFile(PendingPathOf(historyPath), text) == HistoryFileRead::Read)
-        ParsePending(text, pending);
-    book.Fold(pending);
-    historyRead = true;
+    UserHistoryFiles files(historyPath, true);
+    historyRead = ReadDaysAsLoginWould(files, TodaysDate(), book) == DaysForReading::Read;
     return CommandDone;
 }
 

@@ -8,6 +8,7 @@
 #include "history/history_file.h"
 #include "history/pending_history.h"
 #include "history/user_history.h"
+#include "store/user_days.h"
 #include "login/new_user_dialog.h"
 #include "store/user_for_command.h"
 #include "user_data_fixture.h"
@@ -166,8 +167,8 @@ TEST_F(HistoryTest, DaysCountedWhileTheHistoryIsHeldReachItOnceItCanBeWritten)
         Lower('b').value += 3;
         Counters.ClockSeconds.value += 20;
         ASSERT_EQ(SaveUserData(), 0) << "the data file saves all the same";
-        std::string name;
-        EXPECT_TRUE(HistoryHeld(name));
+        std::string name, pending;
+        EXPECT_TRUE(HistoryRisk(name, pending).historyHeld);
         EXPECT_EQ(name, "taro.history.csv");
         EXPECT_TRUE(Exists(DataFile("taro.history.pending")));
         Lower('b').value += 2;
@@ -180,7 +181,7 @@ TEST_F(HistoryTest, DaysCountedWhileTheHistoryIsHeldReachItOnceItCanBeWritten)
 
         EXPECT_EQ(ReadBytes(HistoryFile()), Header() + older + DayLine(today, 30, {{1, 7}}));
         EXPECT_FALSE(Exists(DataFile("taro.history.pending")));
-        EXPECT_FALSE(HistoryHeld(name));
+        EXPECT_FALSE(HistoryRisk(name, pending).historyHeld);
     }
 }
 
@@ -268,8 +269,9 @@ TEST_F(HistoryTest, HistoryAtItsSizeLimitIsNotWrittenPastIt)
     EXPECT_EQ(ReadBytes(HistoryFile()), kept) << "never past the limit";
     EXPECT_TRUE(Exists(DataFile("taro.history.pending")));
     EXPECT_EQ(told, std::vector<std::string>{"Kivora: 日ごとの記録がいっぱいです"}) << "told once";
-    std::string name;
-    EXPECT_FALSE(HistoryHeld(name)) << "nobody holds it: no question when leaving";
+    std::string name, pending;
+    LeavingRisk risk = HistoryRisk(name, pending);
+    EXPECT_FALSE(risk.historyHeld || risk.daysLost) << "nobody holds it: no question when leaving";
     SetNoticeBalloon(nullptr);
     NoteOutcome(Notice::HistoryFull, true);
 }

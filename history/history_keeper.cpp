@@ -61,15 +61,22 @@ bool HistoryKeeper::ReadPending(HistoryDisk& disk)
     case FileRead::Held:
         pendingHeld_ = true;
         return false;
-    case FileRead::Read:
-        if (ParsePending(text, days) == PendingLoad::Loaded) {
-            owed_ = ComposePending(days, owed_);
-            pendingOnDisk_ = true;
-            pendingHasAdds_ = HasAdds(days);
-            pendingHeld_ = false;
-            return true;
+    case FileRead::Read: {
+        int unreadable = 0;
+        if (ParsePending(text, days, &unreadable) != PendingLoad::Loaded)
+            break;
+        // Lines that cannot be read are kept in a copy: the file itself is
+        // written again and removed as its days reach the history.
+        if (unreadable > 0 && !disk.CopyAside(DiskFile::Pending)) {
+            pendingHeld_ = true;
+            return false;
         }
-        break;
+        owed_ = ComposePending(days, owed_);
+        pendingOnDisk_ = true;
+        pendingHasAdds_ = HasAdds(days);
+        pendingHeld_ = false;
+        return true;
+    }
     case FileRead::Refused:
         break;
     }

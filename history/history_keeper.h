@@ -37,7 +37,8 @@
 //   PendingUnread  a pending file is there that cannot be read yet (held).
 //                  Nothing is written, so that its adds are folded before
 //                  anything counted after them. Save reads it -> Waiting or
-//                  Open; one that is not a pending file at all is moved aside.
+//                  Open; one that is not a pending file at all is moved aside,
+//                  one with lines that cannot be read is copied aside first.
 //   Waiting        the history cannot be read now (held, not a history, too
 //                  large): it is never written; each save writes what is owed
 //                  to the pending file. Save reads it -> Open.
@@ -95,6 +96,8 @@ public:
     // Moves it aside as a backup that is kept (".bak", ".bak2" ...); false
     // when it cannot be moved now.
     virtual bool MoveAside(DiskFile file) = 0;
+    // Copies it aside the same way, the file staying where it is.
+    virtual bool CopyAside(DiskFile file) = 0;
 };
 
 enum class KeeperState { Closed, Leftover, PendingUnread, Waiting, Open };

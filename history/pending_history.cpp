@@ -116,8 +116,9 @@ std::string FormatPending(const PendingDays& days)
     return text;
 }
 
-PendingLoad ParsePending(std::string_view text, PendingDays& days)
+PendingLoad ParsePending(std::string_view text, PendingDays& days, int* unreadableLines)
 {
+    int unreadable = 0;
     if (text.size() > LargestPendingFile)
         return PendingLoad::TooLarge;
     PendingDays lines;
@@ -131,21 +132,25 @@ PendingLoad ParsePending(std::string_view text, PendingDays& days)
             LineSpan line = LineAt(text, at);
             at = line.end;
             std::string_view content = text.substr(line.begin, line.contentEnd - line.begin);
-            std::size_t comma = content.find(',');
-            if (comma == std::string_view::npos)
+            if (content.empty())
                 continue;
+            std::size_t comma = content.find(',');
             std::string_view tag = Unquoted(content.substr(0, comma));
             bool floor = tag == FloorTag;
-            if (!floor && tag != AddTag)
+            std::optional<HistoryDay> day;
+            if (comma != std::string_view::npos && (floor || tag == AddTag))
+                day = ParseHistoryLine(content.substr(comma + 1));
+            if (!day) {
+                ++unreadable;
                 continue;
-            std::optional<HistoryDay> day = ParseHistoryLine(content.substr(comma + 1));
-            if (!day)
-                continue;
+            }
             PendingDay pending{day->date, {}, {}};
             (floor ? pending.floor : pending.add) = day->counts;
             lines.push_back(pending);
         }
     }
     days = InDateOrder(std::move(lines));
+    if (unreadableLines != nullptr)
+        *unreadableLines = unreadable;
     return PendingLoad::Loaded;
 }

@@ -67,8 +67,8 @@ enum class PendingLoad {
     NotPending,   // the first line is not the header
 };
 // A refused text leaves days as they were. An empty text has no days. Lines
-// that cannot be read are skipped; a date's lines of one kind combine as
-// AddPendingDay combines them. What a spreadsheet saves back is read as the
-// same days: a UTF-8 byte-order mark, LF line ends, quoted fields, dates as
-// 2026/12/7.
-PendingLoad ParsePending(std::string_view text, PendingDays& days);
+// that cannot be read are skipped and counted in unreadableLines (if given);
+// a date's lines of one kind combine as AddPendingDay combines them. What a
+// spreadsheet saves back is read as the same days: a UTF-8 byte-order mark,
+// LF line ends, quoted fields, dates as 2026/12/7.
+PendingLoad ParsePending(std::string_view text, PendingDays& days, int* unreadableLines = nullptr);

@@ -26,13 +26,14 @@ bool StampOfOpenFile(HANDLE file, FileStamp& stamp)
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// Moves a file aside as path + ".bak", or ".bak2", ".bak3" and so on when
-// earlier ones are there: every backup is kept.
-bool MoveAsideAsBackup(const std::string& path)
+// Puts a file aside as path + ".bak", or ".bak2", ".bak3" and so on when
+// earlier ones are there: every backup is kept. Moved, or copied.
+bool KeepAsBackup(const std::string& path, bool copy)
 {
     for (int number = 1; number < 10000; ++number) {
         std::string backup = path + ".bak" + (number > 1 ? std::to_string(number) : std::string());
-        if (MoveFileExA(path.c_str(), backup.c_str(), MOVEFILE_WRITE_THROUGH))
+        if (copy ? CopyFileA(path.c_str(), backup.c_str(), TRUE)
+                 : MoveFileExA(path.c_str(), backup.c_str(), MOVEFILE_WRITE_THROUGH))
             return true;
         DWORD error = GetLastError();
         if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
@@ -147,4 +148,6 @@ bool UserHistoryFiles::Remove(DiskFile file)
 
 bool UserHistoryFiles::Exists(DiskFile file) { return ::Exists(PathOf(file)); }
 
-bool UserHistoryFiles::MoveAside(DiskFile file) { return MoveAsideAsBackup(PathOf(file)); }
+bool UserHistoryFiles::MoveAside(DiskFile file) { return KeepAsBackup(PathOf(file), false); }
+
+bool UserHistoryFiles::CopyAside(DiskFile file) { return KeepAsBackup(PathOf(file), true); }

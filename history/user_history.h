@@ -39,6 +39,7 @@ public:
     bool Remove(DiskFile file) override;
     bool Exists(DiskFile file) override;
     bool MoveAside(DiskFile file) override;
+    bool CopyAside(DiskFile file) override;
 
     const std::string& PathOf(DiskFile file) const { return paths_[static_cast<int>(file)]; }
     // The file's name without its folder ("taro.history.csv").

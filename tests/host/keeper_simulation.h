@@ -117,6 +117,13 @@ public:
         });
     }
     bool Exists(DiskFile which) override { return Of(which).exists; }
+    bool CopyAside(DiskFile which) override
+    {
+        SimFile& file = Of(which);
+        if (file.holder == Holder::Exclusive)
+            return false;
+        return Write([&] { backups[static_cast<int>(which)].push_back(file.text); });
+    }
     bool MoveAside(DiskFile which) override
     {
         SimFile& file = Of(which);
@@ -177,6 +184,7 @@ public:
     bool Remove(DiskFile) override { return false; }
     bool Exists(DiskFile file) override { return texts[static_cast<int>(file)].has_value(); }
     bool MoveAside(DiskFile) override { return false; }
+    bool CopyAside(DiskFile) override { return false; }
 };
 
 inline DayMap DaysOf(const HistoryBook& book)
@@ -300,14 +308,12 @@ private:
 
     void Step()
     {
-        if (!loggedIn_) {
-            Login();
-            return;
-        }
         int roll = static_cast<int>(random_() % 100);
         Note("roll " + std::to_string(roll));
         try {
-            if (roll < 30)
+            if (!loggedIn_)
+                Login();
+            else if (roll < 30)
                 Type();
             else if (roll < 45)
                 Save();
@@ -441,6 +447,8 @@ private:
                 fields += c == ',' ? std::string("\",\"") : std::string(1, c);
             saved += fields + "\"\n";
         }
+        if (random_() % 2 == 0)
+            saved += "a note the user typed in\n";   // read by nobody, kept in a copy
         file.text = saved;
         ++file.version;
     }

@@ -8,43 +8,16 @@
 #include "export/export_file.h"
 #include "keymap/heatmap_command.h"
 #include "store/user_for_command.h"
-#include "win/wide_text.h"
+#include "win/error_line.h"
 
 namespace {
 
 constexpr char Usage[] =
     "使い方: Kivora.exe /export ユーザー名 ファイル.csv"
     " | Kivora.exe /heatmap ユーザー名 ファイル.png [all|today|7|30|YYYY-MM-DD..YYYY-MM-DD]"
-    " | Kivora.exe /chart ユーザー名 ファイル.png [30|90|365|all]\r\n";
+    " | Kivora.exe /chart ユーザー名 ファイル.png [30|90|365|all]";
 
 bool IsCommand(const wchar_t* argument, const wchar_t* command) { return lstrcmpiW(argument, command) == 0; }
-
-// A program without a console of its own writes to the one it was started
-// from, if any: to the standard error when it is redirected, else to the
-// console of the command prompt.
-void WriteUsage()
-{
-    HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-    bool attached = false;
-    if ((error == nullptr || error == INVALID_HANDLE_VALUE) && AttachConsole(ATTACH_PARENT_PROCESS)) {
-        attached = true;
-        error = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    }
-    if (error == nullptr || error == INVALID_HANDLE_VALUE)
-        return;
-    DWORD mode = 0;
-    DWORD written = 0;
-    if (GetConsoleMode(error, &mode)) {
-        std::wstring wide = WideFromCodePage(Usage);
-        WriteConsoleW(error, wide.c_str(), static_cast<DWORD>(wide.size()), &written, nullptr);
-    } else {
-        WriteFile(error, Usage, sizeof Usage - 1, &written, nullptr);
-    }
-    if (attached) {
-        CloseHandle(error);
-        FreeConsole();
-    }
-}
 
 } // namespace
 
@@ -66,7 +39,7 @@ bool RunCommandLine(int argc, wchar_t** argv, int& exitCode)
     }
     // A mistyped command must not start the program (nor end at once beside
     // a running one, as a second copy does, with exit code 0).
-    WriteUsage();
+    WriteErrorLine(Usage);
     exitCode = CommandWrongArguments;
     return true;
 }

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/save_question.h"
-#include "history/user_history.h"
+#include "store/user_days.h"
 #include "res/resource.h"
 #include "store/user_data.h"
 #include "win/modal_ui.h"
@@ -16,18 +16,21 @@
 
 namespace {
 
-// What could not be saved: the data file, the history (held by another
-// program: named), or both.
+// What could not be saved: the data file, the days (the history held by
+// another program, or no file that could take them), or both.
 struct Failure {
-    bool dataFile;
-    std::string heldHistory;   // empty when the history was written
+    bool dataFile = false;
+    LeavingRisk days;
+    std::string history, pending;   // the files' names
 };
 
 struct Wording {
     const char* stay;
-    const char* dataLost;
-    const char* historyWaits;   // %s: the pending file's name
-    const char* leaveButton;
+    const char* countsLost;
+    const char* daysLost;
+    const char* daysWait;   // %s: the pending file's name
+    const char* losingButton;
+    const char* keepingButton;
 };
 
 constexpr char DataFileFailed[] =
@@ -40,18 +43,25 @@ constexpr char HistoryHeldText[] =   // %s: the history's name
     "「再試行」を押してください。\n";
 constexpr char HistoryHeldTooText[] =   // %s: the history's name
     "日ごとの記録ファイル（%s）にも書き込めませんでした。開いているアプリがあれば閉じてください。\n";
+constexpr char PendingHeldText[] =   // %s: the pending file's name
+    "まだ記録ファイルに加えていない日ごとの打鍵数のファイル（%s）にも書き込めませんでした。"
+    "開いているアプリがあれば閉じてください。\n";
 
 constexpr Wording AtExit = {
     "「キャンセル」を押すと、終了せずにKivoraを動かし続けます。\n",
     "保存せずに終了すると、最後に保存できたときから後の打鍵数は失われます。",
-    "保存せずに終了しても、日ごとの打鍵数は %s に残り、記録ファイルに書き込めるようになったときに加えられます。",
+    "保存せずに終了すると、最後に保存できたときから後の日ごとの打鍵数は失われます。",
+    "このまま終了しても、打鍵数は保存してあり、日ごとの打鍵数は %s に残って、記録ファイルに書き込めるようになったときに加えられます。",
     "保存せずに終了(&E)",
+    "このまま終了(&E)",
 };
 constexpr Wording AtLogOff = {
     "「キャンセル」を押すと、ログオフせずに、このユーザーのまま続けます。\n",
     "保存せずにログオフすると、最後に保存できたときから後の打鍵数は失われます。",
-    "保存せずにログオフしても、日ごとの打鍵数は %s に残り、記録ファイルに書き込めるようになったときに加えられます。",
+    "保存せずにログオフすると、最後に保存できたときから後の日ごとの打鍵数は失われます。",
+    "このままログオフしても、打鍵数は保存してあり、日ごとの打鍵数は %s に残って、記録ファイルに書き込めるようになったときに加えられます。",
     "保存せずにログオフ(&L)",
+    "このままログオフ(&L)",
 };
 
 std::string Formatted(const char* format, const std::string& name)
@@ -61,20 +71,26 @@ std::string Formatted(const char* format, const std::string& name)
     return text;
 }
 
+bool LosesSomething(const Failure& failure) { return failure.dataFile || failure.days.daysLost; }
+
+bool MustAsk(const Failure& failure) { return LosesSomething(failure) || failure.days.historyHeld; }
+
 std::string QuestionText(const Failure& failure, const Wording& wording)
 {
-    std::string history = failure.heldHistory;
-    std::string pending = history.size() > 4 ? history.substr(0, history.size() - 4) + ".pending" : history;
     std::string text;
-    if (failure.dataFile) {
+    if (failure.dataFile)
         text = DataFileFailed;
-        if (!history.empty())
-            text += Formatted(HistoryHeldTooText, history);
-    } else {
-        text = Formatted(HistoryHeldText, history);
-    }
+    if (failure.days.historyHeld)
+        text += Formatted(failure.dataFile ? HistoryHeldTooText : HistoryHeldText, failure.history);
+    if (failure.days.pendingHeld && failure.days.daysLost)
+        text += Formatted(PendingHeldText, failure.pending);
     text += wording.stay;
-    text += failure.dataFile ? wording.dataLost : Formatted(wording.historyWaits, pending);
+    if (failure.dataFile)
+        text += wording.countsLost;
+    if (failure.days.daysLost)
+        text += wording.daysLost;
+    if (!LosesSomething(failure))
+        text += Formatted(wording.daysWait, failure.pending);
     return text;
 }
 
@@ -123,7 +139,8 @@ INT_PTR CALLBACK SaveQuestionProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         const auto& question = *reinterpret_cast<const Question*>(lParam);
         const Wording& wording = question.leaving == Leaving::Exit ? AtExit : AtLogOff;
         SetDlgItemTextA(dialog, IDC_SAVE_QUESTION_TEXT, QuestionText(question.failure, wording).c_str());
-        SetDlgItemTextA(dialog, IDCONTINUE, wording.leaveButton);
+        SetDlgItemTextA(dialog, IDCONTINUE,
+                        LosesSomething(question.failure) ? wording.losingButton : wording.keepingButton);
         SendDlgItemMessageA(dialog, IDC_SAVE_QUESTION_ICON, STM_SETICON,
                             reinterpret_cast<WPARAM>(LoadIcon(nullptr, IDI_WARNING)), 0);
         FitTextHeight(dialog);
@@ -158,12 +175,10 @@ bool SaveBeforeLeaving(HWND owner, Leaving leaving)
         Question question{leaving, {}};
         question.failure.dataFile = SaveUserData() != 0;
         NoteSaveResult(!question.failure.dataFile);
-        // Days that the history cannot take now wait in the pending file;
-        // the user is asked all the same, and told which file is held.
-        std::string held;
-        if (HistoryHeld(held))
-            question.failure.heldHistory = held;
-        if (!question.failure.dataFile && question.failure.heldHistory.empty())
+        // Days that the history cannot take now wait in the pending file; the
+        // user is asked all the same, and told which file is held.
+        question.failure.days = HistoryRisk(question.failure.history, question.failure.pending);
+        if (!MustAsk(question.failure))
             return true;
         switch (Ask(owner, question)) {
         case IDTRYAGAIN:

@@ -19,6 +19,7 @@
 #include "export/export_file.h"
 #include "history/history_file.h"
 #include "history/user_history.h"
+#include "store/user_days.h"
 #include "store/user_data.h"
 #include "store/user_record.h"
 

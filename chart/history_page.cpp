@@ -24,6 +24,7 @@
 #include "paint/scoped_paint.h"
 #include "res/resource.h"
 #include "store/picture_path.h"
+#include "store/user_days.h"
 #include "store/user_data.h"
 #include "store/user_record.h"
 

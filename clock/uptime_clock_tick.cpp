@@ -2,7 +2,7 @@
 
 #include "capture/key_poll_thread.h"
 #include "clock/uptime_clock.h"
-#include "history/user_history.h"
+#include "store/user_days.h"
 #include "store/user_data.h"
 #include "store/user_record.h"
 #include "win/main_window_frame.h"

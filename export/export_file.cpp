@@ -3,7 +3,7 @@
 #include <string>
 
 #include "export/export_table.h"
-#include "history/user_history.h"
+#include "store/user_days.h"
 #include "store/own_files.h"
 #include "store/user_data.h"
 #include "store/user_for_command.h"

@@ -14,23 +14,38 @@ constexpr int32_t DaysBeforeInLast30 = 29;
 // What a spreadsheet puts before a UTF-8 text.
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
-// The dates whose first readable line has been met: one bit for each day the
-// text form can hold, so that any order of lines costs the same.
+// The dates whose first readable line has been met: a bit a day, in blocks
+// of 512 days made as dates in them are met, so that any order of lines
+// costs about the same and a history of a few years needs a few blocks.
 class SeenDates {
 public:
     // False when the date was met before.
     bool Insert(int32_t dayNumber)
     {
-        auto bit = seen_[static_cast<std::size_t>(dayNumber - First)];
-        if (bit)
+        const int32_t block = dayNumber >> 9;
+        const int bit = dayNumber & 511;
+        if (last_ >= blocks_.size() || blocks_[last_].number != block) {
+            auto at = std::lower_bound(blocks_.begin(), blocks_.end(), block,
+                                       [](const Block& b, int32_t number) { return b.number < number; });
+            if (at == blocks_.end() || at->number != block)
+                at = blocks_.insert(at, Block{block, {}});
+            last_ = static_cast<std::size_t>(at - blocks_.begin());
+        }
+        uint64_t& word = blocks_[last_].bits[bit >> 6];
+        const uint64_t mask = uint64_t{1} << (bit & 63);
+        if (word & mask)
             return false;
-        bit = true;
+        word |= mask;
         return true;
     }
 
 private:
-    static inline const int32_t First = DayNumber({1, 1, 1});
-    std::vector<bool> seen_ = std::vector<bool>(static_cast<std::size_t>(DayNumber({9999, 12, 31}) - First + 1));
+    struct Block {
+        int32_t number;
+        uint64_t bits[8];
+    };
+    std::vector<Block> blocks_;
+    std::size_t last_ = 0;
 };
 
 std::string_view Content(std::string_view text, const LineSpan& line)

@@ -195,7 +195,7 @@ std::optional<HistoryDay> ParseHistoryLine(std::string_view line, bool& ownForm)
             return std::nullopt;
     }
     day.counts.seconds = counts[0];
-    std::copy(counts + 2, counts + HistoryFieldCount - 1, day.counts.keys.begin());
+    std::copy(std::begin(counts) + 2, std::end(counts), day.counts.keys.begin());
     ownForm = ownForm && counts[1] == day.counts.Strokes();
     return day;
 }

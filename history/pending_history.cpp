@@ -6,8 +6,10 @@ const std::string_view PendingHeader = "kivora pending history 1";
 
 namespace {
 
-constexpr std::string_view FloorTag = "floor,";
-constexpr std::string_view AddTag = "add,";
+constexpr std::string_view FloorTag = "floor";
+constexpr std::string_view AddTag = "add";
+// What a spreadsheet puts before a UTF-8 text.
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 bool EarlierDay(const PendingDay& day, const LocalDate& date) { return day.date < date; }
 
@@ -20,6 +22,23 @@ PendingDays InDateOrder(PendingDays days)
     for (const PendingDay& day : days)
         AddPendingDay(ordered, day);
     return ordered;
+}
+
+// A field as a spreadsheet may save it: in quotes or not.
+std::string_view Unquoted(std::string_view field)
+{
+    if (field.size() >= 2 && field.front() == '"' && field.back() == '"')
+        field = field.substr(1, field.size() - 2);
+    return field;
+}
+
+// counts - taken, field by field, never below zero.
+HistoryCounts Less(HistoryCounts counts, const HistoryCounts& taken)
+{
+    counts.seconds = std::max<int64_t>(counts.seconds - taken.seconds, 0);
+    for (int key = 0; key < HistoryKeyCount; ++key)
+        counts.keys[key] = std::max<int64_t>(counts.keys[key] - taken.keys[key], 0);
+    return counts;
 }
 
 } // namespace
@@ -43,6 +62,33 @@ void CombinePending(PendingDays& into, const PendingDays& more)
     into = InDateOrder(std::move(into));
 }
 
+PendingDays ComposePending(const PendingDays& first, const PendingDays& then)
+{
+    PendingDays composed;
+    auto earlier = first.begin();
+    for (const PendingDay& later : then) {
+        for (; earlier != first.end() && earlier->date < later.date; ++earlier)
+            AddPendingDay(composed, *earlier);
+        if (earlier == first.end() || later.date < earlier->date) {
+            AddPendingDay(composed, later);
+            continue;
+        }
+        PendingDay day{later.date, earlier->floor, earlier->add};
+        RaiseCounts(day.floor, Less(later.floor, earlier->add));
+        AddCounts(day.add, later.add);
+        AddPendingDay(composed, day);
+        ++earlier;
+    }
+    for (; earlier != first.end(); ++earlier)
+        AddPendingDay(composed, *earlier);
+    return composed;
+}
+
+bool HasAdds(const PendingDays& days)
+{
+    return std::any_of(days.begin(), days.end(), [](const PendingDay& day) { return !day.add.IsEmpty(); });
+}
+
 HistoryCounts FoldedCounts(const HistoryCounts& history, const PendingDay& day)
 {
     HistoryCounts counts = history;
@@ -58,40 +104,53 @@ std::string FormatPending(const PendingDays& days)
     for (const PendingDay& day : days) {
         if (!day.floor.IsEmpty()) {
             text += FloorTag;
+            text += ',';
             AppendHistoryLine(text, day.date, day.floor);
         }
         if (!day.add.IsEmpty()) {
             text += AddTag;
+            text += ',';
             AppendHistoryLine(text, day.date, day.add);
         }
     }
     return text;
 }
 
-PendingLoad ParsePending(std::string_view text, PendingDays& days)
+PendingLoad ParsePending(std::string_view text, PendingDays& days, int* unreadableLines)
 {
+    int unreadable = 0;
     if (text.size() > LargestPendingFile)
         return PendingLoad::TooLarge;
     PendingDays lines;
+    if (text.starts_with(ByteOrderMark))
+        text.remove_prefix(ByteOrderMark.size());
     if (!text.empty()) {
         LineSpan header = LineAt(text, 0);
-        if (text.substr(0, header.contentEnd) != PendingHeader)
+        if (Unquoted(text.substr(0, header.contentEnd)) != PendingHeader)
             return PendingLoad::NotPending;
         for (std::size_t at = header.end; at < text.size();) {
             LineSpan line = LineAt(text, at);
             at = line.end;
             std::string_view content = text.substr(line.begin, line.contentEnd - line.begin);
-            bool floor = content.starts_with(FloorTag);
-            if (!floor && !content.starts_with(AddTag))
+            if (content.empty())
                 continue;
-            std::optional<HistoryDay> day = ParseHistoryLine(content.substr(floor ? FloorTag.size() : AddTag.size()));
-            if (!day)
+            std::size_t comma = content.find(',');
+            std::string_view tag = Unquoted(content.substr(0, comma));
+            bool floor = tag == FloorTag;
+            std::optional<HistoryDay> day;
+            if (comma != std::string_view::npos && (floor || tag == AddTag))
+                day = ParseHistoryLine(content.substr(comma + 1));
+            if (!day) {
+                ++unreadable;
                 continue;
+            }
             PendingDay pending{day->date, {}, {}};
             (floor ? pending.floor : pending.add) = day->counts;
             lines.push_back(pending);
         }
     }
     days = InDateOrder(std::move(lines));
+    if (unreadableLines != nullptr)
+        *unreadableLines = unreadable;
     return PendingLoad::Loaded;
 }

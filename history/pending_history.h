@@ -39,9 +39,20 @@ using PendingDays = std::vector<PendingDay>;
 
 // Floors rise to the larger, field by field; adds are summed (capped as
 // AddCounts caps). A day with nothing in it, or with a date that does not
-// exist, is left out.
+// exist, is left out. For lines of one file, which hold what is known at one
+// time.
 void AddPendingDay(PendingDays& days, const PendingDay& day);
 void CombinePending(PendingDays& into, const PendingDays& more);
+
+// first, then folded after it: folding the result gives what folding first
+// and then `then` gives, for any history. A later floor can have counted an
+// earlier add already, so the add is taken off it: the floor becomes
+// max(first.floor, then.floor - first.add) and the add first.add + then.add.
+PendingDays ComposePending(const PendingDays& first, const PendingDays& then);
+
+// True when some day has counts to add: such a file must not stay beside a
+// history that has them folded in.
+bool HasAdds(const PendingDays& days);
 
 // max(history, day.floor) + day.add, field by field.
 HistoryCounts FoldedCounts(const HistoryCounts& history, const PendingDay& day);
@@ -53,9 +64,11 @@ std::string FormatPending(const PendingDays& days);
 enum class PendingLoad {
     Loaded,
     TooLarge,     // more than LargestPendingFile bytes
-    NotPending,   // the first line is not exactly the header
+    NotPending,   // the first line is not the header
 };
 // A refused text leaves days as they were. An empty text has no days. Lines
-// that cannot be read are skipped; a date's lines of one kind combine as
-// AddPendingDay combines them.
-PendingLoad ParsePending(std::string_view text, PendingDays& days);
+// that cannot be read are skipped and counted in unreadableLines (if given);
+// a date's lines of one kind combine as AddPendingDay combines them. What a
+// spreadsheet saves back is read as the same days: a UTF-8 byte-order mark,
+// LF line ends, quoted fields, dates as 2026/12/7.
+PendingLoad ParsePending(std::string_view text, PendingDays& days, int* unreadableLines = nullptr);

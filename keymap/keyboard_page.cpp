@@ -12,6 +12,7 @@
 
 #include "history/day_range_message.h"
 #include "history/user_history.h"
+#include "store/user_days.h"
 #include "keymap/map_layout.h"
 #include "keymap/map_painter.h"
 #include "keymap/map_period.h"

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "history/user_history.h"
+#include "store/user_days.h"
 #include "login/new_user_dialog.h"
 #include "res/resource.h"
 #include "store/user_data.h"

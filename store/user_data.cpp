@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <mutex>
 
-#include "history/user_history.h"
+#include "store/user_days.h"
 #include "store/user_record.h"
 #include "users/user_list.h"
 #include "win/ansi_text.h"
@@ -42,6 +42,14 @@ bool WriteValues(const char* path, const StoredValues& values, WriteMode mode)
     RecordImage image;
     FormatRecordTexts(values, image);
     return WriteFileAtomically(path, image.data(), static_cast<DWORD>(image.size()), mode);
+}
+
+// Told on the icon once: the days cannot be read or written now. While a
+// pending file cannot be read, nothing can take them.
+void NoteDaysAtLogin(KeeperState days)
+{
+    NoteOutcome(Notice::DaysUnsaved, days != KeeperState::PendingUnread);
+    NoteOutcome(Notice::HistoryFailed, days == KeeperState::Open || days == KeeperState::PendingUnread);
 }
 
 enum class ReadResult { Read, TooLarge, Unreadable };
@@ -103,7 +111,7 @@ int LoadUserData(HWND window, HWND boxOwner)
     }
 
     ReadResult result;
-    bool historyOpen = false;
+    KeeperState days = KeeperState::Closed;
     {
         // Never held across a message box or anything else that may run a
         // message loop: whatever saves inside it (the end of the session)
@@ -116,7 +124,7 @@ int LoadUserData(HWND window, HWND boxOwner)
             Counters.RefreshCountTexts();
             CopyIfFits(DataFilePath, sizeof DataFilePath, path);
             CopyIfFits(CurrentUserFile, sizeof CurrentUserFile, fileName);
-            historyOpen = OpenUserHistory(path, SnapshotOf(values));
+            days = OpenUserHistory(path, SnapshotOf(values));
         }
     }
     switch (result) {
@@ -130,7 +138,7 @@ int LoadUserData(HWND window, HWND boxOwner)
         break;
     }
     SetTitle(window, fileName);
-    NoteOutcome(Notice::HistoryFailed, historyOpen);
+    NoteDaysAtLogin(days);
     // A pending second zeroing belongs to the user just registered, never to
     // the one loaded now.
     NewUserPending = 0;
@@ -140,19 +148,21 @@ int LoadUserData(HWND window, HWND boxOwner)
 int SaveUserData()
 {
     bool saved;
-    HistorySave historySaved;
+    DaysSaved daysSaved;
     {
         std::lock_guard<std::mutex> guard(FileLock);
         if (DataFilePath[0] == '\0')
             return 0;
-        RecoverInterruptedWrite(DataFilePath, IsCompleteRecordImage);
         StoredValues values = CollectStoredValues(Counters);
+        // The days first: a kill between the two writes then leaves a stroke
+        // in its day, never in the totals alone. The data file is written
+        // whether or not the days could be.
+        daysSaved = SaveUserHistory(SnapshotOf(values));
         saved = WriteValues(DataFilePath, values, WriteMode::Replace);
-        // The history goes on whether or not the data file could be written.
-        historySaved = SaveUserHistory(SnapshotOf(values));
     }
-    NoteOutcome(Notice::HistoryFailed, historySaved != HistorySave::Waiting);
-    NoteOutcome(Notice::HistoryFull, historySaved != HistorySave::Full);
+    NoteOutcome(Notice::HistoryFailed, daysSaved != DaysSaved::Pending);
+    NoteOutcome(Notice::HistoryFull, daysSaved != DaysSaved::Full);
+    NoteOutcome(Notice::DaysUnsaved, daysSaved != DaysSaved::InMemory);
     return saved ? 0 : -1;
 }
 
@@ -178,7 +188,7 @@ int ResetUserData(HWND window)
     if (!CopyIfFits(fileName, sizeof fileName, NewUserName) || !AppendIfFits(fileName, sizeof fileName, ".dat") ||
         !DataFilePathOf(fileName, path))
         return -1;
-    bool historyStarted;
+    KeeperState days;
     {
         std::lock_guard<std::mutex> guard(FileLock);
         if (!WriteValues(path, zeros, WriteMode::CreateNew))
@@ -188,9 +198,9 @@ int ResetUserData(HWND window)
         InvalidateRect(window, nullptr, FALSE);
         CopyIfFits(DataFilePath, sizeof DataFilePath, path);
         CopyIfFits(CurrentUserFile, sizeof CurrentUserFile, fileName);
-        historyStarted = StartNewUserHistory(path);
+        days = StartNewUserHistory(path);
     }
     SetTitle(window, fileName);
-    NoteOutcome(Notice::HistoryFailed, historyStarted);
+    NoteDaysAtLogin(days);
     return 0;
 }

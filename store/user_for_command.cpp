@@ -4,53 +4,66 @@
 
 #include <string>
 
-#include "history/pending_history.h"
 #include "history/user_history.h"
 #include "store/own_files.h"
 #include "store/user_data.h"
 #include "users/user_list.h"
+#include "win/error_line.h"
 #include "win/wide_text.h"
 
 bool ArgumentText(const wchar_t* argument, std::string& text) { return CodePageFromWide(argument, text); }
 
 namespace {
 
-// Reads the history as a login would see it: with the days that a running
-// Kivora could not write yet, which wait in the pending file, folded in.
-// False when the history is refused; a user without a history file yet has
-// an empty one.
-bool ReadHistoryForCommand(const char* dataFile, HistoryBook& book)
+// Reads the days as a login would see them: with the days that a running
+// Kivora could not write yet, which wait in the pending file, folded in. A
+// history or pending file that another program holds is waited for a
+// moment. Empty when read (a user without a history file yet has none);
+// else the line that tells why not.
+std::string ReadHistoryForCommand(const char* dataFile, const std::string& userName, HistoryBook& book)
 {
     std::string historyPath;
-    std::string text;
     if (!HistoryPathOf(dataFile, historyPath))
-        return false;
-    HistoryFileRead file = ReadHistoryFile(historyPath, text);
-    if ((file != HistoryFileRead::Read && file != HistoryFileRead::Missing) ||
-        book.Load(text, TodaysDate()) != HistoryLoad::Loaded)
-        return false;
-    PendingDays pending;
-    if (ReadHistoryFile(PendingPathOf(historyPath), text) == HistoryFileRead::Read)
-        ParsePending(text, pending);
-    book.Fold(pending);
-    return true;
+        return "ユーザー「" + userName + "」の日ごとの記録ファイルのパスが長すぎます。";
+    UserHistoryFiles files(historyPath, true);
+    switch (ReadDaysAsLoginWould(files, TodaysDate(), book)) {
+    case DaysForReading::Read:
+        return std::string();
+    case DaysForReading::HistoryUnreadable:
+        return "日ごとの記録ファイル（" + files.NameOf(DiskFile::History) +
+               "）を読み込めません。ほかのアプリが開いていれば閉じてから、やり直してください。";
+    case DaysForReading::PendingUnreadable:
+        break;
+    }
+    // Without its days every period would miss some.
+    return "まだ記録ファイルに加えていない日ごとの打鍵数のファイル（" + files.NameOf(DiskFile::Pending) +
+           "）を読み込めません。ほかのアプリが開いていれば閉じてから、やり直してください。";
 }
 
 // Finds the user and reads the data file, and the history as the command
-// needs it.
+// needs it; a failure is told on the standard error.
 CommandExit ReadUserFiles(CommandReads reads, CommandUser& user)
 {
     // Where the window's login finds its users, and its settings file.
     WorkOutAppFolder();
     WorkOutSettingsPath(GetModuleHandleA(nullptr));
     char dataFile[PathCapacity];
-    if (!FindUserDataFile(user.name.c_str(), dataFile))
+    if (!FindUserDataFile(user.name.c_str(), dataFile)) {
+        WriteErrorLine("ユーザー「" + user.name + "」が見つかりません。");
         return CommandUnknownUser;
-    if (!ReadUserDataReadOnly(dataFile, user.values))
+    }
+    if (!ReadUserDataReadOnly(dataFile, user.values)) {
+        WriteErrorLine("ユーザー「" + user.name + "」のデータファイルを読み込めません。");
         return CommandUnreadable;
+    }
     HistoryBook book;
-    if (!ReadHistoryForCommand(dataFile, book))
-        return reads == CommandReads::DataFileOnly ? CommandDone : CommandUnreadable;
+    std::string unread = ReadHistoryForCommand(dataFile, user.name, book);
+    if (!unread.empty()) {
+        if (reads == CommandReads::DataFileOnly)
+            return CommandDone;
+        WriteErrorLine(unread);
+        return CommandUnreadable;
+    }
     if (reads == CommandReads::Days)
         user.days = book.Days(HistoryCounts{});
     else

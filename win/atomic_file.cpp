@@ -147,11 +147,11 @@ bool WriteFileAtomically(const std::wstring& path, std::initializer_list<std::st
 void RecoverInterruptedWrite(const char* path, bool (*isComplete)(const unsigned char* bytes, std::size_t size))
 {
     std::wstring target = WideFromCodePage(path);
-    std::wstring temporary = TemporaryName(target, 0);
-    if (target.empty() || GetFileAttributesW(temporary.c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (target.empty())
         return;
-
-    if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    std::wstring temporary = TemporaryName(target, 0);
+    if (isComplete != nullptr && GetFileAttributesW(temporary.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
         bool complete = false;
         {
             FileHandle file(OpenFileRetrying(temporary.c_str(), GENERIC_READ, OPEN_EXISTING));
@@ -164,8 +164,9 @@ void RecoverInterruptedWrite(const char* path, bool (*isComplete)(const unsigned
                            isComplete(bytes.data(), wanted);
             }
         }
-        if (complete && MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
-            return;
+        if (complete)
+            MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
     }
-    DeleteFileW(temporary.c_str());
+    for (int attempt = 0; attempt < TemporaryNameTries; ++attempt)
+        DeleteFileW(TemporaryName(target, attempt).c_str());
 }

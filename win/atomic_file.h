@@ -25,9 +25,11 @@ bool WriteFileAtomically(const std::wstring& path, std::initializer_list<std::st
 bool WriteFileAtomically(const char* path, std::initializer_list<std::string_view> pieces, WriteMode mode);
 bool WriteFileAtomically(const char* path, const void* bytes, DWORD size, WriteMode mode);
 
-// Deals with the temporary file path + ".tmp" that an interrupted write may
-// have left in Kivora's own data folder: it takes the place of a missing
-// file at path when isComplete says it is whole, and is deleted otherwise.
+// Deals with the temporary files that interrupted writes may have left beside
+// a file in Kivora's own data folder (path + ".tmp", ".1.tmp" ...): the first
+// takes the place of a missing file at path when isComplete (if given) says
+// it is whole; the others are deleted. Only at a login, when nothing of that
+// user's is being written.
 void RecoverInterruptedWrite(const char* path, bool (*isComplete)(const unsigned char* bytes, std::size_t size));
 
 // Opens a file, retrying briefly while another process holds it.

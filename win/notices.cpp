@@ -1,5 +1,7 @@
 #include "win/notices.h"
 
+#include <iterator>
+
 namespace {
 
 struct NoticeState {
@@ -25,7 +27,13 @@ NoticeState Notices[] = {
     {"Kivora: 日ごとの記録がいっぱいです",
      "日ごとの記録ファイル（data フォルダーの *.history.csv）が上限の16MiBに達したため、書き足せません。"
      "これまでの記録はそのまま残し、新しい日ごとの打鍵数は *.history.pending に保存します。"},
+    {"Kivora: 日ごとの打鍵数を保存できません",
+     "日ごとの記録ファイル（data フォルダーの *.history.csv）にも、まだ加えていない日ごとの打鍵数のファイル"
+     "（*.history.pending）にも書き込めませんでした。ほかのアプリが開いていれば閉じてください。"
+     "日ごとの打鍵数はメモリに残っており、1分ごとに保存をやり直します。"},
 };
+
+static_assert(std::size(Notices) == static_cast<std::size_t>(Notice::Count), "a state for every notice");
 
 NoticeBalloon Balloon = nullptr;
 

@@ -2,12 +2,14 @@
 // left untouched when it cannot be read, and the commands that read it beside
 // a running Kivora.
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "app/command_line.h"
 #include "history/history_file.h"
 #include "history/pending_history.h"
 #include "history/user_history.h"
+#include "store/user_days.h"
 #include "login/new_user_dialog.h"
 #include "store/user_for_command.h"
 #include "user_data_fixture.h"
@@ -166,8 +168,8 @@ TEST_F(HistoryTest, DaysCountedWhileTheHistoryIsHeldReachItOnceItCanBeWritten)
         Lower('b').value += 3;
         Counters.ClockSeconds.value += 20;
         ASSERT_EQ(SaveUserData(), 0) << "the data file saves all the same";
-        std::string name;
-        EXPECT_TRUE(HistoryHeld(name));
+        std::string name, pending;
+        EXPECT_TRUE(HistoryRisk(name, pending).historyHeld);
         EXPECT_EQ(name, "taro.history.csv");
         EXPECT_TRUE(Exists(DataFile("taro.history.pending")));
         Lower('b').value += 2;
@@ -180,7 +182,7 @@ TEST_F(HistoryTest, DaysCountedWhileTheHistoryIsHeldReachItOnceItCanBeWritten)
 
         EXPECT_EQ(ReadBytes(HistoryFile()), Header() + older + DayLine(today, 30, {{1, 7}}));
         EXPECT_FALSE(Exists(DataFile("taro.history.pending")));
-        EXPECT_FALSE(HistoryHeld(name));
+        EXPECT_FALSE(HistoryRisk(name, pending).historyHeld);
     }
 }
 
@@ -244,6 +246,101 @@ TEST_F(HistoryTest, PendingThatCannotBeReadYetIsWaitedFor)
     EXPECT_FALSE(Exists(DataFile("taro.history.pending")));
 }
 
+// Each save reads the history again when another program has changed it:
+// a day it added or raised keeps its number, a day Kivora is counting keeps
+// the larger of the two plus what Kivora counted since; a file that is not a
+// history is never written over, and the days wait for the real one.
+TEST_F(HistoryTest, ChangesMadeWhileKivoraRunsAreKept)
+{
+    const LocalDate today = TodaysDate();
+    const LocalDate yesterday = AddDays(today, -1);
+    const LocalDate earlier = AddDays(today, -9);
+    auto lf = [](std::string line) { return line.substr(0, line.size() - 2) + "\n"; };
+    WriteBytes(HistoryFile(), Header() + DayLine(yesterday, 5, {{0, 1}}));
+    LogIn("taro.dat", {});
+    Lower('b').value = 3;
+    ASSERT_EQ(SaveUserData(), 0);
+
+    // A text editor raises yesterday in place: the same size, the same file,
+    // maybe the same second.
+    std::string edited = ReadBytes(HistoryFile()).value();
+    const std::string was = DayLine(yesterday, 5, {{0, 1}});
+    edited.replace(edited.find(was), was.size(), DayLine(yesterday, 5, {{0, 7}}));
+    HANDLE file = CreateFileA(HistoryFile().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file, edited.data(), static_cast<DWORD>(edited.size()), &written, nullptr));
+    CloseHandle(file);
+    Lower('b').value = 4;
+    ASSERT_EQ(SaveUserData(), 0);
+    EXPECT_EQ(ReadBytes(HistoryFile()), Header() + DayLine(yesterday, 5, {{0, 7}}) + DayLine(today, 0, {{1, 4}}));
+
+    // A spreadsheet saves it back in its own form, a day of its own added and
+    // today's b raised to 9: today goes on from the larger number.
+    WriteBytes(HistoryFile(), "\xEF\xBB\xBF" + std::string(HistoryHeader) + "\n" + lf(DayLine(earlier, 1, {{2, 2}})) +
+                                  lf(DayLine(yesterday, 5, {{0, 7}})) + lf(DayLine(today, 0, {{1, 9}})));
+    Lower('b').value = 6;
+    ASSERT_EQ(SaveUserData(), 0);
+    const std::string kept = Header() + DayLine(earlier, 1, {{2, 2}}) + DayLine(yesterday, 5, {{0, 7}});
+    EXPECT_EQ(ReadBytes(HistoryFile()), kept + DayLine(today, 0, {{1, 11}})) << "the larger of 9 and 4, and 2 more";
+
+    // Something that is not a history in its place is never written over.
+    const std::string history = ReadBytes(HistoryFile()).value();
+    const std::string picture = "\x89PNG\r\n\x1a\n";
+    WriteBytes(HistoryFile(), picture);
+    Lower('b').value = 8;
+    ASSERT_EQ(SaveUserData(), 0);
+    EXPECT_EQ(ReadBytes(HistoryFile()), picture);
+    EXPECT_TRUE(Exists(DataFile("taro.history.pending")));
+    WriteBytes(HistoryFile(), history);   // put back
+    Lower('b').value = 9;
+    ASSERT_EQ(SaveUserData(), 0);
+    EXPECT_EQ(ReadBytes(HistoryFile()), kept + DayLine(today, 0, {{1, 14}}));
+    EXPECT_FALSE(Exists(DataFile("taro.history.pending")));
+}
+
+// A pending file saved back by a spreadsheet is read as the same days; one
+// that is not a pending file at all is kept aside, never written over, and
+// one with a line that cannot be read is kept as a copy.
+TEST_F(HistoryTest, PendingFileThatCannotBeReadAsItIsIsNeitherLostNorWrittenOver)
+{
+    const LocalDate yesterday = AddDays(TodaysDate(), -1);
+    HistoryCounts five;
+    five.keys[1] = 5;
+    const std::string pending = FormatPending({{yesterday, {}, five}});
+    std::string spreadsheet = "\xEF\xBB\xBF";
+    for (std::size_t at = 0; at < pending.size();) {
+        LineSpan line = LineAt(pending, at);
+        at = line.end;
+        std::string quoted = "\"";
+        for (char c : pending.substr(line.begin, line.contentEnd - line.begin))
+            quoted += c == ',' ? std::string("\",\"") : std::string(1, c);
+        spreadsheet += quoted + "\"\n";
+    }
+    const std::string folded = Header() + DayLine(yesterday, 0, {{1, 6}});
+    struct Case {
+        std::string pending;
+        std::string expected;   // the history after a login and a save
+        bool keptAside;         // the file as it was is in .bak
+        const char* what;
+    } cases[] = {
+        {spreadsheet, folded, false, "a spreadsheet's form: read"},
+        {pending + "a note the user typed in\r\n", folded, true, "a line that cannot be read: kept in a copy"},
+        {"floor,whatever\r\n", Header() + DayLine(yesterday, 0, {{1, 1}}), true, "not a pending file: kept aside"},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.what);
+        DeleteFileA(DataFile("taro.history.pending.bak").c_str());
+        WriteBytes(HistoryFile(), Header() + DayLine(yesterday, 0, {{1, 1}}));
+        WriteBytes(DataFile("taro.history.pending"), row.pending);
+        LogIn("taro.dat", {});
+        ASSERT_EQ(SaveUserData(), 0);
+        EXPECT_EQ(ReadBytes(HistoryFile()), row.expected);
+        EXPECT_FALSE(Exists(DataFile("taro.history.pending")));
+        EXPECT_EQ(ReadBytes(DataFile("taro.history.pending.bak")),
+                  row.keptAside ? std::optional<std::string>(row.pending) : std::nullopt);
+    }
+}
+
 // A history that would grow past what the reader takes is not written: what
 // it holds stays readable, the new days wait, and the icon tells it once.
 TEST_F(HistoryTest, HistoryAtItsSizeLimitIsNotWrittenPastIt)
@@ -268,8 +365,9 @@ TEST_F(HistoryTest, HistoryAtItsSizeLimitIsNotWrittenPastIt)
     EXPECT_EQ(ReadBytes(HistoryFile()), kept) << "never past the limit";
     EXPECT_TRUE(Exists(DataFile("taro.history.pending")));
     EXPECT_EQ(told, std::vector<std::string>{"Kivora: 日ごとの記録がいっぱいです"}) << "told once";
-    std::string name;
-    EXPECT_FALSE(HistoryHeld(name)) << "nobody holds it: no question when leaving";
+    std::string name, pending;
+    LeavingRisk risk = HistoryRisk(name, pending);
+    EXPECT_FALSE(risk.historyHeld || risk.daysLost) << "nobody holds it: no question when leaving";
     SetNoticeBalloon(nullptr);
     NoteOutcome(Notice::HistoryFull, true);
 }
@@ -341,6 +439,18 @@ TEST_F(HistoryTest, CommandsCountTheDaysThatWaitInThePendingFile)
     ASSERT_EQ(RunKivora(folder_.Path(), "/export taro out.csv"), CommandDone);
     const std::string table = ReadBytes(folder_ / "out.csv").value_or("");
     EXPECT_NE(table.find("\r\nb,5,5,5,5\r\n"), std::string::npos) << table;
+
+    // Held by another program, as at a login: waited for a moment, then
+    // refused with a line that says why, rather than counted without it.
+    FileHolder backup(DataFile("taro.history.pending"), 0);
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    const std::string errors = folder_ / "errors.txt";
+    HANDLE errorFile = CreateFileA(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0,
+                                   nullptr);
+    EXPECT_EQ(RunKivora(folder_.Path(), L"/export taro held.csv", errorFile), CommandUnreadable);
+    CloseHandle(errorFile);
+    EXPECT_FALSE(Exists(folder_ / "held.csv"));
+    EXPECT_NE(ReadBytes(errors).value_or("").find("（taro.history.pending）を読み込めません。"), std::string::npos);
 }
 
 // A command writes the file it is named, whatever its characters, and never

@@ -8,17 +8,44 @@
 #include <random>
 #include <string>
 
+#include "history/user_history.h"
+#include "store/user_data.h"
 #include "store/user_record.h"
+#include "user_data_fixture.h"
 #include "win_test_support.h"
 
 namespace {
+
+// Starts the saver on the data file, with its arguments after it.
+PROCESS_INFORMATION StartSaver(const std::string& dataFile, const char* mode, int& failedStarts)
+{
+    const std::string saver = wintest::Beside("kivora_save_loop.exe");
+    std::string command = "\"" + saver + "\" \"" + dataFile + "\" " + mode;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    while (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                           &process)) {
+        if (++failedStarts >= 20)
+            return process;
+        Sleep(100);
+    }
+    return process;
+}
+
+void Kill(PROCESS_INFORMATION& process)
+{
+    TerminateProcess(process.hProcess, 9);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
 
 TEST(SaveKill, FileIsAlwaysWholeWhateverInstantTheSaverIsKilledAt)
 {
     wintest::TempFolder folder;
     const std::string dataFile = folder / "taro.dat";
-    const std::string saver = wintest::Beside("kivora_save_loop.exe");
-    ASSERT_NE(GetFileAttributesA(saver.c_str()), INVALID_FILE_ATTRIBUTES) << saver;
+    ASSERT_NE(GetFileAttributesA(wintest::Beside("kivora_save_loop.exe").c_str()), INVALID_FILE_ATTRIBUTES);
 
     std::mt19937 random(12345);
     std::uniform_int_distribution<int> killAfterMs(0, 40);
@@ -26,20 +53,10 @@ TEST(SaveKill, FileIsAlwaysWholeWhateverInstantTheSaverIsKilledAt)
     int killedMidway = 0;
     int failedStarts = 0;   // the harness's own hiccups (Wine under load), not the saver's
     for (int kill = 0; kill < Kills; ++kill) {
-        std::string command = "\"" + saver + "\" \"" + dataFile + "\"";
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process = {};
-        while (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process)) {
-            ASSERT_LT(++failedStarts, 20) << "the saver does not start: error " << GetLastError();
-            Sleep(100);
-        }
+        PROCESS_INFORMATION process = StartSaver(dataFile, "", failedStarts);
+        ASSERT_NE(process.hProcess, nullptr) << "the saver does not start: error " << GetLastError();
         Sleep(static_cast<DWORD>(killAfterMs(random)));
-        TerminateProcess(process.hProcess, 9);
-        WaitForSingleObject(process.hProcess, INFINITE);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        Kill(process);
 
         auto bytes = wintest::ReadBytes(dataFile);
         if (!bytes)
@@ -51,6 +68,45 @@ TEST(SaveKill, FileIsAlwaysWholeWhateverInstantTheSaverIsKilledAt)
     EXPECT_GT(killedMidway, Kills / 2) << "most kills must hit a running saver";
     std::printf("%d kills, %d of them after a save had put the file in place; %d failed starts retried\n", Kills,
                 killedMidway, failedStarts);
+}
+
+// A kill as soon as the data file has changed, again and again, while a
+// spreadsheet holds the history for some of the rounds: every stroke that the
+// data file's totals hold is in a day on disk (the history, or the pending
+// file beside it), since the days are saved before the totals.
+TEST(SaveKill, NoStrokeIsInTheTotalsAloneWhereverAKillComes)
+{
+    wintest::TempFolder folder;
+    const std::string dataFile = folder / "taro.dat";
+    std::string historyPath;
+    ASSERT_TRUE(HistoryPathOf(dataFile.c_str(), historyPath));
+    wintest::WriteBytes(dataFile, wintest::Image({}));
+    wintest::WriteBytes(historyPath, std::string(HistoryHeader) + "\r\n");
+
+    constexpr int Kills = 40;
+    int failedStarts = 0;
+    for (int kill = 0; kill < Kills; ++kill) {
+        SCOPED_TRACE("kill " + std::to_string(kill));
+        wintest::FileHolder spreadsheet(historyPath, kill % 2 == 0 ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+        const std::string before = wintest::ReadBytes(dataFile).value_or("");
+        PROCESS_INFORMATION process = StartSaver(dataFile, "days", failedStarts);
+        ASSERT_NE(process.hProcess, nullptr) << "the saver does not start";
+        for (int waited = 0; wintest::ReadBytes(dataFile).value_or(before) == before && waited < 5000; ++waited)
+            Sleep(1);
+        Kill(process);
+        spreadsheet.Release();
+
+        StoredValues values{};
+        ASSERT_TRUE(ReadUserDataReadOnly(dataFile.c_str(), values));
+        UserHistoryFiles files(historyPath);
+        HistoryBook book;
+        ASSERT_EQ(ReadDaysAsLoginWould(files, TodaysDate(), book), DaysForReading::Read);
+        int64_t inDays = 0;
+        for (const HistoryDay& day : book.Days(HistoryCounts{}))
+            inDays += day.counts.keys[0];
+        ASSERT_GE(inDays, values[0]) << "strokes of a in the data file: " << values[0];
+    }
+    std::printf("%d kills as soon as the data file changed; %d failed starts retried\n", Kills, failedStarts);
 }
 
 } // namespace

@@ -86,32 +86,57 @@ TEST_F(SessionTest, FailedSaveWhenLeavingAsksAndDoesAsAnswered)
 }
 
 // A history that another program holds is part of the question, named; the
-// days wait in the pending file whatever is answered.
-TEST_F(SessionTest, HistoryHeldWhenLeavingAsksNamingIt)
+// days wait in the pending file, and the button says that leaving loses
+// nothing. A pending file held from the login on takes nothing: the question
+// says that leaving would lose the day's strokes.
+TEST_F(SessionTest, DaysAtRiskWhenLeavingAreAskedAboutTruly)
 {
-    for (int answer : {IDCONTINUE, IDTRYAGAIN}) {
-        SCOPED_TRACE(answer == IDCONTINUE ? "leave" : "released, then try again");
+    struct Case {
+        const char* held;       // the file another program holds from before the login
+        DWORD share;
+        int answer;
+        const char* opening;    // how the question starts
+        const char* consequence;
+        const char* button;
+        bool pendingAfter;      // the pending file is there afterwards
+        const char* what;
+    } cases[] = {
+        {"taro.history.csv", FILE_SHARE_READ, IDCONTINUE, "日ごとの記録ファイル（taro.history.csv）に書き込めませんでした。",
+         "taro.history.pending に残って", "このまま終了(&E)", true, "history held: the days wait"},
+        {"taro.history.csv", FILE_SHARE_READ, IDTRYAGAIN, "日ごとの記録ファイル（taro.history.csv）に書き込めませんでした。",
+         "taro.history.pending に残って", "このまま終了(&E)", false, "history held, released, tried again"},
+        {"taro.history.pending", 0, IDCONTINUE, "まだ記録ファイルに加えていない日ごとの打鍵数のファイル（taro.history.pending）",
+         "日ごとの打鍵数は失われます", "保存せずに終了(&E)", true, "pending held: the days would be lost"},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.what);
         const std::string history = DataFile("taro.history.csv");
+        const std::string pending = DataFile("taro.history.pending");
         WriteBytes(history, std::string(HistoryHeader) + "\r\n");
-        DeleteFileA(DataFile("taro.history.pending").c_str());
+        DeleteFileA(pending.c_str());
+        if (std::string(row.held) == "taro.history.pending")
+            WriteBytes(pending, "kivora pending history 1\r\n");
+        FileHolder holder(DataFile(row.held), row.share);
         LogIn("taro.dat", {{5, 3}});
-        FileHolder spreadsheet(history, FILE_SHARE_READ);
         Lower('e').value = 8;
         catcher_.Clear();
-        catcher_.AnswerWith([&](const ShownMessage&) {
-            spreadsheet.Release();
-            return answer;
+        std::string button;
+        catcher_.AnswerWith([&](const ShownMessage& shown) {
+            button = shown.continueButton;
+            holder.Release();
+            return row.answer;
         });
 
         EXPECT_TRUE(SaveBeforeLeaving(window_.Handle(), Leaving::Exit));
 
         ASSERT_EQ(catcher_.Shown().size(), 1u);
         const std::string& text = catcher_.Shown()[0].text;
-        EXPECT_EQ(text.rfind("日ごとの記録ファイル（taro.history.csv）に書き込めませんでした。", 0), 0u) << text;
-        EXPECT_NE(text.find("taro.history.pending"), std::string::npos) << text;
+        EXPECT_EQ(text.rfind(row.opening, 0), 0u) << text;
+        EXPECT_NE(text.find(row.consequence), std::string::npos) << text;
+        EXPECT_EQ(button, row.button);
         EXPECT_EQ(ReadBytes(DataFile("taro.dat")), Image({{5, 8}})) << "the data file saved";
-        EXPECT_EQ(Exists(DataFile("taro.history.pending")), answer == IDCONTINUE);
-        EXPECT_EQ(ReadBytes(history) == std::string(HistoryHeader) + "\r\n", answer == IDCONTINUE);
+        EXPECT_EQ(Exists(pending), row.pendingAfter);
+        holder.Release();
     }
 }
 

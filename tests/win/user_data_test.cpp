@@ -1,4 +1,6 @@
 // Loading, saving and resetting a user's counts through real files.
+#include <algorithm>
+
 #include "user_data_fixture.h"
 
 namespace {
@@ -246,7 +248,7 @@ TEST_F(UserDataTest, SaveReplacesTheWholeFileInOneStep)
     } cases[] = {
         {Image({{5, 1}}) + std::string(2000, '7'), std::nullopt, "a longer file is cut to the 82 records"},
         {"short", std::nullopt, "a short file is completed"},
-        {Image(), std::string("torn"), "a torn temporary file of an earlier save is cleared away"},
+        {Image(), std::string("torn"), "a save goes beside a torn temporary file of an earlier save"},
     };
     int value = 100;
     for (const Case& row : cases) {
@@ -258,10 +260,19 @@ TEST_F(UserDataTest, SaveReplacesTheWholeFileInOneStep)
 
         ASSERT_EQ(SaveUserData(), 0);
         EXPECT_EQ(ReadBytes(DataFile("taro.dat")), Image({{5, value}}));
-        EXPECT_FALSE(Exists(DataFile("taro.dat.tmp")));
+        EXPECT_EQ(ReadBytes(DataFile("taro.dat.tmp")), row.temporary);
+        EXPECT_FALSE(Exists(DataFile("taro.dat.1.tmp")));
     }
     EXPECT_STREQ(CurrentUserFile, "taro.dat");
     EXPECT_EQ(window_.Title(), "Kivora - [taro.dat]");
+
+    // What saves killed midway left is cleared at the next login.
+    WriteBytes(DataFile("taro.dat.2.tmp"), "torn too");
+    WriteBytes(DataFile("taro.history.csv.tmp"), "torn");
+    LogIn("taro.dat", {{5, 1}});
+    std::vector<std::string> left = ListFolder(DataFolder());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, std::vector<std::string>({"taro.dat", "taro.history.csv"}));
 }
 
 TEST_F(UserDataTest, SaveBeforeAnyLoginWritesNothing)

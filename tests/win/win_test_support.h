@@ -146,6 +146,7 @@ struct ShownMessage {
     std::string caption;
     std::string text;
     HWND owner;
+    std::string continueButton;   // the label of a button IDCONTINUE, if there is one
 };
 
 // Records every message box shown on this thread while it lives and answers
@@ -212,6 +213,9 @@ private:
                     return CallNextHookEx(nullptr, code, wParam, lParam);
                 EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&message.text));
                 message.owner = GetWindow(box, GW_OWNER);
+                char label[128] = "";
+                if (GetDlgItemTextA(box, IDCONTINUE, label, sizeof label) > 0)
+                    message.continueButton = label;
                 current_->shown_.push_back(message);
                 int button = current_->answer_ ? current_->answer_(message) : IDOK;
                 PostMessageA(box, WM_COMMAND, button, 0);

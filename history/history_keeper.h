@@ -1,0 +1,189 @@
+#pragma once
+// The keeper of the days: the logged-in user's history file and the pending
+// file beside it, kept so that no counted stroke or second is lost from its
+// day and none is counted twice, whatever holds, edits, replaces or refuses
+// the files, and wherever a kill comes.
+//
+// What it keeps in memory:
+//   owed    per day, what must be folded into the history file as it is on
+//           disk to give the day as Kivora knows it: a floor (counts the day
+//           has at least) and an add (counted on top), as the pending file
+//           writes them. After a save that wrote the history only the
+//           running day is owed, as a floor of what was written: a day that
+//           Kivora is still counting keeps the larger of the file's number
+//           and its own, plus what it counts since. Days Kivora no longer
+//           counts keep the file's numbers, whatever another program wrote.
+//   book    the history as last read, with what is owed folded in and the
+//           running day's counts since `start` on top: what the windows show.
+//   start   the snapshot of the all-time counts since which the running
+//           day's counts are in neither owed nor the files.
+//
+// Each save reads the history file again when it has changed since Kivora
+// last read or wrote it (its stamp: size, time, identity), folds what is
+// owed into it and writes it in one step. Before it writes the history, a
+// pending file with adds in it is written again as floors, so that a kill
+// between the two writes neither loses nor doubles an add. The caller
+// saves the days before the data file's totals: a kill between the two
+// then leaves a stroke in its day, never in the totals alone.
+//
+// States, and the events that move between them:
+//
+//   Closed         nobody logged in.
+//                  Login -> PendingUnread, Waiting or Open (by what can be read)
+//                  StartNew -> Leftover or Open
+//   Leftover       a new user's name has an earlier user's history or pending
+//                  file that could not be moved aside yet: never read or
+//                  written as this user's. Save moves them aside -> Open.
+//   PendingUnread  a pending file is there that cannot be read yet (held).
+//                  Nothing is written, so that its adds are folded before
+//                  anything counted after them. Save reads it -> Waiting or
+//                  Open; one that is not a pending file at all is moved aside,
+//                  one with lines that cannot be read is copied aside first.
+//   Waiting        the history cannot be read now (held, not a history, too
+//                  large): it is never written; each save writes what is owed
+//                  to the pending file. Save reads it -> Open.
+//   Open           the history has been read: each save writes it (or, while
+//                  it cannot be replaced or would pass its size limit, the
+//                  pending file). Save finds it unreadable -> Waiting.
+//   any            Close -> Closed.
+//
+// A midnight (KeepDate), a reset (Rebase) and the zeroing after a
+// registration (DropToday) change what is counted, never the state.
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "history/history_book.h"
+#include "history/pending_history.h"
+
+enum class DiskFile { History, Pending };
+
+// What tells that a file changed: size, last write time and the file's
+// identity (a replace by rename gives a new one).
+struct FileStamp {
+    uint64_t size = 0;
+    uint64_t time = 0;
+    uint64_t identity = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+enum class FileRead {
+    Read,
+    Missing,
+    Held,      // another program keeps it from being opened (after a few tries)
+    Refused,   // larger than a history may be, or it cannot be read
+};
+
+// The user's files. Kivora's own goes to the data folder; the tests' keeps
+// them in memory and can hold, refuse, replace or tear them at any point.
+class HistoryDisk {
+public:
+    virtual ~HistoryDisk() = default;
+    // The whole file, shared with other readers and writers, and its stamp.
+    virtual FileRead Read(DiskFile file, std::string& text, FileStamp& stamp) = 0;
+    // The file's stamp as it is now; false when it is missing or cannot be
+    // looked at.
+    virtual bool Stamp(DiskFile file, FileStamp& stamp) = 0;
+    // Replaces the file in one step: afterwards it is the old file whole or
+    // the new one whole. False, the file as it was, when it cannot be
+    // written (held, read-only, a full disk).
+    virtual bool Replace(DiskFile file, std::initializer_list<std::string_view> pieces) = 0;
+    // True when the file is gone, or was not there.
+    virtual bool Remove(DiskFile file) = 0;
+    virtual bool Exists(DiskFile file) = 0;
+    // Moves it aside as a backup that is kept (".bak", ".bak2" ...); false
+    // when it cannot be moved now.
+    virtual bool MoveAside(DiskFile file) = 0;
+    // Copies it aside the same way, the file staying where it is.
+    virtual bool CopyAside(DiskFile file) = 0;
+};
+
+enum class KeeperState { Closed, Leftover, PendingUnread, Waiting, Open };
+
+// Where the last save put the days counted up to it.
+enum class DaysSaved {
+    Written,    // in the history file (or nobody is logged in)
+    Pending,    // the history cannot be read or replaced now: in the pending file
+    Full,       // the history is at its size limit: in the pending file
+    InMemory,   // no file could take them: leaving now loses them
+};
+
+// What leaving now would cost, for the question at a log-off or exit.
+struct LeavingRisk {
+    bool historyHeld = false;   // the last save could not open or replace the history
+    bool pendingHeld = false;   // nor read or write the pending file
+    bool daysLost = false;      // counts that are in no file yet
+};
+
+class HistoryKeeper {
+public:
+    KeeperState State() const { return state_; }
+
+    // A login: the user's pending days and history are read; counting starts
+    // from the loaded all-time counts. Nothing is written.
+    void Login(HistoryDisk& disk, const HistoryCounts& loaded, const LocalDate& today);
+    // A registration: an empty history. Files an earlier user of the name left
+    // are moved aside first (kept as backups).
+    void StartNew(HistoryDisk& disk, const LocalDate& today);
+    void Close();
+
+    // The minute's save (and every other): see the header's comment.
+    DaysSaved Save(HistoryDisk& disk, const HistoryCounts& now, const LocalDate& today);
+    DaysSaved LastSave() const { return lastSave_; }
+    LeavingRisk Risk() const;
+
+    // Each second, before the second is counted: a new date closes the
+    // running day, so that strokes and seconds go to the day they fell on.
+    // A date already in the history (the clock set back) goes on from its line.
+    void KeepDate(const LocalDate& today, const HistoryCounts& now);
+    // The all-time counts were reset: the day keeps what it counted.
+    void Rebase(const HistoryCounts& beforeReset, const HistoryCounts& afterReset);
+    // What the running day has counted is dropped (a user just registered):
+    // its line is written anew from what is counted from now on.
+    void DropToday(const HistoryCounts& now);
+
+    // The days as they stand, the running day with its counts up to now;
+    // nothing while the history has not been read.
+    bool HasDays() const { return state_ == KeeperState::Open; }
+    HistoryPeriods Periods(const HistoryCounts& now) const { return book_.Periods(now); }
+    std::vector<HistoryDay> Days(const HistoryCounts& now) const { return book_.Days(now); }
+    const LocalDate& Today() const { return book_.Today(); }
+
+private:
+    void TakeRunningCounts(const HistoryCounts& now);
+    bool ReadPending(HistoryDisk& disk);
+    bool MoveLeftoversAside(HistoryDisk& disk);
+    bool HistoryChanged(HistoryDisk& disk) const;
+    void ReadHistory(HistoryDisk& disk);
+    bool WritePending(HistoryDisk& disk, const PendingDays& days);
+    DaysSaved SaveOpen(HistoryDisk& disk);
+    DaysSaved Keep(DaysSaved saved);
+
+    KeeperState state_ = KeeperState::Closed;
+    HistoryBook book_;
+    PendingDays owed_;
+    HistoryCounts start_;
+    // The history's stamp as Kivora last read or wrote it (known: the file
+    // was there); while it holds, the book needs no new reading.
+    FileStamp historyStamp_;
+    bool historyKnown_ = false;
+    bool pendingOnDisk_ = false;
+    bool pendingHasAdds_ = false;
+    bool leftoverHistory_ = false;
+    bool leftoverPending_ = false;
+    bool replaceToday_ = false;   // the running day's line is written anew, not folded
+    DaysSaved lastSave_ = DaysSaved::Written;
+    bool historyHeld_ = false;
+    bool pendingHeld_ = false;
+};
+
+// The history as a login would see it, its pending days folded in, for the
+// commands that only read (nothing is moved or written).
+enum class DaysForReading {
+    Read,               // the book holds them (a missing history: no days)
+    HistoryUnreadable,  // held, refused or not a history
+    PendingUnreadable,  // a pending file that is held or cannot be read
+};
+DaysForReading ReadDaysAsLoginWould(HistoryDisk& disk, const LocalDate& today, HistoryBook& book);

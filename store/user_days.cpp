@@ -1,0 +1,124 @@
+#include "store/user_days.h"
+
+#include <atomic>
+#include <mutex>
+
+#include "history/user_history.h"
+#include "win/atomic_file.h"
+
+namespace {
+
+// The keeper is touched by the interface thread (saves, the clock, export,
+// the tabs) and by the polling thread (the zeroing after a registration).
+struct LoggedInDays {
+    std::mutex lock;
+    HistoryKeeper keeper;
+    std::optional<UserHistoryFiles> files;   // none before a login, or when the path leaves no room
+    std::atomic<unsigned> version{0};
+} LoggedIn;
+
+// A new login's files; false when the data file's path leaves no room for a
+// history's.
+bool UseFilesOf(const char* dataFilePath)
+{
+    LoggedIn.keeper.Close();
+    LoggedIn.files.reset();
+    ++LoggedIn.version;
+    std::string historyPath;
+    if (!HistoryPathOf(dataFilePath, historyPath))
+        return false;
+    LoggedIn.files.emplace(historyPath);
+    return true;
+}
+
+} // namespace
+
+KeeperState OpenUserHistory(const char* dataFilePath, const HistoryCounts& loaded)
+{
+    std::lock_guard<std::mutex> guard(LoggedIn.lock);
+    if (!UseFilesOf(dataFilePath))
+        return KeeperState::Closed;
+    // What saves killed midway left; the files themselves are whole.
+    RecoverInterruptedWrite(LoggedIn.files->PathOf(DiskFile::History).c_str(), nullptr);
+    RecoverInterruptedWrite(LoggedIn.files->PathOf(DiskFile::Pending).c_str(), nullptr);
+    LoggedIn.keeper.Login(*LoggedIn.files, loaded, TodaysDate());
+    return LoggedIn.keeper.State();
+}
+
+KeeperState StartNewUserHistory(const char* dataFilePath)
+{
+    std::lock_guard<std::mutex> guard(LoggedIn.lock);
+    if (!UseFilesOf(dataFilePath))
+        return KeeperState::Closed;
+    LoggedIn.keeper.StartNew(*LoggedIn.files, TodaysDate());
+    return LoggedIn.keeper.State();
+}
+
+DaysSaved SaveUserHistory(const HistoryCounts& now)
+{
+    std::lock_guard<std::mutex> guard(LoggedIn.lock);
+    if (!LoggedIn.files)
+        return LoggedIn.keeper.State() == KeeperState::Closed ? DaysSaved::Written : DaysSaved::InMemory;
+    ++LoggedIn.version;
+    return LoggedIn.keeper.Save(*LoggedIn.files, now, TodaysDate());
+}
+
+LeavingRisk HistoryRisk(std::string& historyName, std::string& pendingName)
+{
+    std::lock_guard<std::mutex> guard(LoggedIn.lock);
+    if (!LoggedIn.files)
+        return {};
+    historyName = LoggedIn.files->NameOf(DiskFile::History);
+    pendingName = LoggedIn.files->NameOf(DiskFile::Pending);
+    return LoggedIn.keeper.Risk();
+}
+
+void KeepHistoryDate(const HistoryCounts& now)
+{
+    LocalDate today = TodaysDate();
+    std::lock_guard<std::mutex> guard(LoggedIn.lock);
+    if (LoggedIn.keeper.State() == KeeperState::Closed || today == LoggedIn.keeper.Today())
+        return;
+    LoggedIn.keeper.KeepDate(today, now);
+    ++LoggedIn.version;
+}
+
+void RebaseHistory(const HistoryCounts& beforeReset, const HistoryCounts& afterReset)
+{
+    std::lock_guard<std::mutex> guard(LoggedIn.lock);
+    LoggedIn.keeper.Rebase(beforeReset, afterReset);
+}
+
+void DropHistoryDay(const HistoryCounts& now)
+{
+    std::lock_guard<std::mutex> guard(LoggedIn.lock);
+    LoggedIn.keeper.DropToday(now);
+}
+
+std::optional<HistoryPeriods> CurrentHistoryPeriods(const HistoryCounts& now)
+{
+    LocalDate today = TodaysDate();
+    std::lock_guard<std::mutex> guard(LoggedIn.lock);
+    if (!LoggedIn.keeper.HasDays())
+        return std::nullopt;
+    if (today != LoggedIn.keeper.Today()) {
+        LoggedIn.keeper.KeepDate(today, now);
+        ++LoggedIn.version;
+    }
+    return LoggedIn.keeper.Periods(now);
+}
+
+std::optional<std::vector<HistoryDay>> CurrentHistoryDays(const HistoryCounts& now)
+{
+    LocalDate today = TodaysDate();
+    std::lock_guard<std::mutex> guard(LoggedIn.lock);
+    if (!LoggedIn.keeper.HasDays())
+        return std::nullopt;
+    if (today != LoggedIn.keeper.Today()) {
+        LoggedIn.keeper.KeepDate(today, now);
+        ++LoggedIn.version;
+    }
+    return LoggedIn.keeper.Days(now);
+}
+
+unsigned HistoryVersion() { return LoggedIn.version; }

@@ -1,0 +1,718 @@
+#pragma once
+// A deterministic simulation of the keeper of the days: a seeded random walk
+// through long sequences of what happens to a running Kivora and its files
+// (strokes, saves, midnights, the clock set back, a reset, holds and
+// releases, read-only files, failed writes, edits and stale copies written
+// by other programs, files that are not Kivora's put in place, a spreadsheet's
+// forms, kills at any write, quits, log-offs, the end of the session, logins),
+// against a disk in memory that keeps each file whole (the old or the new,
+// never a mix). After every event it checks what must always hold:
+//
+//  - Durable: after a save that says the days are on disk, every stroke and
+//    second that must be there is: the history with the pending days folded
+//    in holds at least it.
+//  - Others' writes stand: what another program wrote into the history is
+//    never taken back by Kivora (it folds in, never writes an older copy).
+//  - Bounded: each day holds at least what Kivora counted for it and cannot
+//    have lost, less what other programs took away, and at most all it
+//    counted plus what other programs added: nothing lost, nothing doubled.
+//    A day nobody else touched and no kill cost anything holds exactly it.
+//  - Own files only: nothing is written over or removed that is not
+//    Kivora's (a file that is not a history, a pending file it cannot read).
+//  - Leaving: a quit or log-off that asks nothing leaves every counted
+//    stroke on disk; once the files are free, a save asks nothing.
+//  - Order: a kill never leaves a stroke in the data file's totals that is in
+//    no day on disk.
+//  - Shown: once saved, the days the windows show are the days on disk.
+//
+// One failing seed is a test that can be replayed: Simulate(seed) again.
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "history/history_keeper.h"
+
+namespace keepersim {
+
+struct Killed {};   // thrown by the disk where the process dies
+
+enum class Holder { None, Spreadsheet, Exclusive };   // readers allowed / nobody opens it
+
+struct SimFile {
+    bool exists = false;
+    std::string text;
+    uint64_t version = 0;
+    uint64_t identity = 0;
+    bool foreign = false;   // not Kivora's: never to be written over
+    Holder holder = Holder::None;
+    bool readOnly = false;
+    int failingWrites = 0;
+};
+
+class SimDisk final : public HistoryDisk {
+public:
+    SimFile files[2];
+    std::vector<std::string> backups[2];
+    std::vector<std::string> violations;
+    int killCountdown = -1;   // writes to go before the kill; -1: none
+    bool killTakesEffect = false;
+    uint64_t identities = 0;
+
+    SimFile& Of(DiskFile file) { return files[static_cast<int>(file)]; }
+
+    FileRead Read(DiskFile which, std::string& text, FileStamp& stamp) override
+    {
+        SimFile& file = Of(which);
+        if (!file.exists)
+            return FileRead::Missing;
+        if (file.holder == Holder::Exclusive)
+            return FileRead::Held;
+        if (file.text.size() > LargestHistoryFile)
+            return FileRead::Refused;
+        text = file.text;
+        stamp = StampOf(file);
+        return FileRead::Read;
+    }
+    bool Stamp(DiskFile which, FileStamp& stamp) override
+    {
+        SimFile& file = Of(which);
+        if (!file.exists || file.holder == Holder::Exclusive)
+            return false;
+        stamp = StampOf(file);
+        return true;
+    }
+    bool Replace(DiskFile which, std::initializer_list<std::string_view> pieces) override
+    {
+        SimFile& file = Of(which);
+        if (!Writable(file))
+            return false;
+        std::string text;
+        for (std::string_view piece : pieces)
+            text += piece;
+        return Write([&] {
+            if (file.exists && file.foreign)
+                violations.push_back("wrote over a file that is not Kivora's");
+            file.exists = true;
+            file.foreign = false;
+            file.text = std::move(text);
+            ++file.version;
+            file.identity = ++identities;
+        });
+    }
+    bool Remove(DiskFile which) override
+    {
+        SimFile& file = Of(which);
+        if (!file.exists)
+            return true;
+        if (!Writable(file))
+            return false;
+        return Write([&] {
+            if (file.foreign)
+                violations.push_back("removed a file that is not Kivora's");
+            file = SimFile{};
+        });
+    }
+    bool Exists(DiskFile which) override { return Of(which).exists; }
+    bool CopyAside(DiskFile which) override
+    {
+        SimFile& file = Of(which);
+        if (file.holder == Holder::Exclusive)
+            return false;
+        return Write([&] { backups[static_cast<int>(which)].push_back(file.text); });
+    }
+    bool MoveAside(DiskFile which) override
+    {
+        SimFile& file = Of(which);
+        if (file.holder != Holder::None)
+            return false;
+        return Write([&] {
+            backups[static_cast<int>(which)].push_back(file.text);
+            file = SimFile{};
+        });
+    }
+
+    // Each write of the process (the data file's too) may be where it dies.
+    template <typename Change>
+    bool Write(Change change)
+    {
+        if (killCountdown == 0) {
+            killCountdown = -1;
+            if (killTakesEffect)
+                change();
+            throw Killed{};
+        }
+        if (killCountdown > 0)
+            --killCountdown;
+        change();
+        return true;
+    }
+
+private:
+    static FileStamp StampOf(const SimFile& file) { return {file.text.size(), file.version, file.identity}; }
+    static bool Writable(SimFile& file)
+    {
+        if (file.holder != Holder::None || file.readOnly)
+            return false;
+        if (file.failingWrites > 0) {
+            --file.failingWrites;   // a full disk, for this one write
+            return false;
+        }
+        return true;
+    }
+};
+
+using DayMap = std::map<LocalDate, HistoryCounts>;
+
+// Reads two texts as a login would, nothing held.
+class TextDisk final : public HistoryDisk {
+public:
+    std::optional<std::string> texts[2];
+    FileRead Read(DiskFile file, std::string& text, FileStamp&) override
+    {
+        const auto& held = texts[static_cast<int>(file)];
+        if (!held)
+            return FileRead::Missing;
+        text = *held;
+        return FileRead::Read;
+    }
+    bool Stamp(DiskFile, FileStamp&) override { return false; }
+    bool Replace(DiskFile, std::initializer_list<std::string_view>) override { return false; }
+    bool Remove(DiskFile) override { return false; }
+    bool Exists(DiskFile file) override { return texts[static_cast<int>(file)].has_value(); }
+    bool MoveAside(DiskFile) override { return false; }
+    bool CopyAside(DiskFile) override { return false; }
+};
+
+inline DayMap DaysOf(const HistoryBook& book)
+{
+    DayMap days;
+    for (const HistoryDay& day : book.Days(HistoryCounts{}))
+        days[day.date] = day.counts;
+    return days;
+}
+
+// A history's days; none for a text that is not one.
+inline DayMap DaysOfHistory(const std::string& text, const LocalDate& today)
+{
+    HistoryBook book;
+    if (book.Load(text, today) != HistoryLoad::Loaded)
+        return {};
+    return DaysOf(book);
+}
+
+inline std::string HistoryOf(const DayMap& days, bool spreadsheet, std::mt19937& random)
+{
+    std::string text(HistoryHeader);
+    text += "\r\n";
+    for (const auto& [date, counts] : days)
+        AppendHistoryLine(text, date, counts);
+    if (!spreadsheet)
+        return text;
+    // As a spreadsheet saves it back: a byte-order mark, LF, the dates as
+    // 2026/1/2, maybe every field quoted.
+    bool quoted = random() % 2 == 0;
+    std::string saved = "\xEF\xBB\xBF";
+    std::size_t at = 0;
+    while (at < text.size()) {
+        LineSpan line = LineAt(text, at);
+        std::string content = text.substr(line.begin, line.contentEnd - line.begin);
+        at = line.end;
+        if (std::optional<LocalDate> date = ParseLocalDate(std::string_view(content).substr(0, 10));
+            date && content.size() > 10) {
+            content = std::to_string(date->year) + "/" + std::to_string(date->month) + "/" +
+                      std::to_string(date->day) + content.substr(10);
+        }
+        if (quoted) {
+            std::string fields = "\"";
+            for (char c : content)
+                fields += c == ',' ? std::string("\",\"") : std::string(1, c);
+            content = fields + "\"";
+        }
+        saved += content + "\n";
+    }
+    return saved;
+}
+
+struct Figures {
+    long sequences = 0, events = 0, checks = 0, saves = 0, kills = 0, edits = 0;
+};
+
+// One sequence of events from a seed. Returns what went wrong, or "".
+class Simulation {
+public:
+    explicit Simulation(uint32_t seed, Figures& figures) : random_(seed), figures_(figures) {}
+
+    std::string Run(int events)
+    {
+        ++figures_.sequences;
+        Login();
+        for (int event = 0; event < events && failure_.empty(); ++event) {
+            ++figures_.events;
+            Step();
+            if (!disk_.violations.empty())
+                Fail(disk_.violations.front());
+        }
+        if (failure_.empty())
+            Checkpoint();
+        return failure_;
+    }
+
+private:
+    // What the program does, in the order it does it.
+    void Login()
+    {
+        counts_ = dataFile_;
+        keeper_.Login(disk_, counts_, date_);
+        loggedIn_ = true;
+        Note("login");
+        if (!Same(keeper_.Today(), date_))
+            Fail("the running day is not today after a login");
+    }
+
+    // The minute's save: the days first, then the totals.
+    void Save()
+    {
+        ++figures_.saves;
+        DaysSaved saved = keeper_.Save(disk_, counts_, date_);
+        static constexpr const char* Saved[] = {"written", "pending", "full", "in memory"};
+        Note(std::string("save: ") + Saved[static_cast<int>(saved)]);
+        if (saved != DaysSaved::InMemory) {
+            durableLow_ = low_;
+            durableCounts_ = counts_;
+        }
+        lastSaveDurable_ = saved != DaysSaved::InMemory;
+        if (dataFileFails_ > 0) {
+            --dataFileFails_;
+        } else {
+            disk_.Write([&] { dataFile_ = counts_; });
+        }
+        if (lastSaveDurable_)
+            CheckOnDisk("after a save that put the days on disk", true);
+    }
+
+    void Crash()
+    {
+        ++figures_.kills;
+        Note("killed");
+        // Every stroke in the data file's totals must be in a day on disk.
+        if (lastSaveDurable_ && !AtMost(dataFile_, durableCounts_))
+            Fail("the data file holds strokes that no day on disk has");
+        keeper_ = HistoryKeeper();
+        loggedIn_ = false;
+        low_ = durableLow_;   // what no save had put on disk may be lost
+    }
+
+    void Step()
+    {
+        int roll = static_cast<int>(random_() % 100);
+        Note("roll " + std::to_string(roll));
+        try {
+            if (!loggedIn_)
+                Login();
+            else if (roll < 30)
+                Type();
+            else if (roll < 45)
+                Save();
+            else if (roll < 50)
+                NewDate(1 + static_cast<int>(random_() % 2));
+            else if (roll < 52)
+                NewDate(-1 - static_cast<int>(random_() % 3));
+            else if (roll < 54)
+                Reset();
+            else if (roll < 64)
+                ChangeAFile();
+            else if (roll < 70)
+                EditHistory();
+            else if (roll < 75)
+                ArmKill();
+            else if (roll < 80)
+                Leave(random_() % 2 == 0);
+            else if (roll < 82)
+                EndSession();
+            else if (roll < 86)
+                Checkpoint();
+            else if (roll < 88)
+                ++dataFileFails_;
+            else
+                Type();
+        } catch (const Killed&) {
+            Crash();
+        }
+    }
+
+    void Type()
+    {
+        HistoryCounts typed;
+        for (int strokes = 1 + static_cast<int>(random_() % 3); strokes > 0; --strokes)
+            typed.keys[random_() % HistoryKeyCount] += 1 + random_() % 5;
+        typed.seconds = random_() % 61;
+        AddCounts(counts_, typed);
+        AddCounts(low_[date_], typed);
+        AddCounts(high_[date_], typed);
+    }
+
+    void NewDate(int days)
+    {
+        date_ = AddDays(date_, days);
+        keeper_.KeepDate(date_, counts_);
+    }
+
+    void Reset()
+    {
+        keeper_.Rebase(counts_, HistoryCounts{});
+        counts_ = HistoryCounts{};
+        disk_.Write([&] { dataFile_ = counts_; });
+    }
+
+    // Another program holds, frees, refuses or replaces one of the files.
+    void ChangeAFile()
+    {
+        DiskFile which = random_() % 3 == 0 ? DiskFile::Pending : DiskFile::History;
+        SimFile& file = disk_.Of(which);
+        switch (random_() % 7) {
+        case 0:
+            file.holder = random_() % 2 == 0 ? Holder::Spreadsheet : Holder::Exclusive;
+            break;
+        case 1:
+        case 2:
+            file.holder = Holder::None;
+            break;
+        case 3:
+            file.readOnly = !file.readOnly;
+            break;
+        case 4:
+            file.failingWrites += 1 + static_cast<int>(random_() % 2);
+            break;
+        case 5:
+            if (which == DiskFile::History)
+                PutForeignFile(which);
+            break;
+        case 6:
+            if (which == DiskFile::Pending)
+                PendingAsSpreadsheetSaves();
+            else
+                TakeForeignFileAway();
+            break;
+        }
+    }
+
+    // A file that is not Kivora's in the history's place (kept to be put
+    // back), or where no pending file is.
+    void PutForeignFile(DiskFile which)
+    {
+        SimFile& file = disk_.Of(which);
+        if (file.holder != Holder::None || file.foreign || (which == DiskFile::Pending && file.exists))
+            return;
+        if (which == DiskFile::History)
+            stashedHistory_ = file;
+        file.exists = true;
+        file.foreign = true;
+        file.text = random_() % 2 == 0 ? "date,seconds\r\nnot a history\r\n" : "\x89PNG\r\n";
+        ++file.version;
+        file.identity = ++disk_.identities;
+    }
+
+    void TakeForeignFileAway()
+    {
+        SimFile& file = disk_.Of(DiskFile::History);
+        if (!file.foreign || file.holder != Holder::None || !stashedHistory_)
+            return;
+        SimFile back = *stashedHistory_;
+        back.holder = file.holder;
+        back.readOnly = file.readOnly;
+        back.failingWrites = file.failingWrites;
+        back.version = file.version + 1;
+        back.identity = ++disk_.identities;
+        file = back;
+        stashedHistory_.reset();
+    }
+
+    // The user opened the pending file in a spreadsheet and saved it back.
+    void PendingAsSpreadsheetSaves()
+    {
+        SimFile& file = disk_.Of(DiskFile::Pending);
+        if (!file.exists || file.foreign || file.holder == Holder::Exclusive || file.text.starts_with("\xEF\xBB\xBF"))
+            return;
+        std::string saved = "\xEF\xBB\xBF";
+        for (std::size_t at = 0; at < file.text.size();) {
+            LineSpan line = LineAt(file.text, at);
+            std::string content = file.text.substr(line.begin, line.contentEnd - line.begin);
+            at = line.end;
+            std::string fields = "\"";
+            for (char c : content)
+                fields += c == ',' ? std::string("\",\"") : std::string(1, c);
+            saved += fields + "\"\n";
+        }
+        if (random_() % 2 == 0)
+            saved += "a note the user typed in\n";   // read by nobody, kept in a copy
+        file.text = saved;
+        ++file.version;
+    }
+
+    // Another program writes the history: a day raised or lowered, a day
+    // added, today's line deleted, or a copy read a while ago saved back.
+    // What it changed is noted per day.
+    void EditHistory()
+    {
+        SimFile& file = disk_.Of(DiskFile::History);
+        if (file.foreign || file.holder == Holder::Exclusive || file.readOnly)
+            return;
+        ++figures_.edits;
+        DayMap before = DaysOfHistory(file.exists ? file.text : "", date_);
+        DayMap after = before;
+        switch (random_() % 5) {
+        case 0:
+        case 1: {
+            LocalDate day = AddDays(date_, -static_cast<int>(random_() % 4));
+            HistoryCounts& counts = after[day];
+            int64_t& field = counts.keys[random_() % HistoryKeyCount];
+            field = std::max<int64_t>(0, field + static_cast<int64_t>(random_() % 40) - 15);
+            counts.seconds += random_() % 100;
+            break;
+        }
+        case 2:
+            after.erase(date_);
+            break;
+        case 3:
+            if (staleCopy_) {
+                after = *staleCopy_;
+                staleCopy_.reset();
+            }
+            break;
+        case 4:
+            staleCopy_ = before;   // read now, saved back later
+            break;
+        }
+        for (const auto& [day, counts] : after) {
+            const HistoryCounts was = before.count(day) ? before[day] : HistoryCounts{};
+            NoteEdit(day, was, counts);
+        }
+        for (const auto& [day, counts] : before) {
+            if (!after.count(day))
+                NoteEdit(day, counts, HistoryCounts{});
+        }
+        bool inPlace = random_() % 2 == 0;   // a spreadsheet that holds it saves in place
+        othersWrote_ = after;
+        file.exists = true;
+        file.text = HistoryOf(after, random_() % 2 == 0, random_);
+        ++file.version;
+        if (!inPlace)
+            file.identity = ++disk_.identities;
+    }
+
+    void NoteEdit(const LocalDate& day, const HistoryCounts& was, const HistoryCounts& now)
+    {
+        HistoryCounts up, down;
+        AddDelta(up, was, now);
+        AddDelta(down, now, was);
+        AddCounts(added_[day], up);
+        AddCounts(taken_[day], down);
+    }
+
+    void ArmKill()
+    {
+        disk_.killCountdown = static_cast<int>(random_() % 4);
+        disk_.killTakesEffect = random_() % 2 == 0;
+    }
+
+    // Quit or log off: a save; asked when it would lose something. The user
+    // stays (cancel), or frees the files and tries again (retry), which must
+    // then succeed and ask nothing.
+    void Leave(bool logOff)
+    {
+        Save();
+        if (Asks()) {
+            if (random_() % 2 == 0)
+                return;   // stays logged in
+            FreeTheFiles();
+            Save();
+            if (Asks())
+                Fail("a save with every file free still asks before leaving");
+        }
+        if (!failure_.empty())
+            return;
+        CheckOnDisk("after leaving without a question", true);
+        disk_.killCountdown = -1;
+        keeper_.Close();
+        loggedIn_ = false;
+        // Between two runs a file that is not Kivora's may stand where the
+        // pending file would.
+        if (random_() % 4 == 0)
+            PutForeignFile(DiskFile::Pending);
+        if (logOff)
+            Login();
+    }
+
+    bool Asks() const
+    {
+        LeavingRisk risk = keeper_.Risk();
+        return risk.historyHeld || risk.pendingHeld || risk.daysLost;
+    }
+
+    // Windows ends the session: one save, nobody to ask, then the end.
+    void EndSession()
+    {
+        Save();
+        Crash();
+        --figures_.kills;
+    }
+
+    void FreeTheFiles()
+    {
+        for (SimFile& file : disk_.files) {
+            file.holder = Holder::None;
+            file.readOnly = false;
+            file.failingWrites = 0;
+        }
+        TakeForeignFileAway();
+        dataFileFails_ = 0;
+    }
+
+    // Once everything is free and saved, the files hold what was counted,
+    // exactly where nobody else wrote, and the windows show what is on disk.
+    void Checkpoint()
+    {
+        disk_.killCountdown = -1;
+        FreeTheFiles();
+        if (!loggedIn_)
+            Login();
+        Save();
+        if (!failure_.empty())
+            return;
+        if (keeper_.LastSave() != DaysSaved::Written || keeper_.State() != KeeperState::Open)
+            Fail("the files are free, yet the history was not written");
+        if (Asks())
+            Fail("the files are free, yet leaving would ask");
+        DayMap onDisk = CheckOnDisk("at a checkpoint", false);
+        DayMap shown;
+        for (const HistoryDay& day : keeper_.Days(counts_))
+            shown[day.date] = day.counts;
+        if (!SameDays(shown, onDisk))
+            Fail("the days shown differ from the days on disk");
+    }
+
+    // The days a login would find (the history put back if a file that is
+    // not one stands in its place), checked against what was counted.
+    DayMap CheckOnDisk(const char* when, bool atLeastOnly)
+    {
+        ++figures_.checks;
+        TextDisk view;
+        const SimFile& history = disk_.Of(DiskFile::History);
+        const SimFile& real = history.foreign && stashedHistory_ ? *stashedHistory_ : history;
+        if (real.exists && !real.foreign)
+            view.texts[0] = real.text;
+        const SimFile& pending = disk_.Of(DiskFile::Pending);
+        if (pending.exists && !pending.foreign)
+            view.texts[1] = pending.text;
+        HistoryBook book;
+        if (ReadDaysAsLoginWould(view, date_, book) != DaysForReading::Read) {
+            Fail(std::string(when) + ": the files on disk cannot be read as a login would");
+            return {};
+        }
+        DayMap onDisk = DaysOf(book);
+        for (const auto& [day, wrote] : othersWrote_) {
+            if (!AtMost(wrote, onDisk.count(day) ? onDisk[day] : HistoryCounts{}))
+                Fail(std::string(when) + ": " + FormatLocalDate(day) + " lost what another program wrote");
+        }
+        for (const auto& [day, low] : low_) {
+            HistoryCounts floor = low;
+            HistoryCounts taken = taken_.count(day) ? taken_[day] : HistoryCounts{};
+            HistoryCounts has = onDisk.count(day) ? onDisk[day] : HistoryCounts{};
+            HistoryCounts lost;
+            AddDelta(lost, has, floor);   // what of the floor is missing
+            if (!AtMost(lost, taken))
+                Fail(std::string(when) + ": " + FormatLocalDate(day) + " lost counted strokes or seconds");
+        }
+        if (atLeastOnly)
+            return onDisk;
+        for (const auto& [day, has] : onDisk) {
+            HistoryCounts most = high_.count(day) ? high_[day] : HistoryCounts{};
+            AddCounts(most, added_.count(day) ? added_[day] : HistoryCounts{});
+            if (!AtMost(has, most))
+                Fail(std::string(when) + ": " + FormatLocalDate(day) + " holds more than was counted and added");
+            bool untouched = !added_.count(day) && !taken_.count(day);
+            bool nothingLost = low_.count(day) && high_.count(day) && low_[day] == high_[day];
+            if (untouched && nothingLost && !(has == low_[day]))
+                Fail(std::string(when) + ": " + FormatLocalDate(day) + " is not exactly what was counted");
+        }
+        return onDisk;
+    }
+
+    static bool AtMost(const HistoryCounts& a, const HistoryCounts& b)
+    {
+        if (a.seconds > b.seconds)
+            return false;
+        for (int key = 0; key < HistoryKeyCount; ++key) {
+            if (a.keys[key] > b.keys[key])
+                return false;
+        }
+        return true;
+    }
+
+    static bool SameDays(const DayMap& a, const DayMap& b)
+    {
+        auto withCounts = [](const DayMap& days) {
+            DayMap kept;
+            for (const auto& [day, counts] : days) {
+                if (!counts.IsEmpty())
+                    kept[day] = counts;
+            }
+            return kept;
+        };
+        return withCounts(a) == withCounts(b);
+    }
+
+    static bool Same(const LocalDate& a, const LocalDate& b) { return a == b; }
+
+    void Fail(const std::string& what)
+    {
+        if (!failure_.empty())
+            return;
+        failure_ = what + "\n  last events:";
+        for (const std::string& event : log_)
+            failure_ += "\n    " + event;
+    }
+
+    // The last events, told with a failure.
+    void Note(const std::string& event)
+    {
+        static constexpr const char* States[] = {"Closed", "Leftover", "PendingUnread", "Waiting", "Open"};
+        std::string line = FormatLocalDate(date_) + " " + event + " -> " + States[static_cast<int>(keeper_.State())];
+        for (const SimFile& file : disk_.files) {
+            line += file.exists ? (file.foreign ? " [foreign" : " [file") : " [none";
+            line += file.holder == Holder::Exclusive ? " held" : file.holder == Holder::Spreadsheet ? " sheet" : "";
+            line += file.readOnly ? " ro" : "";
+            line += "]";
+        }
+        log_.push_back(line);
+        if (log_.size() > 40)
+            log_.erase(log_.begin());
+    }
+
+    std::mt19937 random_;
+    Figures& figures_;
+    SimDisk disk_;
+    HistoryKeeper keeper_;
+    bool loggedIn_ = false;
+    LocalDate date_{2026, 12, 30};
+    HistoryCounts counts_;       // the counter table's all-time counts
+    HistoryCounts dataFile_;     // what the data file holds
+    int dataFileFails_ = 0;
+    bool lastSaveDurable_ = true;
+    HistoryCounts durableCounts_;   // the all-time counts of the last save that put the days on disk
+    DayMap low_;                 // per day: counted, less what a kill may have cost
+    DayMap durableLow_;          // low_ as the last save that put the days on disk found it
+    DayMap high_;                // per day: all that was counted
+    DayMap added_, taken_;       // per day: what other programs added and took away
+    DayMap othersWrote_;         // the days as another program last wrote them
+    std::optional<SimFile> stashedHistory_;
+    std::optional<DayMap> staleCopy_;
+    std::string failure_;
+    std::vector<std::string> log_;
+};
+
+} // namespace keepersim

@@ -293,7 +293,11 @@ INT_PTR CALLBACK HistoryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         // would pass it on to the first control, the span list.
         return TRUE;
     case WM_DESTROY:
+        // Made anew at another scale, the page keeps its days and selection
+        // but has its name (and drawing) still to be given.
         ClosePageCanvas(page, Page.canvas);
+        Page.layout = ChartLayout{};
+        Page.name.clear();
         return TRUE;
     default:
         return FALSE;

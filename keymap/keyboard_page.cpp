@@ -28,6 +28,7 @@ struct PageState {
     MapPeriod period = DefaultMapPeriod;
     LetterMode letters = DefaultLetterMode;
     DateRange range;                   // 指定した期間: today until the history tab hands one over
+    bool rangeSet = false;
     RangeDays rangeDays;               // the range's days as last read
     unsigned rangeVersion = 0;         // HistoryVersion() when they were read
     bool rangeRead = false;
@@ -170,8 +171,13 @@ void ShowChanges(HWND page)
 
 void OnInitDialog(HWND page)
 {
-    LocalDate today = TodaysDate();
-    Page.range = {today, today};
+    // The page is made anew when the main window moves to a monitor at
+    // another scale: what it shows stays as chosen.
+    if (!Page.rangeSet) {
+        LocalDate today = TodaysDate();
+        Page.range = {today, today};
+        Page.rangeSet = true;
+    }
     HWND periods = GetDlgItem(page, IDC_MAP_PERIOD);
     for (MapPeriod period : ListedMapPeriods)
         SendMessageA(periods, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(MapPeriodCaption(period)));

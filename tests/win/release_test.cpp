@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -110,9 +111,42 @@ struct CompatibilityInformation {
     CompatibilityElement elements[8];
 };
 
+// One answer of QueryActCtxW, in a buffer of the size it asks for.
+std::vector<BYTE> QueryContext(HANDLE context, DWORD* index, ULONG what)
+{
+    SIZE_T size = 0;
+    QueryActCtxW(0, context, index, what, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    if (size == 0 || !QueryActCtxW(0, context, index, what, buffer.data(), size, nullptr))
+        buffer.clear();
+    return buffer;
+}
+
+// The assemblies that an activation context loads from, as the loader names
+// them (the name, then the attributes of the version it found); the first is
+// the program's own.
+std::vector<std::wstring> ContextAssemblies(HANDLE context)
+{
+    std::vector<std::wstring> identities;
+    std::vector<BYTE> detail = QueryContext(context, nullptr, ActivationContextDetailedInformation);
+    if (detail.empty())
+        return identities;
+    DWORD count = reinterpret_cast<const ACTIVATION_CONTEXT_DETAILED_INFORMATION*>(detail.data())->ulAssemblyCount;
+    for (DWORD index = 1; index <= count; ++index) {
+        std::vector<BYTE> assembly = QueryContext(context, &index, AssemblyDetailedInformationInActivationContext);
+        const wchar_t* identity =
+            assembly.empty()
+                ? nullptr
+                : reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(assembly.data())
+                      ->lpAssemblyEncodedAssemblyIdentity;
+        identities.push_back(identity != nullptr ? identity : L"");
+    }
+    return identities;
+}
+
 // The manifest as the loader reads it: through an activation context made
 // from resource 1 of the built file.
-TEST(BuiltExecutable, ManifestAsksForNoElevationSystemDpiAwarenessAndWindows7To11)
+TEST(BuiltExecutable, ManifestAsksForNoElevationCommonControls6PerMonitorDpiAndWindows7To11)
 {
     ACTCTXW request = {};
     request.cbSize = sizeof request;
@@ -128,10 +162,30 @@ TEST(BuiltExecutable, ManifestAsksForNoElevationSystemDpiAwarenessAndWindows7To1
     EXPECT_EQ(level.RunLevel, ACTCTX_RUN_LEVEL_AS_INVOKER);
     EXPECT_EQ(level.UiAccess, 0u);
 
-    wchar_t dpiAware[32] = L"";
-    EXPECT_TRUE(QueryActCtxSettingsW(0, context, L"http://schemas.microsoft.com/SMI/2005/WindowsSettings",
-                                     L"dpiAware", dpiAware, 32, nullptr));
-    EXPECT_STREQ(dpiAware, L"true") << "system aware: not per monitor, not unaware";
+    // The visual style's controls: the common controls of version 6.
+    std::vector<std::wstring> assemblies = ContextAssemblies(context);
+    auto commonControls6 = std::find_if(assemblies.begin(), assemblies.end(), [](const std::wstring& identity) {
+        return identity.rfind(L"Microsoft.Windows.Common-Controls,", 0) == 0 &&
+               identity.find(L"publicKeyToken=\"6595b64144ccf1df\"") != std::wstring::npos &&
+               identity.find(L"version=\"6.") != std::wstring::npos;
+    });
+    EXPECT_NE(commonControls6, assemblies.end()) << testing::PrintToString(assemblies);
+
+    struct Setting {
+        const wchar_t* space;
+        const wchar_t* name;
+        const wchar_t* value;
+    } settings[] = {
+        // Windows 7 and 8 read "true" of it: system aware.
+        {L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware", L"true/pm"},
+        // Windows 10 and 11: per monitor, version 2 where the system has it.
+        {L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness", L"PerMonitorV2,PerMonitor"},
+    };
+    for (const Setting& setting : settings) {
+        wchar_t value[64] = L"";
+        EXPECT_TRUE(QueryActCtxSettingsW(0, context, setting.space, setting.name, value, 64, nullptr)) << setting.name;
+        EXPECT_STREQ(value, setting.value);
+    }
 
     CompatibilityInformation compatibility = {};
     EXPECT_TRUE(QueryActCtxW(0, context, nullptr, CompatibilityInformationInActivationContext, &compatibility,

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "res/resource.h"
@@ -187,17 +188,109 @@ TEST(Resources, EveryFixedIdentifierIsThereWithItsKindAndNoOther)
     EXPECT_STREQ(text, "set.ini");
 }
 
-TEST(Resources, IconAndBitmapHaveTheirSizes)
-{
-    for (int icon : {135, 136}) {
-        std::string group = Resource(RT_GROUP_ICON, icon);
-        ASSERT_GE(group.size(), 6u + 14u);
-        EXPECT_EQ(static_cast<unsigned char>(group[4]), 1) << "one image";
-        EXPECT_EQ(static_cast<unsigned char>(group[6]), 48) << "width";
-        EXPECT_EQ(static_cast<unsigned char>(group[7]), 48) << "height";
-        EXPECT_NE(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(icon)), nullptr);
-    }
+// One image of an icon as its directory describes it.
+struct IconImage {
+    int side;
+    int bitsPerPixel;
+    bool png;
+    bool operator==(const IconImage&) const = default;
+};
 
+void PrintTo(const IconImage& image, std::ostream* out)
+{
+    *out << image.side << " px, " << image.bitsPerPixel << " bpp" << (image.png ? ", PNG" : "");
+}
+
+bool IsPng(const std::string& bytes) { return bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0; }
+
+// The images of an icon group resource: its directory, then each image, a
+// resource of its own.
+std::vector<IconImage> GroupImages(int id)
+{
+    std::vector<IconImage> images;
+    std::string group = Resource(RT_GROUP_ICON, id);
+    TemplateReader in(group);
+    in.Word();
+    in.Word();
+    for (int count = in.Word(); count > 0; --count) {
+        int side = static_cast<unsigned char>(in.Word());   // width; the height is alike
+        in.Word();
+        in.Word();
+        int bits = in.Word();
+        in.Dword();
+        int image = in.Word();
+        images.push_back({side == 0 ? 256 : side, bits, IsPng(Resource(RT_ICON, image))});
+    }
+    return images;
+}
+
+// The images of an .ico file: the same directory with file offsets.
+std::vector<IconImage> FileImages(const std::string& bytes)
+{
+    std::vector<IconImage> images;
+    TemplateReader in(bytes);
+    in.Word();
+    in.Word();
+    for (int count = in.Word(); count > 0; --count) {
+        int side = static_cast<unsigned char>(in.Word());
+        in.Word();
+        in.Word();
+        int bits = in.Word();
+        DWORD size = in.Dword();
+        DWORD offset = in.Dword();
+        images.push_back({side == 0 ? 256 : side, bits, offset < bytes.size() && IsPng(bytes.substr(offset, size))});
+    }
+    return images;
+}
+
+int LoadedSide(HICON icon)
+{
+    ICONINFO info = {};
+    BITMAP bitmap = {};
+    if (icon == nullptr || !GetIconInfo(icon, &info))
+        return 0;
+    GetObjectA(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+    return bitmap.bmWidth;
+}
+
+// Every size that the shell asks for at 100 to 200 %, and Explorer's largest,
+// each an image of its own: none is scaled from another when loaded.
+TEST(Resources, IconsHoldAnImageOfEverySize)
+{
+    const std::vector<int> sides = {16, 20, 24, 32, 40, 48, 64, 256};
+    std::vector<IconImage> expected;
+    for (int side : sides)
+        expected.push_back({side, 32, side == 256});   // only the largest compressed: it would weigh 270 KB
+
+    std::optional<std::string> file = wintest::ReadBytes(KIVORA_SOURCE_DIR "\\res\\icon6.ico");
+    ASSERT_TRUE(file) << "res/icon6.ico";
+    struct Case {
+        std::vector<IconImage> images;
+        int resource;   // 0: the file
+        const char* what;
+    } cases[] = {
+        {GroupImages(IDI_KIVORA), IDI_KIVORA, "icon 135"},
+        {GroupImages(IDI_KIVORA_PAUSED), IDI_KIVORA_PAUSED, "icon 136, paused"},
+        {FileImages(*file), 0, "icon6.ico, the window's large icon"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.images, expected);
+        for (int side : sides) {
+            HANDLE icon = c.resource != 0 ? LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(c.resource),
+                                                       IMAGE_ICON, side, side, 0)
+                                          : LoadImageA(nullptr, KIVORA_SOURCE_DIR "\\res\\icon6.ico", IMAGE_ICON,
+                                                       side, side, LR_LOADFROMFILE);
+            EXPECT_EQ(LoadedSide(static_cast<HICON>(icon)), side);
+        }
+    }
+}
+
+TEST(Resources, AboutBitmapHasItsSize)
+{
     HBITMAP bitmap = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(148));
     ASSERT_NE(bitmap, nullptr);
     BITMAP info = {};

@@ -121,11 +121,14 @@ MapChange RefreshCanvas(HWND page)
     MapChange change;
     bool historyOff = false;
     KeyMapPicture picture = CurrentPicture(historyOff);
+    picture.colours = ScreenColours();
     bool fresh = Page.canvas.dc == nullptr;
     if (!ReadyPageCanvas(page, Page.canvas))
         return change;
     std::string title = TitleOnPage(historyOff);
-    change.whole = fresh || picture.letters != Page.drawn.letters || title != Page.drawnTitle ||
+    // Another theme (a high-contrast one) is seen at the next tick.
+    change.whole = fresh || picture.colours != Page.drawn.colours || picture.letters != Page.drawn.letters ||
+                   title != Page.drawnTitle ||
                    HighestKeyValue(picture.counts, picture.letters) !=
                        HighestKeyValue(Page.drawn.counts, picture.letters);
     if (!change.whole) {

@@ -1,13 +1,10 @@
-// The shown main window moved to a monitor at 150 % and back, as Windows
-// tells it (WM_DPICHANGED with the scale and the size it proposes): the tabs,
-// the pages, the summary panel and the drawn tabs laid out again at the new
-// scale, whole and apart, with the bands that the polling thread and the
-// clock repaint over their figures, and the same layout as before once back.
+// The shown main window told by Windows that it is now on a monitor at 150 %
+// (WM_DPICHANGED), then back: everything inside laid out again at that scale,
+// whole, with the repaint bands over their figures, and as before once back.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -24,39 +21,24 @@ namespace {
 
 using namespace wintest;
 
-// A window inside the main window, where it lies in the main window's client
-// pixels.
 struct Placed {
-    HWND window;
-    HWND parent;
-    std::string className;
+    HWND window, parent;
     int id;
     std::string text;
-    RECT rect;
+    RECT rect;   // in the main window's client pixels
 };
 
-std::vector<Placed> Inside(HWND mainWindow)
+BOOL CALLBACK Collect(HWND window, LPARAM out)
 {
-    std::vector<Placed> found;
-    auto collect = [](HWND window, LPARAM context) -> BOOL {
-        auto& out = *reinterpret_cast<std::vector<Placed>*>(context);
-        char className[64] = "";
-        char text[128] = "";
-        GetClassNameA(window, className, sizeof className);
-        GetWindowTextA(window, text, sizeof text);
-        RECT rect;
-        GetWindowRect(window, &rect);
-        out.push_back({window, GetParent(window), className, GetDlgCtrlID(window), text, rect});
-        return TRUE;
-    };
-    EnumChildWindows(mainWindow, collect, reinterpret_cast<LPARAM>(&found));
-    for (Placed& placed : found)
-        MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT*>(&placed.rect), 2);
-    return found;
+    char text[64] = "";
+    GetWindowTextA(window, text, sizeof text);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, MainWindow, reinterpret_cast<POINT*>(&rect), 2);
+    auto& inside = *reinterpret_cast<std::vector<Placed>*>(out);
+    inside.push_back({window, GetParent(window), GetDlgCtrlID(window), text, rect});
+    return TRUE;
 }
-
-int Width(const RECT& rect) { return rect.right - rect.left; }
-int Height(const RECT& rect) { return rect.bottom - rect.top; }
 
 bool Holds(const RECT& outer, const RECT& inner)
 {
@@ -64,116 +46,51 @@ bool Holds(const RECT& outer, const RECT& inner)
            inner.bottom <= outer.bottom;
 }
 
-// By more than the pixel that two controls side by side in a template may
-// share when their dialog units are rounded.
-bool Overlap(const RECT& a, const RECT& b)
+// Every window in the client area and on the one it belongs to (a page on
+// the tabs, a control on its page), and each slot's band over where its page
+// draws the widest figure. Returns what is inside, in creation order.
+std::vector<Placed> ExpectLaidOutWhole(HWND& history)
 {
-    return a.left < b.right - 1 && b.left < a.right - 1 && a.top < b.bottom - 1 && b.top < a.bottom - 1;
-}
-
-std::string Describe(const Placed& placed)
-{
-    return placed.className + " " + std::to_string(placed.id) + " \"" + placed.text + "\" (" +
-           std::to_string(placed.rect.left) + "," + std::to_string(placed.rect.top) + ")-(" +
-           std::to_string(placed.rect.right) + "," + std::to_string(placed.rect.bottom) + ")";
-}
-
-SIZE WidestFigure()
-{
-    HDC screen = GetDC(nullptr);
-    SIZE size = {};
-    {
-        ScopedCountFont font(screen);
-        GetTextExtentPoint32A(screen, "99999999", 8, &size);
-    }
-    ReleaseDC(nullptr, screen);
-    return size;
-}
-
-void ChangeDpi(HWND mainWindow, UINT dpi, UINT from)
-{
-    RECT window;
-    GetWindowRect(mainWindow, &window);
-    RECT proposed = {window.left, window.top, window.left + MulDiv(Width(window), dpi, from),
-                     window.top + MulDiv(Height(window), dpi, from)};
-    MainWindowProc(mainWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&proposed));
-}
-
-HWND PageWith(const std::vector<Placed>& inside, int control)
-{
-    for (const Placed& placed : inside) {
-        if (placed.id == control)
-            return placed.parent;
-    }
-    return nullptr;
-}
-
-const Placed* Find(const std::vector<Placed>& inside, HWND window)
-{
-    for (const Placed& placed : inside) {
-        if (placed.window == window)
-            return &placed;
-    }
-    return nullptr;
-}
-
-// Every window whole in the main window's client area and on the window it
-// belongs to (a control on its page, a page on the tabs), the summary panel's labels in
-// their group boxes, the controls of a drawn tab's row apart, and each
-// figure's band over the figure.
-void ExpectLaidOutWhole(HWND mainWindow, const std::vector<Placed>& inside)
-{
+    std::vector<Placed> inside;
+    EnumChildWindows(MainWindow, Collect, reinterpret_cast<LPARAM>(&inside));
     RECT client;
-    GetClientRect(mainWindow, &client);
+    GetClientRect(MainWindow, &client);
     HWND countPage = nullptr;
     for (const Placed& placed : inside) {
-        // The two dialogs themselves are as large as their templates; the
-        // main window holds what is on them.
-        if (placed.parent != mainWindow) {
-            EXPECT_TRUE(Holds(client, placed.rect)) << Describe(placed) << " in the client area";
-        }
-        if (const Placed* parent = Find(inside, placed.parent)) {
-            EXPECT_TRUE(Holds(parent->rect, placed.rect)) << Describe(placed) << " on " << Describe(*parent);
-        }
-        if (placed.text == "a:")
-            countPage = placed.parent;
-        if (placed.className == "Static" && Find(inside, placed.parent) == nullptr) {
-            // On the summary panel: inside one of its group boxes.
-            bool boxed = std::any_of(inside.begin(), inside.end(), [&placed](const Placed& box) {
-                return box.parent == placed.parent && box.className == "Button" && Holds(box.rect, placed.rect);
-            });
-            EXPECT_TRUE(boxed) << Describe(placed);
-        }
+        // The two dialogs are as large as their templates: what is on them counts.
+        EXPECT_TRUE(placed.parent == MainWindow || Holds(client, placed.rect)) << placed.id << " " << placed.text;
+        for (const Placed& parent : inside)
+            EXPECT_TRUE(parent.window != placed.parent || Holds(parent.rect, placed.rect)) << placed.text;
+        countPage = placed.text == "a:" ? placed.parent : countPage;
+        history = placed.id == IDC_CHART_SPAN ? placed.parent : history;
     }
-    for (const std::vector<int>& row : {std::vector<int>{IDC_MAP_PERIOD, IDC_MAP_LOWERCASE, IDC_MAP_UPPERCASE,
-                                                         IDC_MAP_BOTH, IDC_MAP_SAVE},
-                                        std::vector<int>{IDC_CHART_SPAN, IDC_CHART_SHOW_KEYS, IDC_CHART_SAVE}}) {
-        for (const Placed& a : inside) {
-            for (const Placed& b : inside) {
-                bool pair = a.window < b.window && std::find(row.begin(), row.end(), a.id) != row.end() &&
-                            std::find(row.begin(), row.end(), b.id) != row.end();
-                if (pair) {
-                    EXPECT_FALSE(Overlap(a.rect, b.rect)) << Describe(a) << " over " << Describe(b);
-                }
-            }
-        }
+    HDC screen = GetDC(nullptr);
+    SIZE widest = {};
+    {
+        ScopedCountFont font(screen);
+        GetTextExtentPoint32A(screen, "99999999", 8, &widest);
     }
-
-    // Where a count page draws each figure, its widest, and its band.
-    ASSERT_NE(countPage, nullptr);
-    SIZE widest = WidestFigure();
+    ReleaseDC(nullptr, screen);
     for (int slot = 0; slot < SlotCount; ++slot) {
         UnitPoint anchor = SlotTextAnchor(slot);
         RECT at = {anchor.x, anchor.y, anchor.x, anchor.y};
         MapDialogRect(countPage, &at);
-        MapWindowPoints(countPage, mainWindow, reinterpret_cast<POINT*>(&at), 1);
-        RECT figure = {at.left - widest.cx, at.top, at.left, at.top + widest.cy};
+        MapWindowPoints(countPage, MainWindow, reinterpret_cast<POINT*>(&at), 1);
         PixelRect band = Counters.DisplaySlot[slot].Load();
-        EXPECT_TRUE(Holds({band.left, band.top, band.right + 1, band.bottom}, figure)) << "slot " << slot;
+        EXPECT_TRUE(Holds({band.left, band.top, band.right + 1, band.bottom},
+                          {at.left - widest.cx, at.top, at.left, at.top + widest.cy}))
+            << "slot " << slot;
     }
-    PixelRect total = Counters.TotalRect.Load();
-    EXPECT_GE(total.right - total.left, widest.cx);
-    EXPECT_GE(total.bottom - total.top, widest.cy);
+    return inside;
+}
+
+void ChangeDpi(UINT dpi, UINT from)
+{
+    RECT window;
+    GetWindowRect(MainWindow, &window);
+    RECT proposed = {window.left, window.top, window.left + MulDiv(window.right - window.left, dpi, from),
+                     window.top + MulDiv(window.bottom - window.top, dpi, from)};
+    MainWindowProc(MainWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&proposed));
 }
 
 class DpiChangeTest : public UserDataTest {};
@@ -185,63 +102,41 @@ TEST_F(DpiChangeTest, WindowsInsideAreLaidOutAgainAtTheNewScaleAndBack)
     CreateStatisticsWindows(MainWindow);
     StopClock();   // as while a dialog is up: laying out again must not start it
     const UINT start = WindowDpi(MainWindow);
-    const UINT larger = start * 3 / 2;
-    std::vector<Placed> before = Inside(MainWindow);
-    ExpectLaidOutWhole(MainWindow, before);
-    const int figureHeight = WidestFigure().cy;
-
-    // The history tab shown, a day chosen on it.
-    HWND tabs = nullptr;
-    for (const Placed& placed : before)
-        tabs = placed.id == IDC_TABS ? placed.window : tabs;
-    ASSERT_NE(tabs, nullptr);
-    TabCtrl_SetCurFocus(tabs, 4);
-    HWND history = PageWith(before, IDC_CHART_SPAN);
+    HWND history = nullptr;
+    std::vector<Placed> before = ExpectLaidOutWhole(history);
+    // The history tab shown, a day chosen on it (the page's name tells it).
+    TabCtrl_SetCurFocus(GetParent(history), 4);
     SendMessageA(history, WM_PAINT, 0, 0);
     SendMessageA(history, WM_KEYDOWN, VK_LEFT, 0);
-    char chosen[256] = "";
+    char chosen[256] = "", still[256] = "";
     GetWindowTextA(history, chosen, sizeof chosen);
 
-    ChangeDpi(MainWindow, larger, start);
-    std::vector<Placed> after = Inside(MainWindow);
+    ChangeDpi(start * 3 / 2, start);
+    std::vector<Placed> after = ExpectLaidOutWhole(history);
     ASSERT_EQ(after.size(), before.size());
     for (size_t i = 0; i < after.size(); ++i) {
-        SCOPED_TRACE(Describe(before[i]) + " -> " + Describe(after[i]));
-        EXPECT_EQ(after[i].className, before[i].className);
-        EXPECT_EQ(after[i].id, before[i].id);
-        // Scaled by the fonts made for the new scale, to whole points.
-        if (Width(before[i].rect) >= 40) {
-            EXPECT_NEAR(Width(after[i].rect), Width(before[i].rect) * 1.5, Width(before[i].rect) * 0.12);
-            EXPECT_NEAR(Height(after[i].rect), Height(before[i].rect) * 1.5, Height(before[i].rect) * 0.12 + 2);
+        // Scaled by fonts made for the new scale, to whole points.
+        int width = before[i].rect.right - before[i].rect.left;
+        if (width >= 40) {
+            EXPECT_NEAR(after[i].rect.right - after[i].rect.left, width * 1.5, width * 0.12) << before[i].text;
         }
     }
-    ExpectLaidOutWhole(MainWindow, after);
-    EXPECT_NEAR(WidestFigure().cy, figureHeight * 1.5, 2) << "the count font at the new scale";
-
-    // What was shown and chosen stays; the clock stands as it stood.
-    HWND shownHistory = PageWith(after, IDC_CHART_SPAN);
-    EXPECT_EQ(TabCtrl_GetCurSel(GetParent(shownHistory)), 4);
-    EXPECT_TRUE(IsWindowVisible(shownHistory));
-    SendMessageA(shownHistory, WM_PAINT, 0, 0);
-    char still[256] = "";
-    GetWindowTextA(shownHistory, still, sizeof still);
-    EXPECT_STREQ(still, chosen);
+    EXPECT_EQ(TabCtrl_GetCurSel(GetParent(history)), 4);
+    SendMessageA(history, WM_PAINT, 0, 0);
+    GetWindowTextA(history, still, sizeof still);
+    EXPECT_STREQ(still, chosen) << "the day chosen stays chosen";
     EXPECT_FALSE(KillTimer(MainWindow, ClockTimerId)) << "the clock started by laying out";
-
-    // The title bar's icon of the size drawn at the new scale.
     ICONINFO icon = {};
     ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(SendMessageA(MainWindow, WM_GETICON, ICON_SMALL, 0)), &icon));
     BITMAP bitmap = {};
     GetObjectA(icon.hbmColor, sizeof bitmap, &bitmap);
-    DeleteObject(icon.hbmColor);
-    DeleteObject(icon.hbmMask);
-    EXPECT_EQ(bitmap.bmWidth, MetricForDpi(SM_CXSMICON, larger));
+    EXPECT_EQ(bitmap.bmWidth, MetricForDpi(SM_CXSMICON, start * 3 / 2)) << "the title bar's icon";
 
-    ChangeDpi(MainWindow, start, larger);
-    std::vector<Placed> back = Inside(MainWindow);
+    ChangeDpi(start, start * 3 / 2);
+    std::vector<Placed> back = ExpectLaidOutWhole(history);
     ASSERT_EQ(back.size(), before.size());
     for (size_t i = 0; i < back.size(); ++i)
-        EXPECT_TRUE(EqualRect(&back[i].rect, &before[i].rect)) << Describe(back[i]) << " was " << Describe(before[i]);
+        EXPECT_TRUE(EqualRect(&back[i].rect, &before[i].rect)) << before[i].id << " " << before[i].text;
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -111,37 +110,22 @@ struct CompatibilityInformation {
     CompatibilityElement elements[8];
 };
 
-// One answer of QueryActCtxW, in a buffer of the size it asks for.
-std::vector<BYTE> QueryContext(HANDLE context, DWORD* index, ULONG what)
+// The assemblies that an activation context loads from, a line each, as the
+// loader names them: the name, then the attributes of the version it found.
+std::wstring ContextAssemblies(HANDLE context)
 {
-    SIZE_T size = 0;
-    QueryActCtxW(0, context, index, what, nullptr, 0, &size);
-    std::vector<BYTE> buffer(size);
-    if (size == 0 || !QueryActCtxW(0, context, index, what, buffer.data(), size, nullptr))
-        buffer.clear();
-    return buffer;
-}
-
-// The assemblies that an activation context loads from, as the loader names
-// them (the name, then the attributes of the version it found); the first is
-// the program's own.
-std::vector<std::wstring> ContextAssemblies(HANDLE context)
-{
-    std::vector<std::wstring> identities;
-    std::vector<BYTE> detail = QueryContext(context, nullptr, ActivationContextDetailedInformation);
-    if (detail.empty())
-        return identities;
-    DWORD count = reinterpret_cast<const ACTIVATION_CONTEXT_DETAILED_INFORMATION*>(detail.data())->ulAssemblyCount;
-    for (DWORD index = 1; index <= count; ++index) {
-        std::vector<BYTE> assembly = QueryContext(context, &index, AssemblyDetailedInformationInActivationContext);
-        const wchar_t* identity =
-            assembly.empty()
-                ? nullptr
-                : reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(assembly.data())
-                      ->lpAssemblyEncodedAssemblyIdentity;
-        identities.push_back(identity != nullptr ? identity : L"");
+    std::wstring names;
+    for (DWORD index = 1;; ++index) {
+        SIZE_T size = 0;
+        QueryActCtxW(0, context, &index, AssemblyDetailedInformationInActivationContext, nullptr, 0, &size);
+        std::vector<BYTE> buffer(size);
+        auto* assembly = reinterpret_cast<ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(buffer.data());
+        if (size == 0 ||
+            !QueryActCtxW(0, context, &index, AssemblyDetailedInformationInActivationContext, assembly, size, nullptr))
+            return names;
+        if (assembly->lpAssemblyEncodedAssemblyIdentity != nullptr)
+            names += std::wstring(assembly->lpAssemblyEncodedAssemblyIdentity) + L"\n";
     }
-    return identities;
 }
 
 // The manifest as the loader reads it: through an activation context made
@@ -163,13 +147,12 @@ TEST(BuiltExecutable, ManifestAsksForNoElevationCommonControls6PerMonitorDpiAndW
     EXPECT_EQ(level.UiAccess, 0u);
 
     // The visual style's controls: the common controls of version 6.
-    std::vector<std::wstring> assemblies = ContextAssemblies(context);
-    auto commonControls6 = std::find_if(assemblies.begin(), assemblies.end(), [](const std::wstring& identity) {
-        return identity.rfind(L"Microsoft.Windows.Common-Controls,", 0) == 0 &&
-               identity.find(L"publicKeyToken=\"6595b64144ccf1df\"") != std::wstring::npos &&
-               identity.find(L"version=\"6.") != std::wstring::npos;
-    });
-    EXPECT_NE(commonControls6, assemblies.end()) << testing::PrintToString(assemblies);
+    std::wstring assemblies = ContextAssemblies(context);
+    size_t controls = assemblies.find(L"Microsoft.Windows.Common-Controls,");
+    ASSERT_NE(controls, std::wstring::npos) << assemblies;
+    std::wstring identity = assemblies.substr(controls, assemblies.find(L'\n', controls) - controls);
+    EXPECT_NE(identity.find(L"version=\"6."), std::wstring::npos) << identity;
+    EXPECT_NE(identity.find(L"publicKeyToken=\"6595b64144ccf1df\""), std::wstring::npos) << identity;
 
     struct Setting {
         const wchar_t* space;

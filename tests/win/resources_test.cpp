@@ -188,103 +188,54 @@ TEST(Resources, EveryFixedIdentifierIsThereWithItsKindAndNoOther)
     EXPECT_STREQ(text, "set.ini");
 }
 
-// One image of an icon as its directory describes it.
-struct IconImage {
-    int side;
-    int bitsPerPixel;
-    bool png;
-    bool operator==(const IconImage&) const = default;
-};
-
-void PrintTo(const IconImage& image, std::ostream* out)
+// The images of an icon: "side bpp" for each, with " png" for a compressed
+// one. An icon resource's directory names each image's resource (14-byte
+// entries); an .ico file's gives its offset (16-byte entries).
+std::vector<std::string> IconImages(const std::string& directory, const std::string* file)
 {
-    *out << image.side << " px, " << image.bitsPerPixel << " bpp" << (image.png ? ", PNG" : "");
-}
-
-bool IsPng(const std::string& bytes) { return bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0; }
-
-// The images of an icon group resource: its directory, then each image, a
-// resource of its own.
-std::vector<IconImage> GroupImages(int id)
-{
-    std::vector<IconImage> images;
-    std::string group = Resource(RT_GROUP_ICON, id);
-    TemplateReader in(group);
-    in.Word();
-    in.Word();
+    std::vector<std::string> images;
+    TemplateReader in(directory);
+    in.Dword();
     for (int count = in.Word(); count > 0; --count) {
         int side = static_cast<unsigned char>(in.Word());   // width; the height is alike
-        in.Word();
-        in.Word();
-        int bits = in.Word();
         in.Dword();
-        int image = in.Word();
-        images.push_back({side == 0 ? 256 : side, bits, IsPng(Resource(RT_ICON, image))});
-    }
-    return images;
-}
-
-// The images of an .ico file: the same directory with file offsets.
-std::vector<IconImage> FileImages(const std::string& bytes)
-{
-    std::vector<IconImage> images;
-    TemplateReader in(bytes);
-    in.Word();
-    in.Word();
-    for (int count = in.Word(); count > 0; --count) {
-        int side = static_cast<unsigned char>(in.Word());
-        in.Word();
-        in.Word();
         int bits = in.Word();
         DWORD size = in.Dword();
-        DWORD offset = in.Dword();
-        images.push_back({side == 0 ? 256 : side, bits, offset < bytes.size() && IsPng(bytes.substr(offset, size))});
+        std::string image = file != nullptr ? file->substr(in.Dword(), size) : Resource(RT_ICON, in.Word());
+        images.push_back(std::to_string(side == 0 ? 256 : side) + " " + std::to_string(bits) +
+                         (image.compare(0, 4, "\x89PNG") == 0 ? " png" : ""));
     }
     return images;
-}
-
-int LoadedSide(HICON icon)
-{
-    ICONINFO info = {};
-    BITMAP bitmap = {};
-    if (icon == nullptr || !GetIconInfo(icon, &info))
-        return 0;
-    GetObjectA(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    DestroyIcon(icon);
-    return bitmap.bmWidth;
 }
 
 // Every size that the shell asks for at 100 to 200 %, and Explorer's largest,
-// each an image of its own: none is scaled from another when loaded.
+// each an image of its own and read back at its size; only the largest
+// compressed (it would weigh 262 KB).
 TEST(Resources, IconsHoldAnImageOfEverySize)
 {
     const std::vector<int> sides = {16, 20, 24, 32, 40, 48, 64, 256};
-    std::vector<IconImage> expected;
+    std::vector<std::string> expected;
     for (int side : sides)
-        expected.push_back({side, 32, side == 256});   // only the largest compressed: it would weigh 270 KB
-
-    std::optional<std::string> file = wintest::ReadBytes(KIVORA_SOURCE_DIR "\\res\\icon6.ico");
-    ASSERT_TRUE(file) << "res/icon6.ico";
-    struct Case {
-        std::vector<IconImage> images;
-        int resource;   // 0: the file
-        const char* what;
-    } cases[] = {
-        {GroupImages(IDI_KIVORA), IDI_KIVORA, "icon 135"},
-        {GroupImages(IDI_KIVORA_PAUSED), IDI_KIVORA_PAUSED, "icon 136, paused"},
-        {FileImages(*file), 0, "icon6.ico, the window's large icon"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(c.images, expected);
+        expected.push_back(std::to_string(side) + (side == 256 ? " 32 png" : " 32"));
+    const std::string file = KIVORA_SOURCE_DIR "\\res\\icon6.ico";
+    std::optional<std::string> bytes = wintest::ReadBytes(file);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(IconImages(*bytes, &*bytes), expected) << "icon6.ico";
+    for (int icon : {IDI_KIVORA, IDI_KIVORA_PAUSED}) {
+        EXPECT_EQ(IconImages(Resource(RT_GROUP_ICON, icon), nullptr), expected) << icon;
         for (int side : sides) {
-            HANDLE icon = c.resource != 0 ? LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(c.resource),
-                                                       IMAGE_ICON, side, side, 0)
-                                          : LoadImageA(nullptr, KIVORA_SOURCE_DIR "\\res\\icon6.ico", IMAGE_ICON,
-                                                       side, side, LR_LOADFROMFILE);
-            EXPECT_EQ(LoadedSide(static_cast<HICON>(icon)), side);
+            HANDLE resource = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(icon), IMAGE_ICON, side, side, 0);
+            HANDLE fromFile = LoadImageA(nullptr, file.c_str(), IMAGE_ICON, side, side, LR_LOADFROMFILE);
+            for (HANDLE loaded : {resource, fromFile}) {
+                ICONINFO info = {};
+                BITMAP bitmap = {};
+                ASSERT_TRUE(GetIconInfo(static_cast<HICON>(loaded), &info)) << side;
+                GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
+                EXPECT_EQ(bitmap.bmWidth, side);
+                DeleteObject(info.hbmColor);
+                DeleteObject(info.hbmMask);
+                DestroyIcon(static_cast<HICON>(loaded));
+            }
         }
     }
 }

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "app/app_icons.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/tray_icon.h"
@@ -15,6 +16,7 @@
 #include "win/app_text.h"
 #include "win/main_window_frame.h"
 #include "win/modal_ui.h"
+#include "win/screen_scale.h"
 
 namespace {
 
@@ -47,8 +49,7 @@ void FillTrayIconData(HINSTANCE instance)
     TrayIconData.uID = 0;
     TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     TrayIconData.uCallbackMessage = TrayMessage;
-    TrayIconData.hIcon = static_cast<HICON>(
-        LoadImageA(instance, MAKEINTRESOURCEA(IDI_KIVORA), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+    TrayIconData.hIcon = LoadTrayIcon(instance, IDI_KIVORA);
     lstrcpynA(TrayIconData.szTip, AppText::TrayTip, sizeof TrayIconData.szTip);
 }
 
@@ -70,6 +71,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     InitCommonControlsEx(&controls);
 
     RegisterMainWindowClass(instance);
+    NoteWindowIconFile();
 
     // Held until the process ends: it is what tells a second copy to stop.
     HANDLE instanceMutex = CreateMutexA(nullptr, FALSE, "MyInstance");
@@ -89,6 +91,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         MessageBoxA(nullptr, "ハンドルなし", AppText::ErrorCaption, MB_OK);
         return 1;
     }
+    // The class's icons are the 48-pixel images; the window's own are those
+    // of the sizes the title bar and the taskbar draw at its scale.
+    SetWindowIcons(MainWindow, WindowDpi(MainWindow));
     // Whatever show state Windows asks for, the window starts hidden.
     ShowWindow(MainWindow, SW_MINIMIZE);
     ShowWindow(MainWindow, SW_HIDE);

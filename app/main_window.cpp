@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/about_box.h"
+#include "app/app_icons.h"
 #include "app/main_window.h"
 #include "app/save_question.h"
 #include "app/tray_icon.h"
@@ -35,6 +36,12 @@ UINT TaskbarCreatedMessage = 0;
 bool Paused = false;
 HICON RunningIcon = nullptr;
 HICON PausedIcon = nullptr;
+// A scale that the windows inside are still to be laid out at: Windows
+// moved the main window while a dialog was up, whose code may still be
+// running in a page that laying out again would replace.
+UINT PendingLayoutDpi = 0;
+constexpr UINT_PTR LayoutRetryTimerId = 3;
+constexpr UINT LayoutRetryPeriodMs = 250;
 
 bool CreatePollingThread()
 {
@@ -99,9 +106,8 @@ void TogglePause(HWND window)
     CheckMenuItem(TrayMenu, IDM_PAUSE, MF_BYCOMMAND | (Paused ? MF_CHECKED : MF_UNCHECKED));
     if (RunningIcon == nullptr) {
         RunningIcon = TrayIconData.hIcon;
-        PausedIcon = static_cast<HICON>(LoadImageA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
-                                                   MAKEINTRESOURCEA(IDI_KIVORA_PAUSED), IMAGE_ICON, 0, 0,
-                                                   LR_DEFAULTCOLOR));
+        PausedIcon = LoadTrayIcon(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
+                                  IDI_KIVORA_PAUSED);
     }
     TrayIconData.hIcon = Paused && PausedIcon != nullptr ? PausedIcon : RunningIcon;
     lstrcpynA(TrayIconData.szTip, Paused ? AppText::PausedTip : AppText::TrayTip, sizeof TrayIconData.szTip);
@@ -195,6 +201,32 @@ void OnTrayMessage(HWND window, LPARAM mouseMessage)
         PostMessageA(window, WM_COMMAND, command, 0);
 }
 
+void CALLBACK LayOutWhenNoDialogIsUp(HWND window, UINT, UINT_PTR, DWORD)
+{
+    if (ModalUiUp())
+        return;
+    KillTimer(window, LayoutRetryTimerId);
+    UINT dpi = PendingLayoutDpi;
+    PendingLayoutDpi = 0;
+    LayOutStatisticsWindowsAgain(window, dpi);
+}
+
+// Windows has moved the window to a monitor at another scale (or that
+// monitor's scale has changed): the size it proposes, the icons and the
+// windows inside made for the new scale, never stretched.
+void OnDpiChanged(HWND window, UINT dpi, const RECT& proposed)
+{
+    SetWindowPos(window, nullptr, proposed.left, proposed.top, proposed.right - proposed.left,
+                 proposed.bottom - proposed.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowIcons(window, dpi);
+    if (!ModalUiUp()) {
+        LayOutStatisticsWindowsAgain(window, dpi);
+        return;
+    }
+    PendingLayoutDpi = dpi;
+    SetTimer(window, LayoutRetryTimerId, LayoutRetryPeriodMs, LayOutWhenNoDialogIsUp);
+}
+
 void OnPaint(HWND window)
 {
     PAINTSTRUCT paint;
@@ -268,6 +300,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case RetryClockMessage:
         RetryClockStart();
+        return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;

@@ -4,13 +4,12 @@
 // on every system (a message box's stock labels differ between them).
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 
 #include "app/save_question.h"
-#include "store/user_days.h"
 #include "res/resource.h"
 #include "store/user_data.h"
+#include "store/user_days.h"
 #include "win/modal_ui.h"
 #include "win/notices.h"
 
@@ -64,10 +63,13 @@ constexpr Wording AtLogOff = {
     "このままログオフ(&L)",
 };
 
+// The format with its one %s replaced by name.
 std::string Formatted(const char* format, const std::string& name)
 {
-    char text[512];
-    std::snprintf(text, sizeof text, format, name.c_str());
+    std::string text = format;
+    std::size_t at = text.find("%s");
+    if (at != std::string::npos)
+        text.replace(at, 2, name);
     return text;
 }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "app/app_icons.h"
 #include "app/tray_icon.h"
 #include "win/main_window_frame.h"
 #include "win/notices.h"
@@ -29,14 +30,18 @@ int AttemptsLeft = 0;
 
 // Notices are shown as balloons on the icon; TrayIconData keeps the
 // shortest form of the record, so a balloon needs a full record of its own.
+// Windows 10 and 11 show them as notifications, with Kivora's icon where a
+// notification shows its program's.
 bool ShowBalloon(const char* title, const char* text)
 {
+    static const HICON icon = LoadBalloonIcon(GetModuleHandleA(nullptr));
     NOTIFYICONDATAA balloon = {};
     balloon.cbSize = sizeof balloon;
     balloon.hWnd = TrayIconData.hWnd;
     balloon.uID = TrayIconData.uID;
     balloon.uFlags = NIF_INFO;
-    balloon.dwInfoFlags = NIIF_WARNING;
+    balloon.dwInfoFlags = icon != nullptr ? NIIF_USER | NIIF_LARGE_ICON : NIIF_WARNING;
+    balloon.hBalloonIcon = icon;
     lstrcpynA(balloon.szInfoTitle, title, sizeof balloon.szInfoTitle);
     lstrcpynA(balloon.szInfo, text, sizeof balloon.szInfo);
     return Platform.notifyIcon(NIM_MODIFY, &balloon) != FALSE;

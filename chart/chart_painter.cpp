@@ -7,14 +7,6 @@
 
 namespace {
 
-constexpr Rgb White = {0xFF, 0xFF, 0xFF};   // the background's
-constexpr COLORREF Grid = RGB(0xE6, 0xE6, 0xE6);
-constexpr COLORREF Axis = RGB(0x80, 0x80, 0x80);
-// Cool colours beside the warm scale, so that they stand out from any fill.
-constexpr COLORREF AverageLine = RGB(0x1F, 0x4E, 0xA8);
-constexpr COLORREF RateLine = RGB(0x2E, 0x6B, 0x5E);
-constexpr COLORREF SelectionOutline = RGB(0x10, 0x20, 0x60);
-
 constexpr UINT LeftLine = DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP;
 constexpr UINT RightLine = DT_SINGLELINE | DT_RIGHT | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP;
 constexpr UINT ClippedLine = DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
@@ -82,20 +74,20 @@ void DrawChartText(HDC dc, const ChartText& text, UINT format = LeftLine)
         DrawLine(dc, text.text.c_str(), text.rect, format);
 }
 
-void DrawCalendar(HDC dc, const ChartLayout& layout)
+void DrawCalendar(HDC dc, const ChartLayout& layout, const PaintColours& colours)
 {
     for (const CalendarCell& cell : layout.cells) {
         if (cell.hasLine)
             FillWith(dc, ToRect(cell.rect), ToColorref(HeatColour(cell.strokes, layout.calendarHighest)));
         else
-            Frame(dc, cell.rect, PlainOutline);
+            Frame(dc, cell.rect, colours.plainOutline);
     }
-    Frame(dc, layout.noLineKey, PlainOutline);
+    Frame(dc, layout.noLineKey, colours.plainOutline);
     int steps = static_cast<int>(layout.legendSteps.size());
     for (int i = 0; i < steps; ++i)
         FillWith(dc, ToRect(layout.legendSteps[i]), ToColorref(HeatColourAt(steps > 1 ? i / (steps - 1.0) : 0)));
 
-    SetTextColor(dc, Caption);
+    SetTextColor(dc, colours.text);
     for (const ChartText& label : layout.weekdayLabels)
         DrawChartText(dc, label, RightLine);
     for (const ChartText& label : layout.monthLabels)
@@ -105,43 +97,45 @@ void DrawCalendar(HDC dc, const ChartLayout& layout)
     DrawChartText(dc, layout.legendHigh);
 }
 
-void DrawAxisGrid(HDC dc, const ValueAxis& axis, const PixelRect& plot)
+void DrawAxisGrid(HDC dc, const ValueAxis& axis, const PixelRect& plot, const PaintColours& colours)
 {
     for (const AxisTick& tick : axis.ticks) {
         if (tick.value != 0)
-            HorizontalLine(dc, plot.left, plot.right, tick.y, Grid);
+            HorizontalLine(dc, plot.left, plot.right, tick.y, colours.grid);
         DrawChartText(dc, tick.label, RightLine);
     }
-    HorizontalLine(dc, plot.left, plot.right, plot.bottom, Axis);
+    HorizontalLine(dc, plot.left, plot.right, plot.bottom, colours.axis);
 }
 
-void DrawBars(HDC dc, const ChartLayout& layout)
+void DrawBars(HDC dc, const ChartLayout& layout, const PaintColours& colours)
 {
-    SetTextColor(dc, Caption);
-    DrawAxisGrid(dc, layout.valueAxis, layout.plot);
+    SetTextColor(dc, colours.text);
+    DrawAxisGrid(dc, layout.valueAxis, layout.plot, colours);
+    const COLORREF back = colours.background;
+    const Rgb background = {GetRValue(back), GetGValue(back), GetBValue(back)};
     for (const ChartBar& bar : layout.bars) {
         if (bar.bar.IsEmpty())
             continue;
         Rgb fill = HeatColour(bar.bucket.strokes, layout.barHighest);
         FillWith(dc, ToRect(bar.bar), ToColorref(fill));
-        // A pale bar gets an edge where it would stand out from the white
+        // A bar gets an edge where it would stand out from the background
         // less than 3:1, the accessibility guidelines' figure for graphics.
-        if (bar.bar.right - bar.bar.left >= 3 && ContrastRatio(fill, White) < 3)
+        if (bar.bar.right - bar.bar.left >= 3 && ContrastRatio(fill, background) < 3)
             Frame(dc, bar.bar, CountedOutline);
     }
-    DashedLine(dc, layout.plot.left, layout.plot.right, layout.averageY, AverageLine);
+    DashedLine(dc, layout.plot.left, layout.plot.right, layout.averageY, colours.averageLine);
     DashedLine(dc, layout.averageKey.left, layout.averageKey.right,
-               (layout.averageKey.top + layout.averageKey.bottom) / 2, AverageLine);
+               (layout.averageKey.top + layout.averageKey.bottom) / 2, colours.averageLine);
     DrawChartText(dc, layout.barCaption);
     DrawChartText(dc, layout.averageText);
     for (const ChartText& label : layout.dateLabels)
         DrawChartText(dc, label);
 }
 
-void DrawRates(HDC dc, const ChartLayout& layout)
+void DrawRates(HDC dc, const ChartLayout& layout, const PaintColours& colours)
 {
-    SetTextColor(dc, Caption);
-    DrawAxisGrid(dc, layout.rateAxis, layout.ratePlot);
+    SetTextColor(dc, colours.text);
+    DrawAxisGrid(dc, layout.rateAxis, layout.ratePlot, colours);
     DrawChartText(dc, layout.rateCaption);
     if (layout.bars.empty())
         return;
@@ -150,28 +144,28 @@ void DrawRates(HDC dc, const ChartLayout& layout)
     std::vector<POINT> points(layout.bars.size());
     for (std::size_t i = 0; i < layout.bars.size(); ++i)
         points[i] = {layout.bars[i].rate.x, layout.bars[i].rate.y};
-    SetDCPenColor(dc, RateLine);
+    SetDCPenColor(dc, colours.rateLine);
     if (points.size() > 1)
         Polyline(dc, points.data(), static_cast<int>(points.size()));
     int slot = layout.bars.front().slot.right - layout.bars.front().slot.left;
     if (slot >= 5 || points.size() == 1) {
         for (const POINT& point : points)
-            FillWith(dc, {point.x - 1, point.y - 1, point.x + 2, point.y + 2}, RateLine);
+            FillWith(dc, {point.x - 1, point.y - 1, point.x + 2, point.y + 2}, colours.rateLine);
     }
 }
 
-void DrawSelection(HDC dc, const ChartLayout& layout)
+void DrawSelection(HDC dc, const ChartLayout& layout, const PaintColours& colours)
 {
     int thickness = std::max(1, layout.cellPitch / 10);
     if (layout.selectedCellFirst >= 0) {
         for (int i = layout.selectedCellFirst; i <= layout.selectedCellLast; ++i) {
             const PixelRect& cell = layout.cells[i].rect;
-            Frame(dc, {cell.left - 1, cell.top - 1, cell.right + 1, cell.bottom + 1}, SelectionOutline, thickness);
+            Frame(dc, {cell.left - 1, cell.top - 1, cell.right + 1, cell.bottom + 1}, colours.selection, thickness);
         }
     }
     if (layout.selectedBarFirst >= 0)
-        Frame(dc, layout.barSelectionFrame, SelectionOutline, 2);
-    SetTextColor(dc, Caption);
+        Frame(dc, layout.barSelectionFrame, colours.selection, 2);
+    SetTextColor(dc, colours.text);
     DrawLine(dc, layout.selectionDate.text.c_str(), layout.selectionDate.rect, ClippedLine);
     DrawLine(dc, layout.selectionFigures.text.c_str(), layout.selectionFigures.rect, ClippedLine);
 }
@@ -186,14 +180,14 @@ ChartLayout LayOutChartIn(HDC dc, const RECT& area, const ChartPicture& picture)
     return LayOutWithSelectedFont(dc, area, picture);
 }
 
-void PaintChart(HDC dc, const ChartLayout& layout, const char* title)
+void PaintChart(HDC dc, const ChartLayout& layout, const char* title, const PaintColours& colours)
 {
     // Two fonts per drawing, never one per text.
     PaintFont font(layout.fontPixels);
     PaintFont titleFont(HasTitle(title) ? layout.titleFontPixels : 0);
     DcState state(dc);
 
-    FillWith(dc, ToRect(layout.canvas), Background);
+    FillWith(dc, ToRect(layout.canvas), colours.background);
     if (!layout.usable)
         return;
     SelectObject(dc, GetStockObject(DC_BRUSH));
@@ -202,14 +196,14 @@ void PaintChart(HDC dc, const ChartLayout& layout, const char* title)
     SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
     font.SelectInto(dc);
 
-    DrawCalendar(dc, layout);
-    DrawBars(dc, layout);
-    DrawRates(dc, layout);
-    DrawSelection(dc, layout);
+    DrawCalendar(dc, layout, colours);
+    DrawBars(dc, layout, colours);
+    DrawRates(dc, layout, colours);
+    DrawSelection(dc, layout, colours);
 
     if (HasTitle(title) && layout.titleFontPixels > 0) {
         titleFont.SelectInto(dc);
-        SetTextColor(dc, Caption);
+        SetTextColor(dc, colours.text);
         DrawLine(dc, title, layout.title, ClippedLine);
     }
 }
@@ -217,6 +211,6 @@ void PaintChart(HDC dc, const ChartLayout& layout, const char* title)
 ChartLayout DrawHistoryChart(HDC dc, const RECT& area, const ChartPicture& picture)
 {
     ChartLayout layout = LayOutChartIn(dc, area, picture);
-    PaintChart(dc, layout, picture.title);
+    PaintChart(dc, layout, picture.title, picture.colours);
     return layout;
 }

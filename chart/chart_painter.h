@@ -4,11 +4,13 @@
 #include <windows.h>
 
 #include "chart/chart_layout.h"
+#include "paint/paint_tools.h"
 
 struct ChartPicture {
     const DaySeries* series = nullptr;
     ChartView view;                 // its withTitle follows title
     const char* title = nullptr;    // code page 932; null or "" for none
+    PaintColours colours = DocumentColours;   // ScreenColours() on the tab
 };
 
 // The layout of the picture in area, its texts measured with the chart's
@@ -19,7 +21,8 @@ ChartLayout LayOutChartIn(HDC dc, const RECT& area, const ChartPicture& picture)
 // their axis, labels and average, the strokes-per-hour chart, the selection
 // outlined and its two lines, and the title (null or "" for none). The
 // context's selected objects, colours and modes are as they were after.
-void PaintChart(HDC dc, const ChartLayout& layout, const char* title);
+void PaintChart(HDC dc, const ChartLayout& layout, const char* title,
+                const PaintColours& colours = DocumentColours);
 
 // Both: lays the picture out in area and draws it. Returns the layout drawn.
 ChartLayout DrawHistoryChart(HDC dc, const RECT& area, const ChartPicture& picture);

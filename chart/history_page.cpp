@@ -46,6 +46,7 @@ struct PageState {
     int ticks = 0;
     PageCanvas canvas;
     ChartLayout layout;             // what the canvas shows, in its pixels: for hit tests
+    PaintColours colours;           // what it is drawn in
     std::string name;               // the page's window text
     bool dragging = false;
     PixelPoint dragFrom;
@@ -101,7 +102,10 @@ void DrawCanvas(HWND page, bool show)
         return;
     const RECT& area = Page.canvas.area;
     RECT drawn = {0, 0, area.right - area.left, area.bottom - area.top};
-    Page.layout = DrawHistoryChart(Page.canvas.dc, drawn, PictureShown());
+    ChartPicture picture = PictureShown();
+    picture.colours = ScreenColours();
+    Page.layout = DrawHistoryChart(Page.canvas.dc, drawn, picture);
+    Page.colours = picture.colours;
     if (show)
         InvalidateRect(page, &area, FALSE);
     // The selection's two lines are the page's name too: a screen reader
@@ -201,7 +205,8 @@ void OnTimer(HWND page)
     bool runningDay = ++Page.ticks >= TicksPerRunningDay;
     if (runningDay)
         Page.ticks = 0;
-    if (RefreshDays(runningDay))
+    // Another theme (a high-contrast one) is drawn at the next tick.
+    if (RefreshDays(runningDay) || ScreenColours() != Page.colours)
         DrawCanvas(page, true);
 }
 
@@ -296,7 +301,11 @@ INT_PTR CALLBACK HistoryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         // would pass it on to the first control, the span list.
         return TRUE;
     case WM_DESTROY:
+        // Made anew at another scale, the page keeps its days and selection
+        // but has its name (and drawing) still to be given.
         ClosePageCanvas(page, Page.canvas);
+        Page.layout = ChartLayout{};
+        Page.name.clear();
         return TRUE;
     default:
         return FALSE;

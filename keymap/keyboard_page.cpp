@@ -32,6 +32,7 @@ struct PageState {
     MapPeriod period = DefaultMapPeriod;
     LetterMode letters = DefaultLetterMode;
     DateRange range;                   // 指定した期間: today until the history tab hands one over
+    bool rangeSet = false;
     RangeDays rangeDays;               // the range's days as last read
     unsigned rangeVersion = 0;         // HistoryVersion() when they were read
     bool rangeRead = false;
@@ -124,11 +125,14 @@ MapChange RefreshCanvas(HWND page)
     MapChange change;
     bool historyOff = false;
     KeyMapPicture picture = CurrentPicture(historyOff);
+    picture.colours = ScreenColours();
     bool fresh = Page.canvas.dc == nullptr;
     if (!ReadyPageCanvas(page, Page.canvas))
         return change;
     std::string title = TitleOnPage(historyOff);
-    change.whole = fresh || picture.letters != Page.drawn.letters || title != Page.drawnTitle ||
+    // Another theme (a high-contrast one) is seen at the next tick.
+    change.whole = fresh || picture.colours != Page.drawn.colours || picture.letters != Page.drawn.letters ||
+                   title != Page.drawnTitle ||
                    HighestKeyValue(picture.counts, picture.letters) !=
                        HighestKeyValue(Page.drawn.counts, picture.letters);
     if (!change.whole) {
@@ -174,8 +178,13 @@ void ShowChanges(HWND page)
 
 void OnInitDialog(HWND page)
 {
-    LocalDate today = TodaysDate();
-    Page.range = {today, today};
+    // The page is made anew when the main window moves to a monitor at
+    // another scale: what it shows stays as chosen.
+    if (!Page.rangeSet) {
+        LocalDate today = TodaysDate();
+        Page.range = {today, today};
+        Page.rangeSet = true;
+    }
     HWND periods = GetDlgItem(page, IDC_MAP_PERIOD);
     for (MapPeriod period : ListedMapPeriods)
         SendMessageA(periods, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(MapPeriodCaption(period)));

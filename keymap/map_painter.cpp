@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr COLORREF PlainLegend = RGB(0x80, 0x80, 0x80);
-
 constexpr UINT CentredLine = DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP;
 
 void DrawKeyShape(HDC dc, const KeyMapLayout& layout, const KeyCap& key, COLORREF fill, COLORREF outline)
@@ -22,7 +20,7 @@ void DrawKeyShape(HDC dc, const KeyMapLayout& layout, const KeyCap& key, COLORRE
     Polygon(dc, points, count);
 }
 
-void DrawScale(HDC dc, const KeyMapLayout& layout, uint64_t highest, int digitPixels)
+void DrawScale(HDC dc, const KeyMapLayout& layout, uint64_t highest, int digitPixels, const PaintColours& colours)
 {
     const PixelRect& bar = layout.scaleBar;
     int width = bar.right - bar.left;
@@ -36,7 +34,7 @@ void DrawScale(HDC dc, const KeyMapLayout& layout, uint64_t highest, int digitPi
     SetDCBrushColor(dc, CountedOutline);
     FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 
-    SetTextColor(dc, Caption);
+    SetTextColor(dc, colours.text);
     DrawLine(dc, "0", layout.scaleLowText, DT_SINGLELINE | DT_RIGHT | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP);
     char text[KeyCountTextSize];
     FormatKeyCount(highest, layout.scaleHighText.right - layout.scaleHighText.left, digitPixels, text);
@@ -66,7 +64,7 @@ int DrawKeys(HDC dc, const KeyMapLayout& layout, const KeyMapPicture& picture, u
             fills[i] = HeatColour(values[i], highest);
             DrawKeyShape(dc, layout, keys[i], ToColorref(fills[i]), CountedOutline);
         } else {
-            DrawKeyShape(dc, layout, keys[i], Background, PlainOutline);
+            DrawKeyShape(dc, layout, keys[i], picture.colours.background, picture.colours.plainOutline);
         }
     }
 
@@ -86,7 +84,7 @@ int DrawKeys(HDC dc, const KeyMapLayout& layout, const KeyMapPicture& picture, u
             continue;
         KeyTextPlaces places = PlaceKeyTexts(layout, keys[i]);
         if (!keys[i].IsCounted()) {
-            SetTextColor(dc, PlainLegend);
+            SetTextColor(dc, picture.colours.plainText);
             DrawLine(dc, keys[i].legend, places.legend, CentredLine);
             continue;
         }
@@ -110,16 +108,16 @@ void DrawKeyMap(HDC dc, const RECT& area, const KeyMapPicture& picture)
     PaintFont titleFont(layout.titleFontPixels);
     DcState state(dc);
 
-    FillWith(dc, area, Background);
+    FillWith(dc, area, picture.colours.background);
     if (layout.unit == 0)
         return;
     uint64_t highest = HighestKeyValue(picture.counts, picture.letters);
     int digitWidth = DrawKeys(dc, layout, picture, highest, legendFont, smallFont, nullptr);
-    DrawScale(dc, layout, highest, digitWidth);
+    DrawScale(dc, layout, highest, digitWidth, picture.colours);
 
     if (withTitle) {
         titleFont.SelectInto(dc);
-        SetTextColor(dc, Caption);
+        SetTextColor(dc, picture.colours.text);
         DrawLine(dc, picture.title, layout.title, DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
 }

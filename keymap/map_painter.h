@@ -6,11 +6,13 @@
 #include <array>
 
 #include "keymap/key_geometry.h"
+#include "paint/paint_tools.h"
 
 struct KeyMapPicture {
     KeyCounts counts{};                       // by the history's key index
     LetterMode letters = DefaultLetterMode;
     const char* title = nullptr;              // code page 932; null or "" for none
+    PaintColours colours = DocumentColours;   // ScreenColours() on the tab
 };
 
 // Draws the whole of area: background, keys coloured by their values with

@@ -15,10 +15,57 @@
 // picks a Shift-JIS one.
 constexpr char PaintFontFace[] = "MSゴシック";
 
-constexpr COLORREF Background = RGB(0xFF, 0xFF, 0xFF);
-constexpr COLORREF Caption = RGB(0x30, 0x30, 0x30);
 constexpr COLORREF CountedOutline = RGB(0x80, 0x70, 0x60);   // around the scale's fills
-constexpr COLORREF PlainOutline = RGB(0xB4, 0xB4, 0xB4);     // around what has no value
+
+// The colours of a drawing beside the scale's fills, which are its data and
+// stay as they are. A picture file is a document: dark on white, as printed.
+// On screen a drawing takes the system's colours, as the window around it
+// does, so that a high-contrast theme reaches it too: the window's colour and
+// its text, greys mixed between the two, and that theme's own colours for
+// the lines and the selection.
+struct PaintColours {
+    COLORREF background = RGB(0xFF, 0xFF, 0xFF);
+    COLORREF text = RGB(0x30, 0x30, 0x30);
+    COLORREF plainOutline = RGB(0xB4, 0xB4, 0xB4);   // around what has no value
+    COLORREF plainText = RGB(0x80, 0x80, 0x80);      // the legends of keys not counted
+    COLORREF grid = RGB(0xE6, 0xE6, 0xE6);
+    COLORREF axis = RGB(0x80, 0x80, 0x80);
+    // Cool colours beside the warm scale, so that they stand out from any fill.
+    COLORREF averageLine = RGB(0x1F, 0x4E, 0xA8);
+    COLORREF rateLine = RGB(0x2E, 0x6B, 0x5E);
+    COLORREF selection = RGB(0x10, 0x20, 0x60);
+    bool operator==(const PaintColours&) const = default;
+};
+
+constexpr PaintColours DocumentColours{};
+
+// part percent of the way from one colour to another.
+inline COLORREF MixColours(COLORREF from, COLORREF to, int part)
+{
+    auto channel = [part](int a, int b) { return static_cast<BYTE>(a + (b - a) * part / 100); };
+    return RGB(channel(GetRValue(from), GetRValue(to)), channel(GetGValue(from), GetGValue(to)),
+               channel(GetBValue(from), GetBValue(to)));
+}
+
+inline PaintColours ScreenColours()
+{
+    PaintColours colours;
+    colours.background = GetSysColor(COLOR_WINDOW);
+    colours.text = GetSysColor(COLOR_WINDOWTEXT);
+    // Where the document's greys lie between its white and its black.
+    colours.plainOutline = MixColours(colours.background, colours.text, 30);
+    colours.plainText = MixColours(colours.background, colours.text, 50);
+    colours.grid = MixColours(colours.background, colours.text, 10);
+    colours.axis = colours.plainText;
+    HIGHCONTRASTA contrast = {sizeof contrast, 0, nullptr};
+    if (SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+        (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0) {
+        colours.averageLine = colours.text;   // dashed, told from the rate by its form
+        colours.rateLine = GetSysColor(COLOR_HOTLIGHT);
+        colours.selection = GetSysColor(COLOR_HIGHLIGHT);
+    }
+    return colours;
+}
 
 inline COLORREF ToColorref(Rgb colour) { return RGB(colour.red, colour.green, colour.blue); }
 

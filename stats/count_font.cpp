@@ -2,19 +2,29 @@
 
 #include <cstring>
 
+#include "win/screen_scale.h"
+
 namespace {
 
 constexpr char CountFontFace[] = "MSゴシック";
 constexpr int CountFontPoints = 10;
 
+// The scale the windows that show the figures are laid out at; until they
+// are, the system's.
+UINT CountFontDpi = 0;
+
+UINT CurrentCountFontDpi()
+{
+    if (CountFontDpi == 0)
+        CountFontDpi = SystemDpi();
+    return CountFontDpi;
+}
+
 HFONT CreateCountFont()
 {
-    HDC screen = GetDC(nullptr);
-    int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
     // No face of exactly this name need exist: the mapper picks a Shift-JIS one.
-    return CreateFontA(-MulDiv(CountFontPoints, dpiY, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                       SHIFTJIS_CHARSET, 0, 0, 0, 0, CountFontFace);
+    return CreateFontA(-MulDiv(CountFontPoints, static_cast<int>(CurrentCountFontDpi()), 72), 0, 0, 0, FW_NORMAL,
+                       FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, 0, 0, 0, 0, CountFontFace);
 }
 
 // A point of a dialog in dialog units, in that dialog's client pixels.
@@ -58,11 +68,18 @@ int CountFontLineHeight()
 
 } // namespace
 
+void SetCountFontDpi(UINT dpi) { CountFontDpi = dpi; }
+
 FigurePainter::FigurePainter(HWND dialog) : dialog_(dialog), paint_(dialog), font_(paint_.Dc())
 {
     // Invalidated without erasing: clear here, so that nothing of an earlier,
-    // longer figure remains beside a shorter one.
-    FillRect(paint_.Dc(), &paint_.Area(), GetSysColorBrush(COLOR_3DFACE));
+    // longer figure remains beside a shorter one. The dialog's own background
+    // (a tab's body on a page in the visual style, else the dialog colour),
+    // and on it the figures as the labels beside them are drawn: in the
+    // window text colour, which high-contrast themes change too.
+    SendMessageA(dialog_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(paint_.Dc()), 0);
+    SetBkMode(paint_.Dc(), TRANSPARENT);
+    SetTextColor(paint_.Dc(), GetSysColor(COLOR_WINDOWTEXT));
     SetTextAlign(paint_.Dc(), TA_RIGHT | TA_TOP | TA_NOUPDATECP);
 }
 
@@ -79,8 +96,13 @@ PixelRect BandInMainWindow(HWND dialog, UnitRect band, HWND mainWindow)
     RECT area = {band.left, band.top, band.right, band.top};
     MapDialogRect(dialog, &area);
     area.right += 1;
-    // Measured once: the count font stays the same for the whole run.
-    static const int lineHeight = CountFontLineHeight();
+    // Measured again only when the scale changes.
+    static UINT measuredDpi = 0;
+    static int lineHeight = 0;
+    if (measuredDpi != CurrentCountFontDpi()) {
+        measuredDpi = CurrentCountFontDpi();
+        lineHeight = CountFontLineHeight();
+    }
     area.bottom = area.top + lineHeight;
     MapWindowPoints(dialog, mainWindow, reinterpret_cast<POINT*>(&area), 2);
     return {area.left, area.top, area.right, area.bottom};

@@ -7,6 +7,10 @@
 #include "paint/scoped_paint.h"
 #include "stats/layout.h"
 
+// The count font is 10 points at the scale the count pages and the summary
+// panel are laid out at, set with them.
+void SetCountFontDpi(UINT dpi);
+
 // Creates the count font and selects it into a paint context for the life of
 // this object; without a font the context's own font is used.
 class ScopedCountFont {
@@ -23,7 +27,8 @@ private:
 };
 
 // A paint of figures: clears the update region to the dialog's background and
-// selects the count font with right, top alignment.
+// selects the count font with right, top alignment, in the window text colour
+// and without a background of its own.
 class FigurePainter {
 public:
     explicit FigurePainter(HWND dialog);

@@ -2,15 +2,19 @@
 // the main window, with the summary panel below it.
 #include <windows.h>
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include "chart/history_page.h"
 #include "history/day_range_message.h"
 #include "keymap/keyboard_page.h"
 #include "res/resource.h"
+#include "stats/count_font.h"
 #include "stats/count_pages.h"
+#include "stats/dialog_scale.h"
 #include "stats/stats_window.h"
 #include "stats/summary_panel.h"
 #include "win/main_window_frame.h"
+#include "win/screen_scale.h"
 
 namespace {
 
@@ -34,6 +38,9 @@ constexpr int CountPageCount = 3;   // the first three: the slots of the counts
 HWND TabControl = nullptr;
 HWND Pages[TabCount] = {};
 RECT PageRect = {};
+HWND StatisticsWindow = nullptr;
+HWND SummaryPanel = nullptr;
+UINT LayoutDpi = DefaultDpi;   // the scale the windows are laid out at
 
 HINSTANCE MainInstance()
 {
@@ -53,11 +60,15 @@ void OnInitDialog(HWND window)
     SendMessageA(TabControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&PageRect));
 
     for (int i = 0; i < TabCount; ++i) {
-        Pages[i] = CreateDialogParamA(MainInstance(), MAKEINTRESOURCEA(Tabs[i].templateId), TabControl,
-                                      Tabs[i].procedure, 0);
-        if (Pages[i] != nullptr)
-            MoveWindow(Pages[i], PageRect.left, PageRect.top, PageRect.right - PageRect.left,
-                       PageRect.bottom - PageRect.top, FALSE);
+        Pages[i] = CreateDialogAtDpi(MainInstance(), Tabs[i].templateId, TabControl, Tabs[i].procedure, 0,
+                                     LayoutDpi);
+        if (Pages[i] == nullptr)
+            continue;
+        // As dialogs on tabs are in the visual style: on the tab's body, and
+        // so are their labels.
+        EnableThemeDialogTexture(Pages[i], ETDT_ENABLETAB);
+        MoveWindow(Pages[i], PageRect.left, PageRect.top, PageRect.right - PageRect.left,
+                   PageRect.bottom - PageRect.top, FALSE);
     }
     for (int i = 0; i < CountPageCount; ++i) {
         if (Pages[i] != nullptr) {
@@ -141,26 +152,56 @@ void ExtendToControls(HWND dialog, HWND mainWindow, POINT& extent)
 // font: with wider fonts than the templates were drawn for, the tabs and the
 // summary panel outgrow 500 x 500 pixels. Keep every control whole, with the
 // margin that the templates leave on the left.
-void FitMainWindow(HWND mainWindow, HWND statistics, HWND summary)
+void FitMainWindow(HWND mainWindow, HWND statistics, HWND summary, WindowFit fit)
 {
     POINT extent = {0, 0};
     ExtendToControls(statistics, mainWindow, extent);
     ExtendToControls(summary, mainWindow, extent);
     RECT margin = {7, 7, 0, 0};
     MapDialogRect(summary, &margin);
-    FitMainWindowToContent(extent.x + margin.left, extent.y + margin.top);
+    FitMainWindowToContent(extent.x + margin.left, extent.y + margin.top, fit);
+}
+
+// Creates the statistics window and the summary panel at the layout's scale.
+void CreateWindowsAtDpi(HWND mainWindow, UINT dpi, LPARAM summaryParameter, WindowFit fit)
+{
+    LayoutDpi = dpi;
+    SetCountFontDpi(dpi);
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
+    StatisticsWindow = CreateDialogAtDpi(instance, IDD_STATISTICS, mainWindow, StatisticsWindowProc, 0, dpi);
+    SummaryPanel =
+        CreateDialogAtDpi(instance, IDD_SUMMARY_PANEL, mainWindow, SummaryPanelProc, summaryParameter, dpi);
+    FitMainWindow(mainWindow, StatisticsWindow, SummaryPanel, fit);
 }
 
 } // namespace
 
 void CreateStatisticsWindows(HWND mainWindow)
 {
-    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
-    HWND statistics = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_STATISTICS), mainWindow,
-                                         StatisticsWindowProc, 0);
-    HWND summary = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_SUMMARY_PANEL), mainWindow,
-                                      SummaryPanelProc, 0);
-    FitMainWindow(mainWindow, statistics, summary);
-    ShowWindow(statistics, SW_SHOW);
-    ShowWindow(summary, SW_SHOW);
+    CreateWindowsAtDpi(mainWindow, WindowDpi(mainWindow), 0, WindowFit::Centred);
+    ShowWindow(StatisticsWindow, SW_SHOW);
+    ShowWindow(SummaryPanel, SW_SHOW);
+}
+
+void LayOutStatisticsWindowsAgain(HWND mainWindow, UINT dpi)
+{
+    if (StatisticsWindow == nullptr || GetParent(StatisticsWindow) != mainWindow || dpi == LayoutDpi)
+        return;
+    // Made anew from their templates at the new scale, as they would be
+    // made at a start there: the pages keep what they show, the tabs their
+    // choice, the clock runs or stands as it did.
+    int selected = static_cast<int>(SendMessageA(TabControl, TCM_GETCURSEL, 0, 0));
+    HWND focus = GetFocus();
+    bool hadFocus = focus != nullptr && (IsChild(StatisticsWindow, focus) || IsChild(SummaryPanel, focus));
+    DestroyWindow(StatisticsWindow);
+    DestroyWindow(SummaryPanel);
+    CreateWindowsAtDpi(mainWindow, dpi, SummaryPanelLaidOutAgain, WindowFit::InPlace);
+    if (selected > 0 && selected < TabCount) {
+        SendMessageA(TabControl, TCM_SETCURSEL, selected, 0);
+        ShowOnlyPage(selected);
+    }
+    ShowWindow(StatisticsWindow, SW_SHOW);
+    ShowWindow(SummaryPanel, SW_SHOW);
+    if (hadFocus)
+        SetFocus(TabControl);
 }

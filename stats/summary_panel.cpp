@@ -21,7 +21,7 @@ constexpr Figure Figures[] = {
     {FigureRate, &CounterTable::StrokesPerHour, &CounterTable::RateRect},
 };
 
-void OnInitDialog(HWND panel)
+void OnInitDialog(HWND panel, LPARAM parameter)
 {
     // The rectangles are in place before the clock can first tick.
     for (const Figure& figure : Figures)
@@ -29,7 +29,8 @@ void OnInitDialog(HWND panel)
     Counters.RefreshText(Counters.ClockSeconds, TextForm::TwoDigits);
     Counters.RefreshText(Counters.ClockMinutes);
     Counters.RefreshText(Counters.ClockHours);
-    StartClock();
+    if (parameter != SummaryPanelLaidOutAgain)
+        StartClock();
 }
 
 void OnPaint(HWND panel)
@@ -41,11 +42,11 @@ void OnPaint(HWND panel)
 
 } // namespace
 
-INT_PTR CALLBACK SummaryPanelProc(HWND panel, UINT message, WPARAM, LPARAM)
+INT_PTR CALLBACK SummaryPanelProc(HWND panel, UINT message, WPARAM, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        OnInitDialog(panel);
+        OnInitDialog(panel, lParam);
         return TRUE;
     case WM_PAINT:
         OnPaint(panel);

@@ -1,6 +1,5 @@
 #include "store/user_data.h"
 
-#include <cstdio>
 #include <mutex>
 
 #include "store/user_days.h"
@@ -33,7 +32,8 @@ bool DataFilePathOf(const char* fileName, char (&path)[PathCapacity])
 void SetTitle(HWND window, const char* fileName)
 {
     char title[PathCapacity + 16];
-    std::snprintf(title, sizeof title, "Kivora - [%s]", fileName);
+    // A file name has at most PathCapacity bytes: the title fits.
+    wsprintfA(title, "Kivora - [%s]", fileName);
     SetWindowTextA(window, title);
 }
 

@@ -13,6 +13,8 @@ extern HWND MainWindow;
 int CentredX(int width);
 int CentredY(int height);
 
-// Grows the main window, never below its 500 x 500 pixels, until its client
-// area holds width x height, and centres it again.
-void FitMainWindowToContent(int width, int height);
+// Grows the main window, never below its size, until its client area holds
+// width x height: centred again at the start (from its 500 x 500 pixels), in
+// place when it is laid out again at another scale.
+enum class WindowFit { Centred, InPlace };
+void FitMainWindowToContent(int width, int height, WindowFit fit);

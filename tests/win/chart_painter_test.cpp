@@ -8,6 +8,8 @@
 
 #include "chart/chart_painter.h"
 #include "chart/chart_png.h"
+#include "keymap/map_layout.h"
+#include "keymap/map_painter.h"
 #include "history/user_history.h"
 #include "paint/paint_tools.h"
 #include "user_data_fixture.h"
@@ -134,6 +136,32 @@ TEST(ChartPainter, AnEmptyHistoryDrawsWithoutDividingByZero)
     EXPECT_EQ(GetCurrentObject(tiny.Dc(), OBJ_FONT), font);
     EXPECT_EQ(GetCurrentObject(tiny.Dc(), OBJ_BRUSH), brush);
     EXPECT_EQ(GetTextColor(tiny.Dc()), RGB(1, 2, 3));
+}
+
+// On the tabs both drawings take the colours of the system's theme (here a
+// black high-contrast one's); the heat scale's fills stay the data's.
+TEST(ChartPainter, BothDrawingsTakeTheColoursTheyAreGiven)
+{
+    PaintColours dark = {RGB(0, 0, 0), RGB(255, 255, 255), RGB(76, 76, 76), RGB(127, 127, 127), RGB(25, 25, 25),
+                         RGB(127, 127, 127), RGB(255, 255, 255), RGB(128, 128, 255), RGB(26, 235, 255)};
+    DaySeries series = MakeDaySeries({Day({2026, 11, 27}, 5000)}, {2026, 12, 7});
+    KeyMapLayout keys = LayOutKeyMap({0, 0, 470, 330}, false);
+    PixelRect tab;   // a key not counted
+    for (const KeyCap& key : KeyboardKeys())
+        tab = std::string(key.legend) == "Tab" ? KeyFace(keys, key) : tab;
+    for (const PaintColours& colours : {DocumentColours, dark}) {
+        auto isBackground = [&colours](Pixel p) { return RGB(p.red, p.green, p.blue) == colours.background; };
+        KeyMapPicture map;
+        map.colours = colours;
+        ChartPicture chart = {&series, {}, nullptr, colours};
+        PixelCanvas mapCanvas(470, 330), chartCanvas(470, 330);
+        DrawKeyMap(mapCanvas.Dc(), {0, 0, 470, 330}, map);
+        ChartLayout layout = DrawHistoryChart(chartCanvas.Dc(), {0, 0, 470, 330}, chart);
+        EXPECT_TRUE(isBackground(mapCanvas.At(1, 1)) && isBackground(mapCanvas.At(tab.left + 2, tab.top + 2)));
+        EXPECT_TRUE(isBackground(chartCanvas.Centre(layout.cells.back().rect))) << "a day without a line";
+        EXPECT_TRUE(isBackground(chartCanvas.At(layout.plot.right - 2, layout.plot.top + 1))) << "above the bars";
+        EXPECT_TRUE(IsWarmAndDeep(chartCanvas.Centre(layout.legendSteps.back()))) << "the scale as it is";
+    }
 }
 
 TEST(ChartPainter, ThePictureFileIsAPngOfItsSize)

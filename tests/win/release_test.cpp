@@ -110,9 +110,27 @@ struct CompatibilityInformation {
     CompatibilityElement elements[8];
 };
 
+// The assemblies that an activation context loads from, a line each, as the
+// loader names them: the name, then the attributes of the version it found.
+std::wstring ContextAssemblies(HANDLE context)
+{
+    std::wstring names;
+    for (DWORD index = 1;; ++index) {
+        SIZE_T size = 0;
+        QueryActCtxW(0, context, &index, AssemblyDetailedInformationInActivationContext, nullptr, 0, &size);
+        std::vector<BYTE> buffer(size);
+        auto* assembly = reinterpret_cast<ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(buffer.data());
+        if (size == 0 ||
+            !QueryActCtxW(0, context, &index, AssemblyDetailedInformationInActivationContext, assembly, size, nullptr))
+            return names;
+        if (assembly->lpAssemblyEncodedAssemblyIdentity != nullptr)
+            names += std::wstring(assembly->lpAssemblyEncodedAssemblyIdentity) + L"\n";
+    }
+}
+
 // The manifest as the loader reads it: through an activation context made
 // from resource 1 of the built file.
-TEST(BuiltExecutable, ManifestAsksForNoElevationSystemDpiAwarenessAndWindows7To11)
+TEST(BuiltExecutable, ManifestAsksForNoElevationCommonControls6PerMonitorDpiAndWindows7To11)
 {
     ACTCTXW request = {};
     request.cbSize = sizeof request;
@@ -128,10 +146,29 @@ TEST(BuiltExecutable, ManifestAsksForNoElevationSystemDpiAwarenessAndWindows7To1
     EXPECT_EQ(level.RunLevel, ACTCTX_RUN_LEVEL_AS_INVOKER);
     EXPECT_EQ(level.UiAccess, 0u);
 
-    wchar_t dpiAware[32] = L"";
-    EXPECT_TRUE(QueryActCtxSettingsW(0, context, L"http://schemas.microsoft.com/SMI/2005/WindowsSettings",
-                                     L"dpiAware", dpiAware, 32, nullptr));
-    EXPECT_STREQ(dpiAware, L"true") << "system aware: not per monitor, not unaware";
+    // The visual style's controls: the common controls of version 6.
+    std::wstring assemblies = ContextAssemblies(context);
+    size_t controls = assemblies.find(L"Microsoft.Windows.Common-Controls,");
+    ASSERT_NE(controls, std::wstring::npos) << assemblies;
+    std::wstring identity = assemblies.substr(controls, assemblies.find(L'\n', controls) - controls);
+    EXPECT_NE(identity.find(L"version=\"6."), std::wstring::npos) << identity;
+    EXPECT_NE(identity.find(L"publicKeyToken=\"6595b64144ccf1df\""), std::wstring::npos) << identity;
+
+    struct Setting {
+        const wchar_t* space;
+        const wchar_t* name;
+        const wchar_t* value;
+    } settings[] = {
+        // Windows 7 and 8 read "true" of it: system aware.
+        {L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware", L"true/pm"},
+        // Windows 10 and 11: per monitor, version 2 where the system has it.
+        {L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness", L"PerMonitorV2,PerMonitor"},
+    };
+    for (const Setting& setting : settings) {
+        wchar_t value[64] = L"";
+        EXPECT_TRUE(QueryActCtxSettingsW(0, context, setting.space, setting.name, value, 64, nullptr)) << setting.name;
+        EXPECT_STREQ(value, setting.value);
+    }
 
     CompatibilityInformation compatibility = {};
     EXPECT_TRUE(QueryActCtxW(0, context, nullptr, CompatibilityInformationInActivationContext, &compatibility,

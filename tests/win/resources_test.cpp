@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "res/resource.h"
@@ -187,17 +188,60 @@ TEST(Resources, EveryFixedIdentifierIsThereWithItsKindAndNoOther)
     EXPECT_STREQ(text, "set.ini");
 }
 
-TEST(Resources, IconAndBitmapHaveTheirSizes)
+// The images of an icon: "side bpp" for each, with " png" for a compressed
+// one. An icon resource's directory names each image's resource (14-byte
+// entries); an .ico file's gives its offset (16-byte entries).
+std::vector<std::string> IconImages(const std::string& directory, const std::string* file)
 {
-    for (int icon : {135, 136}) {
-        std::string group = Resource(RT_GROUP_ICON, icon);
-        ASSERT_GE(group.size(), 6u + 14u);
-        EXPECT_EQ(static_cast<unsigned char>(group[4]), 1) << "one image";
-        EXPECT_EQ(static_cast<unsigned char>(group[6]), 48) << "width";
-        EXPECT_EQ(static_cast<unsigned char>(group[7]), 48) << "height";
-        EXPECT_NE(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(icon)), nullptr);
+    std::vector<std::string> images;
+    TemplateReader in(directory);
+    in.Dword();
+    for (int count = in.Word(); count > 0; --count) {
+        int side = static_cast<unsigned char>(in.Word());   // width; the height is alike
+        in.Dword();
+        int bits = in.Word();
+        DWORD size = in.Dword();
+        std::string image = file != nullptr ? file->substr(in.Dword(), size) : Resource(RT_ICON, in.Word());
+        images.push_back(std::to_string(side == 0 ? 256 : side) + " " + std::to_string(bits) +
+                         (image.compare(0, 4, "\x89PNG") == 0 ? " png" : ""));
     }
+    return images;
+}
 
+// Every size that the shell asks for at 100 to 200 %, and Explorer's largest,
+// each an image of its own and read back at its size; from 32 pixels up
+// PNG-compressed, which keeps the executable light.
+TEST(Resources, IconsHoldAnImageOfEverySize)
+{
+    const std::vector<int> sides = {16, 20, 24, 32, 40, 48, 64, 256};
+    std::vector<std::string> expected;
+    for (int side : sides)
+        expected.push_back(std::to_string(side) + (side >= 32 ? " 32 png" : " 32"));
+    const std::string file = KIVORA_SOURCE_DIR "\\res\\icon6.ico";
+    std::optional<std::string> bytes = wintest::ReadBytes(file);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(IconImages(*bytes, &*bytes), expected) << "icon6.ico";
+    for (int icon : {IDI_KIVORA, IDI_KIVORA_PAUSED}) {
+        EXPECT_EQ(IconImages(Resource(RT_GROUP_ICON, icon), nullptr), expected) << icon;
+        for (int side : sides) {
+            HANDLE resource = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(icon), IMAGE_ICON, side, side, 0);
+            HANDLE fromFile = LoadImageA(nullptr, file.c_str(), IMAGE_ICON, side, side, LR_LOADFROMFILE);
+            for (HANDLE loaded : {resource, fromFile}) {
+                ICONINFO info = {};
+                BITMAP bitmap = {};
+                ASSERT_TRUE(GetIconInfo(static_cast<HICON>(loaded), &info)) << side;
+                GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
+                EXPECT_EQ(bitmap.bmWidth, side);
+                DeleteObject(info.hbmColor);
+                DeleteObject(info.hbmMask);
+                DestroyIcon(static_cast<HICON>(loaded));
+            }
+        }
+    }
+}
+
+TEST(Resources, AboutBitmapHasItsSize)
+{
     HBITMAP bitmap = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(148));
     ASSERT_NE(bitmap, nullptr);
     BITMAP info = {};

@@ -224,16 +224,20 @@ FunctionEnd
 !insertmacro RefuseWhileKivoraRuns "un."
 
 ; Asks what to do about a file that another program keeps from being
-; replaced or deleted (named in $0): Retry returns, Cancel (and silent mode)
-; ends with exit code 5. Push the sentence that says what is kept.
+; written or deleted (named in $0): Retry returns, Cancel (and silent mode)
+; ends with exit code 5. Push what could not be done to it, then what is
+; left as it was.
 !macro AskAboutHeldFile un
 Function ${un}AskAboutHeldFile
+    Exch $2
+    Exch
     Exch $1
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "ファイル「$0」を書き換えられませんでした。ほかのアプリ（ウイルス対策ソフトやエクスプローラーのプレビューなど）が開いている可能性があります。$\r$\n$\r$\nしばらく待ってから［再試行］を押してください。［キャンセル］を押すと中止します。$1" /SD IDCANCEL IDRETRY retry
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "ファイル「$0」を$1。ほかのアプリ（ウイルス対策ソフトやエクスプローラーのプレビューなど）が開いているか、フォルダーに書き込めない可能性があります。$\r$\n$\r$\nしばらく待ってから［再試行］を押してください。［キャンセル］を押すと中止します。$2" /SD IDCANCEL IDRETRY retry
     SetErrorLevel ${EXIT_FILE_HELD}
     Quit
   retry:
     Pop $1
+    Pop $2
 FunctionEnd
 !macroend
 !insertmacro AskAboutHeldFile ""
@@ -452,7 +456,7 @@ FunctionEnd
     Delete "$INSTDIR\${NAME}.old"
     ${If} $0 == ""
     ${AndIf} ${FileExists} "$INSTDIR\${NAME}.old"
-        StrCpy $0 "${NAME}"
+        StrCpy $0 "${NAME}.old"
     ${EndIf}
 !macroend
 !macro ExtractNew NAME
@@ -568,6 +572,7 @@ Section "Kivora" SectionKivora
         SetDetailsPrint none
         RMDir "$INSTDIR"
         SetDetailsPrint both
+        Push "書き込めませんでした"
         Push "インストール先のフォルダーは、インストールの前のままです。"
         Call AskAboutHeldFile
     ${Loop}
@@ -711,7 +716,8 @@ FunctionEnd
                 ${Break}
             ${EndIf}
             StrCpy $0 "${NAME}"
-            Push "Kivora はアンインストールされていません。"
+            Push "削除できませんでした"
+            Push "アンインストールは終わっていませんが、あとからもう一度実行できます。"
             Call un.AskAboutHeldFile
         ${Loop}
     !endif

@@ -44,6 +44,18 @@ esac
 FILE_VERSION=$(printf '#include "res/version.h"\nKIVORA_FILE_VERSION_TEXT\n' | cpp -P -I "$ROOT" | tr -d '"[:space:]')
 command -v makensis >/dev/null || { echo "package: makensis is missing (tools/install-deps.sh installs it)" >&2; exit 1; }
 
+# Kivora's path limits as its headers define them, compiled and printed by
+# the host's compiler: the installer refuses a folder too long for them.
+LIMITS_DIR=$(mktemp -d)
+trap 'rm -rf "$LIMITS_DIR"' EXIT
+printf '#include <cstdio>\n#include "users/user_names.h"\nint main() { std::printf("%%zu %%zu", PathCapacity, NewUserNameCapacity); }\n' \
+    >"$LIMITS_DIR/limits.cpp"
+"${CXX:-c++}" -std=c++20 -I "$ROOT" "$LIMITS_DIR/limits.cpp" -o "$LIMITS_DIR/limits" ||
+    { echo "package: cannot read Kivora's path limits from users/user_names.h" >&2; exit 1; }
+LIMITS=$("$LIMITS_DIR/limits")
+PATH_CAPACITY=${LIMITS% *}
+NEW_USER_NAME_CAPACITY=${LIMITS#* }
+
 mkdir -p "$OUT"
 OUT=$(cd "$OUT" && pwd)
 NAME="Kivora-$VERSION-win64"
@@ -67,9 +79,14 @@ FILES="Kivora.exe icon6.ico README-ja.txt LICENSE"
 (cd "$STAGE" && python3 -m zipfile -c "$ZIP" $FILES SHA256SUMS)
 
 SETUP="$OUT/Kivora-$VERSION-setup.exe"
+# The program's size as Windows lists it (KiB, each file rounded up): the
+# installer extracts its files in a function, which a section's size misses.
+SIZE_KB=0
+for f in $FILES; do SIZE_KB=$((SIZE_KB + ($(stat -c %s "$STAGE/$f") + 1023) / 1024)); done
 rm -f "$SETUP"
 makensis -V2 -NOCD "-DVERSION=$VERSION" "-DFILE_VERSION=$FILE_VERSION" "-DSTAGE=$STAGE" \
-    "-DICON=$ROOT/res/kivora.ico" "-DOUTFILE=$SETUP" "$ROOT/packaging/installer/kivora.nsi" >/dev/null
+    "-DICON=$ROOT/res/kivora.ico" "-DOUTFILE=$SETUP" "-DPATH_CAPACITY=$PATH_CAPACITY" \
+    "-DNEW_USER_NAME_CAPACITY=$NEW_USER_NAME_CAPACITY" "-DSIZE_KB=$SIZE_KB" "$ROOT/packaging/installer/kivora.nsi" >/dev/null
 rm -rf "$STAGE"
 (cd "$OUT" && sha256sum "$NAME.zip" "${SETUP##*/}" >SHA256SUMS)
 

@@ -10,6 +10,7 @@ all of it again. One Wine prefix serves every test; tests run one at a time.
 """
 
 import collections
+import contextlib
 import os
 import pwd
 import select
@@ -503,6 +504,26 @@ class Session:
         geometry = xdotool("getwindowgeometry", "--shell", desktop_window())
         values = dict(line.split("=", 1) for line in geometry.split() if "=" in line)
         self.origin = (int(values["X"]), int(values["Y"]))
+
+    @contextlib.contextmanager
+    def holding(self, path):
+        """A small Windows program holds the file while the block runs, as a
+        spreadsheet, an antivirus scan or a preview does: it reads, and lets
+        others only read, so that nobody can replace, move or delete it."""
+        flag, log_path = self.work / "holding", self.work / "holder.log"
+        flag.write_text("")
+        with open(log_path, "wb") as log:
+            holder = subprocess.Popen(["wine", str(DRIVER_EXE), "hold", "--file", windows_path(path),
+                                       "--while", windows_path(flag)], env=WINE_ENV, stdin=subprocess.DEVNULL,
+                                      stdout=log, stderr=subprocess.STDOUT)
+        try:
+            wait_until(lambda: b"holding" in log_path.read_bytes() or holder.poll() is not None, 30, "not held")
+            if holder.poll() is not None:
+                raise AssertionError(f"{path} could not be held")
+            yield
+        finally:
+            flag.unlink()
+            holder.wait(timeout=10)
 
     def start_kivora(self):
         """Starts Kivora in the desktop (made with a Notepad if not there yet)."""

@@ -23,8 +23,8 @@ step "host tests under AddressSanitizer and UBSan"
 ctest --preset host-asan -j "$JOBS"
 step "concurrency stress under ThreadSanitizer"
 ctest --preset host-tsan
-step "30 s of fuzzing the data file decoder"
-ctest --preset fuzz
+step "fuzzing the data file decoder and the history reader, and the long run of the keeper's simulation"
+ctest --preset fuzz -j "$JOBS"
 
 step "Windows tests under Wine"
 . "$ROOT/tools/xvfb.sh"

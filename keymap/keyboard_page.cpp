@@ -80,7 +80,7 @@ KeyMapPicture CurrentPicture(bool& historyOff)
         rangeSums = RangeSums(Page.rangeDays, periods->today);
     historyOff = Page.period != MapPeriod::All && (!periods || (Page.period == MapPeriod::Range && !rangeRead));
     KeyMapPicture picture;
-    picture.counts = KeyCountsOfPeriod(Page.period, values, periods ? *periods : HistoryPeriods{}, rangeSums);
+    picture.counts = KeyCountsOfPeriod(Page.period, now, periods ? *periods : HistoryPeriods{}, rangeSums);
     picture.letters = Page.letters;
     return picture;
 }

@@ -56,6 +56,7 @@ CommandExit ReadUserFiles(CommandReads reads, CommandUser& user)
         WriteErrorLine("ユーザー「" + user.name + "」のデータファイルを読み込めません。");
         return CommandUnreadable;
     }
+    user.allTime = SnapshotOf(user.values);
     HistoryBook book;
     std::string unread = ReadHistoryForCommand(dataFile, user.name, book);
     if (!unread.empty()) {

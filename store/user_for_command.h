@@ -34,6 +34,7 @@ enum class CommandReads {
 struct CommandUser {
     std::string name;              // code page 932
     StoredValues values{};         // the data file's
+    HistoryCounts allTime;         // the all-time counts of every key
     HistoryPeriods periods;        // with CommandReads::Periods (or DataFileOnly)
     std::vector<HistoryDay> days;  // with CommandReads::Days
 };

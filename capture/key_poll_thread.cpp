@@ -1,6 +1,6 @@
 #include "capture/key_poll_thread.h"
 
-#include "capture/key_scan.h"
+#include "capture/other_key_scan.h"
 #include "win/main_window_frame.h"
 
 std::atomic<LONG> RunFlag{1};
@@ -35,8 +35,9 @@ DWORD WINAPI KeyPollThread(LPVOID parameter)
     const PollChores chores = parameter != nullptr ? *static_cast<const PollChores*>(parameter) : PollChores{};
     WindowsKeyboard keyboard;
     ForgetEarlierPresses(keyboard);
+    ForgetEarlierOtherPresses(Counters, keyboard);
     for (int pass = 1; RunFlag != 0; ++pass) {
-        ScanPass(Counters, keyboard);
+        ScanEveryKey(Counters, OtherKeys, keyboard);
         Sleep(PollPeriodMs);
         if (chores.afterEachPass != nullptr)
             chores.afterEachPass();

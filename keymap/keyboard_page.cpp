@@ -71,8 +71,7 @@ bool KeepRangeDaysRead(const HistoryCounts& now)
 // What the map shows now: the period's counts, as the export reckons them.
 KeyMapPicture CurrentPicture(bool& historyOff)
 {
-    StoredValues values = CollectStoredValues(Counters);
-    HistoryCounts now = SnapshotOf(values);
+    HistoryCounts now = AllTimeCounts();
     std::optional<HistoryPeriods> periods = CurrentHistoryPeriods(now);
     HistoryCounts rangeSums;
     bool rangeRead = Page.period == MapPeriod::Range && periods && KeepRangeDaysRead(now);

@@ -13,6 +13,7 @@ import collections
 import contextlib
 import os
 import pwd
+import re
 import select
 import shutil
 import subprocess
@@ -66,6 +67,8 @@ ARROWS = ["Right", "Left", "Up", "Down"]
 FIELDS = (LOWERCASE + UPPERCASE + ["seconds", "minutes", "hours", "total", "rate"]
           + DIGITS + ARROWS + PUNCTUATION)
 COUNTED_KEYS = LOWERCASE + UPPERCASE + DIGITS + ARROWS + PUNCTUATION
+# Every key's column in the history and the keys file, the data file's 77 first.
+KEY_COLUMNS = re.findall(r'^    \{"(\w+)",', (ROOT / "keys" / "key_table.h").read_text("utf-8"), re.MULTILINE)
 RECORD_SIZE = 9
 FILE_SIZE = RECORD_SIZE * len(FIELDS)
 

@@ -442,14 +442,14 @@ class Bench:
         kivora_before, hook_before = self.snapshot()
         for class_name, keys in KEY_CLASSES.items():
             names = [name for name, _, _ in keys]
-            held = HELD_KEY.get(class_name)
+            held_key = HELD_KEY.get(class_name)
             for dwell in dwells:
                 for rate in rates:
                     timeline = stroke_timeline(names, rate, dwell, strokes)
-                    if held:
-                        timeline = (["keydown", held, "sleep", "0.1"] + timeline
-                                    + ["sleep", f"{dwell / 1000 + 0.1:.3f}", "keyup", held])
-                    took = run_xdotool(timeline) - (0.2 + dwell / 1000 if held else 0)
+                    if held_key:
+                        timeline = (["keydown", held_key, "sleep", "0.1"] + timeline
+                                    + ["sleep", f"{dwell / 1000 + 0.1:.3f}", "keyup", held_key])
+                    took = run_xdotool(timeline) - (0.2 + dwell / 1000 if held_key else 0)
                     # Two polls and a little more, for the last release.
                     time.sleep(0.25)
                     kivora_after, hook_after = self.snapshot()

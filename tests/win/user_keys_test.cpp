@@ -43,7 +43,6 @@ TEST_F(UserKeysTest, ALoginTakesWhatCanBeReadAndKeepsTheRestAside)
         {KeysOf(999, 40, 5), std::nullopt, 40, 5, false},                           // a is the data file's
         {"\xEF\xBB\xBF\"key\",\"count\"\n\"space\",\"40\"\n\nenter,5\n", std::nullopt, 40, 5, false},   // a spreadsheet's
         {"key,count\r\nspace,4x\r\nenter,5\r\nnokey,3\r\n", std::nullopt, 0, 5, true},   // lines that cannot be read
-        {"key,count\r\nspace,7\r\nspace,8\r\n", std::nullopt, 7, 0, true},          // a key twice: the first
         {"date,seconds\r\nspace,40\r\n", std::nullopt, 0, 0, true},                 // no keys file
         {std::nullopt, KeysOf(0, 12), 12, 0, false},                                // a killed first save's, whole
         {std::nullopt, "key,count\r\nspace,12\r\n", 0, 0, false},                   // ... torn

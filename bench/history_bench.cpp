@@ -66,7 +66,7 @@ void ExportFromTenYears(benchmark::State& state)
     for (int field = 1; field <= StoredValueCount; ++field)
         values[field - 1] = field * 1000;
     for (auto _ : state) {
-        std::string table = FormatHistoryExport(values, *HistoryPeriodsOfText(text, Today));
+        std::string table = FormatHistoryExport(values, SnapshotOf(values), *HistoryPeriodsOfText(text, Today));
         benchmark::DoNotOptimize(table.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(text.size() * state.iterations()));

@@ -56,7 +56,7 @@ struct PageState {
 // puts in today's counts as they stand. True when the chart would change.
 bool RefreshDays(bool withRunningDay)
 {
-    HistoryCounts now = SnapshotOf(CollectStoredValues(Counters));
+    HistoryCounts now = AllTimeCounts();
     // Read before the days: a change while they are read is read again.
     unsigned version = HistoryVersion();
     LocalDate today = TodaysDate();

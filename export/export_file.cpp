@@ -26,7 +26,8 @@ bool WriteExport(const std::wstring& path, const std::string& table)
 void ExportFromWindow(HWND owner)
 {
     StoredValues values = CollectStoredValues(Counters);
-    std::optional<HistoryPeriods> periods = CurrentHistoryPeriods(SnapshotOf(values));
+    const HistoryCounts allTime = SnapshotOf(values, OtherKeys.Counts());
+    std::optional<HistoryPeriods> periods = CurrentHistoryPeriods(allTime);
     if (!periods) {
         ShowMessage(owner, "日ごとの記録ファイル（data フォルダーの *.history.csv）を読めないため、書き出せません。",
                     AppText::ErrorCaption, MB_OK | MB_ICONWARNING);
@@ -40,7 +41,7 @@ void ExportFromWindow(HWND owner)
     if (!AskSaveAsPath(owner, {defaultName.c_str(), "CSV (*.csv)", "*.csv", "csv"}, path) ||
         RefuseKivoraOwnFile(owner, path))
         return;
-    if (!WriteExport(WideFromCodePage(path), FormatHistoryExport(values, *periods)))
+    if (!WriteExport(WideFromCodePage(path), FormatHistoryExport(values, allTime, *periods)))
         ShowMessage(owner, "ファイルに書き出せませんでした。書き込める場所と名前を選んでください。",
                     AppText::ErrorCaption, MB_OK | MB_ICONWARNING);
 }
@@ -48,7 +49,7 @@ void ExportFromWindow(HWND owner)
 int RunExportCommand(const wchar_t* user, const std::wstring& file)
 {
     auto write = [](CommandUser& read, const std::wstring& path, const void*) {
-        return WriteExport(path, FormatHistoryExport(read.values, read.periods));
+        return WriteExport(path, FormatHistoryExport(read.values, read.allTime, read.periods));
     };
     return RunUserCommand({true, user, CommandReads::Periods, file, write, nullptr});
 }

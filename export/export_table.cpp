@@ -29,18 +29,26 @@ void AppendExportLine(std::string& out, std::string_view key, int64_t total, int
 
 } // namespace
 
-std::string FormatHistoryExport(const StoredValues& values, const HistoryPeriods& periods)
+std::string FormatHistoryExport(const StoredValues& values, const HistoryCounts& allTime, const HistoryPeriods& periods)
 {
     std::string table = "key,total,today,last7,last30\r\n";
     table.reserve(4096);
-    const HistoryCounts allTime = SnapshotOf(values);
-    for (int key = 0; key < HistoryKeyCount; ++key) {
+    auto keyLine = [&](int key) {
         AppendExportLine(table, KeyTable[key].column, allTime.keys[key], periods.today.keys[key],
                          periods.last7.keys[key], periods.last30.keys[key]);
-    }
-    AppendExportLine(table, "all", std::max(values[FieldTotalStrokes - 1], 0), periods.today.Strokes(),
-                     periods.last7.Strokes(), periods.last30.Strokes());
+    };
+    for (int key = 0; key < DataFileKeyCount; ++key)
+        keyLine(key);
+    const int64_t total = std::max(values[FieldTotalStrokes - 1], 0);
+    AppendExportLine(table, "all", total, periods.today.Strokes(), periods.last7.Strokes(), periods.last30.Strokes());
     AppendExportLine(table, "seconds", allTime.seconds, periods.today.seconds, periods.last7.seconds,
                      periods.last30.seconds);
+    // Every key beyond the data file's, after the lines it always had.
+    HistoryCounts others = allTime;
+    std::fill(others.keys.begin(), others.keys.begin() + DataFileKeyCount, 0);
+    AppendExportLine(table, "allkeys", total + others.AllStrokes(), periods.today.AllStrokes(),
+                     periods.last7.AllStrokes(), periods.last30.AllStrokes());
+    for (int key = DataFileKeyCount; key < HistoryKeyCount; ++key)
+        keyLine(key);
     return table;
 }

@@ -6,31 +6,39 @@
 namespace {
 
 constexpr std::string_view LeadingColumns[3] = {"date", "seconds", "total"};
+constexpr std::string_view AllKeysColumn = "allkeys";
+
+// The name of each column, index 0 the date's.
+constexpr std::string_view ColumnName(int index)
+{
+    if (index < 3)
+        return LeadingColumns[index];
+    int key = index - 3;
+    if (key < DataFileKeyCount)
+        return KeyTable[key].column;
+    if (key == DataFileKeyCount)
+        return AllKeysColumn;
+    return KeyTable[key - 1].column;
+}
 
 // The header's text, made once at compile time from the key table.
 constexpr std::size_t HeaderLength()
 {
     std::size_t length = 0;
-    for (std::string_view column : LeadingColumns)
-        length += column.size() + 1;
-    for (int key = 0; key < HistoryKeyCount; ++key)
-        length += KeyTable[key].column.size() + 1;
+    for (int index = 0; index < HistoryFieldCount; ++index)
+        length += ColumnName(index).size() + 1;
     return length - 1;   // no comma after the last
 }
 
 constexpr std::array<char, HeaderLength()> HeaderText = [] {
     std::array<char, HeaderLength()> text{};
     std::size_t at = 0;
-    auto append = [&](std::string_view column) {
+    for (int index = 0; index < HistoryFieldCount; ++index) {
         if (at > 0)
             text[at++] = ',';
-        for (char c : column)
+        for (char c : ColumnName(index))
             text[at++] = c;
-    };
-    for (std::string_view column : LeadingColumns)
-        append(column);
-    for (int key = 0; key < HistoryKeyCount; ++key)
-        append(KeyTable[key].column);
+    }
     return text;
 }();
 
@@ -70,10 +78,10 @@ bool NextField(std::string_view line, std::size_t& at, std::string_view& field, 
 }
 
 // The count field at `at`, read as NextField reads a field but in the same
-// pass as its digits: the load reads some 80 of these a line. last: the
-// line must end after it. A leading zero reads, but is not how Kivora
+// pass as its digits: the load reads some 160 of these a line. ended tells
+// that the line ends after it. A leading zero reads, but is not how Kivora
 // writes a number.
-bool ReadCountField(std::string_view line, std::size_t& at, bool last, int64_t& value, bool& ownForm)
+bool ReadCountField(std::string_view line, std::size_t& at, bool& ended, int64_t& value, bool& ownForm)
 {
     const bool quoted = at < line.size() && line[at] == '"';
     if (quoted) {
@@ -92,9 +100,8 @@ bool ReadCountField(std::string_view line, std::size_t& at, bool last, int64_t& 
     if (quoted && (at == line.size() || line[at++] != '"'))
         return false;
     value = static_cast<int64_t>(read);
-    if (last)
-        return at == line.size();
-    return at < line.size() && line[at++] == ',';
+    ended = at == line.size();
+    return ended || line[at++] == ',';
 }
 
 void AppendCount(std::string& out, int64_t value)
@@ -110,6 +117,14 @@ void AppendCount(std::string& out, int64_t value)
 const std::string_view HistoryHeader(HeaderText.data(), HeaderText.size());
 
 int64_t HistoryCounts::Strokes() const
+{
+    int64_t sum = 0;
+    for (int key = 0; key < DataFileKeyCount; ++key)
+        sum = CappedSum(sum, Clamped(keys[key]));
+    return sum;
+}
+
+int64_t HistoryCounts::AllStrokes() const
 {
     int64_t sum = 0;
     for (int64_t count : keys)
@@ -155,12 +170,13 @@ bool IsHistoryHeader(std::string_view line, bool& ownForm)
     std::size_t at = 0;
     std::string_view field;
     bool quoted = false;
-    for (int index = 0; index < HistoryFieldCount; ++index) {
-        if (at == std::string_view::npos || !NextField(line, at, field, quoted) ||
-            field != (index < 3 ? LeadingColumns[index] : KeyTable[index - 3].column))
+    int fields = 0;
+    for (; fields < HistoryFieldCount && at != std::string_view::npos; ++fields) {
+        if (!NextField(line, at, field, quoted) || field != ColumnName(fields))
             return false;
     }
-    return at == std::string_view::npos;
+    // The whole header, or the one before every key was counted.
+    return at == std::string_view::npos && (fields == HistoryFieldCount || fields == DataFileFieldCount);
 }
 
 std::optional<HistoryDay> ParseHistoryLine(std::string_view line)
@@ -187,15 +203,28 @@ std::optional<HistoryDay> ParseHistoryLine(std::string_view line, bool& ownForm)
     if (!date)
         return std::nullopt;
     day.date = *date;
-    // Seconds, total and the keys, from one place so that the reading of a
-    // field is inlined.
+    // Seconds, total and the keys (allkeys among them), from one place so
+    // that the reading of a field is inlined.
     int64_t counts[HistoryFieldCount - 1];
-    for (int field = 0; field < HistoryFieldCount - 1; ++field) {
-        if (!ReadCountField(line, at, field == HistoryFieldCount - 2, counts[field], ownForm))
+    int read = 0;
+    for (bool ended = false; !ended;) {
+        if (read == HistoryFieldCount - 1 || !ReadCountField(line, at, ended, counts[read], ownForm))
             return std::nullopt;
+        ++read;
     }
+    // Every column, or those of a line written before every key was counted.
+    if (read != HistoryFieldCount - 1 && read != DataFileFieldCount - 1)
+        return std::nullopt;
     day.counts.seconds = counts[0];
-    std::copy(std::begin(counts) + 2, std::end(counts), day.counts.keys.begin());
+    const int64_t* keys = counts + 2;
+    std::copy(keys, keys + DataFileKeyCount, day.counts.keys.begin());
+    if (read == HistoryFieldCount - 1) {
+        std::copy(keys + DataFileKeyCount + 1, static_cast<const int64_t*>(counts + read),
+                  day.counts.keys.begin() + DataFileKeyCount);
+        ownForm = ownForm && keys[DataFileKeyCount] == day.counts.AllStrokes();
+    } else {
+        ownForm = false;
+    }
     ownForm = ownForm && counts[1] == day.counts.Strokes();
     return day;
 }
@@ -207,7 +236,10 @@ void AppendHistoryLine(std::string& out, const LocalDate& date, const HistoryCou
     out.append(text, LocalDateTextSize);
     AppendCount(out, counts.seconds);
     AppendCount(out, counts.Strokes());
-    for (int64_t count : counts.keys)
-        AppendCount(out, count);
+    for (int key = 0; key < HistoryKeyCount; ++key) {
+        if (key == DataFileKeyCount)
+            AppendCount(out, counts.AllStrokes());
+        AppendCount(out, counts.keys[key]);
+    }
     out += "\r\n";
 }

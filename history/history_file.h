@@ -2,19 +2,25 @@
 // The per-day history beside a user's data file, data\<user>.history.csv:
 // ASCII, CRLF, a header line, then one line per day in date order:
 //
-//   date,seconds,total,a,...,z,A,...,Z,0,...,9,right,left,up,down,colon,...,caret
+//   date,seconds,total,a,...,z,A,...,Z,0,...,9,right,...,caret,allkeys,space,enter,...,shiftcaret
 //
-// seconds is the running time counted that day, total the strokes counted
-// that day (the sum of the 77 keys), then the 77 counts: the data file's key
-// fields 1-52 and 58-82, in file order. All plain decimal, 80 fields a line.
+// seconds is the running time counted that day, total the strokes of the 77
+// keys of the data file that day, then their 77 counts (the data file's key
+// fields 1-52 and 58-82, in file order); allkeys the strokes of every key
+// that day, then the counts of every other key and of the digit, arrow and
+// punctuation keys struck with Shift held (KeyTable's order). All plain
+// decimal. A line of the 80 columns written before every key was counted
+// (and such a header) is read as it was, the other keys 0; the next save
+// writes every column.
 //
 // A spreadsheet that saved the file back may have quoted fields (RFC 4180,
 // the header's too) and written dates as YYYY/M/D; such lines are read as
 // the same days. A line that cannot be read (field count, a non-number, more
 // than 18 digits, a date that does not exist, the second line of a date) is
 // kept where it stands with its content as it was and counts for nothing. A
-// line whose total is not the sum of its keys is read all the same: the keys
-// are the counts, and the total is made right when the history is written.
+// line whose total or allkeys is not the sum of its keys is read all the
+// same: the keys are the counts, and the sums are made right when the
+// history is written.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -25,9 +31,12 @@
 #include "history/local_date.h"
 #include "keys/key_table.h"
 
-// The columns after date, seconds and total: the first keys of KeyTable.
-constexpr int HistoryKeyCount = DataFileKeyCount;
-constexpr int HistoryFieldCount = 3 + HistoryKeyCount;
+// The columns after date, seconds and total: the data file's keys, allkeys,
+// then every other key of KeyTable.
+constexpr int HistoryKeyCount = KeyTableSize;
+constexpr int HistoryFieldCount = 3 + HistoryKeyCount + 1;
+// The lines written before every key was counted end after the data file's keys.
+constexpr int DataFileFieldCount = 3 + DataFileKeyCount;
 // Larger files are refused whole; the glue checks the size before reading.
 constexpr std::size_t LargestHistoryFile = 16u * 1024 * 1024;
 // Eighteen digits: every count and every sum stops here, so whatever is
@@ -44,8 +53,9 @@ struct HistoryCounts {
     int64_t seconds = 0;
     std::array<int64_t, HistoryKeyCount> keys{};
 
-    int64_t Strokes() const;   // the sum of the keys
-    bool IsEmpty() const { return seconds == 0 && Strokes() == 0; }
+    int64_t Strokes() const;      // the sum of the data file's keys: the column total
+    int64_t AllStrokes() const;   // the sum of every key: the column allkeys
+    bool IsEmpty() const { return seconds == 0 && AllStrokes() == 0; }
     bool operator==(const HistoryCounts&) const = default;
 };
 

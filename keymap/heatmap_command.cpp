@@ -35,7 +35,7 @@ bool WriteHeatmap(CommandUser& user, const std::wstring& file, const void* conte
     if (arguments.period == MapPeriod::Range)
         rangeSums = SumOfHistoryDays(user.days, arguments.range);
     KeyMapPicture picture;
-    picture.counts = KeyCountsOfPeriod(arguments.period, user.values, user.periods, rangeSums);
+    picture.counts = KeyCountsOfPeriod(arguments.period, user.allTime, user.periods, rangeSums);
     std::string title = MapTitle(user.name, arguments.period, arguments.range);
     picture.title = title.c_str();
     return WriteKeyMapPng(file, picture);

@@ -162,13 +162,3 @@ uint64_t HighestKeyValue(const KeyCounts& counts, LetterMode mode)
     }
     return highest;
 }
-
-KeyCounts KeyCountsFromStoredValues(const StoredValues& values)
-{
-    KeyCounts counts{};
-    for (int key = 0; key < KeyMapValueCount; ++key) {
-        int32_t value = values[KeyTable[key].dataField - 1];
-        counts[key] = value > 0 ? static_cast<uint64_t>(value) : 0;
-    }
-    return counts;
-}

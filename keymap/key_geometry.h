@@ -58,5 +58,4 @@ bool KeyValue(const KeyCap& key, const KeyCounts& counts, LetterMode mode, uint6
 // The largest value of any key: the top of the colour scale.
 uint64_t HighestKeyValue(const KeyCounts& counts, LetterMode mode);
 
-// The key counts among a data file's 82 values (a negative one as 0).
-KeyCounts KeyCountsFromStoredValues(const StoredValues& values);
+

@@ -71,8 +71,7 @@ bool KeepRangeDaysRead(const HistoryCounts& now)
 // What the map shows now: the period's counts, as the export reckons them.
 KeyMapPicture CurrentPicture(bool& historyOff)
 {
-    StoredValues values = CollectStoredValues(Counters);
-    HistoryCounts now = SnapshotOf(values);
+    HistoryCounts now = AllTimeCounts();
     std::optional<HistoryPeriods> periods = CurrentHistoryPeriods(now);
     HistoryCounts rangeSums;
     bool rangeRead = Page.period == MapPeriod::Range && periods && KeepRangeDaysRead(now);
@@ -80,7 +79,7 @@ KeyMapPicture CurrentPicture(bool& historyOff)
         rangeSums = RangeSums(Page.rangeDays, periods->today);
     historyOff = Page.period != MapPeriod::All && (!periods || (Page.period == MapPeriod::Range && !rangeRead));
     KeyMapPicture picture;
-    picture.counts = KeyCountsOfPeriod(Page.period, values, periods ? *periods : HistoryPeriods{}, rangeSums);
+    picture.counts = KeyCountsOfPeriod(Page.period, now, periods ? *periods : HistoryPeriods{}, rangeSums);
     picture.letters = Page.letters;
     return picture;
 }

@@ -53,13 +53,13 @@ bool ParseMapPeriod(const char* word, MapPeriod& period)
     return false;
 }
 
-KeyCounts KeyCountsOfPeriod(MapPeriod period, const StoredValues& values, const HistoryPeriods& periods,
+KeyCounts KeyCountsOfPeriod(MapPeriod period, const HistoryCounts& allTime, const HistoryPeriods& periods,
                             const HistoryCounts& rangeSums)
 {
-    const HistoryCounts* days = nullptr;
+    const HistoryCounts* days = &allTime;
     switch (period) {
     case MapPeriod::All:
-        return KeyCountsFromStoredValues(values);
+        break;
     case MapPeriod::Today:
         days = &periods.today;
         break;

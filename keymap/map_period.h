@@ -31,10 +31,10 @@ const char* MapPeriodWord(MapPeriod period);
 // refused and period is left alone.
 bool ParseMapPeriod(const char* word, MapPeriod& period);
 
-// The key counts a period shows: all time from the data file's values, the
-// named periods from the history's sums (the same windows as the export),
+// The key counts a period shows: all time from the all-time counts of every
+// key (the data file's and the other keys'), the named periods from the history's sums (the same windows as the export),
 // Range from rangeSums.
-KeyCounts KeyCountsOfPeriod(MapPeriod period, const StoredValues& values, const HistoryPeriods& periods,
+KeyCounts KeyCountsOfPeriod(MapPeriod period, const HistoryCounts& allTime, const HistoryPeriods& periods,
                             const HistoryCounts& rangeSums = HistoryCounts{});
 
 // What the map says of its period: the caption, and for Range its days as

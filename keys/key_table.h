@@ -4,9 +4,12 @@
 // file and the label that the drawings show. The counter table, the data
 // file, the history and the export, the key map and the chart all read it.
 //
-// The first DataFileKeyCount keys are those of the data file, in its order;
-// a key added later goes after them, with no field (and maybe no count
-// page), so that the files written so far keep their form.
+// The first DataFileKeyCount keys are those of the data file, in its order:
+// the keys the count pages show. After them come every other key of a JIS
+// 106/109 keyboard, each with no field and no count page, and then the
+// strokes of the digit, arrow and punctuation keys made with Shift held,
+// which the count pages leave out: so that every stroke of every key counts
+// once, and the files written so far keep their form.
 #include <cstdint>
 #include <string_view>
 
@@ -26,6 +29,12 @@ struct KeyEntry {
     int8_t slot;               // its place on that page, or NoSlot
     int8_t dataField;          // 1-based field of the data file, or NoDataField
     const char* label;         // as typed: a, A, 0, →, :, ￥ (code page 932)
+    // Other codes the same key sends (an input method's 英数, 半角/全角 and
+    // カタカナ/ひらがな change theirs); 0 for none.
+    uint8_t alsoSends[2] = {0, 0};
+    // For a stroke made with Shift held: the key, whose own column counts it
+    // without Shift; NoKeyIndex for the rest.
+    int8_t shiftOf = NoKeyIndex;
 };
 
 // Uppercase letters have the same key as lowercase ones: which of them a
@@ -109,12 +118,100 @@ inline constexpr KeyEntry KeyTable[] = {
     {"bracketleft",  KeyOem4,      CountPage::DigitsSymbols, 22, 80, "["},
     {"bracketright", KeyOem6,      CountPage::DigitsSymbols, 23, 81, "]"},
     {"caret",        KeyOem7,      CountPage::DigitsSymbols, 24, 82, "^"},
+    // Every other key, counted by the count of every key only.
+    {"space",       KeySpace, CountPage::None, NoSlot, NoDataField, "スペース"},
+    {"enter",       KeyEnter, CountPage::None, NoSlot, NoDataField, "Enter"},
+    {"backspace",   KeyBackspace, CountPage::None, NoSlot, NoDataField, "Backspace"},
+    {"tab",         KeyTab, CountPage::None, NoSlot, NoDataField, "Tab"},
+    {"escape",      KeyEscape, CountPage::None, NoSlot, NoDataField, "Esc"},
+    {"shift",       KeyLeftShift, CountPage::None, NoSlot, NoDataField, "左Shift"},
+    {"rightshift",  KeyRightShift, CountPage::None, NoSlot, NoDataField, "右Shift"},
+    {"ctrl",        KeyLeftControl, CountPage::None, NoSlot, NoDataField, "左Ctrl"},
+    {"rightctrl",   KeyRightControl, CountPage::None, NoSlot, NoDataField, "右Ctrl"},
+    {"alt",         KeyLeftAlt, CountPage::None, NoSlot, NoDataField, "左Alt"},
+    {"rightalt",    KeyRightAlt, CountPage::None, NoSlot, NoDataField, "右Alt"},
+    {"win",         KeyLeftWindows, CountPage::None, NoSlot, NoDataField, "左Windows"},
+    {"rightwin",    KeyRightWindows, CountPage::None, NoSlot, NoDataField, "右Windows"},
+    {"menu",        KeyApplications, CountPage::None, NoSlot, NoDataField, "アプリケーション"},
+    {"henkan",      KeyConvert, CountPage::None, NoSlot, NoDataField, "変換"},
+    {"muhenkan",    KeyNonConvert, CountPage::None, NoSlot, NoDataField, "無変換"},
+    {"kana",        KeyHiragana, CountPage::None, NoSlot, NoDataField, "カタカナ/ひらがな", {KeyKatakana, KeyKana}},
+    {"hankaku",     KeySingleByte, CountPage::None, NoSlot, NoDataField, "半角/全角", {KeyDoubleByte, KeyKanji}},
+    {"eisu",        KeyCapsLock, CountPage::None, NoSlot, NoDataField, "英数", {KeyAlphanumeric, 0}},
+    {"backslash",   KeyOem102, CountPage::None, NoSlot, NoDataField, "＼"},
+    {"f1",          KeyF1 + 0, CountPage::None, NoSlot, NoDataField, "F1"},
+    {"f2",          KeyF1 + 1, CountPage::None, NoSlot, NoDataField, "F2"},
+    {"f3",          KeyF1 + 2, CountPage::None, NoSlot, NoDataField, "F3"},
+    {"f4",          KeyF1 + 3, CountPage::None, NoSlot, NoDataField, "F4"},
+    {"f5",          KeyF1 + 4, CountPage::None, NoSlot, NoDataField, "F5"},
+    {"f6",          KeyF1 + 5, CountPage::None, NoSlot, NoDataField, "F6"},
+    {"f7",          KeyF1 + 6, CountPage::None, NoSlot, NoDataField, "F7"},
+    {"f8",          KeyF1 + 7, CountPage::None, NoSlot, NoDataField, "F8"},
+    {"f9",          KeyF1 + 8, CountPage::None, NoSlot, NoDataField, "F9"},
+    {"f10",         KeyF1 + 9, CountPage::None, NoSlot, NoDataField, "F10"},
+    {"f11",         KeyF1 + 10, CountPage::None, NoSlot, NoDataField, "F11"},
+    {"f12",         KeyF1 + 11, CountPage::None, NoSlot, NoDataField, "F12"},
+    {"insert",      KeyInsert, CountPage::None, NoSlot, NoDataField, "Insert"},
+    {"delete",      KeyDelete, CountPage::None, NoSlot, NoDataField, "Delete"},
+    {"home",        KeyHome, CountPage::None, NoSlot, NoDataField, "Home"},
+    {"end",         KeyEnd, CountPage::None, NoSlot, NoDataField, "End"},
+    {"pageup",      KeyPageUp, CountPage::None, NoSlot, NoDataField, "PageUp"},
+    {"pagedown",    KeyPageDown, CountPage::None, NoSlot, NoDataField, "PageDown"},
+    {"printscreen", KeyPrintScreen, CountPage::None, NoSlot, NoDataField, "PrintScreen"},
+    {"scrolllock",  KeyScrollLock, CountPage::None, NoSlot, NoDataField, "ScrollLock"},
+    {"pause",       KeyPause, CountPage::None, NoSlot, NoDataField, "Pause"},
+    {"numlock",     KeyNumLock, CountPage::None, NoSlot, NoDataField, "NumLock"},
+    {"num0",        KeyNumpad0 + 0, CountPage::None, NoSlot, NoDataField, "テンキー0"},
+    {"num1",        KeyNumpad0 + 1, CountPage::None, NoSlot, NoDataField, "テンキー1"},
+    {"num2",        KeyNumpad0 + 2, CountPage::None, NoSlot, NoDataField, "テンキー2"},
+    {"num3",        KeyNumpad0 + 3, CountPage::None, NoSlot, NoDataField, "テンキー3"},
+    {"num4",        KeyNumpad0 + 4, CountPage::None, NoSlot, NoDataField, "テンキー4"},
+    {"num5",        KeyNumpad0 + 5, CountPage::None, NoSlot, NoDataField, "テンキー5"},
+    {"num6",        KeyNumpad0 + 6, CountPage::None, NoSlot, NoDataField, "テンキー6"},
+    {"num7",        KeyNumpad0 + 7, CountPage::None, NoSlot, NoDataField, "テンキー7"},
+    {"num8",        KeyNumpad0 + 8, CountPage::None, NoSlot, NoDataField, "テンキー8"},
+    {"num9",        KeyNumpad0 + 9, CountPage::None, NoSlot, NoDataField, "テンキー9"},
+    {"numslash",    KeyDivide, CountPage::None, NoSlot, NoDataField, "テンキー/"},
+    {"nummultiply", KeyMultiply, CountPage::None, NoSlot, NoDataField, "テンキー*"},
+    {"numminus",    KeySubtract, CountPage::None, NoSlot, NoDataField, "テンキー-"},
+    {"numplus",     KeyAdd, CountPage::None, NoSlot, NoDataField, "テンキー+"},
+    {"numperiod",   KeyDecimal, CountPage::None, NoSlot, NoDataField, "テンキー."},
+    // The keys of the digit and symbol page struck with Shift held.
+    {"shift0",      '0', CountPage::None, NoSlot, NoDataField, "Shift+0", {0, 0}, 52},
+    {"shift1",      '1', CountPage::None, NoSlot, NoDataField, "Shift+1", {0, 0}, 53},
+    {"shift2",      '2', CountPage::None, NoSlot, NoDataField, "Shift+2", {0, 0}, 54},
+    {"shift3",      '3', CountPage::None, NoSlot, NoDataField, "Shift+3", {0, 0}, 55},
+    {"shift4",      '4', CountPage::None, NoSlot, NoDataField, "Shift+4", {0, 0}, 56},
+    {"shift5",      '5', CountPage::None, NoSlot, NoDataField, "Shift+5", {0, 0}, 57},
+    {"shift6",      '6', CountPage::None, NoSlot, NoDataField, "Shift+6", {0, 0}, 58},
+    {"shift7",      '7', CountPage::None, NoSlot, NoDataField, "Shift+7", {0, 0}, 59},
+    {"shift8",      '8', CountPage::None, NoSlot, NoDataField, "Shift+8", {0, 0}, 60},
+    {"shift9",      '9', CountPage::None, NoSlot, NoDataField, "Shift+9", {0, 0}, 61},
+    {"shiftright",  KeyRight, CountPage::None, NoSlot, NoDataField, "Shift+→", {0, 0}, 62},
+    {"shiftleft",   KeyLeft, CountPage::None, NoSlot, NoDataField, "Shift+←", {0, 0}, 63},
+    {"shiftup",     KeyUp, CountPage::None, NoSlot, NoDataField, "Shift+↑", {0, 0}, 64},
+    {"shiftdown",   KeyDown, CountPage::None, NoSlot, NoDataField, "Shift+↓", {0, 0}, 65},
+    {"shiftcolon",  KeyOem1, CountPage::None, NoSlot, NoDataField, "Shift+:", {0, 0}, 66},
+    {"shiftsemicolon", KeyOemPlus, CountPage::None, NoSlot, NoDataField, "Shift+;", {0, 0}, 67},
+    {"shiftat",     KeyOem3, CountPage::None, NoSlot, NoDataField, "Shift+@", {0, 0}, 68},
+    {"shiftyen",    KeyOem5, CountPage::None, NoSlot, NoDataField, "Shift+￥", {0, 0}, 69},
+    {"shiftminus",  KeyOemMinus, CountPage::None, NoSlot, NoDataField, "Shift+-", {0, 0}, 70},
+    {"shiftperiod", KeyOemPeriod, CountPage::None, NoSlot, NoDataField, "Shift+.", {0, 0}, 71},
+    {"shiftcomma",  KeyOemComma, CountPage::None, NoSlot, NoDataField, "Shift+,", {0, 0}, 72},
+    {"shiftslash",  KeyOem2, CountPage::None, NoSlot, NoDataField, "Shift+/", {0, 0}, 73},
+    {"shiftbracketleft", KeyOem4, CountPage::None, NoSlot, NoDataField, "Shift+[", {0, 0}, 74},
+    {"shiftbracketright", KeyOem6, CountPage::None, NoSlot, NoDataField, "Shift+]", {0, 0}, 75},
+    {"shiftcaret",  KeyOem7, CountPage::None, NoSlot, NoDataField, "Shift+^", {0, 0}, 76},
 };
 
 constexpr int KeyTableSize = static_cast<int>(sizeof KeyTable / sizeof KeyTable[0]);
 // The data file's keys: fields 1-52 and 58-82 (53-57 are the clock, the
 // total and the rate).
 constexpr int DataFileKeyCount = 77;
+// The keys of the digit and symbol page, each with a column for its strokes
+// made with Shift held: the last ones of the table.
+constexpr int ShiftedKeyCount = 25;
+constexpr int FirstShiftedKey = KeyTableSize - ShiftedKeyCount;
 
 // A key's place in the table, by its column name; NoKeyIndex for none.
 constexpr int KeyIndexOf(std::string_view column)
@@ -142,3 +239,24 @@ constexpr bool DataFileKeysComeFirst()
     return true;
 }
 static_assert(DataFileKeysComeFirst(), "the data file's keys first, in its order");
+
+// The shifted strokes' columns are "shift" and their key's column, in the
+// order of the digit and symbol keys, last of all; nothing else is shifted.
+constexpr bool ShiftedKeysComeLast()
+{
+    for (int key = 0; key < KeyTableSize; ++key) {
+        const KeyEntry& entry = KeyTable[key];
+        bool shifted = key >= FirstShiftedKey;
+        if (shifted != (entry.shiftOf != NoKeyIndex))
+            return false;
+        if (!shifted)
+            continue;
+        const KeyEntry& plain = KeyTable[entry.shiftOf];
+        if (plain.page != CountPage::DigitsSymbols || entry.virtualKey != plain.virtualKey ||
+            entry.column.substr(0, 5) != "shift" || entry.column.substr(5) != plain.column ||
+            (key > FirstShiftedKey && entry.shiftOf != KeyTable[key - 1].shiftOf + 1))
+            return false;
+    }
+    return true;
+}
+static_assert(ShiftedKeysComeLast(), "Shift and each key of the digit and symbol page, last");

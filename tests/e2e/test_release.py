@@ -85,7 +85,7 @@ class PackageTest(KivoraTestCase):
 
         self.assertCounts(s.user_file("taro"), dict(counts_of(typed[1:]), total=5), COUNTED_KEYS + ["total"])
         made = sorted(str(p.relative_to(folder)) for p in folder.rglob("*") if p.name not in PACKAGED)
-        self.assertEqual(made, ["data", "data/taro.dat", "data/taro.history.csv", "set.ini"],
+        self.assertEqual(made, ["data", "data/taro.dat", "data/taro.history.csv", "data/taro.keys.csv", "set.ini"],
                          "Kivora's files, all beside it")
         self.assertEqual({name: sha256(folder / name) for name in sums}, sums, "the packaged files as they were")
 

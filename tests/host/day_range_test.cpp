@@ -84,7 +84,7 @@ TEST(MapRange, TheRangeHasNoWordAndShowsItsDays)
     values[0] = 999;
     HistoryCounts sums;
     sums.keys[0] = 7;
-    EXPECT_EQ(KeyCountsOfPeriod(MapPeriod::Range, values, HistoryPeriods{}, sums)[0], 7u);
+    EXPECT_EQ(KeyCountsOfPeriod(MapPeriod::Range, SnapshotOf(values), HistoryPeriods{}, sums)[0], 7u);
 }
 
 } // namespace

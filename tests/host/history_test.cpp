@@ -79,7 +79,8 @@ HistoryBook Loaded(const std::string& text, const char* today)
     return book;
 }
 
-// The header is in every history that users keep: its bytes never change.
+// The header is in every history that users keep: its bytes never change,
+// but for the columns of every key, which come after the first 80.
 TEST(HistoryFile, HeaderNamesTheKeysInTheDataFilesOrder)
 {
     EXPECT_EQ(HistoryHeader,
@@ -87,7 +88,15 @@ TEST(HistoryFile, HeaderNamesTheKeysInTheDataFilesOrder)
               "a,b,c,d,e,f,g,h,i,j,k,l,m,n,o,p,q,r,s,t,u,v,w,x,y,z,"
               "A,B,C,D,E,F,G,H,I,J,K,L,M,N,O,P,Q,R,S,T,U,V,W,X,Y,Z,"
               "0,1,2,3,4,5,6,7,8,9,right,left,up,down,"
-              "colon,semicolon,at,yen,minus,period,comma,slash,bracketleft,bracketright,caret");
+              "colon,semicolon,at,yen,minus,period,comma,slash,bracketleft,bracketright,caret,"
+              "allkeys,space,enter,backspace,tab,escape,shift,rightshift,ctrl,rightctrl,alt,rightalt,win,"
+              "rightwin,menu,henkan,muhenkan,kana,hankaku,eisu,backslash,"
+              "f1,f2,f3,f4,f5,f6,f7,f8,f9,f10,f11,f12,insert,delete,home,end,pageup,pagedown,"
+              "printscreen,scrolllock,pause,numlock,num0,num1,num2,num3,num4,num5,num6,num7,num8,num9,"
+              "numslash,nummultiply,numminus,numplus,numperiod,"
+              "shift0,shift1,shift2,shift3,shift4,shift5,shift6,shift7,shift8,shift9,"
+              "shiftright,shiftleft,shiftup,shiftdown,shiftcolon,shiftsemicolon,shiftat,shiftyen,shiftminus,"
+              "shiftperiod,shiftcomma,shiftslash,shiftbracketleft,shiftbracketright,shiftcaret");
 
     StoredValues values{};
     for (int field = 1; field <= StoredValueCount; ++field)
@@ -116,7 +125,47 @@ TEST(HistoryFile, DayLineIsPlainDecimalWithTheKeysSum)
 {
     HistoryCounts day = Counts(3725, {{KeyA, 2}, {KeyDigit0, 1}, {KeyCaret, 5}});
     EXPECT_EQ(Line("2026-03-01", day),
-              "2026-03-01,3725,8,2," + Repeat("0,", 51) + "1," + Repeat("0,", 23) + "5\r\n");
+              "2026-03-01,3725,8,2," + Repeat("0,", 51) + "1," + Repeat("0,", 23) + "5,8," + Repeat("0,", 81) +
+                  "0\r\n");
+    // total is the data file's keys', allkeys every key's.
+    day.keys[KeyIndexOf("space")] = 4;
+    day.keys[KeyIndexOf("shiftcaret")] = 1;
+    EXPECT_EQ(Line("2026-03-01", day), "2026-03-01,3725,8,2," + Repeat("0,", 51) + "1," + Repeat("0,", 23) +
+                                           "5,13,4," + Repeat("0,", 80) + "1\r\n");
+}
+
+// A line of the 80 columns written before every key was counted reads as the
+// same day, every other key 0; it is not Kivora's form any more.
+TEST(HistoryFile, LinesOfEitherWidthAreRead)
+{
+    HistoryCounts day = Counts(60, {{KeyA, 2}, {KeyCaret, 5}});
+    const std::string wide = Line("2026-03-01", day);
+    const std::string narrow = "2026-03-01,60,7,2," + Repeat("0,", 75) + "5";
+    day.keys[KeyIndexOf("enter")] = 3;
+    const std::string withEnter = Line("2026-03-01", day);
+    struct Case {
+        std::string line;
+        bool read;
+        bool ownForm;
+        int64_t enter;
+        const char* what;
+    } cases[] = {
+        {wide.substr(0, wide.size() - 2), true, true, 0, "every column"},
+        {narrow, true, false, 0, "the 80 columns of before"},
+        {withEnter.substr(0, withEnter.size() - 2), true, true, 3, "another key counted"},
+        {narrow + ",7", false, false, 0, "81 columns: neither"},
+        {wide.substr(0, wide.size() - 4), false, false, 0, "one column short"},
+    };
+    for (const Case& c : cases) {
+        bool ownForm = false;
+        std::optional<HistoryDay> read = ParseHistoryLine(c.line, ownForm);
+        ASSERT_EQ(read.has_value(), c.read) << c.what;
+        if (!read)
+            continue;
+        EXPECT_EQ(ownForm, c.ownForm) << c.what;
+        EXPECT_EQ(read->counts.keys[KeyIndexOf("enter")], c.enter) << c.what;
+        EXPECT_EQ(read->counts.keys[KeyCaret], 5) << c.what;
+    }
 }
 
 TEST(HistoryFile, LinesThatCannotBeReadAreRefused)
@@ -361,7 +410,7 @@ TEST(HistoryBook, ExportTableHasOneLinePerKeyThenAllAndSeconds)
     HistoryPeriods periods{Counts(5, {{KeyA, 1}, {KeyCaret, 4}}), Counts(50, {{KeyA, 2}, {KeyCaret, 4}}),
                            Counts(500, {{KeyA, 3}, {KeyCaret, 40}})};
 
-    std::string table = FormatHistoryExport(values, periods);
+    std::string table = FormatHistoryExport(values, SnapshotOf(values), periods);
     std::vector<std::string> lines;
     for (std::size_t at = 0; at < table.size();) {
         std::size_t end = table.find("\r\n", at);
@@ -369,7 +418,7 @@ TEST(HistoryBook, ExportTableHasOneLinePerKeyThenAllAndSeconds)
         lines.push_back(table.substr(at, end - at));
         at = end + 2;
     }
-    ASSERT_EQ(lines.size(), 1u + 77 + 2);
+    ASSERT_EQ(lines.size(), 1u + 77 + 2 + 1 + (HistoryKeyCount - 77));
     EXPECT_EQ(lines[0], "key,total,today,last7,last30");
     EXPECT_EQ(lines[1], "a,11,1,2,3");
     EXPECT_EQ(lines[27], "A,0,0,0,0");
@@ -377,6 +426,9 @@ TEST(HistoryBook, ExportTableHasOneLinePerKeyThenAllAndSeconds)
     EXPECT_EQ(lines[77], "caret,33,4,4,40");
     EXPECT_EQ(lines[78], "all,66,5,6,43");
     EXPECT_EQ(lines[79], "seconds,3723,5,50,500");
+    EXPECT_EQ(lines[80], "allkeys,66,5,6,43") << "every key's strokes, after the lines there always were";
+    EXPECT_EQ(lines[81], "space,0,0,0,0");
+    EXPECT_EQ(lines.back(), "shiftcaret,0,0,0,0");
     EXPECT_EQ(table.find('\n'), table.find("\r\n") + 1) << "no bare LF";
 }
 

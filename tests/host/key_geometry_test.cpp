@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "keymap/key_geometry.h"
+#include "keymap/map_period.h"
 #include "store/user_record.h"
 
 namespace {
@@ -63,7 +64,7 @@ TEST(KeyGeometry, EveryCountedValueIsOnTheKeyTheDataFileBindsItTo)
             EXPECT_EQ(bound.second, slot == 1) << key.legend << " shows value " << index;
         }
     }
-    for (int index = 0; index < KeyMapValueCount; ++index)
+    for (int index = 0; index < DataFileKeyCount; ++index)
         EXPECT_EQ(shown[index], 1) << "value " << index;
 }
 
@@ -73,7 +74,7 @@ TEST(KeyGeometry, KeyCountsAreTheDataFilesKeyFields)
     for (int field = 1; field <= StoredValueCount; ++field)
         values[field - 1] = field * 10;
     values[0] = -5;
-    KeyCounts counts = KeyCountsFromStoredValues(values);
+    KeyCounts counts = KeyCountsOfPeriod(MapPeriod::All, SnapshotOf(values), HistoryPeriods{});
     struct Case {
         int index;
         uint64_t value;

@@ -90,7 +90,7 @@ TEST(MapPeriod, EachPeriodTakesItsCounts)
         {MapPeriod::Last30Days, 200, 2},
     };
     for (const Case& c : cases) {
-        KeyCounts counts = KeyCountsOfPeriod(c.period, values, periods);
+        KeyCounts counts = KeyCountsOfPeriod(c.period, SnapshotOf(values), periods);
         EXPECT_EQ(counts[KeyIndexOf("b")], c.b) << MapPeriodWord(c.period);
         EXPECT_EQ(counts[KeyIndexOf("caret")], c.caret) << MapPeriodWord(c.period);
     }

@@ -295,7 +295,7 @@ TEST(HeatmapCommand, WritesTheMapOfAUsersPeriodOrNothing)
     char today[16];
     std::snprintf(today, sizeof today, "%04d-%02d-%02d", now.wYear, now.wMonth, now.wDay);
     std::string line = std::string(today) + ",60,300";   // today: t 300, nothing else
-    for (int key = 0; key < KeyMapValueCount; ++key)
+    for (int key = 0; key < DataFileKeyCount; ++key)   // a line of the data file's keys alone
         line += key == KeyIndexOf("t") ? ",300" : ",0";
     WriteBytes(folder / "data\\taro.history.csv", std::string(HistoryHeader) + "\r\n" + line + "\r\n");
 

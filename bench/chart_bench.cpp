@@ -109,7 +109,7 @@ int main(int argc, char** argv)
     ChartPicture picture;
     picture.series = &series;
     picture.view.span = ChartSpan::All;
-    std::string title = FormatChartTitle("bench", ChartSpan::All, today);
+    std::string title = FormatChartTitle("bench", ChartSpan::All, DefaultChartKeys, today);
     picture.title = title.c_str();
     for (int round = 0; round < rounds / 10 + 1; ++round) {
         start = Now();

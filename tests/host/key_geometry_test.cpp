@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
 #include <limits>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,31 +25,44 @@ bool Overlap(const QuarterRect& a, const QuarterRect& b)
     return a.x < b.Right() && b.x < a.Right() && a.y < b.Bottom() && b.y < a.Bottom();
 }
 
-const KeyCap* FindKey(const char* legend, int row)
+bool Inside(const QuarterRect& inner, const QuarterRect& outer)
 {
+    return inner.x >= outer.x && inner.y >= outer.y && inner.Right() <= outer.Right() &&
+           inner.Bottom() <= outer.Bottom();
+}
+
+// The key that shows a column's strokes.
+const KeyCap* KeyShowing(const char* column)
+{
+    int index = KeyIndexOf(column);
     for (const KeyCap& key : KeyboardKeys()) {
-        if (std::strcmp(key.legend, legend) == 0 && key.Row() == row)
+        if (key.values[0] == index || key.values[1] == index)
             return &key;
     }
     return nullptr;
 }
 
-// The data file binds each field to a key by its virtual-key code; the
-// history's key index is the field's place without the five clock fields.
-TEST(KeyGeometry, EveryCountedValueIsOnTheKeyTheDataFileBindsItTo)
+// Each value of the table lies on one key: a letter's cases together, a
+// stroke made with Shift on its plain key, and the data file's fields on the
+// keys it binds them to by their virtual-key codes. No two keys send one
+// code, as polling could not tell them apart.
+TEST(KeyGeometry, EveryTableValueIsOnExactlyOneKeyOfItsCode)
 {
     CounterTable table;
     auto fields = StoredFields(table);
-    std::map<const CountedValue*, std::pair<int, bool>> keyOfField;   // virtual key, uppercase
-    for (const KeyCounter& key : table.LowercaseGroup.keys)
-        keyOfField[&key.count] = {key.virtualKey, false};
-    for (const KeyCounter& key : table.UppercaseGroup.keys)
-        keyOfField[&key.count] = {key.virtualKey, true};
-    for (const KeyCounter& key : table.DigitSymbolGroup.keys)
-        keyOfField[&key.count] = {key.virtualKey, false};
+    std::map<const CountedValue*, int> codeOfField;
+    for (const CounterGroup* group : {&table.LowercaseGroup, &table.UppercaseGroup, &table.DigitSymbolGroup}) {
+        for (int slot = 0; slot < group->size; ++slot)
+            codeOfField[&group->keys[slot].count] = group->keys[slot].virtualKey;
+    }
 
     std::vector<int> shown(KeyMapValueCount, 0);
+    std::set<int> codes;
     for (const KeyCap& key : KeyboardKeys()) {
+        if (!key.IsCounted())
+            continue;
+        const KeyEntry& plain = KeyTable[key.values[0]];
+        EXPECT_TRUE(codes.insert(plain.virtualKey).second) << key.legend << " sends another key's code";
         for (int slot = 0; slot < 2; ++slot) {
             int index = key.values[slot];
             if (index == NoKeyIndex)
@@ -58,14 +70,20 @@ TEST(KeyGeometry, EveryCountedValueIsOnTheKeyTheDataFileBindsItTo)
             ASSERT_GE(index, 0);
             ASSERT_LT(index, KeyMapValueCount);
             ++shown[index];
-            int field = index < 52 ? index : index + 5;   // skip seconds to strokes per hour
-            auto bound = keyOfField.at(fields[field]);
-            EXPECT_EQ(bound.first, key.virtualKey) << key.legend << " shows value " << index;
-            EXPECT_EQ(bound.second, slot == 1) << key.legend << " shows value " << index;
+            const KeyEntry& entry = KeyTable[index];
+            EXPECT_EQ(entry.virtualKey, plain.virtualKey) << key.legend << " shows " << entry.column;
+            if (slot == 1) {
+                EXPECT_EQ(key.letter ? entry.page == CountPage::Uppercase : entry.shiftOf == key.values[0], true)
+                    << key.legend << ": its uppercase, or its stroke with Shift";
+            }
+            if (index < DataFileKeyCount) {
+                int field = index < 52 ? index : index + 5;   // skip seconds to strokes per hour
+                EXPECT_EQ(codeOfField.at(fields[field]), entry.virtualKey) << entry.column;
+            }
         }
     }
-    for (int index = 0; index < DataFileKeyCount; ++index)
-        EXPECT_EQ(shown[index], 1) << "value " << index;
+    for (int index = 0; index < KeyMapValueCount; ++index)
+        EXPECT_EQ(shown[index], 1) << KeyTable[index].column;
 }
 
 TEST(KeyGeometry, KeyCountsAreTheDataFilesKeyFields)
@@ -88,34 +106,6 @@ TEST(KeyGeometry, KeyCountsAreTheDataFilesKeyFields)
         EXPECT_EQ(counts[c.index], c.value) << "index " << c.index;
 }
 
-TEST(KeyGeometry, NamedKeysShowTheirValues)
-{
-    struct Case {
-        const char* legend;
-        int row;
-        int first, second;
-    } cases[] = {
-        {"Q", 1, 16, 42},                             // letters: lowercase, uppercase
-        {"1", 0, 53, NoKeyIndex},                     // digit row starts at 1
-        {"0", 0, 52, NoKeyIndex},
-        {"→", 4, KeyIndexOf("right"), NoKeyIndex},
-        {"↑", 3, KeyIndexOf("up"), NoKeyIndex},
-        {":", 2, KeyIndexOf("colon"), NoKeyIndex},       // VK_OEM_1 is the colon key on JIS
-        {";", 2, KeyIndexOf("semicolon"), NoKeyIndex},   // VK_OEM_PLUS the semicolon key
-        {"^", 0, KeyIndexOf("caret"), NoKeyIndex},
-        {"￥", 0, KeyIndexOf("yen"), NoKeyIndex},
-        {"＼", 3, NoKeyIndex, NoKeyIndex},            // the ro key is not counted
-        {"BS", 0, NoKeyIndex, NoKeyIndex},
-    };
-    for (const Case& c : cases) {
-        const KeyCap* key = FindKey(c.legend, c.row);
-        ASSERT_NE(key, nullptr) << c.legend;
-        EXPECT_EQ(key->values[0], c.first) << c.legend;
-        EXPECT_EQ(key->values[1], c.second) << c.legend;
-        EXPECT_EQ(key->virtualKey != 0, key->IsCounted()) << c.legend;
-    }
-}
-
 TEST(KeyGeometry, NoTwoKeysOverlapAndAllLieOnTheBoard)
 {
     auto keys = KeyboardKeys();
@@ -123,11 +113,8 @@ TEST(KeyGeometry, NoTwoKeysOverlapAndAllLieOnTheBoard)
     for (size_t i = 0; i < keys.size(); ++i) {
         for (const QuarterRect& part : Parts(keys[i])) {
             EXPECT_GT(part.width, 0) << keys[i].legend;
-            EXPECT_EQ(part.height, QuartersPerUnit) << keys[i].legend;
-            EXPECT_GE(part.x, 0);
-            EXPECT_LE(part.Right(), KeyboardWidth) << keys[i].legend;
-            EXPECT_GE(part.y, 0);
-            EXPECT_LE(part.Bottom(), KeyboardHeight) << keys[i].legend;
+            EXPECT_TRUE(part.height == QuartersPerUnit || part.height == 2 * QuartersPerUnit) << keys[i].legend;
+            EXPECT_TRUE(Inside(part, {0, 0, KeyboardWidth, KeyboardHeight})) << keys[i].legend;
         }
         for (size_t j = i + 1; j < keys.size(); ++j) {
             for (const QuarterRect& a : Parts(keys[i])) {
@@ -138,63 +125,92 @@ TEST(KeyGeometry, NoTwoKeysOverlapAndAllLieOnTheBoard)
     }
 }
 
-// Row by row, left to right; each row of the main block fills 15 units
-// without a gap, Enter's lower part filling the end of the home row.
-TEST(KeyGeometry, RowsRunInOrderAndFillTheMainBlock)
-{
-    auto keys = KeyboardKeys();
-    for (size_t i = 1; i < keys.size(); ++i) {
-        const QuarterRect& a = keys[i - 1].face;
-        const QuarterRect& b = keys[i].face;
-        EXPECT_TRUE(a.y < b.y || (a.y == b.y && a.Right() <= b.x)) << keys[i - 1].legend << " then " << keys[i].legend;
-    }
-    for (int row = 0; row < 5; ++row) {
-        std::vector<QuarterRect> parts;
-        for (const KeyCap& key : keys) {
-            for (const QuarterRect& part : Parts(key)) {
-                if (part.y == row * QuartersPerUnit && part.Right() <= MainBlockWidth)
-                    parts.push_back(part);
-            }
-        }
-        std::sort(parts.begin(), parts.end(), [](const QuarterRect& a, const QuarterRect& b) { return a.x < b.x; });
-        int x = 0;
-        for (const QuarterRect& part : parts) {
-            EXPECT_EQ(part.x, x) << "row " << row;
-            x = part.Right();
-        }
-        EXPECT_EQ(x, MainBlockWidth) << "row " << row;
-    }
-}
-
-TEST(KeyGeometry, KeysOfTheirOwnSize)
+// The blocks of a full-size keyboard: which keys each holds, and whether
+// they fill it without a gap (the keys do not overlap: the areas add up).
+TEST(KeyGeometry, EachBlockHoldsItsKeysOnAlignedRows)
 {
     struct Case {
-        const char* legend;
-        int row;
-        int x, width;   // quarters
+        const char* block;
+        QuarterRect bounds;
+        int keys;
+        bool filled;
     } cases[] = {
-        {"半/全", 0, 0, 4},    {"BS", 0, 56, 4},
-        {"Tab", 1, 0, 6},      {"Q", 1, 6, 4},
-        {"英数", 2, 0, 7},     {"A", 2, 7, 4},
-        {"Shift", 3, 0, 9},    {"Z", 3, 9, 4},    {"＼", 3, 49, 4},   {"Shift", 3, 53, 7},
-        {"Ctrl", 4, 0, 5},     {"無変換", 4, 15, 5}, {"スペース", 4, 20, 15}, {"かな", 4, 40, 5},
-        // The arrows, half a unit right of the main block: up above down.
-        {"↑", 3, 66, 4},       {"←", 4, 62, 4},   {"↓", 4, 66, 4},     {"→", 4, 70, 4},
+        {"Esc and the F row, with gaps", {0, 0, 60, 4}, 13, false},
+        {"Print Screen, Scroll Lock, Pause", {62, 0, 12, 4}, 3, true},
+        {"the main block", {0, 6, 60, 20}, 66, true},
+        {"Insert to PageDown", {62, 6, 12, 8}, 6, true},
+        {"the arrows, an inverted T", {62, 18, 12, 8}, 4, false},
+        {"the keypad", {76, 6, 16, 20}, 17, true},
+    };
+    int placed = 0;
+    for (const Case& c : cases) {
+        int keys = 0;
+        int area = 0;
+        for (const KeyCap& key : KeyboardKeys()) {
+            bool inside = true;
+            for (const QuarterRect& part : Parts(key))
+                inside = inside && Inside(part, c.bounds);
+            if (!inside)
+                continue;
+            ++keys;
+            for (const QuarterRect& part : Parts(key)) {
+                area += part.width * part.height;
+                EXPECT_EQ((part.y - MainBlockTop) % QuartersPerUnit == 0, part.y >= MainBlockTop)
+                    << key.legend << ": off its row";
+            }
+        }
+        EXPECT_EQ(keys, c.keys) << c.block;
+        EXPECT_EQ(area == c.bounds.width * c.bounds.height, c.filled) << c.block;
+        placed += keys;
+    }
+    EXPECT_EQ(placed, KeyboardKeyCount) << "every key in a block";
+}
+
+TEST(KeyGeometry, KeysOfTheirOwnPlaceAndSize)
+{
+    struct Case {
+        const char* column;   // of the strokes the key shows
+        QuarterRect face;
+    } cases[] = {
+        {"escape", {0, 0, 4, 4}},       {"f1", {8, 0, 4, 4}},          // a unit's gap after Esc
+        {"f5", {26, 0, 4, 4}},          {"f12", {56, 0, 4, 4}},        // half a unit between fours
+        {"printscreen", {62, 0, 4, 4}}, {"pause", {70, 0, 4, 4}},
+        {"hankaku", {0, 6, 4, 4}},      {"backspace", {56, 6, 4, 4}},
+        {"tab", {0, 10, 6, 4}},         {"q", {6, 10, 4, 4}},
+        {"eisu", {0, 14, 7, 4}},        {"A", {7, 14, 4, 4}},
+        {"shift", {0, 18, 9, 4}},       {"backslash", {49, 18, 4, 4}}, {"rightshift", {53, 18, 7, 4}},
+        {"ctrl", {0, 22, 5, 4}},        {"muhenkan", {13, 22, 5, 4}},  {"space", {18, 22, 15, 4}},
+        {"kana", {38, 22, 5, 4}},       {"rightwin", {47, 22, 4, 4}},  {"rightctrl", {55, 22, 5, 4}},
+        {"insert", {62, 6, 4, 4}},      {"pagedown", {70, 10, 4, 4}},
+        {"up", {66, 18, 4, 4}},         {"shiftleft", {62, 22, 4, 4}}, {"right", {70, 22, 4, 4}},
+        {"numlock", {76, 6, 4, 4}},     {"numminus", {88, 6, 4, 4}},
+        {"numplus", {88, 10, 4, 8}},    // two rows high
+        {"num1", {76, 18, 4, 4}},       {"num0", {76, 22, 8, 4}},      {"numperiod", {84, 22, 4, 4}},
     };
     for (const Case& c : cases) {
-        const KeyCap* key = nullptr;
-        for (const KeyCap& candidate : KeyboardKeys()) {
-            if (std::strcmp(candidate.legend, c.legend) == 0 && candidate.Row() == c.row && candidate.face.x == c.x)
-                key = &candidate;
-        }
-        ASSERT_NE(key, nullptr) << c.legend << " at " << c.x;
-        EXPECT_EQ(key->face.width, c.width) << c.legend;
+        const KeyCap* key = KeyShowing(c.column);
+        ASSERT_NE(key, nullptr) << c.column;
+        EXPECT_EQ(key->face.x, c.face.x) << c.column;
+        EXPECT_EQ(key->face.y, c.face.y) << c.column;
+        EXPECT_EQ(key->face.width, c.face.width) << c.column;
+        EXPECT_EQ(key->face.height, c.face.height) << c.column;
     }
+    // The keypad's Enter, two rows high, counts nothing of its own.
+    int uncounted = 0;
+    for (const KeyCap& key : KeyboardKeys()) {
+        if (key.IsCounted())
+            continue;
+        ++uncounted;
+        EXPECT_EQ(key.face.x, 88);
+        EXPECT_EQ(key.face.y, 18);
+        EXPECT_EQ(key.face.height, 8);
+    }
+    EXPECT_EQ(uncounted, 1);
 }
 
 TEST(KeyGeometry, EnterIsAnInvertedL)
 {
-    const KeyCap* enter = FindKey("Enter", 1);
+    const KeyCap* enter = KeyShowing("enter");
     ASSERT_NE(enter, nullptr);
     EXPECT_EQ(enter->face.x, 54);
     EXPECT_EQ(enter->face.width, 6);                  // 1.5 units on the Q row
@@ -207,38 +223,57 @@ TEST(KeyGeometry, EnterIsAnInvertedL)
     EXPECT_EQ(others, 1);
 }
 
-TEST(KeyGeometry, LetterModeChoosesALettersValue)
+TEST(KeyGeometry, TheModeChoosesAKeysValue)
 {
     KeyCounts counts{};
     counts[KeyIndexOf("e")] = 30;
     counts[KeyIndexOf("E")] = 12;
     counts[KeyIndexOf("7")] = 35;
-    const KeyCap* e = FindKey("E", 1);
-    const KeyCap* seven = FindKey("7", 0);
-    ASSERT_NE(e, nullptr);
-    ASSERT_NE(seven, nullptr);
+    counts[KeyIndexOf("shift7")] = 9;
+    counts[KeyIndexOf("space")] = 40;
+    counts[KeyIndexOf("num7")] = 2;
     struct Case {
-        LetterMode mode;
-        uint64_t letter, highest;
+        const char* column;
+        MapMode mode;
+        uint64_t value;
     } cases[] = {
-        {LetterMode::Lowercase, 30, 35},
-        {LetterMode::Uppercase, 12, 35},
-        {LetterMode::Both, 42, 42},     // the letter now outruns the digit
+        {"e", MapMode::Lowercase, 30},
+        {"e", MapMode::Uppercase, 12},
+        {"e", MapMode::Both, 42},
+        {"e", MapMode::AllStrokes, 42},     // both cases: every stroke of the key
+        {"7", MapMode::Lowercase, 35},      // a digit's plain strokes, as the count pages count them
+        {"7", MapMode::Uppercase, 35},
+        {"7", MapMode::Both, 35},
+        {"7", MapMode::AllStrokes, 44},     // with and without Shift
+        {"space", MapMode::Lowercase, 40},  // a key of one value shows it in every mode
+        {"space", MapMode::AllStrokes, 40},
+        {"num7", MapMode::AllStrokes, 2},   // the keypad's 7 is a key of its own
     };
     for (const Case& c : cases) {
         uint64_t value = 0;
-        ASSERT_TRUE(KeyValue(*e, counts, c.mode, value));
-        EXPECT_EQ(value, c.letter);
-        ASSERT_TRUE(KeyValue(*seven, counts, c.mode, value));
-        EXPECT_EQ(value, 35u) << "a digit has one value in every mode";
-        EXPECT_EQ(HighestKeyValue(counts, c.mode), c.highest);
+        ASSERT_TRUE(KeyValue(*KeyShowing(c.column), counts, c.mode, value)) << c.column;
+        EXPECT_EQ(value, c.value) << c.column << " in mode " << static_cast<int>(c.mode);
     }
-    uint64_t untouched = 99;
-    EXPECT_FALSE(KeyValue(*FindKey("Tab", 1), counts, LetterMode::Both, untouched));
-    EXPECT_EQ(untouched, 99u);
+    struct Highest {
+        MapMode mode;
+        uint64_t value;
+    } highest[] = {
+        {MapMode::Lowercase, 40},    // Space outruns every letter and digit
+        {MapMode::Both, 42},         // e's both cases outrun Space
+        {MapMode::AllStrokes, 44},   // and 7 with Shift outruns them
+    };
+    for (const Highest& c : highest)
+        EXPECT_EQ(HighestKeyValue(counts, c.mode), c.value) << static_cast<int>(c.mode);
 
-    counts[KeyIndexOf("e")] = std::numeric_limits<uint64_t>::max() - 1;
-    EXPECT_EQ(HighestKeyValue(counts, LetterMode::Both), std::numeric_limits<uint64_t>::max()) << "saturates";
+    for (const KeyCap& key : KeyboardKeys()) {
+        uint64_t untouched = 99;
+        if (!key.IsCounted()) {
+            EXPECT_FALSE(KeyValue(key, counts, MapMode::AllStrokes, untouched));
+            EXPECT_EQ(untouched, 99u);
+        }
+    }
+    counts[KeyIndexOf("shift7")] = std::numeric_limits<uint64_t>::max() - 1;
+    EXPECT_EQ(HighestKeyValue(counts, MapMode::AllStrokes), std::numeric_limits<uint64_t>::max()) << "saturates";
 }
 
 } // namespace

@@ -76,19 +76,22 @@ std::optional<Picture> DecodePng(const std::string& path)
     return picture;
 }
 
-const KeyCap& Key(const char* legend)
+// The key that shows a column's strokes; "" for the keypad's Enter, which
+// shows none.
+const KeyCap& Key(const char* column)
 {
+    int index = column[0] == '\0' ? NoKeyIndex : KeyIndexOf(column);
     for (const KeyCap& key : KeyboardKeys()) {
-        if (std::strcmp(key.legend, legend) == 0)
+        if (key.values[0] == index || (index != NoKeyIndex && key.values[1] == index))
             return key;
     }
-    throw std::runtime_error(legend);
+    throw std::runtime_error(column);
 }
 
 // Just inside a key's outline, clear of its centred texts.
-Pixel FillOf(const Picture& picture, const KeyMapLayout& layout, const char* legend)
+Pixel FillOf(const Picture& picture, const KeyMapLayout& layout, const char* column)
 {
-    PixelRect face = KeyFace(layout, Key(legend));
+    PixelRect face = KeyFace(layout, Key(column));
     return picture.At(face.left + 2, face.top + 2);
 }
 
@@ -104,6 +107,9 @@ KeyMapPicture SampleCounts()
     picture.counts[KeyIndexOf("t")] = 4500;   // halfway
     picture.counts[KeyIndexOf("1")] = 120;
     picture.counts[KeyIndexOf("slash")] = 10;
+    picture.counts[KeyIndexOf("space")] = 9500;   // keys without a field of the data file too
+    picture.counts[KeyIndexOf("backspace")] = 9000;
+    picture.counts[KeyIndexOf("shift1")] = 9900;   // 1 with Shift: only every stroke shows it
     picture.title = "taro  全期間";
     return picture;
 }
@@ -127,25 +133,29 @@ TEST(KeyMapPng, HotKeysAreWarmAndColdKeysPaleWhereTheLayoutPutsThem)
 
     KeyMapLayout layout = LayOutKeyMap({0, 0, KeyMapPngWidth, KeyMapPngHeight}, true);
     struct Case {
-        const char* legend;
+        const char* column;
         bool (*expected)(Pixel);
         const char* what;
     } cases[] = {
-        {"E", IsWarmAndDeep, "the highest count, lowercase and uppercase together"},
-        {"Q", IsPaleScaleColour, "counted, never struck"},
-        {"￥", IsPaleScaleColour, "counted, never struck"},
-        {"Tab", IsBackground, "not counted"},
-        {"＼", IsBackground, "not counted"},
+        {"e", IsWarmAndDeep, "the highest count, lowercase and uppercase together"},
+        {"space", IsWarmAndDeep, "Space"},
+        {"backspace", IsWarmAndDeep, "Backspace"},
+        {"q", IsPaleScaleColour, "never struck"},
+        {"yen", IsPaleScaleColour, "never struck"},
+        {"tab", IsPaleScaleColour, "never struck"},
+        {"num7", IsPaleScaleColour, "never struck"},
+        {"1", IsPaleScaleColour, "its strokes without Shift only, as the count pages count them"},
+        {"", IsBackground, "the keypad's Enter: polling counts it as Enter"},
     };
     for (const Case& c : cases) {
-        Pixel p = FillOf(*picture, layout, c.legend);
-        EXPECT_TRUE(c.expected(p)) << c.legend << " (" << c.what << "): " << p.red << "," << p.green << ","
+        Pixel p = FillOf(*picture, layout, c.column);
+        EXPECT_TRUE(c.expected(p)) << c.column << " (" << c.what << "): " << p.red << "," << p.green << ","
                                    << p.blue;
     }
     // Halfway up the scale lies between the two ends in lightness.
-    Pixel t = FillOf(*picture, layout, "T");
-    Pixel e = FillOf(*picture, layout, "E");
-    Pixel q = FillOf(*picture, layout, "Q");
+    Pixel t = FillOf(*picture, layout, "t");
+    Pixel e = FillOf(*picture, layout, "e");
+    Pixel q = FillOf(*picture, layout, "q");
     EXPECT_LT(t.green, q.green);
     EXPECT_GT(t.green, e.green);
 
@@ -156,19 +166,33 @@ TEST(KeyMapPng, HotKeysAreWarmAndColdKeysPaleWhereTheLayoutPutsThem)
     EXPECT_TRUE(IsWarmAndDeep(picture->At(bar.right - 3, middle)));
 }
 
-TEST(KeyMapPng, LetterModeTakesOneCaseOnly)
+TEST(KeyMapPng, TheModeTakesItsStrokesOfEachKey)
 {
-    TempFolder folder;
-    std::string path = folder / "upper.png";
-    KeyMapPicture counts = SampleCounts();
-    counts.letters = LetterMode::Uppercase;   // E (1000) is now the only and highest letter
-    ASSERT_TRUE(WriteKeyMapPng(path.c_str(), counts, 1200, 400));
-    auto picture = DecodePng(path);
-    ASSERT_TRUE(picture.has_value());
-    EXPECT_EQ(picture->height, 400u);
-    KeyMapLayout layout = LayOutKeyMap({0, 0, 1200, 400}, true);
-    EXPECT_TRUE(IsWarmAndDeep(FillOf(*picture, layout, "E")));
-    EXPECT_TRUE(IsPaleScaleColour(FillOf(*picture, layout, "T"))) << "t was struck in lowercase only";
+    struct Case {
+        MapMode mode;
+        const char* warm;   // the key of the highest value
+        const char* pale;   // a key of a value far below it
+        const char* what;
+    } cases[] = {
+        {MapMode::Uppercase, "E", "t", "E (1000) the highest letter, t struck in lowercase only"},
+        {MapMode::AllStrokes, "1", "slash", "1 with Shift the highest of all"},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        std::string path = folder / "mode.png";
+        KeyMapPicture counts = SampleCounts();
+        counts.counts[KeyIndexOf("space")] = 0;
+        counts.counts[KeyIndexOf("backspace")] = 0;
+        counts.counts[KeyIndexOf("shift1")] = c.mode == MapMode::AllStrokes ? 20000 : 0;
+        counts.mode = c.mode;
+        ASSERT_TRUE(WriteKeyMapPng(path.c_str(), counts, 1400, 480));
+        auto picture = DecodePng(path);
+        ASSERT_TRUE(picture.has_value());
+        EXPECT_EQ(picture->height, 480u);
+        KeyMapLayout layout = LayOutKeyMap({0, 0, 1400, 480}, true);
+        EXPECT_TRUE(IsWarmAndDeep(FillOf(*picture, layout, c.warm))) << c.what;
+        EXPECT_TRUE(IsPaleScaleColour(FillOf(*picture, layout, c.pale))) << c.what;
+    }
 }
 
 TEST(KeyMapPng, AFailedWriteLeavesNothingBehind)
@@ -263,13 +287,14 @@ TEST(KeyMapPainter, DrawingTheStruckKeysAgainGivesTheWholeDrawing)
     after.counts[KeyIndexOf("t")] += 321;      // still below e
     after.counts[KeyIndexOf("1")] += 1;
     after.counts[KeyIndexOf("slash")] = 9999;  // past 1,000: another way of writing the count
+    after.counts[KeyIndexOf("enter")] += 40;   // an inverted L
     KeySelection struck{};
     auto keys = KeyboardKeys();
     for (size_t i = 0; i < keys.size(); ++i)
-        struck[i] = keys[i].legend == std::string("T") || keys[i].legend == std::string("1") ||
-                    keys[i].legend == std::string("/");
-    ASSERT_EQ(std::count(struck.begin(), struck.end(), true), 3);
-    ASSERT_EQ(HighestKeyValue(after.counts, after.letters), HighestKeyValue(before.counts, before.letters));
+        struck[i] = &keys[i] == &Key("t") || &keys[i] == &Key("1") || &keys[i] == &Key("slash") ||
+                    &keys[i] == &Key("enter");
+    ASSERT_EQ(std::count(struck.begin(), struck.end(), true), 4);
+    ASSERT_EQ(HighestKeyValue(after.counts, after.mode), HighestKeyValue(before.counts, before.mode));
     DrawKeyMapKeys(incremental.dc, area, after, struck);
     DrawKeyMap(whole.dc, area, after);
     GdiFlush();
@@ -294,10 +319,12 @@ TEST(HeatmapCommand, WritesTheMapOfAUsersPeriodOrNothing)
     GetLocalTime(&now);
     char today[16];
     std::snprintf(today, sizeof today, "%04d-%02d-%02d", now.wYear, now.wMonth, now.wDay);
-    std::string line = std::string(today) + ",60,300";   // today: t 300, nothing else
-    for (int key = 0; key < KeyMapValueCount; ++key)
-        line += key == KeyIndexOf("t") ? ",300" : ",0";
-    WriteBytes(folder / "data\\taro.history.csv", std::string(HistoryHeader) + "\r\n" + line + "\r\n");
+    HistoryCounts day;   // today: t 300, nothing else
+    day.seconds = 60;
+    day.keys[KeyIndexOf("t")] = 300;
+    std::string lines = std::string(HistoryHeader) + "\r\n";
+    AppendHistoryLine(lines, {now.wYear, now.wMonth, now.wDay}, day);
+    WriteBytes(folder / "data\\taro.history.csv", lines);
 
     struct Case {
         std::string arguments;
@@ -305,11 +332,11 @@ TEST(HeatmapCommand, WritesTheMapOfAUsersPeriodOrNothing)
         const char* hot;    // the key drawn deep and warm
         const char* cold;   // a key drawn pale
     } cases[] = {
-        {"/heatmap taro all.png", "all.png", "E", "T"},
-        {"/heatmap taro today.png today", "today.png", "T", "E"},
-        {"/heatmap taro week.png 7", "week.png", "T", "E"},
-        {"/heatmap taro range.png " + std::string(today) + ".." + today, "range.png", "T", "E"},
-        {"/heatmap taro before.png 2001-01-01..2001-12-31", "before.png", "", "E"},   // no days: all pale
+        {"/heatmap taro all.png", "all.png", "e", "t"},
+        {"/heatmap taro today.png today", "today.png", "t", "e"},
+        {"/heatmap taro week.png 7", "week.png", "t", "e"},
+        {"/heatmap taro range.png " + std::string(today) + ".." + today, "range.png", "t", "e"},
+        {"/heatmap taro before.png 2001-01-01..2001-12-31", "before.png", "", "e"},   // no days: all pale
     };
     KeyMapLayout layout = LayOutKeyMap({0, 0, KeyMapPngWidth, KeyMapPngHeight}, true);
     for (const Case& row : cases) {
@@ -321,8 +348,8 @@ TEST(HeatmapCommand, WritesTheMapOfAUsersPeriodOrNothing)
         EXPECT_EQ(bytes->substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
         auto picture = DecodePng(folder / name);
         ASSERT_TRUE(picture.has_value());
-        EXPECT_GE(picture->width, 1200u);
-        EXPECT_GE(picture->height, 400u);
+        EXPECT_EQ(picture->width, static_cast<UINT>(KeyMapPngWidth));
+        EXPECT_EQ(picture->height, static_cast<UINT>(KeyMapPngHeight));
         if (row.hot[0] != '\0') {
             EXPECT_TRUE(IsWarmAndDeep(FillOf(*picture, layout, row.hot)));
         }

@@ -187,26 +187,35 @@ int CorrectionPermille(const HistoryCounts& sums)
     if (all <= 0)
         return -1;
     int64_t corrections = std::clamp<int64_t>(sums.keys[BackspaceKey], 0, all);
-    // Counts reach 10^18: long double keeps the quotient exact enough for a
-    // tenth of a percent.
-    long double permille = static_cast<long double>(corrections) * 1000 / static_cast<long double>(all);
-    return static_cast<int>(permille + 0.5L);
+    // Exact for any count a day can reach; at counts past 2^53 a tie may round
+    // either way.
+    return static_cast<int>(static_cast<double>(corrections) * 1000 / static_cast<double>(all) + 0.5);
 }
 
 std::string FormatRangeFigures(const HistoryCounts& sums, ChartKeys keys)
 {
+    std::string text;
+    auto append = [&text](int64_t value, int minDigits) {
+        char digits[DecimalTextSize];
+        text.append(digits, WriteDecimal(digits, value, minDigits));
+    };
     int64_t strokes = StrokesOf(sums, keys);
-    char hours[DecimalTextSize];
-    char minutes[DecimalTextSize];
-    WriteDecimal(hours, sums.seconds / 3600);
-    WriteDecimal(minutes, sums.seconds / 60 % 60, 2);
-    std::string text = FormatGrouped(strokes) + "打鍵　" + hours + ":" + minutes + "　" +
-                       FormatGrouped(StrokesPerHour(strokes, sums.seconds)) + "打鍵/時　訂正率 ";
+    text += FormatGrouped(strokes);
+    text += "打鍵　";
+    append(sums.seconds / 3600, 1);
+    text += ':';
+    append(sums.seconds / 60 % 60, 2);
+    text += "　";
+    text += FormatGrouped(StrokesPerHour(strokes, sums.seconds));
+    text += "打鍵/時　訂正率 ";
     int permille = CorrectionPermille(sums);
     if (permille < 0) {
-        text += "-";
+        text += '-';
     } else {
-        text += std::to_string(permille / 10) + "." + std::to_string(permille % 10) + "%";
+        append(permille / 10, 1);
+        text += '.';
+        append(permille % 10, 1);
+        text += '%';
     }
 
     // The three highest counts; on a tie the earlier key in history order.
@@ -224,8 +233,11 @@ std::string FormatRangeFigures(const HistoryCounts& sums, ChartKeys keys)
             }
         }
     }
-    for (int place = 0; place < 3 && top[place] >= 0; ++place)
-        text += std::string(place == 0 ? "　" : "  ") + KeyTable[top[place]].label + " " +
-                FormatGrouped(sums.keys[top[place]]);
+    for (int place = 0; place < 3 && top[place] >= 0; ++place) {
+        text += place == 0 ? "　" : "  ";
+        text += KeyTable[top[place]].label;
+        text += ' ';
+        text += FormatGrouped(sums.keys[top[place]]);
+    }
     return text;
 }

@@ -1,5 +1,6 @@
 #include "keymap/key_geometry.h"
 
+#include <cstdint>
 #include <limits>
 #include <string_view>
 
@@ -40,8 +41,8 @@ public:
     {
         KeyCap& key = keys_[count_];
         key.legend = legend;
-        key.face = {static_cast<int16_t>(x_), static_cast<int16_t>(y_), static_cast<int16_t>(width),
-                    static_cast<int16_t>(height)};
+        key.face = {static_cast<int8_t>(x_), static_cast<int8_t>(y_), static_cast<int8_t>(width),
+                    static_cast<int8_t>(height)};
         key.values[0] = static_cast<int16_t>(value);
         key.values[1] = static_cast<int16_t>(secondValue);
         x_ += width;
@@ -67,8 +68,8 @@ public:
     // The part of a key that reaches into this row, at the current place.
     constexpr void LowerPart(int key, int width)
     {
-        keys_[key].lowerPart = {static_cast<int16_t>(x_), static_cast<int16_t>(y_), static_cast<int16_t>(width),
-                                static_cast<int16_t>(U)};
+        keys_[key].lowerPart = {static_cast<int8_t>(x_), static_cast<int8_t>(y_), static_cast<int8_t>(width),
+                                static_cast<int8_t>(U)};
         x_ += width;
     }
     constexpr const std::array<KeyCap, KeyboardKeyCount>& Keys() const { return keys_; }
@@ -221,6 +222,7 @@ constexpr bool KeysLieOnTheBoard()
     return true;
 }
 static_assert(KeysLieOnTheBoard(), "keys on the board, in order along each row");
+static_assert(KeyboardWidth <= INT8_MAX, "quarters fit a QuarterRect");
 
 uint64_t AddSaturating(uint64_t a, uint64_t b)
 {

@@ -30,7 +30,7 @@ constexpr int KeyboardHeight = 26;       // the F row, the gap, five rows
 constexpr int KeyboardKeyCount = 109;
 
 struct QuarterRect {
-    int16_t x = 0, y = 0, width = 0, height = 0;
+    int8_t x = 0, y = 0, width = 0, height = 0;   // the board is 92 quarters wide
     constexpr int Right() const { return x + width; }
     constexpr int Bottom() const { return y + height; }
 };

@@ -2,11 +2,12 @@
 """A short demonstration of Kivora for a machine without a screen. In the X
 display that DISPLAY names (tools/run.sh starts a virtual one) it registers a
 user "demo", starts Kivora again and logs in as "demo", types a sentence into
-a Wine Notepad, takes a picture of each tab of the main window, quits Kivora
-through its menu and prints the counts read back from the user's data file,
-today's line of the user's history, and what "Kivora.exe /export" writes; it
-draws the day's key map with "Kivora.exe /heatmap" and the user's days with
-"Kivora.exe /chart".
+a Wine Notepad (then Enter, and Backspace to take it back), takes a picture
+of each tab of the main window, quits Kivora through its menu and prints the
+counts read back from the user's data file, today's line of the user's
+history, and what "Kivora.exe /export" writes; it draws the day's key map
+with "Kivora.exe /heatmap" and the user's days, with the strokes of every
+key, with "Kivora.exe /chart".
 
 It drives Kivora with the end-to-end tests' harness (tests/e2e), in a Wine
 prefix of its own. Everything it makes lies under build/demo.
@@ -43,7 +44,9 @@ CHART = DEMO / "chart-demo.png"
 
 
 def strokes_of(text):
-    return [KEY_NAMES.get(char, char) for char in text]
+    """The sentence's keys, then Enter and Backspace, which the data file
+    does not count: the keyboard tab shows them."""
+    return [KEY_NAMES.get(char, char) for char in text] + ["Return", "BackSpace"]
 
 
 def step(text):
@@ -112,9 +115,9 @@ def heatmap(session):
 
 
 def chart(session):
-    """What Kivora.exe /chart draws of the user's days."""
+    """What Kivora.exe /chart draws of the user's days, every key counted."""
     out = session.app / CHART.name
-    run_command(session, "/chart", USER, out.name)
+    run_command(session, "/chart", USER, out.name, "30", "allkeys")
     CHART.write_bytes(out.read_bytes())
 
 
@@ -177,7 +180,7 @@ def run():
     for path in pictures:
         print(f"  {path.name}")
     print(f"Kivora.exe /heatmap {USER} {HEATMAP.name} today drew {HEATMAP}.")
-    print(f"Kivora.exe /chart {USER} {CHART.name} drew {CHART}.")
+    print(f"Kivora.exe /chart {USER} {CHART.name} 30 allkeys drew {CHART}.")
     print(f"The demonstration took {time.monotonic() - started:.0f} s.")
 
 

@@ -99,18 +99,12 @@ TEST(ChartSpan, CommandLineWordsInAnyLetterCase)
     EXPECT_STREQ(ChartSpanCaption(ChartSpan::All), "全期間");
     EXPECT_EQ(DefaultChartSpan, ChartSpan::Last30Days);
 
-    struct KeysCase {
+    // The word for every key, in any letter case too; not a span's word.
+    const struct {
         const char* word;
         bool accepted;
-    } keys[] = {
-        {"allkeys", true},
-        {"AllKeys", true},   // in any letter case, as the spans
-        {"all", false},      // a span's word, not this one's
-        {"allkey", false},
-        {"", false},
-        {nullptr, false},
-    };
-    for (const KeysCase& c : keys) {
+    } keyWords[] = {{"allkeys", true}, {"AllKeys", true}, {"all", false}, {"allkey", false}, {nullptr, false}};
+    for (const auto& c : keyWords) {
         ChartKeys read = ChartKeys::DataFileKeys;
         EXPECT_EQ(ParseChartKeys(c.word, read), c.accepted) << (c.word ? c.word : "(null)");
         EXPECT_EQ(read, c.accepted ? ChartKeys::AllKeys : ChartKeys::DataFileKeys);
@@ -157,33 +151,14 @@ TEST(ChartSeries, StrokesPerHourAndTheTextsOfARange)
     sums.keys[26] = 300;    // A
     sums.keys[64] = 300;    // up: a tie goes to the earlier key
     sums.keys[69] = 2;      // yen
-    HistoryCounts typed = sums;
-    typed.keys[KeyIndexOf("space")] = 400;
-    typed.keys[KeyIndexOf("backspace")] = 63;
-    typed.keys[KeyIndexOf("shift1")] = 1;
-    struct Case {
-        HistoryCounts sums;
-        ChartKeys keys;
-        const char* text;
-    } cases[] = {
-        // The data file's keys only: no Backspace among them.
-        {sums, ChartKeys::DataFileKeys, "979打鍵　3:25　285打鍵/時　訂正率 0.0%　e 377  A 300  ↑ 300"},
-        // Backspace's share is of every stroke, whichever the choice: 63 of 1,443.
-        {typed, ChartKeys::DataFileKeys, "979打鍵　3:25　285打鍵/時　訂正率 4.4%　e 377  A 300  ↑ 300"},
-        {typed, ChartKeys::AllKeys, "1,443打鍵　3:25　420打鍵/時　訂正率 4.4%　スペース 400  e 377  A 300"},
-        // No strokes: no share.
-        {{}, ChartKeys::DataFileKeys, "0打鍵　0:00　0打鍵/時　訂正率 -"},
-        {{}, ChartKeys::AllKeys, "0打鍵　0:00　0打鍵/時　訂正率 -"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(FormatRangeFigures(c.sums, c.keys), c.text);
+    EXPECT_EQ(FormatRangeFigures(sums, ChartKeys::DataFileKeys),
+              "979打鍵　3:25　285打鍵/時　訂正率 0.0%　e 377  A 300  ↑ 300");
+    EXPECT_EQ(FormatRangeFigures({}, ChartKeys::AllKeys), "0打鍵　0:00　0打鍵/時　訂正率 -");   // no strokes, no share
     EXPECT_STREQ(KeyTable[KeyIndexOf("yen")].label, "￥");
     EXPECT_EQ(FormatJapaneseRange({{2026, 12, 7}, {2026, 12, 7}}), "2026年12月7日（月）");
     EXPECT_EQ(FormatJapaneseRange({{2026, 11, 30}, {2026, 12, 6}}), "2026年11月30日（月）～2026年12月6日（日）");
-    EXPECT_EQ(FormatChartTitle("taro", ChartSpan::All, ChartKeys::DataFileKeys, {2024, 2, 29}),
-              "taro　全期間　77キー　2024年2月29日（木）");
-    EXPECT_EQ(FormatChartTitle("taro", ChartSpan::Last90Days, ChartKeys::AllKeys, {2024, 2, 29}),
-              "taro　過去90日　全キー　2024年2月29日（木）");
+    EXPECT_EQ(FormatChartTitle("taro", ChartSpan::All, ChartKeys::AllKeys, {2024, 2, 29}),
+              "taro　全期間　全キー　2024年2月29日（木）");
 }
 
 TEST(ChartSeries, CorrectionsInTenthsOfAPercentRoundedHalfUp)
@@ -192,15 +167,11 @@ TEST(ChartSeries, CorrectionsInTenthsOfAPercentRoundedHalfUp)
         int64_t backspace, others;
         int permille;
     } cases[] = {
-        {0, 0, -1},            // a day without strokes has no share
-        {0, 5, 0},
-        {1, 7, 125},           // 12.5% exactly
-        {1, 15, 63},           // 6.25%: half up
-        {1, 1999, 1},          // 0.05%: half up to 0.1%
-        {1, 2000, 0},          // just under half
-        {1, 2, 333},
-        {2, 1, 667},
-        {1, 0, 1000},          // nothing but Backspace
+        {0, 0, -1},      // a day without strokes has no share
+        {1, 15, 63},     // 6.25%: half up
+        {1, 1999, 1},    // 0.05%: half up to 0.1%
+        {1, 2000, 0},    // just under half
+        {1, 0, 1000},    // nothing but Backspace
         {LargestHistoryValue / 2, LargestHistoryValue / 2, 500},   // no overflow at the largest counts
     };
     for (const Case& c : cases) {
@@ -225,6 +196,7 @@ TEST(ChartLayout, TheChoiceOfKeysIsCountedThroughout)
         int64_t average;      // over 30 bars
         const char* figures;
     } cases[] = {
+        // Backspace's share is of every stroke, whichever the choice: 10 of 280.
         {ChartKeys::DataFileKeys, 120, 7, "220打鍵　2:00　110打鍵/時　訂正率 3.6%　e 220"},
         {ChartKeys::AllKeys, 160, 9, "280打鍵　2:00　140打鍵/時　訂正率 3.6%　e 220  スペース 50  Backspace 10"},
     };
@@ -274,8 +246,8 @@ TEST(ChartSeries, WeeksFromMondayAndMonthsAddUpTheirDays)
         }
         EXPECT_EQ(at, buckets.size());
     }
-    EXPECT_EQ(GroupDays(series, {{2024, 2, 26}, {2024, 3, 3}}, BarGrouping::Week, ChartKeys::AllKeys)[0].counts.keys[26],
-              5);
+    DateRange week = {{2024, 2, 26}, {2024, 3, 3}};
+    EXPECT_EQ(GroupDays(series, week, BarGrouping::Week, DefaultChartKeys)[0].counts.keys[26], 5);
 
     struct SpanCase {
         ChartSpan span;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <set>
@@ -25,44 +27,37 @@ bool Overlap(const QuarterRect& a, const QuarterRect& b)
     return a.x < b.Right() && b.x < a.Right() && a.y < b.Bottom() && b.y < a.Bottom();
 }
 
-bool Inside(const QuarterRect& inner, const QuarterRect& outer)
-{
-    return inner.x >= outer.x && inner.y >= outer.y && inner.Right() <= outer.Right() &&
-           inner.Bottom() <= outer.Bottom();
-}
-
 // The key that shows a column's strokes.
-const KeyCap* KeyShowing(const char* column)
+const KeyCap* FindKey(const char* column)
 {
-    int index = KeyIndexOf(column);
     for (const KeyCap& key : KeyboardKeys()) {
-        if (key.values[0] == index || key.values[1] == index)
+        if (key.values[0] == KeyIndexOf(column) || key.values[1] == KeyIndexOf(column))
             return &key;
     }
     return nullptr;
 }
 
-// Each value of the table lies on one key: a letter's cases together, a
-// stroke made with Shift on its plain key, and the data file's fields on the
-// keys it binds them to by their virtual-key codes. No two keys send one
-// code, as polling could not tell them apart.
-TEST(KeyGeometry, EveryTableValueIsOnExactlyOneKeyOfItsCode)
+// The data file binds each field to a key by its virtual-key code; the
+// history's key index is the field's place without the five clock fields.
+// Every other value lies on the key of its code too, a stroke made with Shift
+// on its plain key; no two keys send one code, which polling could not part.
+TEST(KeyGeometry, EveryValueIsOnTheKeyOfItsCode)
 {
     CounterTable table;
     auto fields = StoredFields(table);
-    std::map<const CountedValue*, int> codeOfField;
-    for (const CounterGroup* group : {&table.LowercaseGroup, &table.UppercaseGroup, &table.DigitSymbolGroup}) {
-        for (int slot = 0; slot < group->size; ++slot)
-            codeOfField[&group->keys[slot].count] = group->keys[slot].virtualKey;
-    }
+    std::map<const CountedValue*, std::pair<int, bool>> keyOfField;   // virtual key, uppercase
+    for (const KeyCounter& key : table.LowercaseGroup.keys)
+        keyOfField[&key.count] = {key.virtualKey, false};
+    for (const KeyCounter& key : table.UppercaseGroup.keys)
+        keyOfField[&key.count] = {key.virtualKey, true};
+    for (const KeyCounter& key : table.DigitSymbolGroup.keys)
+        keyOfField[&key.count] = {key.virtualKey, false};
 
     std::vector<int> shown(KeyMapValueCount, 0);
     std::set<int> codes;
     for (const KeyCap& key : KeyboardKeys()) {
-        if (!key.IsCounted())
-            continue;
-        const KeyEntry& plain = KeyTable[key.values[0]];
-        EXPECT_TRUE(codes.insert(plain.virtualKey).second) << key.legend << " sends another key's code";
+        int code = key.IsCounted() ? KeyTable[key.values[0]].virtualKey : 0;
+        EXPECT_TRUE(code == 0 || codes.insert(code).second) << key.legend;
         for (int slot = 0; slot < 2; ++slot) {
             int index = key.values[slot];
             if (index == NoKeyIndex)
@@ -70,16 +65,14 @@ TEST(KeyGeometry, EveryTableValueIsOnExactlyOneKeyOfItsCode)
             ASSERT_GE(index, 0);
             ASSERT_LT(index, KeyMapValueCount);
             ++shown[index];
-            const KeyEntry& entry = KeyTable[index];
-            EXPECT_EQ(entry.virtualKey, plain.virtualKey) << key.legend << " shows " << entry.column;
-            if (slot == 1) {
-                EXPECT_EQ(key.letter ? entry.page == CountPage::Uppercase : entry.shiftOf == key.values[0], true)
-                    << key.legend << ": its uppercase, or its stroke with Shift";
-            }
-            if (index < DataFileKeyCount) {
-                int field = index < 52 ? index : index + 5;   // skip seconds to strokes per hour
-                EXPECT_EQ(codeOfField.at(fields[field]), entry.virtualKey) << entry.column;
-            }
+            EXPECT_EQ(KeyTable[index].virtualKey, code) << key.legend << " shows value " << index;
+            EXPECT_EQ(KeyTable[index].shiftOf == key.values[0], slot == 1 && !key.letter) << key.legend;
+            if (index >= DataFileKeyCount)
+                continue;
+            int field = index < 52 ? index : index + 5;   // skip seconds to strokes per hour
+            auto bound = keyOfField.at(fields[field]);
+            EXPECT_EQ(bound.first, code) << key.legend << " shows value " << index;
+            EXPECT_EQ(bound.second, slot == 1 && key.letter) << key.legend << " shows value " << index;
         }
     }
     for (int index = 0; index < KeyMapValueCount; ++index)
@@ -113,8 +106,11 @@ TEST(KeyGeometry, NoTwoKeysOverlapAndAllLieOnTheBoard)
     for (size_t i = 0; i < keys.size(); ++i) {
         for (const QuarterRect& part : Parts(keys[i])) {
             EXPECT_GT(part.width, 0) << keys[i].legend;
-            EXPECT_TRUE(part.height == QuartersPerUnit || part.height == 2 * QuartersPerUnit) << keys[i].legend;
-            EXPECT_TRUE(Inside(part, {0, 0, KeyboardWidth, KeyboardHeight})) << keys[i].legend;
+            EXPECT_EQ(part.height % QuartersPerUnit, 0) << keys[i].legend;   // the keypad's + and Enter: two rows
+            EXPECT_GE(part.x, 0);
+            EXPECT_LE(part.Right(), KeyboardWidth) << keys[i].legend;
+            EXPECT_GE(part.y, 0);
+            EXPECT_LE(part.Bottom(), KeyboardHeight) << keys[i].legend;
         }
         for (size_t j = i + 1; j < keys.size(); ++j) {
             for (const QuarterRect& a : Parts(keys[i])) {
@@ -125,92 +121,71 @@ TEST(KeyGeometry, NoTwoKeysOverlapAndAllLieOnTheBoard)
     }
 }
 
-// The blocks of a full-size keyboard: which keys each holds, and whether
-// they fill it without a gap (the keys do not overlap: the areas add up).
-TEST(KeyGeometry, EachBlockHoldsItsKeysOnAlignedRows)
+// Row by row, left to right; each row of the main block fills 15 units
+// without a gap, Enter's lower part filling the end of the home row.
+TEST(KeyGeometry, RowsRunInOrderAndFillTheMainBlock)
 {
-    struct Case {
-        const char* block;
-        QuarterRect bounds;
-        int keys;
-        bool filled;
-    } cases[] = {
-        {"Esc and the F row, with gaps", {0, 0, 60, 4}, 13, false},
-        {"Print Screen, Scroll Lock, Pause", {62, 0, 12, 4}, 3, true},
-        {"the main block", {0, 6, 60, 20}, 66, true},
-        {"Insert to PageDown", {62, 6, 12, 8}, 6, true},
-        {"the arrows, an inverted T", {62, 18, 12, 8}, 4, false},
-        {"the keypad", {76, 6, 16, 20}, 17, true},
-    };
-    int placed = 0;
-    for (const Case& c : cases) {
-        int keys = 0;
-        int area = 0;
-        for (const KeyCap& key : KeyboardKeys()) {
-            bool inside = true;
-            for (const QuarterRect& part : Parts(key))
-                inside = inside && Inside(part, c.bounds);
-            if (!inside)
-                continue;
-            ++keys;
+    auto keys = KeyboardKeys();
+    for (size_t i = 1; i < keys.size(); ++i) {
+        const QuarterRect& a = keys[i - 1].face;
+        const QuarterRect& b = keys[i].face;
+        EXPECT_TRUE(a.y < b.y || (a.y == b.y && a.Right() <= b.x)) << keys[i - 1].legend << " then " << keys[i].legend;
+    }
+    for (int row = 0; row < 5; ++row) {
+        std::vector<QuarterRect> parts;
+        for (const KeyCap& key : keys) {
             for (const QuarterRect& part : Parts(key)) {
-                area += part.width * part.height;
-                EXPECT_EQ((part.y - MainBlockTop) % QuartersPerUnit == 0, part.y >= MainBlockTop)
-                    << key.legend << ": off its row";
+                if (part.y == MainBlockTop + row * QuartersPerUnit && part.Right() <= MainBlockWidth)
+                    parts.push_back(part);
             }
         }
-        EXPECT_EQ(keys, c.keys) << c.block;
-        EXPECT_EQ(area == c.bounds.width * c.bounds.height, c.filled) << c.block;
-        placed += keys;
+        std::sort(parts.begin(), parts.end(), [](const QuarterRect& a, const QuarterRect& b) { return a.x < b.x; });
+        int x = 0;
+        for (const QuarterRect& part : parts) {
+            EXPECT_EQ(part.x, x) << "row " << row;
+            x = part.Right();
+        }
+        EXPECT_EQ(x, MainBlockWidth) << "row " << row;
     }
-    EXPECT_EQ(placed, KeyboardKeyCount) << "every key in a block";
 }
 
 TEST(KeyGeometry, KeysOfTheirOwnPlaceAndSize)
 {
     struct Case {
         const char* column;   // of the strokes the key shows
-        QuarterRect face;
+        int x, y, width, height;   // quarters
     } cases[] = {
-        {"escape", {0, 0, 4, 4}},       {"f1", {8, 0, 4, 4}},          // a unit's gap after Esc
-        {"f5", {26, 0, 4, 4}},          {"f12", {56, 0, 4, 4}},        // half a unit between fours
-        {"printscreen", {62, 0, 4, 4}}, {"pause", {70, 0, 4, 4}},
-        {"hankaku", {0, 6, 4, 4}},      {"backspace", {56, 6, 4, 4}},
-        {"tab", {0, 10, 6, 4}},         {"q", {6, 10, 4, 4}},
-        {"eisu", {0, 14, 7, 4}},        {"A", {7, 14, 4, 4}},
-        {"shift", {0, 18, 9, 4}},       {"backslash", {49, 18, 4, 4}}, {"rightshift", {53, 18, 7, 4}},
-        {"ctrl", {0, 22, 5, 4}},        {"muhenkan", {13, 22, 5, 4}},  {"space", {18, 22, 15, 4}},
-        {"kana", {38, 22, 5, 4}},       {"rightwin", {47, 22, 4, 4}},  {"rightctrl", {55, 22, 5, 4}},
-        {"insert", {62, 6, 4, 4}},      {"pagedown", {70, 10, 4, 4}},
-        {"up", {66, 18, 4, 4}},         {"shiftleft", {62, 22, 4, 4}}, {"right", {70, 22, 4, 4}},
-        {"numlock", {76, 6, 4, 4}},     {"numminus", {88, 6, 4, 4}},
-        {"numplus", {88, 10, 4, 8}},    // two rows high
-        {"num1", {76, 18, 4, 4}},       {"num0", {76, 22, 8, 4}},      {"numperiod", {84, 22, 4, 4}},
+        {"escape", 0, 0, 4, 4},   {"f1", 8, 0, 4, 4},        // a unit's gap after Esc
+        {"f5", 26, 0, 4, 4},      {"f12", 56, 0, 4, 4},      // half a unit between fours
+        {"printscreen", 62, 0, 4, 4}, {"backspace", 56, 6, 4, 4}, {"tab", 0, 10, 6, 4}, {"eisu", 0, 14, 7, 4},
+        {"shift", 0, 18, 9, 4},   {"backslash", 49, 18, 4, 4}, {"rightshift", 53, 18, 7, 4},
+        {"space", 18, 22, 15, 4}, {"rightwin", 47, 22, 4, 4}, {"insert", 62, 6, 4, 4}, {"pagedown", 70, 10, 4, 4},
+        {"up", 66, 18, 4, 4},     {"left", 62, 22, 4, 4},    // the arrows under the editing keys
+        {"numlock", 76, 6, 4, 4}, {"numplus", 88, 10, 4, 8}, {"num0", 76, 22, 8, 4},
     };
     for (const Case& c : cases) {
-        const KeyCap* key = KeyShowing(c.column);
+        const KeyCap* key = FindKey(c.column);
         ASSERT_NE(key, nullptr) << c.column;
-        EXPECT_EQ(key->face.x, c.face.x) << c.column;
-        EXPECT_EQ(key->face.y, c.face.y) << c.column;
-        EXPECT_EQ(key->face.width, c.face.width) << c.column;
-        EXPECT_EQ(key->face.height, c.face.height) << c.column;
+        EXPECT_EQ(key->face.x, c.x) << c.column;
+        EXPECT_EQ(key->face.y, c.y) << c.column;
+        EXPECT_EQ(key->face.width, c.width) << c.column;
+        EXPECT_EQ(key->face.height, c.height) << c.column;
     }
-    // The keypad's Enter, two rows high, counts nothing of its own.
-    int uncounted = 0;
-    for (const KeyCap& key : KeyboardKeys()) {
-        if (key.IsCounted())
-            continue;
-        ++uncounted;
-        EXPECT_EQ(key.face.x, 88);
-        EXPECT_EQ(key.face.y, 18);
-        EXPECT_EQ(key.face.height, 8);
-    }
-    EXPECT_EQ(uncounted, 1);
+    // Only the keypad's Enter, two rows high, shows no strokes of its own.
+    auto keys = KeyboardKeys();
+    auto uncounted = std::find_if(keys.begin(), keys.end(), [](const KeyCap& key) { return !key.IsCounted(); });
+    ASSERT_NE(uncounted, keys.end());
+    EXPECT_EQ(uncounted->face.x, 88);
+    EXPECT_EQ(uncounted->face.height, 8);
+    EXPECT_EQ(std::count_if(keys.begin(), keys.end(), [](const KeyCap& key) { return !key.IsCounted(); }), 1);
+    uint64_t untouched = 99;
+    EXPECT_FALSE(KeyValue(*uncounted, KeyCounts{}, MapMode::AllStrokes, untouched));
+    EXPECT_EQ(untouched, 99u);
 }
 
 TEST(KeyGeometry, EnterIsAnInvertedL)
 {
-    const KeyCap* enter = KeyShowing("enter");
+    const KeyCap* enter = FindKey("enter");
     ASSERT_NE(enter, nullptr);
     EXPECT_EQ(enter->face.x, 54);
     EXPECT_EQ(enter->face.width, 6);                  // 1.5 units on the Q row
@@ -231,47 +206,26 @@ TEST(KeyGeometry, TheModeChoosesAKeysValue)
     counts[KeyIndexOf("7")] = 35;
     counts[KeyIndexOf("shift7")] = 9;
     counts[KeyIndexOf("space")] = 40;
-    counts[KeyIndexOf("num7")] = 2;
     struct Case {
-        const char* column;
         MapMode mode;
-        uint64_t value;
+        uint64_t letter, digit, highest;
     } cases[] = {
-        {"e", MapMode::Lowercase, 30},
-        {"e", MapMode::Uppercase, 12},
-        {"e", MapMode::Both, 42},
-        {"e", MapMode::AllStrokes, 42},     // both cases: every stroke of the key
-        {"7", MapMode::Lowercase, 35},      // a digit's plain strokes, as the count pages count them
-        {"7", MapMode::Uppercase, 35},
-        {"7", MapMode::Both, 35},
-        {"7", MapMode::AllStrokes, 44},     // with and without Shift
-        {"space", MapMode::Lowercase, 40},  // a key of one value shows it in every mode
-        {"space", MapMode::AllStrokes, 40},
-        {"num7", MapMode::AllStrokes, 2},   // the keypad's 7 is a key of its own
+        {MapMode::Lowercase, 30, 35, 40},   // a digit's strokes without Shift; Space outruns both
+        {MapMode::Uppercase, 12, 35, 40},
+        {MapMode::Both, 42, 35, 42},        // the letter now outruns Space
+        {MapMode::AllStrokes, 42, 44, 44},  // and 7 with and without Shift outruns them
     };
     for (const Case& c : cases) {
         uint64_t value = 0;
-        ASSERT_TRUE(KeyValue(*KeyShowing(c.column), counts, c.mode, value)) << c.column;
-        EXPECT_EQ(value, c.value) << c.column << " in mode " << static_cast<int>(c.mode);
+        ASSERT_TRUE(KeyValue(*FindKey("e"), counts, c.mode, value));
+        EXPECT_EQ(value, c.letter);
+        ASSERT_TRUE(KeyValue(*FindKey("7"), counts, c.mode, value));
+        EXPECT_EQ(value, c.digit);
+        ASSERT_TRUE(KeyValue(*FindKey("space"), counts, c.mode, value));
+        EXPECT_EQ(value, 40u) << "a key of one value has it in every mode";
+        EXPECT_EQ(HighestKeyValue(counts, c.mode), c.highest);
     }
-    struct Highest {
-        MapMode mode;
-        uint64_t value;
-    } highest[] = {
-        {MapMode::Lowercase, 40},    // Space outruns every letter and digit
-        {MapMode::Both, 42},         // e's both cases outrun Space
-        {MapMode::AllStrokes, 44},   // and 7 with Shift outruns them
-    };
-    for (const Highest& c : highest)
-        EXPECT_EQ(HighestKeyValue(counts, c.mode), c.value) << static_cast<int>(c.mode);
 
-    for (const KeyCap& key : KeyboardKeys()) {
-        uint64_t untouched = 99;
-        if (!key.IsCounted()) {
-            EXPECT_FALSE(KeyValue(key, counts, MapMode::AllStrokes, untouched));
-            EXPECT_EQ(untouched, 99u);
-        }
-    }
     counts[KeyIndexOf("shift7")] = std::numeric_limits<uint64_t>::max() - 1;
     EXPECT_EQ(HighestKeyValue(counts, MapMode::AllStrokes), std::numeric_limits<uint64_t>::max()) << "saturates";
 }

@@ -218,14 +218,12 @@ TEST(MapLayout, KeysStayApartAndTheirTextsFit)
     }
 }
 
-// With a half-width digit of the count font, a key a unit wide shows three
-// digits on the tab page and five in the picture before it shortens them.
-TEST(MapLayout, CountsOnAKeyAUnitWide)
+// With a half-width digit of the count font, a letter key shows three digits
+// on the tab page and five in the picture before it shortens them.
+TEST(MapLayout, CountsOnALetterKey)
 {
-    const KeyCap* q = nullptr;
-    for (const KeyCap& key : KeyboardKeys())
-        q = key.values[0] == KeyIndexOf("q") ? &key : q;
-    ASSERT_NE(q, nullptr);
+    const KeyCap& q = KeyboardKeys()[39];
+    ASSERT_STREQ(q.legend, "Q");
     struct Case {
         PixelRect canvas;
         uint64_t value;
@@ -238,7 +236,7 @@ TEST(MapLayout, CountsOnAKeyAUnitWide)
     };
     for (const Case& c : cases) {
         KeyMapLayout layout = LayOutKeyMap(c.canvas, true);
-        PixelRect room = PlaceKeyTexts(layout, *q).count;
+        PixelRect room = PlaceKeyTexts(layout, q).count;
         EXPECT_EQ(Count(c.value, room.right - room.left, (layout.smallFontPixels + 1) / 2), c.text)
             << c.canvas.right << " x " << c.canvas.bottom;
     }
@@ -246,12 +244,14 @@ TEST(MapLayout, CountsOnAKeyAUnitWide)
 
 TEST(MapLayout, EnterIsOutlinedAsOneInvertedL)
 {
-    KeyMapLayout layout = LayOutKeyMap({0, 0, 1400, 480}, false);
+    KeyMapLayout layout = LayOutKeyMap({0, 0, 1200, 400}, false);
     const KeyCap* enter = nullptr;
     const KeyCap* q = nullptr;
     for (const KeyCap& key : KeyboardKeys()) {
-        enter = key.values[0] == KeyIndexOf("enter") ? &key : enter;
-        q = key.values[0] == KeyIndexOf("q") ? &key : q;
+        if (key.values[0] == KeyIndexOf("enter"))
+            enter = &key;
+        if (std::strcmp(key.legend, "Q") == 0)
+            q = &key;
     }
     ASSERT_TRUE(enter && q);
 

@@ -1,14 +1,16 @@
 // The history tab inside a real statistics window: the arrow keys choose
-// days and the page names them, its timer stops while it is hidden, and
-// キーボードで表示 hands the days to the keyboard tab.
+// days and the page names them, the strokes of the data file's keys or of
+// every key, its timer stops while it is hidden, and キーボードで表示 hands
+// the days to the keyboard tab; the keys chosen there and on the keyboard
+// tab stay chosen when the pages are made anew at another scale.
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/main_window.h"
 #include "chart/chart_span.h"
 #include "history/user_history.h"
 #include "paint/page_canvas.h"
 #include "res/resource.h"
-#include "app/main_window.h"
 #include "stats/stats_window.h"
 #include "user_data_fixture.h"
 
@@ -25,24 +27,6 @@ std::string NameOf(HWND window)
 
 class HistoryPageTest : public UserDataTest {};
 
-// The statistics window's tab control, and on it the history and keyboard pages.
-struct Pages {
-    HWND tabs = nullptr, history = nullptr, map = nullptr;
-};
-
-Pages FindPages()
-{
-    Pages found;
-    for (HWND child = GetWindow(MainWindow, GW_CHILD); child != nullptr && found.tabs == nullptr;
-         child = GetWindow(child, GW_HWNDNEXT))
-        found.tabs = GetDlgItem(child, IDC_TABS);
-    for (HWND page = GetWindow(found.tabs, GW_CHILD); page != nullptr; page = GetWindow(page, GW_HWNDNEXT)) {
-        found.history = GetDlgItem(page, IDC_CHART_SPAN) != nullptr ? page : found.history;
-        found.map = GetDlgItem(page, IDC_MAP_PERIOD) != nullptr ? page : found.map;
-    }
-    return found;
-}
-
 TEST_F(HistoryPageTest, ArrowKeysChooseDaysThatTheKeyboardTabThenShows)
 {
     const LocalDate today = TodaysDate();
@@ -50,12 +34,27 @@ TEST_F(HistoryPageTest, ArrowKeysChooseDaysThatTheKeyboardTabThenShows)
     HistoryCounts counts;
     counts.seconds = 5400;
     counts.keys[4] = 1234;   // e
+    counts.keys[KeyIndexOf("space")] = 300;
+    counts.keys[KeyIndexOf("backspace")] = 31;
     std::string lines = std::string(HistoryHeader) + "\r\n";
     AppendHistoryLine(lines, yesterday, counts);
     WriteBytes(DataFile("taro.history.csv"), lines);
     LogIn("taro.dat", {});
     CreateStatisticsWindows(MainWindow);
-    auto [tabs, history, map] = FindPages();
+    HWND tabs = nullptr;
+    HWND history = nullptr;
+    HWND map = nullptr;
+    auto findPages = [&] {
+        tabs = nullptr;
+        for (HWND child = GetWindow(MainWindow, GW_CHILD); child != nullptr && tabs == nullptr;
+             child = GetWindow(child, GW_HWNDNEXT))
+            tabs = GetDlgItem(child, IDC_TABS);
+        for (HWND page = GetWindow(tabs, GW_CHILD); page != nullptr; page = GetWindow(page, GW_HWNDNEXT)) {
+            history = GetDlgItem(page, IDC_CHART_SPAN) != nullptr ? page : history;
+            map = GetDlgItem(page, IDC_MAP_PERIOD) != nullptr ? page : map;
+        }
+    };
+    findPages();
     ASSERT_NE(history, nullptr);
     ASSERT_NE(map, nullptr);
 
@@ -68,7 +67,7 @@ TEST_F(HistoryPageTest, ArrowKeysChooseDaysThatTheKeyboardTabThenShows)
         std::string starts;   // the page's name
     } cases[] = {
         {VK_UP, FormatJapaneseDate(today) + "　0打鍵"},   // nothing chosen yet: today
-        {VK_UP, FormatJapaneseDate(yesterday) + "　1,234打鍵　1:30　822打鍵/時　訂正率 0.0%　e 1,234"},
+        {VK_UP, FormatJapaneseDate(yesterday) + "　1,234打鍵　1:30　822打鍵/時　訂正率 2.0%　e 1,234"},
         {VK_DOWN, FormatJapaneseDate(today)},
         {VK_DOWN, FormatJapaneseDate(today)},       // never past today
         {VK_LEFT, FormatJapaneseDate(yesterday)},   // the bar before: a bar a day
@@ -77,6 +76,11 @@ TEST_F(HistoryPageTest, ArrowKeysChooseDaysThatTheKeyboardTabThenShows)
         SendMessageA(history, WM_KEYDOWN, c.key, 0);
         EXPECT_EQ(NameOf(history).rfind(c.starts, 0), 0u) << NameOf(history);
     }
+    // Every key counted: the day's strokes, and the keys struck most, of every key.
+    SendDlgItemMessageA(history, IDC_CHART_KEYS, CB_SETCURSEL, 1, 0);
+    SendMessageA(history, WM_COMMAND, MAKEWPARAM(IDC_CHART_KEYS, CBN_SELCHANGE), 0);
+    EXPECT_EQ(NameOf(history), FormatJapaneseDate(yesterday) +
+                                   "　1,565打鍵　1:30　1,043打鍵/時　訂正率 2.0%　e 1,234  スペース 300  Backspace 31");
 
     // Hidden (another tab is shown), the page's first tick stops its timer.
     SendMessageA(history, WM_TIMER, PageRefreshTimer, 0);
@@ -103,62 +107,17 @@ TEST_F(HistoryPageTest, ArrowKeysChooseDaysThatTheKeyboardTabThenShows)
     LogIn("jiro.dat", {});
     repaint();
     EXPECT_EQ(NameOf(history).rfind(FormatJapaneseRange({AddDays(today, -29), today}), 0), 0u) << NameOf(history);
-}
 
-// The history tab counts the strokes of the data file's keys or of every
-// key; the keyboard tab shows every stroke of each key with 全キー. Both
-// choices stay when the window is laid out again at another scale.
-TEST_F(HistoryPageTest, TheKeysChosenAreCountedAndStayChosen)
-{
-    const LocalDate yesterday = AddDays(TodaysDate(), -1);
-    HistoryCounts counts;
-    counts.seconds = 3600;
-    counts.keys[KeyIndexOf("e")] = 100;
-    counts.keys[KeyIndexOf("space")] = 300;
-    counts.keys[KeyIndexOf("backspace")] = 30;
-    std::string lines = std::string(HistoryHeader) + "\r\n";
-    AppendHistoryLine(lines, yesterday, counts);
-    WriteBytes(DataFile("taro.history.csv"), lines);
-    LogIn("taro.dat", {});
-    CreateStatisticsWindows(MainWindow);
-    Pages pages = FindPages();
-    ASSERT_NE(pages.history, nullptr);
-    ASSERT_NE(pages.map, nullptr);
-
-    HWND keys = GetDlgItem(pages.history, IDC_CHART_KEYS);
-    ASSERT_EQ(SendMessageA(keys, CB_GETCOUNT, 0, 0), 2);
-    char caption[32] = "";
-    SendMessageA(keys, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(caption));
-    EXPECT_STREQ(caption, "全キー");
-    SendMessageA(pages.history, WM_PAINT, 0, 0);
-    SendMessageA(pages.history, WM_KEYDOWN, VK_UP, 0);
-    SendMessageA(pages.history, WM_KEYDOWN, VK_UP, 0);
-    struct Case {
-        int choice;
-        std::string figures;   // of yesterday, after its date
-    } cases[] = {
-        {0, "　100打鍵　1:00　100打鍵/時　訂正率 7.0%　e 100"},
-        {1, "　430打鍵　1:00　430打鍵/時　訂正率 7.0%　スペース 300  e 100  Backspace 30"},
-    };
-    for (const Case& c : cases) {
-        SendMessageA(keys, CB_SETCURSEL, c.choice, 0);
-        SendMessageA(pages.history, WM_COMMAND, MAKEWPARAM(IDC_CHART_KEYS, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(keys));
-        EXPECT_EQ(NameOf(pages.history), FormatJapaneseDate(yesterday) + c.figures);
-    }
-
-    SendDlgItemMessageA(pages.map, IDC_MAP_ALL_KEYS, BM_CLICK, 0, 0);
-    const int modes[] = {IDC_MAP_LOWERCASE, IDC_MAP_UPPERCASE, IDC_MAP_BOTH, IDC_MAP_ALL_KEYS};
-    for (int again = 0; again < 2; ++again) {
-        for (int mode : modes)
-            EXPECT_EQ(IsDlgButtonChecked(pages.map, mode), mode == IDC_MAP_ALL_KEYS ? BST_CHECKED : BST_UNCHECKED);
-        EXPECT_EQ(SendDlgItemMessageA(pages.history, IDC_CHART_KEYS, CB_GETCURSEL, 0, 0), 1);
-        // At 150 %, the pages made anew.
+    // 全キー on the keyboard tab, and every key on this one, stay chosen at 150 %.
+    SendDlgItemMessageA(map, IDC_MAP_ALL_KEYS, BM_CLICK, 0, 0);
+    for (UINT dpi : {96, 144}) {
         RECT window;
         GetWindowRect(MainWindow, &window);
-        MainWindowProc(MainWindow, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&window));
-        pages = FindPages();
-        ASSERT_NE(pages.map, nullptr);
+        MainWindowProc(MainWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&window));
+        findPages();
+        for (int mode : {IDC_MAP_LOWERCASE, IDC_MAP_UPPERCASE, IDC_MAP_BOTH, IDC_MAP_ALL_KEYS})
+            EXPECT_EQ(IsDlgButtonChecked(map, mode), mode == IDC_MAP_ALL_KEYS ? BST_CHECKED : BST_UNCHECKED);
+        EXPECT_EQ(SendDlgItemMessageA(history, IDC_CHART_KEYS, CB_GETCURSEL, 0, 0), 1);
     }
 }
 

@@ -49,9 +49,11 @@ void DrawScale(HDC dc, const KeyMapLayout& layout, uint64_t highest, int digitPi
 class KeyFonts {
 public:
     explicit KeyFonts(const KeyMapLayout& layout)
-        : legendPixels_(layout.legendFontPixels), legend_(legendPixels_), small(layout.smallFontPixels)
+        : small(layout.smallFontPixels), legendPixels_(layout.legendFontPixels), legend_(legendPixels_)
     {
     }
+
+    const PaintFont small;
 
     // The legend font with half-width characters narrowWidth wide (0: its own).
     const PaintFont& Legend(int narrowWidth)
@@ -73,9 +75,6 @@ private:
     int narrowWidths_[MaxNarrowFonts] = {};
     std::optional<PaintFont> narrow_[MaxNarrowFonts];
     int narrowCount_ = 0;
-
-public:
-    const PaintFont small;
 };
 
 // The keys, or only those that only names: shapes filled on the scale,

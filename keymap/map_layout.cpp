@@ -87,6 +87,9 @@ KeyMapLayout LayOutKeyMap(const PixelRect& canvas, bool withTitle)
     // Three half-width characters fit a key a unit wide.
     layout.legendFontPixels = std::min(rowUnit * 3 / 8, (unit - 4 * layout.keyInset) * 2 / 3);
     layout.smallFontPixels = rowUnit * 5 / 16;
+    int countRoom = unit - 4 * layout.keyInset;
+    if (4 * ((layout.smallFontPixels + 1) / 2) > countRoom)
+        layout.narrowDigitPixels = std::max(1, countRoom / 4);
     layout.keyboard = {layout.left, layout.top, QuarterX(layout, KeyboardWidth), QuarterY(layout, KeyboardHeight)};
 
     if (withTitle) {
@@ -178,4 +181,19 @@ void FormatKeyCount(uint64_t value, int roomPixels, int digitPixels, char (&text
         }
     }
     text[0] = '\0';
+}
+
+bool FormatKeyCount(uint64_t value, int roomPixels, int digitPixels, int narrowDigitPixels,
+                    char (&text)[KeyCountTextSize])
+{
+    *std::to_chars(text, text + KeyCountTextSize - 1, value).ptr = '\0';
+    if (Fits(text, roomPixels, digitPixels))
+        return false;
+    if (narrowDigitPixels > 0 && Fits(text, roomPixels, narrowDigitPixels))
+        return true;
+    FormatKeyCount(value, roomPixels, digitPixels, text);
+    if (text[0] != '\0' || narrowDigitPixels <= 0)
+        return false;
+    FormatKeyCount(value, roomPixels, narrowDigitPixels, text);
+    return true;
 }

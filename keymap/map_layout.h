@@ -21,7 +21,10 @@ struct KeyMapLayout {
     int left = 0, top = 0;        // the keyboard's top-left corner
     int keyInset = 0;             // each key face keeps this clear of its neighbours
     int legendFontPixels = 0;     // character height of a key's legend
-    int smallFontPixels = 0;      // counts, the keypad Enter's legend, the scale's end values
+    int smallFontPixels = 0;      // counts, the scale's end values
+    // A count's digits narrowed so that four fit a key a unit wide (the tab
+    // at 100 %); 0 where the small font's own do.
+    int narrowDigitPixels = 0;
     int titleFontPixels = 0;      // 0 without a title
     PixelRect keyboard;           // the keys' bounds, gaps included
     PixelRect title;              // one line, left-aligned with the keyboard
@@ -63,3 +66,9 @@ constexpr int KeyCountTextSize = 24;
 // digitPixels: all its digits if they fit, else a shorter form cut down, not
 // rounded (1.2k, 35k, 1.2M, 12M, 1.5G ...), else nothing.
 void FormatKeyCount(uint64_t value, int roomPixels, int digitPixels, char (&text)[KeyCountTextSize]);
+
+// The same, but all the digits in narrower ones (narrowDigitPixels; 0 for
+// none) where only those hold them, and a shorter form in them where no
+// other fits. Returns whether the text is meant in the narrower digits.
+bool FormatKeyCount(uint64_t value, int roomPixels, int digitPixels, int narrowDigitPixels,
+                    char (&text)[KeyCountTextSize]);

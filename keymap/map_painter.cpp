@@ -44,16 +44,18 @@ void DrawScale(HDC dc, const KeyMapLayout& layout, uint64_t highest, int digitPi
 }
 
 // The fonts of the keys' texts, made once per drawing, never once per key:
-// the legend font, a narrower one for each width that long legends take
-// (a few), and the counts' font.
+// the counts' font and its narrower digits, the legend font, and a narrower
+// one for each width that long legends take (a few).
 class KeyFonts {
 public:
     explicit KeyFonts(const KeyMapLayout& layout)
-        : small(layout.smallFontPixels), legendPixels_(layout.legendFontPixels), legend_(legendPixels_)
+        : small(layout.smallFontPixels),
+          narrowSmall(layout.narrowDigitPixels > 0 ? layout.smallFontPixels : 0, layout.narrowDigitPixels),
+          legendPixels_(layout.legendFontPixels), legend_(legendPixels_)
     {
     }
 
-    const PaintFont small;
+    const PaintFont small, narrowSmall;
 
     // The legend font with half-width characters narrowWidth wide (0: its own).
     const PaintFont& Legend(int narrowWidth)
@@ -115,18 +117,29 @@ int DrawKeys(HDC dc, const KeyMapLayout& layout, const KeyMapPicture& picture, u
         DrawLine(dc, keys[i].legend, places.legend, CentredLine);
     }
 
-    fonts.small.SelectInto(dc);
-    SIZE digit = {};
-    GetTextExtentPoint32A(dc, "0", 1, &digit);
-    for (size_t i = 0; i < keys.size(); ++i) {
-        if (!chosen(i) || !keys[i].IsCounted())
-            continue;
-        KeyTextPlaces places = PlaceKeyTexts(layout, keys[i]);
-        char text[KeyCountTextSize];
-        FormatKeyCount(values[i], places.count.right - places.count.left, digit.cx, text);
-        SetTextColor(dc, texts[i]);
-        DrawLine(dc, text, places.count, CentredLine);
+    // The digits' widths as drawn: in the small font, and narrowed.
+    SIZE digit = {}, narrowDigit = {};
+    if (layout.narrowDigitPixels > 0) {
+        fonts.narrowSmall.SelectInto(dc);
+        GetTextExtentPoint32A(dc, "0", 1, &narrowDigit);
     }
+    fonts.small.SelectInto(dc);
+    GetTextExtentPoint32A(dc, "0", 1, &digit);
+    for (bool narrow : {false, true}) {
+        for (size_t i = 0; i < keys.size(); ++i) {
+            if (!chosen(i) || !keys[i].IsCounted())
+                continue;
+            KeyTextPlaces places = PlaceKeyTexts(layout, keys[i]);
+            char text[KeyCountTextSize];
+            if (FormatKeyCount(values[i], places.count.right - places.count.left, digit.cx, narrowDigit.cx, text) !=
+                narrow)
+                continue;
+            SetTextColor(dc, texts[i]);
+            DrawLine(dc, text, places.count, CentredLine);
+        }
+        fonts.narrowSmall.SelectInto(dc);
+    }
+    fonts.small.SelectInto(dc);
     return digit.cx;
 }
 

@@ -218,8 +218,8 @@ TEST(MapLayout, KeysStayApartAndTheirTextsFit)
     }
 }
 
-// With a half-width digit of the count font, a letter key shows three digits
-// on the tab page and five in the picture before it shortens them.
+// With a half-width digit of the count font, a letter key shows four digits
+// on the tab page (narrowed) and five in the picture before it shortens them.
 TEST(MapLayout, CountsOnALetterKey)
 {
     const KeyCap& q = KeyboardKeys()[39];
@@ -228,17 +228,23 @@ TEST(MapLayout, CountsOnALetterKey)
         PixelRect canvas;
         uint64_t value;
         const char* text;
+        bool narrow;
     } cases[] = {
-        {{0, 0, 470, 330}, 999, "999"},
-        {{0, 0, 470, 330}, 1234, "1k"},
-        {{0, 0, 1400, 540}, 99999, "99999"},
-        {{0, 0, 1400, 540}, 123456, "123k"},
+        {{0, 0, 470, 330}, 999, "999", false},
+        {{0, 0, 470, 330}, 9999, "9999", true},
+        {{0, 0, 470, 330}, 12345, "12k", false},
+        {{0, 0, 470, 330}, 654321, "654k", true},   // as after years of typing
+        {{0, 0, 1400, 540}, 99999, "99999", false},
+        {{0, 0, 1400, 540}, 123456, "123k", false},
     };
     for (const Case& c : cases) {
         KeyMapLayout layout = LayOutKeyMap(c.canvas, true);
         PixelRect room = PlaceKeyTexts(layout, q).count;
-        EXPECT_EQ(Count(c.value, room.right - room.left, (layout.smallFontPixels + 1) / 2), c.text)
-            << c.canvas.right << " x " << c.canvas.bottom;
+        char text[KeyCountTextSize];
+        EXPECT_EQ(FormatKeyCount(c.value, room.right - room.left, (layout.smallFontPixels + 1) / 2,
+                                 layout.narrowDigitPixels, text),
+                  c.narrow);
+        EXPECT_STREQ(text, c.text) << c.canvas.right << " x " << c.canvas.bottom;
     }
 }
 

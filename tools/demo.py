@@ -7,8 +7,8 @@ converts, Enter confirms, Backspace corrects), takes a picture of each tab of
 the main window, quits Kivora through its menu and prints the counts read back
 from the user's data file, the other keys' lines of the user's keys file,
 today's line of the user's history, and what "Kivora.exe /export" writes; it
-draws the day's key map with "Kivora.exe /heatmap" and the user's days with
-"Kivora.exe /chart".
+draws the day's key map with "Kivora.exe /heatmap" and the user's days, with
+the strokes of every key, with "Kivora.exe /chart".
 
 It drives Kivora with the end-to-end tests' harness (tests/e2e), in a Wine
 prefix of its own. Everything it makes lies under build/demo.
@@ -119,9 +119,9 @@ def heatmap(session):
 
 
 def chart(session):
-    """What Kivora.exe /chart draws of the user's days."""
+    """What Kivora.exe /chart draws of the user's days, every key counted."""
     out = session.app / CHART.name
-    run_command(session, "/chart", USER, out.name)
+    run_command(session, "/chart", USER, out.name, "30", "allkeys")
     CHART.write_bytes(out.read_bytes())
 
 
@@ -197,7 +197,7 @@ def run():
     for path in pictures:
         print(f"  {path.name}")
     print(f"Kivora.exe /heatmap {USER} {HEATMAP.name} today drew {HEATMAP}.")
-    print(f"Kivora.exe /chart {USER} {CHART.name} drew {CHART}.")
+    print(f"Kivora.exe /chart {USER} {CHART.name} 30 allkeys drew {CHART}.")
     print(f"The demonstration took {time.monotonic() - started:.0f} s.")
 
 

@@ -12,12 +12,22 @@
 
 namespace {
 
-constexpr char Usage[] =
-    "使い方: Kivora.exe /export ユーザー名 ファイル.csv"
-    " | Kivora.exe /heatmap ユーザー名 ファイル.png [all|today|7|30|YYYY-MM-DD..YYYY-MM-DD]"
-    " | Kivora.exe /chart ユーザー名 ファイル.png [30|90|365|all] [allkeys]";
+// One line a command, as the guides write them.
+constexpr const char* UsageLines[] = {
+    "Kivora.exe /export ユーザー名 ファイル.csv",
+    "Kivora.exe /heatmap ユーザー名 ファイル.png [all|today|7|30|YYYY-MM-DD..YYYY-MM-DD]",
+    "Kivora.exe /chart ユーザー名 ファイル.png [30|90|365|all] [allkeys]",
+};
 
 bool IsCommand(const wchar_t* argument, const wchar_t* command) { return lstrcmpiW(argument, command) == 0; }
+
+// A command refused its words: the line that tells it and how it is used.
+int Refused(int exitCode, int usageLine)
+{
+    if (exitCode == CommandWrongArguments)
+        WriteErrorLine(std::string("指定が正しくありません。使い方: ") + UsageLines[usageLine]);
+    return exitCode;
+}
 
 } // namespace
 
@@ -26,20 +36,23 @@ bool RunCommandLine(int argc, wchar_t** argv, int& exitCode)
     if (argc < 2 || argv[1][0] != L'/')
         return false;
     if (IsCommand(argv[1], L"/export") && argc == 4) {
-        exitCode = RunExportCommand(argv[2], argv[3]);
+        exitCode = Refused(RunExportCommand(argv[2], argv[3]), 0);
         return true;
     }
     if (IsCommand(argv[1], L"/heatmap") && (argc == 4 || argc == 5)) {
-        exitCode = RunHeatmapCommand(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
+        exitCode = Refused(RunHeatmapCommand(argv[2], argv[3], argc == 5 ? argv[4] : nullptr), 1);
         return true;
     }
     if (IsCommand(argv[1], L"/chart") && argc >= 4 && argc <= 6) {
-        exitCode = RunChartCommand(argv[2], argv[3], argc >= 5 ? argv[4] : nullptr, argc == 6 ? argv[5] : nullptr);
+        exitCode = Refused(
+            RunChartCommand(argv[2], argv[3], argc >= 5 ? argv[4] : nullptr, argc == 6 ? argv[5] : nullptr), 2);
         return true;
     }
     // A mistyped command must not start the program (nor end at once beside
     // a running one, as a second copy does, with exit code 0).
-    WriteErrorLine(Usage);
+    WriteErrorLine("使い方:");
+    for (const char* line : UsageLines)
+        WriteErrorLine(std::string("  ") + line);
     exitCode = CommandWrongArguments;
     return true;
 }

@@ -282,6 +282,7 @@ void MarkSelection(ChartLayout& layout, const HistoryCounts& sums, const DateRan
     }
     layout.selectionDate.text = FormatJapaneseRange(range);
     layout.selectionFigures.text = FormatRangeFigures(sums, keys);
+    layout.selectionKeys.text = FormatTopKeys(sums, keys);
 }
 
 } // namespace
@@ -357,10 +358,11 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
     int captionTop = legendTop + line + line / 2;
     layout.plot.top = captionTop + line + halfLine + 1;
 
-    // From the bottom: the selection's two lines, then the strokes-per-hour
+    // From the bottom: the selection's three lines, then the strokes-per-hour
     // chart, its caption and the date labels under the plot.
-    layout.selectionFigures.rect = {left, bottom - line, right, bottom};
-    layout.selectionDate.rect = {left, bottom - 2 * line, right, bottom - line};
+    layout.selectionKeys.rect = {left, bottom - line, right, bottom};
+    layout.selectionFigures.rect = {left, bottom - 2 * line, right, bottom - line};
+    layout.selectionDate.rect = {left, bottom - 3 * line, right, bottom - 2 * line};
     int barsBottom = layout.selectionDate.rect.top - halfLine - gap;
     int room = barsBottom - layout.plot.top - (line + gap) - (line + halfLine + 1);
     int rateHeight = std::max(line * 2, room / 4);
@@ -417,7 +419,7 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
     layout.averageText = TextAt(right - averageWidth, captionTop, averageWidth, line, std::move(average));
     int keyRight = layout.averageText.rect.left - gap;
     layout.averageKey = {keyRight - line * 2, captionTop + line / 2 - 1, keyRight, captionTop + line / 2 + 1};
-    std::string rateCaption = "1時間あたりの打鍵数";
+    std::string rateCaption = "1 時間あたりの打鍵数";
     layout.rateCaption = TextAt(left, rateCaptionTop, ruler.Width(rateCaption), line, rateCaption);
 
     LayOutCalendar(layout, series, view.keys, monthTop, gap, right, ruler);

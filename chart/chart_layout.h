@@ -10,7 +10,7 @@
 //   axis in round steps, thinned date labels, the span's average as a line,
 //   and beneath it a small chart of each bar's strokes per hour on an axis of
 //   its own;
-// - two lines on the selection (a day, a bar's days, or bars dragged across),
+// - three lines on the selection (a day, a bar's days, or bars dragged across),
 //   or on the whole span when nothing is selected.
 //
 // The caller's font measures the texts. Rectangles are in the canvas's
@@ -111,7 +111,7 @@ struct ChartLayout {
     // The daily totals.
     DateRange spanDates;
     BarGrouping grouping = BarGrouping::Day;
-    ChartText barCaption;              // 日ごとの打鍵数（過去30日）
+    ChartText barCaption;              // 日ごとの打鍵数（過去 30 日）
     PixelRect averageKey;              // a stretch of the average's dashed line, and beside it
     ChartText averageText;             //   平均 1,234/日
     PixelRect plot;
@@ -131,7 +131,8 @@ struct ChartLayout {
     int selectedBarFirst = -1, selectedBarLast = -1;     // indices into bars; -1: none shown
     PixelRect barSelectionFrame;       // around the selected bars
     ChartText selectionDate;           // 2026年12月7日（月） or first～last
-    ChartText selectionFigures;        // strokes, time, strokes per hour, 訂正率, three keys
+    ChartText selectionFigures;        // strokes, time, strokes per hour, 訂正率
+    ChartText selectionKeys;           // よく打ったキー: the three most struck
 };
 
 ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const PixelRect& canvas,

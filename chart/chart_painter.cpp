@@ -168,6 +168,7 @@ void DrawSelection(HDC dc, const ChartLayout& layout, const PaintColours& colour
     SetTextColor(dc, colours.text);
     DrawLine(dc, layout.selectionDate.text.c_str(), layout.selectionDate.rect, ClippedLine);
     DrawLine(dc, layout.selectionFigures.text.c_str(), layout.selectionFigures.rect, ClippedLine);
+    DrawLine(dc, layout.selectionKeys.text.c_str(), layout.selectionKeys.rect, ClippedLine);
 }
 
 } // namespace

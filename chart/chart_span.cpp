@@ -23,9 +23,9 @@ struct SpanFacts {
 };
 
 constexpr SpanFacts Spans[] = {
-    {ChartSpan::Last30Days, "過去30日", "30", 30},
-    {ChartSpan::Last90Days, "過去90日", "90", 90},
-    {ChartSpan::Last365Days, "過去365日", "365", 365},
+    {ChartSpan::Last30Days, "過去 30 日", "30", 30},
+    {ChartSpan::Last90Days, "過去 90 日", "90", 90},
+    {ChartSpan::Last365Days, "過去 365 日", "365", 365},
     {ChartSpan::All, "全期間", "all", 0},
 };
 
@@ -59,7 +59,7 @@ bool ParseChartSpan(const char* word, ChartSpan& span)
     return false;
 }
 
-const char* ChartKeysCaption(ChartKeys keys) { return keys == ChartKeys::AllKeys ? "全キー" : "77キー"; }
+const char* ChartKeysCaption(ChartKeys keys) { return keys == ChartKeys::AllKeys ? "全キー" : "77 キー"; }
 
 bool ParseChartKeys(const char* word, ChartKeys& keys)
 {
@@ -69,34 +69,7 @@ bool ParseChartKeys(const char* word, ChartKeys& keys)
     return true;
 }
 
-int WeekdayIndex(const LocalDate& date)
-{
-    // 1970-01-01 was a Thursday, weekday 3.
-    int32_t shifted = DayNumber(date) + 3;
-    int weekday = shifted % 7;
-    return weekday < 0 ? weekday + 7 : weekday;
-}
-
 LocalDate WeekStart(const LocalDate& date) { return AddDays(date, -WeekdayIndex(date)); }
-
-const char* WeekdayName(int weekday)
-{
-    static const char* const Names[7] = {"月", "火", "水", "木", "金", "土", "日"};
-    return weekday >= 0 && weekday < 7 ? Names[weekday] : "";
-}
-
-std::string FormatJapaneseDate(const LocalDate& date)
-{
-    return std::to_string(date.year) + "年" + std::to_string(date.month) + "月" + std::to_string(date.day) + "日（" +
-           WeekdayName(WeekdayIndex(date)) + "）";
-}
-
-std::string FormatJapaneseRange(const DateRange& range)
-{
-    if (range.first == range.last)
-        return FormatJapaneseDate(range.first);
-    return FormatJapaneseDate(range.first) + "～" + FormatJapaneseDate(range.last);
-}
 
 std::string FormatChartTitle(std::string_view user, ChartSpan span, ChartKeys keys, const LocalDate& today)
 {

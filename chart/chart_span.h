@@ -13,7 +13,7 @@ constexpr ChartSpan DefaultChartSpan = ChartSpan::Last30Days;
 constexpr ChartSpan ChartSpans[] = {ChartSpan::Last30Days, ChartSpan::Last90Days, ChartSpan::Last365Days,
                                     ChartSpan::All};
 
-// 過去30日, 過去90日, 過去365日, 全期間 (code page 932).
+// 過去 30 日, 過去 90 日, 過去 365 日, 全期間 (code page 932).
 const char* ChartSpanCaption(ChartSpan span);
 
 // The command-line word: 30, 90, 365, all.
@@ -33,7 +33,7 @@ enum class ChartKeys { DataFileKeys, AllKeys };
 constexpr ChartKeys DefaultChartKeys = ChartKeys::DataFileKeys;
 constexpr ChartKeys ChartKeyChoices[] = {ChartKeys::DataFileKeys, ChartKeys::AllKeys};
 
-// 77キー, 全キー (code page 932).
+// 77 キー, 全キー (code page 932).
 const char* ChartKeysCaption(ChartKeys keys);
 
 // The command line's last word for every key.
@@ -43,18 +43,8 @@ constexpr char AllKeysWord[] = "allkeys";
 // too) is refused and keys is left alone.
 bool ParseChartKeys(const char* word, ChartKeys& keys);
 
-// 0 for Monday to 6 for Sunday.
-int WeekdayIndex(const LocalDate& date);
 // The Monday of the date's week.
 LocalDate WeekStart(const LocalDate& date);
 
-// 月, 火, 水, 木, 金, 土, 日 by WeekdayIndex.
-const char* WeekdayName(int weekday);
-
-// 2026年12月7日（月）
-std::string FormatJapaneseDate(const LocalDate& date);
-// One day as FormatJapaneseDate, more as "first～last".
-std::string FormatJapaneseRange(const DateRange& range);
-
-// The picture's title line: "taro　過去30日　全キー　2026年12月7日（月）".
+// The picture's title line: "taro　過去 30 日　全キー　2026年12月7日（月）".
 std::string FormatChartTitle(std::string_view user, ChartSpan span, ChartKeys keys, const LocalDate& today);

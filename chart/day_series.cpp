@@ -195,29 +195,35 @@ int CorrectionPermille(const HistoryCounts& sums)
 std::string FormatRangeFigures(const HistoryCounts& sums, ChartKeys keys)
 {
     std::string text;
-    auto append = [&text](int64_t value, int minDigits) {
+    auto append = [&text](int64_t value) {
         char digits[DecimalTextSize];
-        text.append(digits, WriteDecimal(digits, value, minDigits));
+        text.append(digits, WriteDecimal(digits, value, 1));
     };
     int64_t strokes = StrokesOf(sums, keys);
     text += FormatGrouped(strokes);
-    text += "打鍵　";
-    append(sums.seconds / 3600, 1);
-    text += ':';
-    append(sums.seconds / 60 % 60, 2);
-    text += "　";
+    text += " 打鍵　起動時間 ";
+    if (sums.seconds >= 3600) {
+        append(sums.seconds / 3600);
+        text += " 時間 ";
+    }
+    append(sums.seconds / 60 % 60);
+    text += " 分　";
     text += FormatGrouped(StrokesPerHour(strokes, sums.seconds));
-    text += "打鍵/時　訂正率 ";
+    text += " 打鍵/時　訂正率 ";
     int permille = CorrectionPermille(sums);
     if (permille < 0) {
         text += '-';
     } else {
-        append(permille / 10, 1);
+        append(permille / 10);
         text += '.';
-        append(permille % 10, 1);
+        append(permille % 10);
         text += '%';
     }
+    return text;
+}
 
+std::string FormatTopKeys(const HistoryCounts& sums, ChartKeys keys)
+{
     // The three highest counts; on a tie the earlier key in history order.
     int keyCount = keys == ChartKeys::AllKeys ? HistoryKeyCount : DataFileKeyCount;
     int top[3] = {-1, -1, -1};
@@ -233,8 +239,9 @@ std::string FormatRangeFigures(const HistoryCounts& sums, ChartKeys keys)
             }
         }
     }
+    std::string text;
     for (int place = 0; place < 3 && top[place] >= 0; ++place) {
-        text += place == 0 ? "　" : "  ";
+        text += place == 0 ? "よく打ったキー: " : "、";
         text += KeyTable[top[place]].label;
         text += ' ';
         text += FormatGrouped(sums.keys[top[place]]);

@@ -77,8 +77,10 @@ std::string FormatGrouped(int64_t value);
 // (42 is 4.2%); -1 without strokes.
 int CorrectionPermille(const HistoryCounts& sums);
 
-// What the selection line says of a range: its strokes, time counted (h:mm),
-// strokes per hour as the chart counts them, Backspace's share of every
-// stroke, and up to three most-struck keys (of the data file's, or of every
-// key), e.g. "12,345打鍵　3:25　3,612打鍵/時　訂正率 4.2%　e 377  t 300  a 250".
+// What the selection's figures line says of a range: its strokes, time
+// counted, strokes per hour as the chart counts them and Backspace's share
+// of every stroke, e.g. "12,345 打鍵　起動時間 3 時間 25 分　3,612 打鍵/時　訂正率 4.2%".
 std::string FormatRangeFigures(const HistoryCounts& sums, ChartKeys keys);
+// Its keys line: up to three most-struck keys (of the data file's, or of
+// every key), e.g. "よく打ったキー: e 377、t 300、a 250"; empty without strokes.
+std::string FormatTopKeys(const HistoryCounts& sums, ChartKeys keys);

@@ -111,9 +111,11 @@ void DrawCanvas(HWND page, bool show)
     Page.colours = picture.colours;
     if (show)
         InvalidateRect(page, &area, FALSE);
-    // The selection's two lines are the page's name too: a screen reader
-    // tells it when the page has the focus.
+    // The selection's lines are the page's name too: a screen reader tells
+    // it when the page has the focus.
     std::string name = Page.layout.selectionDate.text + "　" + Page.layout.selectionFigures.text;
+    if (!Page.layout.selectionKeys.text.empty())
+        name += "　" + Page.layout.selectionKeys.text;
     if (name != Page.name) {
         Page.name = name;
         SetWindowTextA(page, name.c_str());

@@ -23,6 +23,16 @@ std::optional<DateRange> ParseDateRange(std::string_view text);
 // The same text back.
 std::string FormatDateRange(const DateRange& range);
 
+// 0 for Monday to 6 for Sunday.
+int WeekdayIndex(const LocalDate& date);
+// 月, 火, 水, 木, 金, 土, 日 by WeekdayIndex.
+const char* WeekdayName(int weekday);
+// 2026年12月7日（月）: a day as the windows show it (the ISO form is the
+// command line's).
+std::string FormatJapaneseDate(const LocalDate& date);
+// One day as FormatJapaneseDate, more as "first～last".
+std::string FormatJapaneseRange(const DateRange& range);
+
 // The sums of the days in range, keys and seconds, each capped at
 // LargestHistoryValue. days are in date order, one a date.
 HistoryCounts SumOfHistoryDays(const std::vector<HistoryDay>& days, const DateRange& range);

@@ -10,9 +10,9 @@ const char* MapPeriodCaption(MapPeriod period)
     case MapPeriod::Today:
         return "今日";
     case MapPeriod::Last7Days:
-        return "過去7日";
+        return "過去 7 日";
     case MapPeriod::Last30Days:
-        return "過去30日";
+        return "過去 30 日";
     case MapPeriod::Range:
         return "指定した期間";
     case MapPeriod::All:
@@ -84,7 +84,7 @@ std::string MapPeriodText(MapPeriod period, const DateRange& range)
     std::string text = MapPeriodCaption(period);
     if (period == MapPeriod::Range) {
         text += ' ';
-        text += FormatDateRange(range);
+        text += FormatJapaneseRange(range);
     }
     return text;
 }

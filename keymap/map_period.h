@@ -19,7 +19,7 @@ constexpr MapPeriod MapPeriods[] = {MapPeriod::All, MapPeriod::Today, MapPeriod:
 constexpr MapPeriod ListedMapPeriods[] = {MapPeriod::All, MapPeriod::Today, MapPeriod::Last7Days,
                                           MapPeriod::Last30Days, MapPeriod::Range};
 
-// 全期間, 今日, 過去7日, 過去30日, 指定した期間 (code page 932).
+// 全期間, 今日, 過去 7 日, 過去 30 日, 指定した期間 (code page 932).
 const char* MapPeriodCaption(MapPeriod period);
 
 // The command-line word: all, today, 7, 30; "" for Range, whose days the
@@ -40,7 +40,7 @@ KeyCounts KeyCountsOfPeriod(MapPeriod period, const HistoryCounts& allTime, cons
 // What the map says of its period: the caption, and for Range its days as
 // the command line writes them ("指定した期間 2026-11-30..2026-12-06").
 std::string MapPeriodText(MapPeriod period, const DateRange& range);
-// The picture's title: "taro - 過去7日", "taro - 指定した期間 2026-11-30..2026-12-06".
+// The picture's title: "taro - 過去 7 日", "taro - 指定した期間 2026年11月30日（月）～2026年12月6日（日）".
 std::string MapTitle(std::string_view user, MapPeriod period, const DateRange& range);
 
 // A range's days as read once from the history: the sums of all of them but

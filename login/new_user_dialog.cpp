@@ -33,7 +33,7 @@ const char* RefusalOf(NameCheck check)
     case NameCheck::TrailingBlank:
         return "ユーザー名の最後に空白は使えません。";
     case NameCheck::ReservedDeviceName:
-        return "この名前はWindowsが予約しているため、ユーザー名に使えません。";
+        return "この名前は Windows が予約しているため、ユーザー名に使えません。";
     }
     return nullptr;
 }

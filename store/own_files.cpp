@@ -127,7 +127,7 @@ bool RefuseKivoraOwnFile(HWND owner, const char* path)
     if (!IsKivoraOwnFile(WideFromCodePage(path)))
         return false;
     ShowMessage(owner,
-                "このファイルはKivora自身のファイル（設定ファイル、または data フォルダーの記録）のため、"
+                "このファイルは Kivora 自身のファイル（設定ファイル、または data フォルダーの記録）のため、"
                 "上書きできません。別の場所か名前を選んでください。",
                 AppText::ErrorCaption, MB_OK | MB_ICONWARNING);
     return true;

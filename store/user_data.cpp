@@ -141,6 +141,7 @@ int LoadUserData(HWND window, HWND boxOwner)
         break;
     }
     SetTitle(window, fileName);
+    NameNoticeFiles(fileName);
     NoteDaysAtLogin(days);
     // A pending second zeroing belongs to the user just registered, never to
     // the one loaded now.
@@ -216,6 +217,7 @@ int ResetUserData(HWND window)
         days = StartNewUserHistory(path);
     }
     SetTitle(window, fileName);
+    NameNoticeFiles(fileName);
     NoteDaysAtLogin(days);
     return 0;
 }

@@ -86,13 +86,27 @@ int RunUserCommand(const UserCommand& command)
     if (!command.argumentsRight)
         return CommandWrongArguments;
     CommandUser user;
-    if (command.user == nullptr || !ArgumentText(command.user, user.name))
+    if (command.user == nullptr || !ArgumentText(command.user, user.name)) {
+        // No data file can be named so: the user list is code page 932.
+        WriteErrorLine("ユーザー名に使えない文字があるため、ユーザーが見つかりません。");
         return CommandUnknownUser;
+    }
     CommandExit read = ReadUserFiles(command.reads, user);
     if (read != CommandDone)
         return read;
     // After the read, which works out where Kivora's own files are.
-    if (command.file.empty() || IsKivoraOwnFile(command.file))
+    if (command.file.empty()) {
+        WriteErrorLine("書き込むファイルの名前が空です。");
         return CommandUnwritable;
-    return command.write(user, command.file, command.context) ? CommandDone : CommandUnwritable;
+    }
+    if (IsKivoraOwnFile(command.file)) {
+        WriteErrorLine("書き込み先が Kivora の記録や設定のファイルなので、書き込みませんでした。別のファイル名を指定してください。");
+        return CommandUnwritable;
+    }
+    if (!command.write(user, command.file, command.context)) {
+        WriteErrorLine("ファイルに書き込めませんでした。フォルダーがあること、ほかのアプリがそのファイルを開いていないことを"
+                       "確かめてください。");
+        return CommandUnwritable;
+    }
+    return CommandDone;
 }

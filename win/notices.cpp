@@ -1,55 +1,101 @@
 #include "win/notices.h"
 
 #include <iterator>
+#include <string>
 
 namespace {
 
-struct NoticeState {
+struct NoticeText {
     const char* title;
-    const char* text;
+    const char* text;   // %s: the user's file names without their endings
+};
+
+// A balloon's title holds 63 bytes and its text 255 (code page 932); what
+// does not fit is cut off by the shell. Each text keeps room for a file
+// name of NoticeNameRoom bytes wherever it names one.
+constexpr std::size_t BalloonTitleCapacity = 64;
+constexpr std::size_t BalloonTextCapacity = 256;
+constexpr std::size_t NoticeNameRoom = 32;
+
+constexpr NoticeText Texts[] = {
+    {"Kivora: 保存できませんでした",
+     "打鍵数をデータファイル（%s.dat）に保存できませんでした。ディスクの空きと、ファイルが読み取り専用でないことを"
+     "確かめてください。打鍵数はメモリに残っており、1 分ごとに保存をやり直します。"},
+    {"Kivora: 起動時間を数えられません",
+     "起動時間を数える 1 秒ごとのタイマーを開始できませんでした。その間は起動時間が進まず、1 分ごとの保存も"
+     "行われません。打鍵数は数え続けており、タイマーの開始をやり直しています。"},
+    {"Kivora: 日ごとの記録を保存できません",
+     "日ごとの記録ファイル（%s.history.csv）を読み書きできません。開いているアプリがあれば閉じてください。"
+     "その間の日ごとの打鍵数は %s.history.pending に保存し、あとで加えます。"},
+    {"Kivora: 日ごとの記録が 16 MB に達しました",
+     "日ごとの記録ファイル（%s.history.csv）が上限の 16 MB に達したため、書き足せません。これまでの記録は"
+     "そのまま残ります。新しい日ごとの打鍵数は %s.history.pending に保存するので、失われません。"},
+    {"Kivora: 日ごとの打鍵数を保存できません",
+     "%s.history.csv にも %s.history.pending にも書き込めません。開いているアプリがあれば閉じてください。"
+     "日ごとの打鍵数はメモリに残っており、1 分ごとに保存をやり直します。"},
+    {"Kivora: すべてのキーの記録を保存できません",
+     "すべてのキーの記録ファイル（%s.keys.csv）に書き込めません。開いているアプリがあれば閉じてください。"
+     "打鍵数はメモリに残っており、1 分ごとに保存をやり直します。"},
+};
+
+static_assert(std::size(Texts) == static_cast<std::size_t>(Notice::Count), "a text for every notice");
+
+constexpr bool FitsBalloon(const NoticeText& notice)
+{
+    std::size_t title = 0;
+    while (notice.title[title] != '\0')
+        ++title;
+    std::size_t text = 0, names = 0;
+    for (const char* at = notice.text; *at != '\0'; ++at, ++text)
+        names += at[0] == '%' && at[1] == 's';
+    return title < BalloonTitleCapacity && text - 2 * names + names * NoticeNameRoom < BalloonTextCapacity;
+}
+
+constexpr bool AllFitBalloons()
+{
+    for (const NoticeText& notice : Texts) {
+        if (!FitsBalloon(notice))
+            return false;
+    }
+    return true;
+}
+
+static_assert(AllFitBalloons(), "every notice is shown whole, with a file name of NoticeNameRoom bytes");
+
+struct NoticeState {
     bool failing = false;   // in a run of failures, told (or to be told) once
     bool pending = false;   // not told yet: there was no icon to tell it on
 };
 
-NoticeState Notices[] = {
-    {"Kivora: 保存できませんでした",
-     "打鍵数をデータファイルに保存できませんでした。"
-     "ディスクの空きと、ファイルが読み取り専用でないかを確かめてください。"
-     "打鍵数はメモリーに残っており、1分ごとに保存をやり直します。"},
-    {"Kivora: 時計を開始できませんでした",
-     "稼動時間の時計（1秒ごとのタイマー）を開始できませんでした。"
-     "稼動時間が進まず、1分ごとの保存も行われません。"
-     "打鍵数は数え続けており、時計の開始をやり直しています。"},
-    {"Kivora: 日ごとの記録を保存できません",
-     "日ごとの記録ファイル（data フォルダーの *.history.csv）を読み書きできませんでした。"
-     "ほかのアプリが開いていれば閉じてください。その間の日ごとの打鍵数は *.history.pending に保存し、"
-     "記録ファイルを読み書きできるようになりしだい加えます。"},
-    {"Kivora: 日ごとの記録がいっぱいです",
-     "日ごとの記録ファイル（data フォルダーの *.history.csv）が上限の16MiBに達したため、書き足せません。"
-     "これまでの記録はそのまま残し、新しい日ごとの打鍵数は *.history.pending に保存します。"},
-    {"Kivora: 日ごとの打鍵数を保存できません",
-     "日ごとの記録ファイル（data フォルダーの *.history.csv）にも、まだ加えていない日ごとの打鍵数のファイル"
-     "（*.history.pending）にも書き込めませんでした。ほかのアプリが開いていれば閉じてください。"
-     "日ごとの打鍵数はメモリに残っており、1分ごとに保存をやり直します。"},
-    {"Kivora: すべてのキーの記録を保存できません",
-     "すべてのキーの記録ファイル（data フォルダーの *.keys.csv）を読み書きできませんでした。"
-     "ほかのアプリが開いていれば閉じてください。打鍵数はメモリーに残っており、1分ごとに保存をやり直します。"},
-};
-
-static_assert(std::size(Notices) == static_cast<std::size_t>(Notice::Count), "a state for every notice");
-
+NoticeState States[std::size(Texts)];
+std::string FileStem = "*";
 NoticeBalloon Balloon = nullptr;
 
-void Tell(NoticeState& notice)
+std::string TextOf(const NoticeText& notice)
 {
-    notice.pending = Balloon == nullptr || !Balloon(notice.title, notice.text);
+    std::string text = notice.text;
+    for (std::size_t at = text.find("%s"); at != std::string::npos; at = text.find("%s", at + FileStem.size()))
+        text.replace(at, 2, FileStem);
+    return text;
+}
+
+void Tell(int kind)
+{
+    States[kind].pending = Balloon == nullptr || !Balloon(Texts[kind].title, TextOf(Texts[kind]).c_str());
 }
 
 } // namespace
 
+void NameNoticeFiles(std::string_view dataFileName)
+{
+    std::string_view stem = dataFileName.substr(0, dataFileName.rfind('.'));
+    // A longer name would push the end of the text out of the balloon.
+    FileStem = !stem.empty() && stem.size() <= NoticeNameRoom ? std::string(stem) : std::string("*");
+}
+
 void NoteOutcome(Notice kind, bool succeeded)
 {
-    NoticeState& notice = Notices[static_cast<int>(kind)];
+    NoticeState& notice = States[static_cast<int>(kind)];
     if (succeeded) {
         notice.failing = false;
         notice.pending = false;
@@ -58,7 +104,7 @@ void NoteOutcome(Notice kind, bool succeeded)
     if (notice.failing)
         return;   // told once per run of failures, not every minute
     notice.failing = true;
-    Tell(notice);
+    Tell(static_cast<int>(kind));
 }
 
 void NoteSaveResult(bool saved) { NoteOutcome(Notice::SaveFailed, saved); }
@@ -66,8 +112,8 @@ void NoteSaveResult(bool saved) { NoteOutcome(Notice::SaveFailed, saved); }
 void SetNoticeBalloon(NoticeBalloon balloon)
 {
     Balloon = balloon;
-    for (NoticeState& notice : Notices) {
-        if (notice.pending)
-            Tell(notice);
+    for (std::size_t kind = 0; kind < std::size(States); ++kind) {
+        if (States[kind].pending)
+            Tell(static_cast<int>(kind));
     }
 }

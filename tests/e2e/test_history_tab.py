@@ -25,12 +25,12 @@ def counts_of_day(ago):
 
 def described_day(text):
     """The date and the strokes of a one-day selection line, or None."""
-    found = re.match(r"(\d+)年(\d+)月(\d+)日（.）　([\d,]+)打鍵　(\d+):(\d\d)　", text)
+    found = re.match(r"(\d+)年(\d+)月(\d+)日（.）　([\d,]+) 打鍵　起動時間 (?:(\d+) 時間 )?(\d+) 分　", text)
     if not found:
         return None
     year, month, day, strokes, hours, minutes = found.groups()
     return (datetime.date(int(year), int(month), int(day)), int(strokes.replace(",", "")),
-            int(hours) * 60 + int(minutes))
+            int(hours or 0) * 60 + int(minutes))
 
 
 class HistoryTabTest(KivoraTestCase):
@@ -66,7 +66,7 @@ class HistoryTabTest(KivoraTestCase):
         # speaks of the whole span.
         page = wait_until(lambda: "～" in (p := self.page()[0])["text"] and p, 3, "the page has no line")
         controls = self.page()[1]
-        self.assertEqual(controls[CHART_SPAN]["text"], "過去30日")
+        self.assertEqual(controls[CHART_SPAN]["text"], "過去 30 日")
         s.screenshot("history-tab")
 
         # A cell of the calendar, some weeks back: the calendar runs along the

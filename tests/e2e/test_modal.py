@@ -140,7 +140,7 @@ class SaveQuestionTest(KivoraTestCase):
             self.assertEqual(box["owner"], s.main_window()["hwnd"])
             _, controls = s.controls(SAVE_FAILED)
             text = next(c["text"] for c in controls.all if c["class"] == "Static" and c["text"])
-            self.assertTrue(text.startswith("打鍵数を保存できませんでした。"), text)
+            self.assertTrue(text.startswith("打鍵数をデータファイルに保存できませんでした。"), text)
             self.assert_buttons(controls)
             s.screenshot("save-question")
             # Try again: it fails again and asks again; Cancel: Kivora stays.

@@ -55,7 +55,7 @@ std::vector<ChartText> AllTexts(const ChartLayout& layout)
     }
     for (const ChartText* text : {&layout.noLineText, &layout.legendLow, &layout.legendHigh, &layout.barCaption,
                                   &layout.averageText, &layout.rateCaption, &layout.selectionDate,
-                                  &layout.selectionFigures})
+                                  &layout.selectionFigures, &layout.selectionKeys})
         texts.push_back(*text);
     return texts;
 }
@@ -95,7 +95,7 @@ TEST(ChartSpan, CommandLineWordsInAnyLetterCase)
         EXPECT_EQ(ParseChartSpan(c.word, span), c.accepted) << (c.word ? c.word : "(null)");
         EXPECT_EQ(span, c.accepted ? c.span : ChartSpan::Last90Days) << "a refused word changes nothing";
     }
-    EXPECT_STREQ(ChartSpanCaption(ChartSpan::Last30Days), "過去30日");
+    EXPECT_STREQ(ChartSpanCaption(ChartSpan::Last30Days), "過去 30 日");
     EXPECT_STREQ(ChartSpanCaption(ChartSpan::All), "全期間");
     EXPECT_EQ(DefaultChartSpan, ChartSpan::Last30Days);
 
@@ -152,8 +152,13 @@ TEST(ChartSeries, StrokesPerHourAndTheTextsOfARange)
     sums.keys[64] = 300;    // up: a tie goes to the earlier key
     sums.keys[69] = 2;      // yen
     EXPECT_EQ(FormatRangeFigures(sums, ChartKeys::DataFileKeys),
-              "979打鍵　3:25　285打鍵/時　訂正率 0.0%　e 377  A 300  ↑ 300");
-    EXPECT_EQ(FormatRangeFigures({}, ChartKeys::AllKeys), "0打鍵　0:00　0打鍵/時　訂正率 -");   // no strokes, no share
+              "979 打鍵　起動時間 3 時間 25 分　285 打鍵/時　訂正率 0.0%");
+    EXPECT_EQ(FormatTopKeys(sums, ChartKeys::DataFileKeys), "よく打ったキー: e 377、A 300、↑ 300");
+    sums.seconds = 59;
+    EXPECT_EQ(FormatRangeFigures(sums, ChartKeys::DataFileKeys).rfind("979 打鍵　起動時間 0 分　", 0), 0u)
+        << "under an hour, minutes alone";
+    EXPECT_EQ(FormatRangeFigures({}, ChartKeys::AllKeys), "0 打鍵　起動時間 0 分　0 打鍵/時　訂正率 -");   // no strokes, no share
+    EXPECT_EQ(FormatTopKeys({}, ChartKeys::AllKeys), "");
     EXPECT_STREQ(KeyTable[KeyIndexOf("yen")].label, "￥");
     EXPECT_EQ(FormatJapaneseRange({{2026, 12, 7}, {2026, 12, 7}}), "2026年12月7日（月）");
     EXPECT_EQ(FormatJapaneseRange({{2026, 11, 30}, {2026, 12, 6}}), "2026年11月30日（月）～2026年12月6日（日）");
@@ -195,10 +200,12 @@ TEST(ChartLayout, TheChoiceOfKeysIsCountedThroughout)
         int64_t highest;      // of the calendar and the bars: the first day with every key, else the second
         int64_t average;      // over 30 bars
         const char* figures;
+        const char* topKeys;
     } cases[] = {
         // Backspace's share is of every stroke, whichever the choice: 10 of 280.
-        {ChartKeys::DataFileKeys, 120, 7, "220打鍵　2:00　110打鍵/時　訂正率 3.6%　e 220"},
-        {ChartKeys::AllKeys, 160, 9, "280打鍵　2:00　140打鍵/時　訂正率 3.6%　e 220  スペース 50  Backspace 10"},
+        {ChartKeys::DataFileKeys, 120, 7, "220 打鍵　起動時間 2 時間 0 分　110 打鍵/時　訂正率 3.6%", "よく打ったキー: e 220"},
+        {ChartKeys::AllKeys, 160, 9, "280 打鍵　起動時間 2 時間 0 分　140 打鍵/時　訂正率 3.6%",
+         "よく打ったキー: e 220、スペース 50、Backspace 10"},
     };
     for (const Case& c : cases) {
         ChartLayout layout = LayOut(series, ChartSpan::Last30Days, Picture, std::nullopt, false, c.keys);
@@ -207,6 +214,7 @@ TEST(ChartLayout, TheChoiceOfKeysIsCountedThroughout)
         EXPECT_EQ(layout.barHighest, c.highest);
         EXPECT_EQ(layout.average, c.average);
         EXPECT_EQ(layout.selectionFigures.text, c.figures);
+        EXPECT_EQ(layout.selectionKeys.text, c.topKeys);
     }
 }
 
@@ -400,7 +408,7 @@ TEST(ChartLayout, AnEmptyHistoryShowsZerosFromAnAxisAtZero)
     EXPECT_TRUE(layout.bars[0].bar.IsEmpty());
     EXPECT_EQ(layout.legendHigh.text, "0");
     EXPECT_EQ(layout.selectionDate.text, "2026年12月7日（月）");
-    EXPECT_EQ(layout.selectionFigures.text, "0打鍵　0:00　0打鍵/時　訂正率 -");
+    EXPECT_EQ(layout.selectionFigures.text, "0 打鍵　起動時間 0 分　0 打鍵/時　訂正率 -");
     EXPECT_FALSE(LayOut(MakeDaySeries({}, {2026, 12, 7}), ChartSpan::All, {0, 0, 120, 90}).usable);
 }
 
@@ -414,7 +422,8 @@ TEST(ChartLayout, SelectionIsOutlinedAndDescribed)
     EXPECT_EQ(layout.selectedBarLast - layout.selectedBarFirst, 6);
     EXPECT_EQ(layout.selectedCellLast - layout.selectedCellFirst, 6);
     EXPECT_EQ(layout.selectionDate.text, "2026年11月30日（月）～2026年12月6日（日）");
-    EXPECT_EQ(layout.selectionFigures.text, "387打鍵　1:00　387打鍵/時　訂正率 0.0%　e 377  A 10");
+    EXPECT_EQ(layout.selectionFigures.text, "387 打鍵　起動時間 1 時間 0 分　387 打鍵/時　訂正率 0.0%");
+    EXPECT_EQ(layout.selectionKeys.text, "よく打ったキー: e 377、A 10");
     EXPECT_TRUE(Inside(layout.bars[layout.selectedBarFirst].bar, layout.barSelectionFrame));
 
     // No selection: the text speaks of the whole span, nothing is outlined.
@@ -422,7 +431,7 @@ TEST(ChartLayout, SelectionIsOutlinedAndDescribed)
     EXPECT_EQ(whole.selectedBarFirst, -1);
     EXPECT_EQ(whole.selectedCellFirst, -1);
     EXPECT_EQ(whole.selectionDate.text, "2026年11月8日（日）～2026年12月7日（月）");
-    EXPECT_EQ(whole.selectionFigures.text.substr(0, 7), "392打鍵");
+    EXPECT_EQ(whole.selectionFigures.text.rfind("392 打鍵", 0), 0u);
 }
 
 TEST(ChartLayout, ArrowKeysHitsAndDragsStayAmongTheDaysShown)

@@ -76,9 +76,9 @@ TEST(MapRange, TheRangeHasNoWordAndShowsItsDays)
     EXPECT_FALSE(ParseMapPeriod("", period)) << "the range is named by its days, not by a word";
     EXPECT_EQ(period, MapPeriod::Today);
     const DateRange week = {{2026, 11, 30}, {2026, 12, 6}};
-    EXPECT_EQ(MapTitle("taro", MapPeriod::Range, week), "taro - 指定した期間 2026-11-30..2026-12-06");
+    EXPECT_EQ(MapTitle("taro", MapPeriod::Range, week), "taro - 指定した期間 2026年11月30日（月）～2026年12月6日（日）");
     EXPECT_EQ(ParseDateRange(FormatDateRange(week)), week) << "the title's days read back";
-    EXPECT_EQ(MapTitle("taro", MapPeriod::Last7Days, week), "taro - 過去7日") << "only the range names its days";
+    EXPECT_EQ(MapTitle("taro", MapPeriod::Last7Days, week), "taro - 過去 7 日") << "only the range names its days";
 
     StoredValues values{};
     values[0] = 999;

@@ -62,11 +62,11 @@ TEST(MapPeriod, CommandLineWordsAreReadInAnyLetterCase)
 
 TEST(MapPeriod, CaptionsAreShiftJis)
 {
-    // 全期間, 今日, 過去7日, 過去30日 in code page 932.
+    // 全期間, 今日, 過去 7 日, 過去 30 日 in code page 932.
     EXPECT_STREQ(MapPeriodCaption(MapPeriod::All), "\x91\x53\x8a\xfa\x8a\xd4");
     EXPECT_STREQ(MapPeriodCaption(MapPeriod::Today), "\x8d\xa1\x93\xfa");
-    EXPECT_STREQ(MapPeriodCaption(MapPeriod::Last7Days), "\x89\xdf\x8b\x8e" "7" "\x93\xfa");
-    EXPECT_STREQ(MapPeriodCaption(MapPeriod::Last30Days), "\x89\xdf\x8b\x8e" "30" "\x93\xfa");
+    EXPECT_STREQ(MapPeriodCaption(MapPeriod::Last7Days), "\x89\xdf\x8b\x8e" " 7 " "\x93\xfa");
+    EXPECT_STREQ(MapPeriodCaption(MapPeriod::Last30Days), "\x89\xdf\x8b\x8e" " 30 " "\x93\xfa");
 }
 
 TEST(MapPeriod, EachPeriodTakesItsCounts)

@@ -1,6 +1,7 @@
 // The per-day history on disk, beside the data file: written with every save,
 // left untouched when it cannot be read, and the commands that read it beside
 // a running Kivora.
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -353,8 +354,9 @@ TEST_F(HistoryTest, HistoryAtItsSizeLimitIsNotWrittenPastIt)
     WriteBytes(HistoryFile(), kept);
     static std::vector<std::string> told;
     told.clear();
-    SetNoticeBalloon([](const char* title, const char*) {
+    SetNoticeBalloon([](const char* title, const char* text) {
         told.push_back(title);
+        told.push_back(text);
         return true;
     });
     LogIn("taro.dat", {});
@@ -364,7 +366,9 @@ TEST_F(HistoryTest, HistoryAtItsSizeLimitIsNotWrittenPastIt)
     }
     EXPECT_EQ(ReadBytes(HistoryFile()), kept) << "never past the limit";
     EXPECT_TRUE(Exists(DataFile("taro.history.pending")));
-    EXPECT_EQ(told, std::vector<std::string>{"Kivora: 日ごとの記録がいっぱいです"}) << "told once";
+    ASSERT_EQ(told.size(), 2u) << "told once";
+    EXPECT_EQ(told[0], "Kivora: 日ごとの記録が 16 MB に達しました");
+    EXPECT_NE(told[1].find("taro.history.pending に保存するので、失われません"), std::string::npos) << told[1];
     std::string name, pending;
     LeavingRisk risk = HistoryRisk(name, pending);
     EXPECT_FALSE(risk.historyHeld || risk.daysLost) << "nobody holds it: no question when leaving";
@@ -467,45 +471,57 @@ TEST_F(HistoryTest, CommandsWriteTheFileNamedAndNothingElse)
     auto exists = [&](const wchar_t* name) {
         return GetFileAttributesW((WideOf(folder_.Path()) + L"\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
     };
+    // Each run's standard error, in a file it inherits.
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    const std::string errors = folder_ / "errors.txt";
+    auto run = [&](const wchar_t* arguments) {
+        HANDLE errorFile = CreateFileA(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
+                                       0, nullptr);
+        int exitCode = RunKivora(folder_.Path(), arguments, errorFile);
+        CloseHandle(errorFile);
+        return exitCode;
+    };
     struct Case {
         const wchar_t* arguments;
         int exitCode;
         const wchar_t* written;   // the file that must then exist, or null
+        const char* told;         // how the standard error begins
+        int lines;                // a failure says one line, a success nothing, a mistyped command its usage
         const char* what;
     } cases[] = {
-        {L"/export taro caf\u00e9.csv", CommandDone, L"caf\u00e9.csv", "a name beyond code page 932"},
-        {L"/heatmap taro \u00fcber.png all", CommandDone, L"\u00fcber.png", "a picture too"},
-        {L"/export taro out.csv", CommandDone, L"out.csv", "FILE.tmp beside it is someone else's"},
-        {L"/export taro data\\taro.history.csv", CommandUnwritable, nullptr, "the user's history"},
-        {L"/export taro DATA\\TARO.DAT", CommandUnwritable, nullptr, "the data file, in other letters"},
-        {L"/heatmap taro data\\picture.png", CommandUnwritable, nullptr, "anything in the data folder"},
-        {L"/export taro .\\set.ini", CommandUnwritable, nullptr, "the settings file"},
-        {L"/export t\u00e0ro other.csv", CommandUnknownUser, nullptr, "a user name no data file can have"},
-        {L"/exprot taro other.csv", CommandWrongArguments, nullptr, "a mistyped command starts nothing"},
+        {L"/export taro caf\u00e9.csv", CommandDone, L"caf\u00e9.csv", "", 0, "a name beyond code page 932"},
+        {L"/heatmap taro \u00fcber.png all", CommandDone, L"\u00fcber.png", "", 0, "a picture too"},
+        {L"/export taro out.csv", CommandDone, L"out.csv", "", 0, "FILE.tmp beside it is someone else's"},
+        {L"/export taro data\\taro.history.csv", CommandUnwritable, nullptr, "書き込み先が Kivora の", 1, "the user's history"},
+        {L"/export taro DATA\\TARO.DAT", CommandUnwritable, nullptr, "書き込み先が Kivora の", 1, "the data file, in other letters"},
+        {L"/heatmap taro data\\picture.png", CommandUnwritable, nullptr, "書き込み先が Kivora の", 1, "anything in the data folder"},
+        {L"/export taro .\\set.ini", CommandUnwritable, nullptr, "書き込み先が Kivora の", 1, "the settings file"},
+        {L"/export taro nofolder\\out.csv", CommandUnwritable, nullptr, "ファイルに書き込めませんでした。", 1, "a folder that is not there"},
+        {L"/export t\u00e0ro other.csv", CommandUnknownUser, nullptr, "ユーザー名に使えない文字", 1, "a user name no data file can have"},
+        {L"/export jiro other.csv", CommandUnknownUser, nullptr, "ユーザー「jiro」が見つかりません。", 1, "a user without a data file"},
+        {L"/heatmap taro other.png yesterday", CommandWrongArguments, nullptr,
+         "指定が正しくありません。使い方: Kivora.exe /heatmap ", 1, "a period that is none"},
+        {L"/exprot taro other.csv", CommandWrongArguments, nullptr, "使い方:\r\n  Kivora.exe /export ", 4,
+         "a mistyped command starts nothing and says how the commands are used, one line each"},
     };
     for (const Case& row : cases) {
         SCOPED_TRACE(row.what);
-        EXPECT_EQ(RunKivora(folder_.Path(), row.arguments), row.exitCode);
+        EXPECT_EQ(run(row.arguments), row.exitCode);
         if (row.written != nullptr) {
             EXPECT_TRUE(exists(row.written));
         }
+        std::string told = ReadBytes(errors).value_or("");
+        EXPECT_EQ(told.rfind(row.told, 0), 0u) << told;
+        EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), row.lines) << told;
     }
     EXPECT_FALSE(exists(L"cafe.csv")) << "not bent into another name";
     EXPECT_FALSE(exists(L"other.csv"));
+    EXPECT_FALSE(exists(L"other.png"));
     EXPECT_FALSE(exists(L"data\\picture.png"));
     EXPECT_EQ(ReadBytes(HistoryFile()), history);
     EXPECT_EQ(ReadBytes(DataFile("taro.dat")), Image({{2, 5}, {56, 5}}));
     EXPECT_EQ(ReadBytes(folder_ / "set.ini"), "[setup]\r\nAUTOSTART=0\r\n");
     EXPECT_EQ(ReadBytes(folder_ / "out.csv.tmp"), "somebody's file");
-
-    // The mistyped command says how to use them, on the standard error.
-    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
-    const std::string errors = folder_ / "errors.txt";
-    HANDLE errorFile = CreateFileA(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0,
-                                   nullptr);
-    EXPECT_EQ(RunKivora(folder_.Path(), L"/heatmpa taro x.png", errorFile), CommandWrongArguments);
-    CloseHandle(errorFile);
-    EXPECT_EQ(ReadBytes(errors).value_or("").rfind("使い方: Kivora.exe /export", 0), 0u);
 
     // All time is the data file's: a history that cannot be read stops only
     // the periods that need it.

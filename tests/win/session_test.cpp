@@ -71,7 +71,7 @@ TEST_F(SessionTest, FailedSaveWhenLeavingAsksAndDoesAsAnswered)
 
         ASSERT_EQ(catcher_.Shown().size(), 1u);
         const ShownMessage& question = catcher_.Shown()[0];
-        EXPECT_EQ(question.text.rfind("打鍵数を保存できませんでした。", 0), 0u) << question.text;
+        EXPECT_EQ(question.text.rfind("打鍵数をデータファイルに保存できませんでした。", 0), 0u) << question.text;
         EXPECT_EQ(question.owner, window_.Handle());
         if (row.saved) {
             EXPECT_EQ(ReadBytes(path), Image({{5, 8}}));

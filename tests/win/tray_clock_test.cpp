@@ -194,7 +194,7 @@ TEST_F(TrayClockTest, ClockThatCannotStartIsToldOnceAndRetriedOnThePollingThread
     StartClock();
     EXPECT_TRUE(ClockStartPending());
     ASSERT_EQ(Fake.balloons.size(), 1u);
-    EXPECT_EQ(Fake.balloons[0], "Kivora: 時計を開始できませんでした");
+    EXPECT_EQ(Fake.balloons[0], "Kivora: 起動時間を数えられません");
 
     // The polling thread reminds the interface thread about once a second.
     RunFlag = 1;

@@ -31,6 +31,16 @@ bool UseFilesOf(const char* dataFilePath)
     return true;
 }
 
+// The days as of today, when the date turned since the last save: what the
+// windows read is never a day behind. Called with the lock held.
+void TurnToToday(const LocalDate& today, const HistoryCounts& now)
+{
+    if (today != LoggedIn.keeper.Today()) {
+        LoggedIn.keeper.KeepDate(today, now);
+        ++LoggedIn.version;
+    }
+}
+
 } // namespace
 
 KeeperState OpenUserHistory(const char* dataFilePath, const HistoryCounts& loaded)
@@ -77,10 +87,8 @@ void KeepHistoryDate(const HistoryCounts& now)
 {
     LocalDate today = TodaysDate();
     std::lock_guard<std::mutex> guard(LoggedIn.lock);
-    if (LoggedIn.keeper.State() == KeeperState::Closed || today == LoggedIn.keeper.Today())
-        return;
-    LoggedIn.keeper.KeepDate(today, now);
-    ++LoggedIn.version;
+    if (LoggedIn.keeper.State() != KeeperState::Closed)
+        TurnToToday(today, now);
 }
 
 void RebaseHistory(const HistoryCounts& beforeReset, const HistoryCounts& afterReset)
@@ -101,10 +109,7 @@ std::optional<HistoryPeriods> CurrentHistoryPeriods(const HistoryCounts& now)
     std::lock_guard<std::mutex> guard(LoggedIn.lock);
     if (!LoggedIn.keeper.HasDays())
         return std::nullopt;
-    if (today != LoggedIn.keeper.Today()) {
-        LoggedIn.keeper.KeepDate(today, now);
-        ++LoggedIn.version;
-    }
+    TurnToToday(today, now);
     return LoggedIn.keeper.Periods(now);
 }
 
@@ -114,10 +119,7 @@ std::optional<std::vector<HistoryDay>> CurrentHistoryDays(const HistoryCounts& n
     std::lock_guard<std::mutex> guard(LoggedIn.lock);
     if (!LoggedIn.keeper.HasDays())
         return std::nullopt;
-    if (today != LoggedIn.keeper.Today()) {
-        LoggedIn.keeper.KeepDate(today, now);
-        ++LoggedIn.version;
-    }
+    TurnToToday(today, now);
     return LoggedIn.keeper.Days(now);
 }
 

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "win/ansi_text.h"
+#include "win/com_ids.h"
 #include "win/app_folder.h"
 #include "win/modal_ui.h"
 
@@ -58,12 +59,12 @@ int CreateShortcut(const char* shortcutPath, const char* targetPath, HWND owner)
         comReady = SUCCEEDED(CoInitialize(nullptr));
         if (!converted)
             throw static_cast<int>(LinkFailed);
-        if (CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+        if (CoCreateInstance(ShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkA),
                              reinterpret_cast<void**>(&link)) != S_OK)
             throw static_cast<int>(LinkFailed);
         link->SetPath(targetPath);
         link->SetWorkingDirectory(AppFolder);
-        if (link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)) != S_OK)
+        if (link->QueryInterface(__uuidof(IPersistFile), reinterpret_cast<void**>(&file)) != S_OK)
             throw static_cast<int>(LinkFailed);
         if (file->Save(widePath, TRUE) != S_OK)
             throw static_cast<int>(LinkFailed);
@@ -85,12 +86,12 @@ int CreateShortcut(const char* shortcutPath, const char* targetPath, HWND owner)
 HRESULT ReadShortcutTarget(const char* shortcutPath, char* target, int size, WIN32_FIND_DATAA* findData)
 {
     IShellLinkA* link = nullptr;
-    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    HRESULT result = CoCreateInstance(ShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkA),
                                       reinterpret_cast<void**>(&link));
     if (FAILED(result))
         return result;
     IPersistFile* file = nullptr;
-    result = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    result = link->QueryInterface(__uuidof(IPersistFile), reinterpret_cast<void**>(&file));
     if (FAILED(result)) {
         link->Release();
         return result;

@@ -7,6 +7,7 @@
 
 #include "paint/paint_tools.h"
 #include "win/atomic_file.h"
+#include "win/com_ids.h"
 #include "win/com_objects.h"
 #include "win/wide_text.h"
 
@@ -32,15 +33,15 @@ bool EncodePng(IWICImagingFactory* factory, uint8_t* bits, int width, int height
     ComRef<IWICBitmapEncoder> encoder;
     ComRef<IWICBitmapFrameEncode> frame;
     ComRef<IPropertyBag2> options;
-    if (FAILED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.Out())) ||
+    if (FAILED(factory->CreateEncoder(PngContainerFormat, nullptr, encoder.Out())) ||
         FAILED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) ||
         FAILED(encoder->CreateNewFrame(frame.Out(), options.Out())) || FAILED(frame->Initialize(options.Get())) ||
         FAILED(frame->SetSize(width, height)))
         return false;
     // The encoder answers with the nearest format it can write; 24-bit BGR is
     // one of the PNG encoder's own on Windows and under Wine.
-    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-    if (FAILED(frame->SetPixelFormat(&format)) || !IsEqualGUID(format, GUID_WICPixelFormat24bppBGR))
+    WICPixelFormatGUID format = Bgr24PixelFormat;
+    if (FAILED(frame->SetPixelFormat(&format)) || !IsEqualGUID(format, Bgr24PixelFormat))
         return false;
     PackRows(bits, width, height);
     UINT stride = static_cast<UINT>(width) * 4;
@@ -83,7 +84,7 @@ bool WritePicturePng(const std::wstring& path, int width, int height, PictureDra
 
     ComRef<IWICImagingFactory> factory;
     ComRef<IStream> stream;
-    return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+    return SUCCEEDED(CoCreateInstance(ImagingFactoryClass, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWICImagingFactory),
                                       factory.OutVoid())) &&
            SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Out())) &&
            EncodePng(factory.Get(), bitmap.Bits(), width, height, stream.Get()) &&

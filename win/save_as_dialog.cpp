@@ -7,6 +7,7 @@
 #include <string>
 
 #include "win/app_text.h"
+#include "win/com_ids.h"
 #include "win/com_objects.h"
 #include "win/modal_ui.h"
 #include "win/save_as_dialog.h"
@@ -35,7 +36,7 @@ SaveAsResult ChoosePath(HWND owner, const SaveAsRequest& request, char (&path)[M
     path[0] = '\0';
     ComApartment apartment;
     ComRef<IFileSaveDialog> dialog;
-    if (FAILED(CoCreateInstance(CLSID_FileSaveDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileSaveDialog,
+    if (FAILED(CoCreateInstance(FileSaveDialogClass, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IFileSaveDialog),
                                 reinterpret_cast<void**>(dialog.Out()))))
         return SaveAsResult::Unavailable;
     std::wstring typeName = WideFromCodePage(request.typeName);

@@ -46,6 +46,14 @@ std::optional<HistoryPeriods> CurrentHistoryPeriods(const HistoryCounts& now);
 // stand; nothing while the history cannot be read.
 std::optional<std::vector<HistoryDay>> CurrentHistoryDays(const HistoryCounts& now);
 
+// The strokes per program over the days of range, today's as they stand;
+// nothing while the history cannot be read.
+std::optional<AppCounts> CurrentProgramStrokes(const DateRange& range);
+
+// apps.csv deleted, and nothing of it owed any more; false when it could not
+// be deleted now.
+bool ForgetProgramStrokes();
+
 // Rises whenever the days change otherwise than by the running day's
 // counting: a login, a registration, a save, a new day. Who draws the days
 // reads them again when it has moved.

@@ -429,24 +429,53 @@ void HistoryKeeper::DropToday(const HistoryCounts& now, const AppCounts& apps)
     appsDirty_ = appsDirty_ || apps_.On(today) != nullptr;
 }
 
-bool HistoryKeeper::ForgetApps(HistoryDisk& disk)
+bool HistoryKeeper::ForgetApps(HistoryDisk& disk, const AppCounts& apps)
 {
-    if (!disk.Remove(DiskFile::Apps))
+    // Programs' days in a pending file not read yet would come back with it.
+    if (state_ == KeeperState::PendingUnread || leftoverPending_)
         return false;
-    apps_ = AppBook();
-    appsKnown_ = false;
-    appsReadable_ = true;
+    // An earlier user's file is moved aside, never deleted.
+    bool remove = false;
+    std::string text;
+    FileStamp stamp;
+    switch (leftoverApps_ ? FileRead::Missing : disk.Read(DiskFile::Apps, text, stamp)) {
+    case FileRead::Missing:
+        break;
+    case FileRead::Held:
+    case FileRead::Refused:
+        return false;
+    case FileRead::Read: {
+        AppBook book;
+        AppsLoad load = book.Load(text);
+        if (load == AppsLoad::TooLarge)
+            return false;
+        remove = load == AppsLoad::Loaded;
+        break;
+    }
+    }
     PendingDays kept;
+    bool pendingHasApps = false;
     for (PendingDay day : owed_) {
+        pendingHasApps = pendingHasApps || !day.appFloor.empty() || !day.appAdd.empty();
         day.appFloor.clear();
         day.appAdd.clear();
         AddPendingDay(kept, day);
     }
+    // The pending file first: a kill before apps.csv goes then leaves the
+    // file as it was, never a day of it to come back at the next login.
+    if (pendingOnDisk_ && pendingHasApps && !WritePending(disk, kept))
+        return false;
+    if (remove && !disk.Remove(DiskFile::Apps))
+        return false;
     owed_ = std::move(kept);
+    appStart_ = apps;
     appsDirty_ = false;
-    // The pending file forgets them too; its other days stay as they were.
-    if (pendingOnDisk_ && state_ != KeeperState::PendingUnread)
-        WritePending(disk, owed_);
+    appsSettled_ = false;
+    appsHeld_ = false;
+    apps_ = AppBook();
+    appsKnown_ = false;
+    if (!leftoverApps_)   // an earlier user's file is never read as this user's
+        ReadApps(disk);
     return true;
 }
 

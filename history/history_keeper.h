@@ -157,10 +157,13 @@ public:
     // its lines are written anew from what is counted from now on.
     void DropToday(const HistoryCounts& now, const AppCounts& apps);
 
-    // The programs' strokes are no longer kept: apps.csv is deleted and
-    // nothing of it is owed any more. False, nothing changed, when the file
-    // cannot be deleted now.
-    bool ForgetApps(HistoryDisk& disk);
+    // The programs' strokes recorded so far are deleted: apps.csv, their
+    // days in the pending file, and what was counted up to now (apps: the
+    // strokes per program so far) but not saved yet. False, nothing changed
+    // but maybe the pending file, when a file cannot be changed now or a
+    // pending file has not been read yet. A file in apps.csv's place that is
+    // not one is not Kivora's to delete: it stays.
+    bool ForgetApps(HistoryDisk& disk, const AppCounts& apps);
 
     // The days as they stand, the running day with its counts up to now;
     // nothing while the history has not been read.

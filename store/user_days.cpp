@@ -135,9 +135,10 @@ std::optional<AppCounts> CurrentProgramStrokes(const DateRange& range)
 
 bool ForgetProgramStrokes()
 {
+    AppCounts now = ProgramStrokesSoFar();
     std::lock_guard<std::mutex> guard(LoggedIn.lock);
     if (!LoggedIn.files)
         return true;
     ++LoggedIn.version;
-    return LoggedIn.keeper.ForgetApps(*LoggedIn.files);
+    return LoggedIn.keeper.ForgetApps(*LoggedIn.files, now);
 }

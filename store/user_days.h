@@ -50,8 +50,9 @@ std::optional<std::vector<HistoryDay>> CurrentHistoryDays(const HistoryCounts& n
 // nothing while the history cannot be read.
 std::optional<AppCounts> CurrentProgramStrokes(const DateRange& range);
 
-// apps.csv deleted, and nothing of it owed any more; false when it could not
-// be deleted now.
+// The strokes per program recorded so far deleted: apps.csv, their days in
+// the pending file and what is not saved yet; false when that cannot be done
+// now (another program holds a file).
 bool ForgetProgramStrokes();
 
 // Rises whenever the days change otherwise than by the running day's

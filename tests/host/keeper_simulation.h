@@ -398,6 +398,8 @@ private:
                 Checkpoint();
             else if (roll < 88)
                 ++dataFileFails_;
+            else if (roll < 90)
+                ForgetApps();
             else
                 Type();
         } catch (const Killed&) {
@@ -425,6 +427,26 @@ private:
             AddAppStrokes(appLow_[date_], program, strokes);
             AddAppStrokes(appHigh_[date_], program, strokes);
         }
+    }
+
+    // The user deletes the programs' strokes recorded so far. Refused or
+    // killed midway, some of them may be gone and some may stay; done, none
+    // may come back.
+    void ForgetApps()
+    {
+        appLow_.clear();
+        durableAppLow_.clear();
+        othersWroteApps_.clear();
+        if (!keeper_.ForgetApps(disk_, apps_)) {
+            Note("programs not forgotten");
+            return;
+        }
+        Note("programs forgotten");
+        appHigh_.clear();
+        appAdded_.clear();
+        appTaken_.clear();
+        if (stashedApps_)
+            stashedApps_ = SimFile{};   // the user deletes the file a foreign one stood for
     }
 
     void NewDate(int days)

@@ -16,6 +16,7 @@
 #include "res/resource.h"
 #include "stats/stats_window.h"
 #include "store/user_data.h"
+#include "store/user_days.h"
 #include "users/user_list.h"
 #include "win/app_text.h"
 #include "win/main_window_frame.h"
@@ -143,7 +144,7 @@ void OnCommand(HWND window, int command)
         Reset(window);
         break;
     case IDM_OPTIONS:
-        WithCountingStopped([window] { ShowOptionsDialog(window); });
+        WithCountingStopped([window] { ShowOptionsDialog(window, ForgetProgramStrokes); });
         break;
     case IDM_ABOUT:
         WithCountingStopped([window] { ShowAboutBox(window); });

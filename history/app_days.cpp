@@ -119,23 +119,28 @@ int64_t TotalStrokes(const AppCounts& counts)
     return sum;
 }
 
+void AppendCsvField(std::string& out, std::string_view field)
+{
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += field;
+        return;
+    }
+    out += '"';
+    for (char c : field) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
 void AppendAppsLine(std::string& out, const LocalDate& date, const AppCount& count)
 {
     char text[LocalDateTextSize];
     FormatLocalDate(date, text);
     out.append(text, LocalDateTextSize);
     out += ',';
-    if (count.app.find_first_of(",\"\r\n") == std::string::npos) {
-        out += count.app;
-    } else {
-        out += '"';
-        for (char c : count.app) {
-            if (c == '"')
-                out += '"';
-            out += c;
-        }
-        out += '"';
-    }
+    AppendCsvField(out, count.app);
     char digits[24];
     auto end = std::to_chars(digits, digits + sizeof digits, Clamped(count.strokes)).ptr;
     out += ',';

@@ -80,6 +80,9 @@ private:
     int unreadableLines_ = 0;
 };
 
+// A field of a CSV line, quoted as RFC 4180 quotes it when it must be.
+void AppendCsvField(std::string& out, std::string_view field);
+
 // A program and its strokes as a line of the file (without CRLF), and back:
 // the date, then the name (quoted when it must be), then the count.
 void AppendAppsLine(std::string& out, const LocalDate& date, const AppCount& count);

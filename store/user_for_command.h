@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "history/app_days.h"
 #include "history/history_book.h"
 #include "store/user_record.h"
 
@@ -26,6 +27,7 @@ enum class CommandReads {
     DataFileOnly,   // the history's periods if it can be read, else none
     Periods,        // the history's periods as of now
     Days,           // the history's readable days in date order
+    Apps,           // the days' strokes per program, not the history
 };
 
 // A user as a command sees it, read from the application folder's data
@@ -37,6 +39,7 @@ struct CommandUser {
     HistoryCounts allTime;         // the all-time counts of every key
     HistoryPeriods periods;        // with CommandReads::Periods (or DataFileOnly)
     std::vector<HistoryDay> days;  // with CommandReads::Days
+    AppBook apps;                  // with CommandReads::Apps
 };
 
 // Writes the command's file from the user, whose days it may take; true
@@ -54,7 +57,7 @@ struct UserCommand {
 
 // Runs a command that writes FILE from a user's files. The checks come in
 // this order, the first that fails giving the exit code: the arguments (1),
-// the user (2), the data file and then the history when the command reads
-// it (3), FILE not one of Kivora's own files (4); then the command writes
+// the user (2), the data file and then the history (or the strokes per
+// program) when the command reads it (3), FILE not one of Kivora's own files (4); then the command writes
 // (4 when it cannot). Nothing is written unless the code is 0.
 int RunUserCommand(const UserCommand& command);

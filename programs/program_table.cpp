@@ -1,21 +1,22 @@
 #include "programs/program_table.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
+
+#include "history/history_file.h"
+#include "win/decimal_text.h"
 
 namespace {
 
 int ShareOf(int64_t strokes, int64_t total)
 {
-    return total > 0 ? static_cast<int>(std::llround(static_cast<double>(strokes) * 1000.0 / static_cast<double>(total)))
-                     : 0;
+    return total > 0 ? static_cast<int>(static_cast<double>(strokes) * 1000.0 / static_cast<double>(total) + 0.5) : 0;
 }
 
 void AppendNumber(std::string& out, int64_t value)
 {
-    char digits[24];
-    out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+    char digits[DecimalTextSize];
+    WriteDecimal(digits, value);
+    out += digits;
 }
 
 bool SameWord(std::string_view word, std::string_view lower)
@@ -32,16 +33,20 @@ std::vector<RankedApp> RankApps(const AppCounts& counts, std::size_t largest)
     const int64_t total = TotalStrokes(counts);
     std::vector<RankedApp> ranked;
     for (const AppCount& count : counts) {
-        if (count.strokes > 0)
-            ranked.push_back({count.app, count.strokes, 0});
+        if (count.strokes <= 0)
+            continue;
+        // The counts come in name order: inserted after every one with as
+        // many strokes, the names of equals stay in order. A few hundred
+        // programs at most.
+        auto at = ranked.end();
+        while (at != ranked.begin() && (at - 1)->strokes < count.strokes)
+            --at;
+        ranked.insert(at, {count.app, count.strokes, 0});
     }
-    // Names are unique and already in order: a stable sort keeps it for ties.
-    std::stable_sort(ranked.begin(), ranked.end(),
-                     [](const RankedApp& a, const RankedApp& b) { return a.strokes > b.strokes; });
     if (ranked.size() > largest) {
         RankedApp others;
         for (std::size_t at = largest; at < ranked.size(); ++at)
-            others.strokes += ranked[at].strokes;
+            others.strokes = std::min(others.strokes + ranked[at].strokes, LargestHistoryValue);
         ranked.resize(largest);
         ranked.push_back(others);
     }

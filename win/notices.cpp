@@ -31,6 +31,9 @@ NoticeState Notices[] = {
      "日ごとの記録ファイル（data フォルダーの *.history.csv）にも、まだ加えていない日ごとの打鍵数のファイル"
      "（*.history.pending）にも書き込めませんでした。ほかのアプリが開いていれば閉じてください。"
      "日ごとの打鍵数はメモリに残っており、1分ごとに保存をやり直します。"},
+    {"Kivora: すべてのキーの記録を保存できません",
+     "すべてのキーの記録ファイル（data フォルダーの *.keys.csv）を読み書きできませんでした。"
+     "ほかのアプリが開いていれば閉じてください。打鍵数はメモリーに残っており、1分ごとに保存をやり直します。"},
 };
 
 static_assert(std::size(Notices) == static_cast<std::size_t>(Notice::Count), "a state for every notice");

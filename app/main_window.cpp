@@ -13,6 +13,7 @@
 #include "login/login_dialog.h"
 #include "login/new_user_dialog.h"
 #include "options/options_dialog.h"
+#include "programs/foreground_windows.h"
 #include "res/resource.h"
 #include "stats/stats_window.h"
 #include "store/user_data.h"
@@ -27,8 +28,9 @@
 namespace {
 
 // After each pass the polling thread zeroes a just-registered user's counts
-// once more, when the first lowercase letter is counted.
-const PollChores Chores = {RunRegistrationCheck};
+// once more, when the first lowercase letter is counted; the strokes of a
+// pass go to the foreground program while those are recorded.
+const PollChores Chores = {RunRegistrationCheck, GiveStrokesToForeground};
 
 HMENU TrayMenu = nullptr;
 HANDLE PollingThread = nullptr;

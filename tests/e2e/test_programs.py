@@ -17,8 +17,10 @@ class ProgramsTest(KivoraTestCase):
 
     def type_in_wordpad(self, strokes):
         s = self.session
-        window = wait_until(lambda: next((r for r in drive_ok("list") if r.get("title", "").endswith("ワードパッド")
+        window = wait_until(lambda: next((r for r in drive_ok("list") if r.get("title", "").endswith("Wordpad")
                                           and r["visible"] == "1"), None), 20, "no WordPad")
+        # Clear of the harness's Notepad, which it opens over otherwise.
+        drive_ok("move", "--title", window["title"], "--x", 300, "--y", 0, "--width", 500, "--height", 300)
         _, controls = s.controls(window["title"])
         editor = next(c for c in controls.all if c["class"].lower().startswith("richedit"))
         s.click(*editor.rect().center())

@@ -4,6 +4,7 @@
 
 #include "paint/heat_scale.h"
 #include "paint/paint_tools.h"
+#include "win/wide_text.h"
 
 namespace {
 
@@ -170,6 +171,23 @@ void DrawSelection(HDC dc, const ChartLayout& layout, const PaintColours& colour
     DrawLine(dc, layout.selectionFigures.text.c_str(), layout.selectionFigures.rect, ClippedLine);
 }
 
+// The names are UTF-8, drawn as Unicode: a program's file name need not fit
+// the code page.
+void DrawProgramList(HDC dc, const ChartLayout& layout, const PaintColours& colours)
+{
+    SetTextColor(dc, colours.text);
+    DrawChartText(dc, layout.programsCaption);
+    const COLORREF barColour = MixColours(colours.background, colours.rateLine, 25);
+    for (const ProgramRow& row : layout.programRows) {
+        FillWith(dc, ToRect(row.bar), barColour);
+        std::wstring name = row.app.empty() ? std::wstring(L"その他") : WideFromUtf8(row.app);
+        RECT area = ToRect(row.name);
+        DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &area, ClippedLine);
+        DrawChartText(dc, row.strokes);
+        DrawChartText(dc, row.share);
+    }
+}
+
 } // namespace
 
 ChartLayout LayOutChartIn(HDC dc, const RECT& area, const ChartPicture& picture)
@@ -200,6 +218,8 @@ void PaintChart(HDC dc, const ChartLayout& layout, const char* title, const Pain
     DrawBars(dc, layout, colours);
     DrawRates(dc, layout, colours);
     DrawSelection(dc, layout, colours);
+    if (!layout.programRows.empty())
+        DrawProgramList(dc, layout, colours);
 
     if (HasTitle(title) && layout.titleFontPixels > 0) {
         titleFont.SelectInto(dc);

@@ -94,6 +94,10 @@ ChartPicture PictureShown()
     picture.view.span = Page.span;
     picture.view.keys = Page.keys;
     picture.view.selection = Page.selection;
+    std::optional<AppCounts> programs =
+        CurrentProgramStrokes(Page.selection ? *Page.selection : SpanDates(Page.series, Page.span));
+    if (programs)
+        picture.view.programs = std::move(*programs);
     picture.title = Page.historyOff ? NoHistoryText : nullptr;
     return picture;
 }

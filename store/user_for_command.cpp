@@ -67,14 +67,17 @@ CommandExit ReadUserFiles(CommandReads reads, CommandUser& user)
     }
     user.allTime = SnapshotOf(user.values, others);
     HistoryBook book;
-    std::string unread = ReadDaysForCommand(dataFile, reads, user, book);
+    const bool both = reads == CommandReads::DaysAndApps;
+    std::string unread = ReadDaysForCommand(dataFile, both ? CommandReads::Days : reads, user, book);
+    if (both && unread.empty())
+        unread = ReadDaysForCommand(dataFile, CommandReads::Apps, user, book);
     if (!unread.empty()) {
         if (reads == CommandReads::DataFileOnly)
             return CommandDone;
         WriteErrorLine(unread);
         return CommandUnreadable;
     }
-    if (reads == CommandReads::Days)
+    if (reads == CommandReads::Days || both)
         user.days = book.Days(HistoryCounts{});
     else if (reads != CommandReads::Apps)
         user.periods = book.Periods(HistoryCounts{});

@@ -28,6 +28,7 @@ enum class CommandReads {
     Periods,        // the history's periods as of now
     Days,           // the history's readable days in date order
     Apps,           // the days' strokes per program, not the history
+    DaysAndApps,    // both, the history first
 };
 
 // A user as a command sees it, read from the application folder's data
@@ -38,8 +39,8 @@ struct CommandUser {
     StoredValues values{};         // the data file's
     HistoryCounts allTime;         // the all-time counts of every key
     HistoryPeriods periods;        // with CommandReads::Periods (or DataFileOnly)
-    std::vector<HistoryDay> days;  // with CommandReads::Days
-    AppBook apps;                  // with CommandReads::Apps
+    std::vector<HistoryDay> days;  // with CommandReads::Days (or DaysAndApps)
+    AppBook apps;                  // with CommandReads::Apps (or DaysAndApps)
 };
 
 // Writes the command's file from the user, whose days it may take; true

@@ -4,8 +4,6 @@
 #include <cmath>
 #include <iterator>
 
-#include "programs/program_table.h"
-
 namespace {
 
 constexpr int DaysPerWeek = 7;
@@ -288,35 +286,30 @@ void MarkSelection(ChartLayout& layout, const HistoryCounts& sums, const DateRan
 
 // The ranked programs from top down, in rows a line high from left to right:
 // as many as fit, the last of them the others together when some are left.
-void LayOutProgramList(ChartLayout& layout, const AppCounts& programs, int left, int right, int top, int rows,
-                       int gap, const TextRuler& ruler)
+void LayOutProgramList(ChartLayout& layout, const AppCounts& programs, std::size_t named, int left, int right,
+                       int top, int rows, int gap, const TextRuler& ruler)
 {
     const int line = layout.lineHeight;
     std::string caption = "アプリごとの打鍵数";
     layout.programsCaption = TextAt(left, top, ruler.Width(caption), line, caption);
-    std::size_t named = static_cast<std::size_t>(std::count_if(
-        programs.begin(), programs.end(), [](const AppCount& count) { return count.strokes > 0; }));
     const std::size_t room = static_cast<std::size_t>(rows);
     std::vector<RankedApp> ranked =
         RankApps(programs, named <= room ? ListedPrograms : std::min(ListedPrograms, room - 1));
     int64_t largest = 1;
     for (const RankedApp& app : ranked)
         largest = std::max(largest, app.strokes);
+    // The largest count is the widest.
     const int shareLeft = right - ruler.Width("100.0%");
+    const int strokesLeft = shareLeft - gap * 2 - ruler.Width(FormatGrouped(largest));
     int y = top + line + gap;
     for (RankedApp& app : ranked) {
-        ProgramRow& row = layout.programRows.emplace_back();
-        std::string share = ShareText(app.shareTenths) + "%";
-        int width = ruler.Width(share);
-        row.share = TextAt(right - width, y, width, line, std::move(share));
-        std::string strokes = FormatGrouped(app.strokes);
-        width = ruler.Width(strokes);
-        row.strokes = TextAt(shareLeft - gap * 2 - width, y, width, line, std::move(strokes));
-        row.name = {left + 2, y, row.strokes.rect.left - gap, y + line};
         int length = static_cast<int>(static_cast<double>(right - left) * static_cast<double>(app.strokes) /
                                       static_cast<double>(largest));
-        row.bar = {left, y + 1, left + std::max(length, 1), y + line - 1};
-        row.app = std::move(app.app);
+        layout.programRows.push_back({std::move(app),
+                                      {left + 2, y, strokesLeft - gap, y + line},
+                                      {left, y + 1, left + std::max(length, 1), y + line - 1},
+                                      {strokesLeft, y, shareLeft - gap * 2, y + line},
+                                      {shareLeft, y, right, y + line}});
         y += line;
     }
 }
@@ -398,8 +391,12 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
     // the width at most; the charts and the selection's lines keep left of it.
     int chartRight = right;
     int listRows = (bottom - captionTop - gap) / line - 1;
-    bool listed = listRows >= 2 && std::any_of(view.programs.begin(), view.programs.end(),
-                                               [](const AppCount& count) { return count.strokes > 0; });
+    std::size_t named = 0;
+    if (view.programs != nullptr) {
+        for (const AppCount& count : *view.programs)
+            named += count.strokes > 0;
+    }
+    bool listed = listRows >= 2 && named > 0;
     if (listed)
         chartRight = right - std::min((right - left) / 3, layout.fontPixels * 20) - gap * 3;
 
@@ -473,7 +470,7 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
     DateRange described = view.selection ? *view.selection : layout.spanDates;
     MarkSelection(layout, view.selection ? SumOfDays(series, described) : spanSums, described, view.keys);
     if (listed)
-        LayOutProgramList(layout, view.programs, chartRight + gap * 3, right, captionTop, listRows, gap, ruler);
+        LayOutProgramList(layout, *view.programs, named, chartRight + gap * 3, right, captionTop, listRows, gap, ruler);
     layout.usable = true;
     return layout;
 }

@@ -28,6 +28,7 @@
 #include "chart/chart_span.h"
 #include "chart/day_series.h"
 #include "history/app_days.h"
+#include "programs/program_table.h"
 #include "paint/pixel_geometry.h"
 
 // Text as the caller's font measures it: GDI's in the painter, a fixed pitch
@@ -44,7 +45,7 @@ struct ChartView {
     ChartKeys keys = DefaultChartKeys;    // whose strokes the calendar, bars and figures count
     std::optional<DateRange> selection;   // none: the text speaks of the whole span
     bool withTitle = false;               // a line at the top for the caller's title
-    AppCounts programs;                   // the described days' strokes per program; none: no list
+    const AppCounts* programs = nullptr;  // the described days' strokes per program; null or none: no list
 };
 
 // The character height of the chart's texts on a canvas: 11 pixels on the
@@ -93,13 +94,11 @@ struct ChartBar {
 };
 
 // A program's row in the list, over a bar of its strokes against the
-// largest row's.
+// largest row's: its name (UTF-8, empty for the others together) clipped to
+// name, its strokes (1,234) and share (41.7%) right-aligned in theirs.
 struct ProgramRow {
-    std::string app;      // UTF-8, drawn clipped to name; empty for the others together
-    PixelRect name;
-    PixelRect bar;
-    ChartText strokes;    // 1,234, right-aligned before the share
-    ChartText share;      // 41.7%, right-aligned to the column's edge
+    RankedApp program;
+    PixelRect name, bar, strokes, share;
 };
 
 // The most programs the list names; the rest are one row.

@@ -4,7 +4,6 @@
 
 #include "paint/heat_scale.h"
 #include "paint/paint_tools.h"
-#include "win/wide_text.h"
 
 namespace {
 
@@ -172,19 +171,27 @@ void DrawSelection(HDC dc, const ChartLayout& layout, const PaintColours& colour
 }
 
 // The names are UTF-8, drawn as Unicode: a program's file name need not fit
-// the code page.
-void DrawProgramList(HDC dc, const ChartLayout& layout, const PaintColours& colours)
+// the code page. At most eleven rows: cold, so built for size as the rest of
+// Kivora.exe is.
+[[gnu::cold]] void DrawProgramList(HDC dc, const ChartLayout& layout, const PaintColours& colours)
 {
     SetTextColor(dc, colours.text);
     DrawChartText(dc, layout.programsCaption);
     const COLORREF barColour = MixColours(colours.background, colours.rateLine, 25);
     for (const ProgramRow& row : layout.programRows) {
         FillWith(dc, ToRect(row.bar), barColour);
-        std::wstring name = row.app.empty() ? std::wstring(L"その他") : WideFromUtf8(row.app);
+        // A file name is shorter than a path.
+        const std::string& app = row.program.app;
+        wchar_t name[MAX_PATH] = L"その他";
+        int length = app.empty() ? 3
+                                 : MultiByteToWideChar(CP_UTF8, 0, app.data(), static_cast<int>(app.size()), name,
+                                                       MAX_PATH);
         RECT area = ToRect(row.name);
-        DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &area, ClippedLine);
-        DrawChartText(dc, row.strokes);
-        DrawChartText(dc, row.share);
+        DrawTextW(dc, name, length, &area, ClippedLine);
+        DrawLine(dc, FormatGrouped(row.program.strokes).c_str(), row.strokes, RightLine);
+        std::string share = ShareText(row.program.shareTenths);
+        share += '%';
+        DrawLine(dc, share.c_str(), row.share, RightLine);
     }
 }
 

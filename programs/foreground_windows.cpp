@@ -28,20 +28,25 @@ bool WindowsForeground::ExecutableName(uint32_t process, std::string& name)
     if (!named)
         return false;
     path.resize(size);
-    std::wstring file = path.substr(path.find_last_of(L"\\/") + 1);
-    if (file.empty())
+    path.erase(0, path.find_last_of(L"\\/") + 1);
+    if (path.empty())
         return false;
     // Windows' own case folding: file names match without regard to it.
-    CharLowerBuffW(file.data(), static_cast<DWORD>(file.size()));
-    name = Utf8FromWide(file);
+    CharLowerBuffW(path.data(), static_cast<DWORD>(path.size()));
+    name = Utf8FromWide(path);
     return !name.empty();
 }
 
+namespace {
+
+// The polling thread's alone.
+WindowsForeground Foreground;
+ForegroundProgram ProgramOfStrokes(GetCurrentProcessId());
+
+} // namespace
+
 void GiveStrokesToForeground(int strokes)
 {
-    if (!RecordPrograms.load(std::memory_order_relaxed))
-        return;
-    static WindowsForeground port;
-    static ForegroundProgram program(GetCurrentProcessId());
-    GiveStrokes(strokes, program, port);
+    if (RecordPrograms.load(std::memory_order_relaxed))
+        GiveStrokes(strokes, ProgramOfStrokes, Foreground);
 }

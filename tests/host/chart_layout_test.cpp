@@ -30,7 +30,7 @@ ChartLayout LayOut(const DaySeries& series, ChartSpan span, const PixelRect& can
                    std::optional<DateRange> selection = std::nullopt, bool withTitle = false,
                    ChartKeys keys = DefaultChartKeys, AppCounts programs = {})
 {
-    return LayOutChart(series, {span, keys, selection, withTitle, std::move(programs)}, canvas, FixedPitch);
+    return LayOutChart(series, {span, keys, selection, withTitle, &programs}, canvas, FixedPitch);
 }
 
 // count programs, app01.exe with 1 stroke up to one with count strokes.
@@ -69,9 +69,8 @@ std::vector<ChartText> AllTexts(const ChartLayout& layout)
     if (!layout.programRows.empty())
         texts.push_back(layout.programsCaption);
     for (const ProgramRow& row : layout.programRows) {
-        texts.push_back(row.strokes);
-        texts.push_back(row.share);
-        texts.push_back({row.name, row.app});
+        for (const PixelRect& rect : {row.name, row.strokes, row.share})
+            texts.push_back({rect, row.program.app});
     }
     return texts;
 }
@@ -442,19 +441,19 @@ TEST(ChartLayout, ProgramsRankedBesideTheBars)
         ChartLayout without = LayOut(tenYears, ChartSpan::Last30Days, cases[i].canvas);
         std::vector<std::string> apps;
         for (const ProgramRow& row : layout.programRows)
-            apps.push_back(row.app);
+            apps.push_back(row.program.app);
         EXPECT_EQ(apps, cases[i].apps);
         if (apps.empty()) {
             EXPECT_EQ(layout.plot.right, without.plot.right);   // as if there were no programs
             continue;
         }
         EXPECT_LT(layout.plot.right, layout.programRows.front().bar.left);
-        EXPECT_EQ(layout.programRows.back().strokes.text, std::to_string(cases[i].lastStrokes));
+        EXPECT_EQ(layout.programRows.back().program.strokes, cases[i].lastStrokes);
         // The bars shorten down the ranking; the largest row's is the column's width.
         int32_t longest = 0;
         for (std::size_t row = 0; row < layout.programRows.size(); ++row) {
             longest = std::max(longest, layout.programRows[row].bar.right);
-            if (row > 0 && !layout.programRows[row].app.empty()) {
+            if (row > 0 && !layout.programRows[row].program.app.empty()) {
                 EXPECT_LE(layout.programRows[row].bar.right, layout.programRows[row - 1].bar.right);
             }
         }
@@ -463,8 +462,8 @@ TEST(ChartLayout, ProgramsRankedBesideTheBars)
     // Shares of all the days' strokes, with one decimal.
     ChartLayout three = LayOut(tenYears, ChartSpan::Last30Days, Picture, std::nullopt, false, DefaultChartKeys,
                                Programs(3));
-    EXPECT_EQ(three.programRows[0].share.text, "50.0%");
-    EXPECT_EQ(three.programRows[2].share.text, "16.7%");
+    EXPECT_EQ(three.programRows[0].program.shareTenths, 500);
+    EXPECT_EQ(three.programRows[2].program.shareTenths, 167);
 }
 
 TEST(ChartLayout, AnEmptyHistoryShowsZerosFromAnAxisAtZero)

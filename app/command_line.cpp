@@ -7,6 +7,7 @@
 #include "chart/chart_command.h"
 #include "export/export_file.h"
 #include "keymap/heatmap_command.h"
+#include "programs/apps_command.h"
 #include "store/user_for_command.h"
 #include "win/error_line.h"
 
@@ -17,6 +18,7 @@ constexpr const char* UsageLines[] = {
     "Kivora.exe /export ユーザー名 ファイル.csv",
     "Kivora.exe /heatmap ユーザー名 ファイル.png [all|today|7|30|YYYY-MM-DD..YYYY-MM-DD]",
     "Kivora.exe /chart ユーザー名 ファイル.png [30|90|365|all] [allkeys]",
+    "Kivora.exe /apps ユーザー名 ファイル.csv [today|7|30|all|YYYY-MM-DD..YYYY-MM-DD]",
 };
 
 bool IsCommand(const wchar_t* argument, const wchar_t* command) { return lstrcmpiW(argument, command) == 0; }
@@ -46,6 +48,10 @@ bool RunCommandLine(int argc, wchar_t** argv, int& exitCode)
     if (IsCommand(argv[1], L"/chart") && argc >= 4 && argc <= 6) {
         exitCode = Refused(
             RunChartCommand(argv[2], argv[3], argc >= 5 ? argv[4] : nullptr, argc == 6 ? argv[5] : nullptr), 2);
+        return true;
+    }
+    if (IsCommand(argv[1], L"/apps") && (argc == 4 || argc == 5)) {
+        exitCode = Refused(RunAppsCommand(argv[2], argv[3], argc == 5 ? argv[4] : nullptr), 3);
         return true;
     }
     // A mistyped command must not start the program (nor end at once beside

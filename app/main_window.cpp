@@ -13,9 +13,11 @@
 #include "login/login_dialog.h"
 #include "login/new_user_dialog.h"
 #include "options/options_dialog.h"
+#include "programs/foreground_windows.h"
 #include "res/resource.h"
 #include "stats/stats_window.h"
 #include "store/user_data.h"
+#include "store/user_days.h"
 #include "users/user_list.h"
 #include "win/app_text.h"
 #include "win/main_window_frame.h"
@@ -26,8 +28,9 @@
 namespace {
 
 // After each pass the polling thread zeroes a just-registered user's counts
-// once more, when the first lowercase letter is counted.
-const PollChores Chores = {RunRegistrationCheck};
+// once more, when the first lowercase letter is counted; the strokes of a
+// pass go to the foreground program while those are recorded.
+const PollChores Chores = {RunRegistrationCheck, GiveStrokesToForeground};
 
 HMENU TrayMenu = nullptr;
 HANDLE PollingThread = nullptr;
@@ -143,7 +146,7 @@ void OnCommand(HWND window, int command)
         Reset(window);
         break;
     case IDM_OPTIONS:
-        WithCountingStopped([window] { ShowOptionsDialog(window); });
+        WithCountingStopped([window] { ShowOptionsDialog(window, ForgetProgramStrokes); });
         break;
     case IDM_ABOUT:
         WithCountingStopped([window] { ShowAboutBox(window); });

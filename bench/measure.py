@@ -73,6 +73,10 @@ DWELLS = [15, 30, 50, 80]        # ms held down
 PANGRAM = "the quick brown fox jumps over the lazy dog "
 # The history tab's chart as chart_bench.cpp draws it (width x height).
 TAB_CHART = "522x294"
+# The Options dialog's box that records the strokes per program.
+CMD_OPTIONS = 40015
+OPTIONS_TITLE = "オプション"
+RECORD_PROGRAMS_BOX = 1030
 
 
 def log(message):
@@ -386,6 +390,47 @@ class Bench:
         self.results["cpu"] = {"idle": idle, "typing": typing}
         self.memory("hidden")
 
+    def set_programs_option(self, on):
+        """The strokes per program recorded or not, through the Options
+        dialog as a person does; the window hidden again afterwards."""
+        session = self.session
+        session.show_main_window()
+        session.menu_bar(e2e.MENU_TOOLS, CMD_OPTIONS)
+        session.click_control(OPTIONS_TITLE, RECORD_PROGRAMS_BOX)
+        session.click_control(OPTIONS_TITLE, e2e.IDOK)
+        session.wait_gone(title=OPTIONS_TITLE)
+        e2e.drive_ok("post", "--class", "PrtClass", "--msg", 0x0010)   # WM_CLOSE hides it
+        settings = (session.app / "set.ini").read_bytes()
+        if (b"APPS=1" in settings) != on:
+            raise RuntimeError(f"set.ini does not say APPS={int(on)}")
+        time.sleep(2)
+
+    def programs_typing(self):
+        """Figure 2's typing with the strokes per program recorded, against
+        the same typing without, in turns (off, on, on, off) so that a drift
+        of the machine weighs on both alike."""
+        seconds = 10 if self.quick else 30
+        text = (PANGRAM * 40)[:seconds * 10]
+        keys = ["space" if c == " " else c for c in text]
+        timeline = stroke_timeline(keys, 10, 80, len(keys))
+        totals = {name: {"run": 0.0, "wall": 0.0, "strokes": 0} for name in ("off", "on")}
+        recording = False
+        for on in (False, True, True, False):
+            if on != recording:
+                self.set_programs_option(on)
+                recording = on
+            self.session.focus_notepad()
+            window = self.cpu_window(lambda: run_xdotool(timeline))
+            total = totals["on" if on else "off"]
+            total["run"] += window["run"]["kivora"]
+            total["wall"] += window["wall"]
+            total["strokes"] += len(keys)
+        apps = self.session.data / f"{USER}.apps.csv"
+        self.results["programs_typing"] = totals
+        # Saved at the next minute's save: where the strokes went, as a check.
+        e2e.wait_until(apps.exists, 90, "no apps.csv after typing with the option on")
+        self.results["programs_typing"]["file"] = apps.read_text(encoding="utf-8")
+
     def server_shares(self, rounds, seconds=3):
         """The Wine server's time per second that each poller causes while
         idle: the server's rate with everything running, less its rate while
@@ -672,6 +717,7 @@ class Bench:
             self.phase("start Kivora and the reference programs", self.start_kivora)
             if "start Kivora and the reference programs" not in self.errors:
                 self.phase("CPU idle and typing", self.cpu)
+                self.phase("typing with the strokes per program recorded", self.programs_typing)
                 self.phase("accuracy grid", self.accuracy)
                 self.phase("latency", self.latency)
                 self.phase("typing with a tab shown", self.tab_typing)
@@ -892,6 +938,14 @@ def build_table(bench, started, finished):
     else:
         t.failed("2 CPU", "idle and typing", errors.get("CPU idle and typing", errors.get(
             "start Kivora and the reference programs")))
+    if "programs_typing" in r:
+        on, off = r["programs_typing"]["on"], r["programs_typing"]["off"]
+        t.add("2 CPU", f"Kivora's time on a CPU typing at 10 keys/s with the strokes per program recorded "
+                       f"({on['strokes']} strokes, turns off, on, on, off, {on['wall']:.0f} s each way)",
+              f"{on['run']:.3f} s", f"not recorded {off['run']:.3f} s", ratio(on["run"], off["run"]))
+    else:
+        t.failed("2 CPU", "typing with the strokes per program recorded",
+                 errors.get("typing with the strokes per program recorded", "not run"))
 
     # 3. memory and size
     mem = r.get("memory", {})

@@ -71,6 +71,11 @@ public:
     CountedValue ClockHours;
     CountedValue StrokesPerHour;
 
+    // The strokes of every key that the polling pass in progress has
+    // counted, for the strokes per program; the polling thread's alone, as
+    // the latches are.
+    int passStrokes = 0;
+
     // Main-window client pixels; empty until the windows that show the
     // texts have been laid out, so that nothing is invalidated before then.
     std::array<SharedRect, SlotCount> DisplaySlot;

@@ -42,7 +42,9 @@ DWORD WINAPI KeyPollThread(LPVOID parameter)
         // them) and add 3 to 6 % to the idle pass; asking GetLastInputInfo
         // first, so as to skip them while no input came, cost more than it
         // saved, since each call is a round trip to the Wine server.
-        ScanEveryKey(Counters, OtherKeys, keyboard);
+        const int strokes = ScanEveryKey(Counters, OtherKeys, keyboard);
+        if (strokes != 0 && chores.strokesCounted != nullptr)
+            chores.strokesCounted(strokes);
         Sleep(PollPeriodMs);
         if (chores.afterEachPass != nullptr)
             chores.afterEachPass();

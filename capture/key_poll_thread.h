@@ -13,6 +13,9 @@ extern std::atomic<LONG> RunFlag;
 // What the thread does besides counting, given by whoever starts it.
 struct PollChores {
     void (*afterEachPass)() = nullptr;   // the new-user registration check
+    // After a pass that counted strokes (never after one that counted none):
+    // where they go, when that is recorded.
+    void (*strokesCounted)(int strokes) = nullptr;
 };
 
 // The thread procedure; its parameter is a const PollChores*, or null for none.

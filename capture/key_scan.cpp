@@ -16,6 +16,7 @@ void CountStroke(CounterTable& table, KeyCounter& key, KeyboardPort& port)
     RaiseCount(table.TotalStrokes.value);
     table.RefreshText(table.TotalStrokes);
     port.Invalidate(table.TotalRect.Load());
+    ++table.passStrokes;
 }
 
 // Letters arm on "pressed since the last query", so a tap that goes down and

@@ -30,13 +30,19 @@ bool StrokeEnds(uint8_t& latch, int16_t state)
     return true;
 }
 
+void CountOther(OtherKeyTable& others, CounterTable& table, int slot)
+{
+    others.Raise(slot);
+    ++table.passStrokes;
+}
+
 } // namespace
 
 void ScanOtherKeys(OtherKeyTable& others, CounterTable& table, KeyboardPort& port, bool shiftHeld)
 {
     for (int key = DataFileKeyCount; key < FirstShiftedKey; ++key) {
         if (StrokeEnds(others.latch[key - DataFileKeyCount], KeyState(KeyTable[key], port)))
-            others.Raise(key - DataFileKeyCount);
+            CountOther(others, table, key - DataFileKeyCount);
     }
     for (int key = FirstShiftedKey; key < KeyTableSize; ++key) {
         const int slot = key - DataFileKeyCount;
@@ -47,14 +53,14 @@ void ScanOtherKeys(OtherKeyTable& others, CounterTable& table, KeyboardPort& por
         const bool pagesArmed = table.Counter(KeyTable[KeyTable[key].shiftOf]).latch != 0;
         if (shiftHeld && !pagesArmed) {
             if (StrokeEnds(latch, port.AsyncKeyState(KeyTable[key].virtualKey)))
-                others.Raise(slot);
+                CountOther(others, table, slot);
             continue;
         }
         // Without Shift the pages' scan has just queried the key, and armed
         // it if it was down: a stroke begun with Shift is then theirs, or
         // over. The two latches are never armed together.
         if (latch != 0 && !pagesArmed)
-            others.Raise(slot);
+            CountOther(others, table, slot);
         latch = 0;
     }
 }
@@ -67,8 +73,10 @@ void ForgetEarlierOtherPresses(CounterTable& table, KeyboardPort& port)
     }
 }
 
-void ScanEveryKey(CounterTable& table, OtherKeyTable& others, KeyboardPort& port)
+int ScanEveryKey(CounterTable& table, OtherKeyTable& others, KeyboardPort& port)
 {
+    table.passStrokes = 0;
     bool shiftHeld = ScanPass(table, port);
     ScanOtherKeys(others, table, port, shiftHeld);
+    return table.passStrokes;
 }

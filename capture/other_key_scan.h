@@ -28,5 +28,6 @@ void ScanOtherKeys(OtherKeyTable& others, CounterTable& table, KeyboardPort& por
 // pages' scan has armed is left to it.
 void ForgetEarlierOtherPresses(CounterTable& table, KeyboardPort& port);
 
-// A whole pass: the pages' scans, then the other keys'.
-void ScanEveryKey(CounterTable& table, OtherKeyTable& others, KeyboardPort& port);
+// A whole pass: the pages' scans, then the other keys'. Returns the strokes
+// it counted.
+int ScanEveryKey(CounterTable& table, OtherKeyTable& others, KeyboardPort& port);

@@ -38,6 +38,8 @@ bool WriteChart(CommandUser& user, const std::wstring& file, const void* context
     picture.series = &series;
     picture.view.span = arguments.span;
     picture.view.keys = arguments.keys;
+    AppCounts programs = user.apps.Sum(SpanDates(series, arguments.span));
+    picture.view.programs = &programs;
     picture.title = title.c_str();
     return WriteHistoryChartPng(file, picture);
 }
@@ -49,5 +51,5 @@ int RunChartCommand(const wchar_t* user, const std::wstring& file, const wchar_t
 {
     ChartArguments arguments;
     bool argumentsRight = ReadChartArguments(spanWord, keysWord, arguments);
-    return RunUserCommand({argumentsRight, user, CommandReads::Days, file, WriteChart, &arguments});
+    return RunUserCommand({argumentsRight, user, CommandReads::DaysAndApps, file, WriteChart, &arguments});
 }

@@ -285,6 +285,36 @@ void MarkSelection(ChartLayout& layout, const HistoryCounts& sums, const DateRan
     layout.selectionKeys.text = FormatTopKeys(sums, keys);
 }
 
+// The ranked programs from top down, in rows a line high from left to right:
+// as many as fit, the last of them the others together when some are left.
+void LayOutProgramList(ChartLayout& layout, const AppCounts& programs, std::size_t named, int left, int right,
+                       int top, int rows, int gap, const TextRuler& ruler)
+{
+    const int line = layout.lineHeight;
+    std::string caption = "アプリごとの打鍵数";
+    layout.programsCaption = TextAt(left, top, ruler.Width(caption), line, caption);
+    const std::size_t room = static_cast<std::size_t>(rows);
+    std::vector<RankedApp> ranked =
+        RankApps(programs, named <= room ? ListedPrograms : std::min(ListedPrograms, room - 1));
+    int64_t largest = 1;
+    for (const RankedApp& app : ranked)
+        largest = std::max(largest, app.strokes);
+    // The largest count is the widest.
+    const int shareLeft = right - ruler.Width("100.0%");
+    const int strokesLeft = shareLeft - gap * 2 - ruler.Width(FormatGrouped(largest));
+    int y = top + line + gap;
+    for (RankedApp& app : ranked) {
+        int length = static_cast<int>(static_cast<double>(right - left) * static_cast<double>(app.strokes) /
+                                      static_cast<double>(largest));
+        layout.programRows.push_back({std::move(app),
+                                      {left + 2, y, strokesLeft - gap, y + line},
+                                      {left, y + 1, left + std::max(length, 1), y + line - 1},
+                                      {strokesLeft, y, shareLeft - gap * 2, y + line},
+                                      {shareLeft, y, right, y + line}});
+        y += line;
+    }
+}
+
 } // namespace
 
 int ChartFontPixels(const PixelRect& canvas)
@@ -358,11 +388,24 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
     int captionTop = legendTop + line + line / 2;
     layout.plot.top = captionTop + line + halfLine + 1;
 
+    // The programs' column, from the bars' caption to the foot, a third of
+    // the width at most; the charts and the selection's lines keep left of it.
+    int chartRight = right;
+    int listRows = (bottom - captionTop - gap) / line - 1;
+    std::size_t named = 0;
+    if (view.programs != nullptr) {
+        for (const AppCount& count : *view.programs)
+            named += count.strokes > 0;
+    }
+    bool listed = listRows >= 2 && named > 0;
+    if (listed)
+        chartRight = right - std::min((right - left) / 3, layout.fontPixels * 20) - gap * 3;
+
     // From the bottom: the selection's three lines, then the strokes-per-hour
     // chart, its caption and the date labels under the plot.
-    layout.selectionKeys.rect = {left, bottom - line, right, bottom};
-    layout.selectionFigures.rect = {left, bottom - 2 * line, right, bottom - line};
-    layout.selectionDate.rect = {left, bottom - 3 * line, right, bottom - 2 * line};
+    layout.selectionKeys.rect = {left, bottom - line, chartRight, bottom};
+    layout.selectionFigures.rect = {left, bottom - 2 * line, chartRight, bottom - line};
+    layout.selectionDate.rect = {left, bottom - 3 * line, chartRight, bottom - 2 * line};
     int barsBottom = layout.selectionDate.rect.top - halfLine - gap;
     int room = barsBottom - layout.plot.top - (line + gap) - (line + halfLine + 1);
     int rateHeight = std::max(line * 2, room / 4);
@@ -399,7 +442,7 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
     layout.rateAxis = RoundAxis(rateHighest, rateHeight / stepHeight);
     int axisWidth = std::max(WidestTick(layout.valueAxis, ruler), WidestTick(layout.rateAxis, ruler));
     layout.plot.left = left + axisWidth + gap;
-    layout.plot.right = right;
+    layout.plot.right = chartRight;
     layout.ratePlot.left = layout.plot.left;
     layout.ratePlot.right = layout.plot.right;
     if (layout.plot.right - layout.plot.left < line * 2)
@@ -409,14 +452,14 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
     PlaceBars(layout);
     layout.average = layout.bars.empty() ? 0 : total / static_cast<int64_t>(layout.bars.size());
     layout.averageY = AxisY(layout.average, layout.valueAxis, layout.plot.bottom, plotHeight);
-    LayOutDateLabels(layout, dateTop, gap, right, ruler);
+    LayOutDateLabels(layout, dateTop, gap, chartRight, ruler);
 
     std::string caption = std::string(TextsOf(layout.grouping).caption) + "の打鍵数（" +
                           ChartSpanCaption(view.span) + "）";
     layout.barCaption = TextAt(left, captionTop, ruler.Width(caption), line, caption);
     std::string average = "平均 " + FormatGrouped(layout.average) + TextsOf(layout.grouping).perBar;
     int averageWidth = ruler.Width(average);
-    layout.averageText = TextAt(right - averageWidth, captionTop, averageWidth, line, std::move(average));
+    layout.averageText = TextAt(chartRight - averageWidth, captionTop, averageWidth, line, std::move(average));
     int keyRight = layout.averageText.rect.left - gap;
     layout.averageKey = {keyRight - line * 2, captionTop + line / 2 - 1, keyRight, captionTop + line / 2 + 1};
     std::string rateCaption = "1 時間あたりの打鍵数";
@@ -428,6 +471,8 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
     layout.selection = view.selection;
     DateRange described = view.selection ? *view.selection : layout.spanDates;
     MarkSelection(layout, view.selection ? SumOfDays(series, described) : spanSums, described, view.keys);
+    if (listed)
+        LayOutProgramList(layout, *view.programs, named, chartRight + gap * 3, right, captionTop, listRows, gap, ruler);
     layout.usable = true;
     return layout;
 }

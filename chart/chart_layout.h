@@ -11,7 +11,10 @@
 //   and beneath it a small chart of each bar's strokes per hour on an axis of
 //   its own;
 // - three lines on the selection (a day, a bar's days, or bars dragged across),
-//   or on the whole span when nothing is selected.
+//   or on the whole span when nothing is selected;
+// - when those days have strokes per program, a column right of the bars
+//   that ranks the programs: the largest (ten, or as many as the rows leave
+//   room for) and the others together, with strokes and share.
 //
 // The caller's font measures the texts. Rectangles are in the canvas's
 // pixels, right and bottom exclusive. Work is in proportion to what is shown:
@@ -24,6 +27,8 @@
 
 #include "chart/chart_span.h"
 #include "chart/day_series.h"
+#include "history/app_days.h"
+#include "programs/program_table.h"
 #include "paint/pixel_geometry.h"
 
 // Text as the caller's font measures it: GDI's in the painter, a fixed pitch
@@ -40,6 +45,7 @@ struct ChartView {
     ChartKeys keys = DefaultChartKeys;    // whose strokes the calendar, bars and figures count
     std::optional<DateRange> selection;   // none: the text speaks of the whole span
     bool withTitle = false;               // a line at the top for the caller's title
+    const AppCounts* programs = nullptr;  // the described days' strokes per program; null or none: no list
 };
 
 // The character height of the chart's texts on a canvas: 11 pixels on the
@@ -87,6 +93,17 @@ struct ChartBar {
     PixelPoint rate;     // its point in the strokes-per-hour chart
 };
 
+// A program's row in the list, over a bar of its strokes against the
+// largest row's: its name (UTF-8, empty for the others together) clipped to
+// name, its strokes (1,234) and share (41.7%) right-aligned in theirs.
+struct ProgramRow {
+    RankedApp program;
+    PixelRect name, bar, strokes, share;
+};
+
+// The most programs the list names; the rest are one row.
+constexpr std::size_t ListedPrograms = 10;
+
 struct ChartLayout {
     bool usable = false;   // false: the canvas is too small and nothing is drawn
     PixelRect canvas;
@@ -133,6 +150,10 @@ struct ChartLayout {
     ChartText selectionDate;           // 2026年12月7日（月） or first～last
     ChartText selectionFigures;        // strokes, time, strokes per hour, 訂正率
     ChartText selectionKeys;           // よく打ったキー: the three most struck
+
+    // The described days' programs, ranked; no rows: no list.
+    ChartText programsCaption;         // アプリごとの打鍵数
+    std::vector<ProgramRow> programRows;
 };
 
 ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const PixelRect& canvas,

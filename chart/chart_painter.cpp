@@ -171,6 +171,31 @@ void DrawSelection(HDC dc, const ChartLayout& layout, const PaintColours& colour
     DrawLine(dc, layout.selectionKeys.text.c_str(), layout.selectionKeys.rect, ClippedLine);
 }
 
+// The names are UTF-8, drawn as Unicode: a program's file name need not fit
+// the code page. At most eleven rows: cold, so built for size as the rest of
+// Kivora.exe is.
+[[gnu::cold]] void DrawProgramList(HDC dc, const ChartLayout& layout, const PaintColours& colours)
+{
+    SetTextColor(dc, colours.text);
+    DrawChartText(dc, layout.programsCaption);
+    const COLORREF barColour = MixColours(colours.background, colours.rateLine, 25);
+    for (const ProgramRow& row : layout.programRows) {
+        FillWith(dc, ToRect(row.bar), barColour);
+        // A file name is shorter than a path.
+        const std::string& app = row.program.app;
+        wchar_t name[MAX_PATH] = L"その他";
+        int length = app.empty() ? 3
+                                 : MultiByteToWideChar(CP_UTF8, 0, app.data(), static_cast<int>(app.size()), name,
+                                                       MAX_PATH);
+        RECT area = ToRect(row.name);
+        DrawTextW(dc, name, length, &area, ClippedLine);
+        DrawLine(dc, FormatGrouped(row.program.strokes).c_str(), row.strokes, RightLine);
+        std::string share = ShareText(row.program.shareTenths);
+        share += '%';
+        DrawLine(dc, share.c_str(), row.share, RightLine);
+    }
+}
+
 } // namespace
 
 ChartLayout LayOutChartIn(HDC dc, const RECT& area, const ChartPicture& picture)
@@ -201,6 +226,8 @@ void PaintChart(HDC dc, const ChartLayout& layout, const char* title, const Pain
     DrawBars(dc, layout, colours);
     DrawRates(dc, layout, colours);
     DrawSelection(dc, layout, colours);
+    if (!layout.programRows.empty())
+        DrawProgramList(dc, layout, colours);
 
     if (HasTitle(title) && layout.titleFontPixels > 0) {
         titleFont.SelectInto(dc);

@@ -48,6 +48,7 @@ struct PageState {
     int ticks = 0;
     PageCanvas canvas;
     ChartLayout layout;             // what the canvas shows, in its pixels: for hit tests
+    AppCounts programs;             // the described days' strokes per program, as last drawn
     PaintColours colours;           // what it is drawn in
     std::string name;               // the page's window text
     bool dragging = false;
@@ -94,6 +95,10 @@ ChartPicture PictureShown()
     picture.view.span = Page.span;
     picture.view.keys = Page.keys;
     picture.view.selection = Page.selection;
+    std::optional<AppCounts> programs =
+        CurrentProgramStrokes(Page.selection ? *Page.selection : SpanDates(Page.series, Page.span));
+    Page.programs = programs ? std::move(*programs) : AppCounts{};
+    picture.view.programs = &Page.programs;
     picture.title = Page.historyOff ? NoHistoryText : nullptr;
     return picture;
 }

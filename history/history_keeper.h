@@ -1,22 +1,30 @@
 #pragma once
-// The keeper of the days: the logged-in user's history file and the pending
-// file beside it, kept so that no counted stroke or second is lost from its
-// day and none is counted twice, whatever holds, edits, replaces or refuses
-// the files, and wherever a kill comes.
+// The keeper of the days: the logged-in user's history file, the file of the
+// days' strokes per program (apps.csv, while they are recorded) and the
+// pending file beside them, kept so that no counted stroke or second is lost
+// from its day and none is counted twice, whatever holds, edits, replaces or
+// refuses the files, and wherever a kill comes.
 //
 // What it keeps in memory:
 //   owed    per day, what must be folded into the history file as it is on
 //           disk to give the day as Kivora knows it: a floor (counts the day
 //           has at least) and an add (counted on top), as the pending file
-//           writes them. After a save that wrote the history only the
-//           running day is owed, as a floor of what was written: a day that
-//           Kivora is still counting keeps the larger of the file's number
-//           and its own, plus what it counts since. Days Kivora no longer
-//           counts keep the file's numbers, whatever another program wrote.
+//           writes them; likewise per program for apps.csv. After a save that
+//           wrote a file only the running day is owed to it, as a floor of
+//           what was written: a day that Kivora is still counting keeps the
+//           larger of the file's number and its own, plus what it counts
+//           since. Days Kivora no longer counts keep the file's numbers,
+//           whatever another program wrote.
 //   book    the history as last read, with what is owed folded in and the
 //           running day's counts since `start` on top: what the windows show.
-//   start   the snapshot of the all-time counts since which the running
-//           day's counts are in neither owed nor the files.
+//   start   the snapshot of the all-time counts (and of the strokes per
+//           program since Kivora started) since which the running day's
+//           counts are in neither owed nor the files.
+//   apps    apps.csv as last read or written. It is read at a login and
+//           written only while some day owes it strokes: while programs are
+//           not recorded nothing touches it. What the history does not take
+//           the apps file does not either: both wait in the pending file
+//           while the history cannot be read.
 //
 // Each save reads the history file again when it has changed since Kivora
 // last read or wrote it (its stamp: size, time, identity), folds what is
@@ -44,7 +52,9 @@
 //                  to the pending file. Save reads it -> Open.
 //   Open           the history has been read: each save writes it (or, while
 //                  it cannot be replaced or would pass its size limit, the
-//                  pending file). Save finds it unreadable -> Waiting.
+//                  pending file), and apps.csv when it is owed strokes and
+//                  can be read (else they wait in the pending file too).
+//                  Save finds the history unreadable -> Waiting.
 //   any            Close -> Closed.
 //
 // A midnight (KeepDate), a reset (Rebase) and the zeroing after a
@@ -58,7 +68,7 @@
 #include "history/history_book.h"
 #include "history/pending_history.h"
 
-enum class DiskFile { History, Pending };
+enum class DiskFile { History, Pending, Apps };
 
 // What tells that a file changed: size, last write time and the file's
 // identity (a replace by rename gives a new one).
@@ -113,6 +123,7 @@ enum class DaysSaved {
 // What leaving now would cost, for the question at a log-off or exit.
 struct LeavingRisk {
     bool historyHeld = false;   // the last save could not open or replace the history
+    bool appsHeld = false;      // nor apps.csv, which was owed strokes
     bool pendingHeld = false;   // nor read or write the pending file
     bool daysLost = false;      // counts that are in no file yet
 };
@@ -121,28 +132,38 @@ class HistoryKeeper {
 public:
     KeeperState State() const { return state_; }
 
-    // A login: the user's pending days and history are read; counting starts
-    // from the loaded all-time counts. Nothing is written.
-    void Login(HistoryDisk& disk, const HistoryCounts& loaded, const LocalDate& today);
+    // A login: the user's pending days, history and apps.csv are read;
+    // counting starts from the loaded all-time counts and the strokes per
+    // program counted so far (apps). Nothing is written.
+    void Login(HistoryDisk& disk, const HistoryCounts& loaded, const AppCounts& apps, const LocalDate& today);
     // A registration: an empty history. Files an earlier user of the name left
     // are moved aside first (kept as backups).
-    void StartNew(HistoryDisk& disk, const LocalDate& today);
+    void StartNew(HistoryDisk& disk, const AppCounts& apps, const LocalDate& today);
     void Close();
 
-    // The minute's save (and every other): see the header's comment.
-    DaysSaved Save(HistoryDisk& disk, const HistoryCounts& now, const LocalDate& today);
+    // The minute's save (and every other): see the header's comment. apps:
+    // the strokes per program counted since Kivora started, which only rise.
+    DaysSaved Save(HistoryDisk& disk, const HistoryCounts& now, const AppCounts& apps, const LocalDate& today);
     DaysSaved LastSave() const { return lastSave_; }
     LeavingRisk Risk() const;
 
     // Each second, before the second is counted: a new date closes the
     // running day, so that strokes and seconds go to the day they fell on.
     // A date already in the history (the clock set back) goes on from its line.
-    void KeepDate(const LocalDate& today, const HistoryCounts& now);
+    void KeepDate(const LocalDate& today, const HistoryCounts& now, const AppCounts& apps);
     // The all-time counts were reset: the day keeps what it counted.
     void Rebase(const HistoryCounts& beforeReset, const HistoryCounts& afterReset);
     // What the running day has counted is dropped (a user just registered):
-    // its line is written anew from what is counted from now on.
-    void DropToday(const HistoryCounts& now);
+    // its lines are written anew from what is counted from now on.
+    void DropToday(const HistoryCounts& now, const AppCounts& apps);
+
+    // The programs' strokes recorded so far are deleted: apps.csv, their
+    // days in the pending file, and what was counted up to now (apps: the
+    // strokes per program so far) but not saved yet. False, nothing changed
+    // but maybe the pending file, when a file cannot be changed now or a
+    // pending file has not been read yet. A file in apps.csv's place that is
+    // not one is not Kivora's to delete: it stays.
+    bool ForgetApps(HistoryDisk& disk, const AppCounts& apps);
 
     // The days as they stand, the running day with its counts up to now;
     // nothing while the history has not been read.
@@ -150,13 +171,22 @@ public:
     HistoryPeriods Periods(const HistoryCounts& now) const { return book_.Periods(now); }
     std::vector<HistoryDay> Days(const HistoryCounts& now) const { return book_.Days(now); }
     const LocalDate& Today() const { return book_.Today(); }
+    // The strokes per program over the days of range, the running day's up
+    // to now; empty while apps.csv has not been read.
+    AppCounts Apps(const DateRange& range, const AppCounts& apps) const;
 
 private:
-    void TakeRunningCounts(const HistoryCounts& now);
+    void TakeRunningCounts(const HistoryCounts& now, const AppCounts& apps);
     bool ReadPending(HistoryDisk& disk);
     bool MoveLeftoversAside(HistoryDisk& disk);
     bool HistoryChanged(HistoryDisk& disk) const;
     void ReadHistory(HistoryDisk& disk);
+    bool AppsChanged(HistoryDisk& disk) const;
+    bool ReadApps(HistoryDisk& disk);
+    bool AppsOwed() const;
+    AppCounts AppsOn(const LocalDate& date, const PendingDay* owed) const;
+    bool WriteApps(HistoryDisk& disk);
+    PendingDays FloorsOfWhatIsWritten(bool appsToo) const;
     bool WritePending(HistoryDisk& disk, const PendingDays& days);
     DaysSaved SaveOpen(HistoryDisk& disk);
     DaysSaved Keep(DaysSaved saved);
@@ -165,6 +195,15 @@ private:
     HistoryBook book_;
     PendingDays owed_;
     HistoryCounts start_;
+    AppCounts appStart_;
+    // apps.csv as last read or written (readable: it was there and could be
+    // read, or is missing); never written while it is not readable.
+    AppBook apps_;
+    bool appsReadable_ = false;
+    bool appsKnown_ = false;
+    FileStamp appsStamp_;
+    bool leftoverApps_ = false;
+    bool appsHeld_ = false;
     // The history's stamp as Kivora last read or wrote it (known: the file
     // was there); while it holds, the book needs no new reading.
     FileStamp historyStamp_;
@@ -173,7 +212,13 @@ private:
     bool pendingHasAdds_ = false;
     bool leftoverHistory_ = false;
     bool leftoverPending_ = false;
-    bool replaceToday_ = false;   // the running day's line is written anew, not folded
+    bool replaceToday_ = false;   // the running day's lines are written anew, not folded
+    bool appsDirty_ = false;      // apps.csv lacks strokes that are owed to it
+    // The running day's floor is what the file has (the last save wrote
+    // it): once the day ends, the file's numbers are the day's, whatever
+    // another program writes into them.
+    bool historySettled_ = false;
+    bool appsSettled_ = false;
     DaysSaved lastSave_ = DaysSaved::Written;
     bool historyHeld_ = false;
     bool pendingHeld_ = false;
@@ -187,3 +232,6 @@ enum class DaysForReading {
     PendingUnreadable,  // a pending file that is held or cannot be read
 };
 DaysForReading ReadDaysAsLoginWould(HistoryDisk& disk, const LocalDate& today, HistoryBook& book);
+// The same for apps.csv, its days that wait in the pending file folded in;
+// HistoryUnreadable when apps.csv cannot be read.
+DaysForReading ReadAppsAsLoginWould(HistoryDisk& disk, AppBook& book);

@@ -8,6 +8,8 @@ namespace {
 
 constexpr std::string_view FloorTag = "floor";
 constexpr std::string_view AddTag = "add";
+constexpr std::string_view AppFloorTag = "appfloor";
+constexpr std::string_view AppAddTag = "appadd";
 // What a spreadsheet puts before a UTF-8 text.
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
@@ -45,7 +47,7 @@ HistoryCounts Less(HistoryCounts counts, const HistoryCounts& taken)
 
 void AddPendingDay(PendingDays& days, const PendingDay& day)
 {
-    if (!IsValidDate(day.date) || (day.floor.IsEmpty() && day.add.IsEmpty()))
+    if (!IsValidDate(day.date) || day.IsEmpty())
         return;
     auto at = std::lower_bound(days.begin(), days.end(), day.date, EarlierDay);
     if (at == days.end() || at->date != day.date) {
@@ -54,6 +56,8 @@ void AddPendingDay(PendingDays& days, const PendingDay& day)
     }
     RaiseCounts(at->floor, day.floor);
     AddCounts(at->add, day.add);
+    RaiseAppCounts(at->appFloor, day.appFloor);
+    AddAppCounts(at->appAdd, day.appAdd);
 }
 
 void CombinePending(PendingDays& into, const PendingDays& more)
@@ -73,9 +77,11 @@ PendingDays ComposePending(const PendingDays& first, const PendingDays& then)
             AddPendingDay(composed, later);
             continue;
         }
-        PendingDay day{later.date, earlier->floor, earlier->add};
+        PendingDay day = *earlier;
         RaiseCounts(day.floor, Less(later.floor, earlier->add));
         AddCounts(day.add, later.add);
+        RaiseAppCounts(day.appFloor, LessApps(later.appFloor, earlier->appAdd));
+        AddAppCounts(day.appAdd, later.appAdd);
         AddPendingDay(composed, day);
         ++earlier;
     }
@@ -86,7 +92,8 @@ PendingDays ComposePending(const PendingDays& first, const PendingDays& then)
 
 bool HasAdds(const PendingDays& days)
 {
-    return std::any_of(days.begin(), days.end(), [](const PendingDay& day) { return !day.add.IsEmpty(); });
+    return std::any_of(days.begin(), days.end(),
+                       [](const PendingDay& day) { return !day.add.IsEmpty() || !day.appAdd.empty(); });
 }
 
 HistoryCounts FoldedCounts(const HistoryCounts& history, const PendingDay& day)
@@ -94,6 +101,14 @@ HistoryCounts FoldedCounts(const HistoryCounts& history, const PendingDay& day)
     HistoryCounts counts = history;
     RaiseCounts(counts, day.floor);
     AddCounts(counts, day.add);
+    return counts;
+}
+
+AppCounts FoldedApps(const AppCounts& apps, const PendingDay& day)
+{
+    AppCounts counts = apps;
+    RaiseAppCounts(counts, day.appFloor);
+    AddAppCounts(counts, day.appAdd);
     return counts;
 }
 
@@ -111,6 +126,14 @@ std::string FormatPending(const PendingDays& days)
             text += AddTag;
             text += ',';
             AppendHistoryLine(text, day.date, day.add);
+        }
+        for (const auto& [tag, apps] : {std::pair{AppFloorTag, &day.appFloor}, std::pair{AppAddTag, &day.appAdd}}) {
+            for (const AppCount& app : *apps) {
+                text += tag;
+                text += ',';
+                AppendAppsLine(text, day.date, app);
+                text += "\r\n";
+            }
         }
     }
     return text;
@@ -136,15 +159,28 @@ PendingLoad ParsePending(std::string_view text, PendingDays& days, int* unreadab
                 continue;
             std::size_t comma = content.find(',');
             std::string_view tag = Unquoted(content.substr(0, comma));
+            std::string_view rest = comma == std::string_view::npos ? std::string_view() : content.substr(comma + 1);
+            if (tag == AppFloorTag || tag == AppAddTag) {
+                std::optional<AppsLine> app = ParseAppsLine(rest);
+                if (!app) {
+                    ++unreadable;
+                    continue;
+                }
+                PendingDay pending{app->date, {}, {}, {}, {}};
+                AddAppStrokes(tag == AppFloorTag ? pending.appFloor : pending.appAdd, app->count.app,
+                              app->count.strokes);
+                lines.push_back(pending);
+                continue;
+            }
             bool floor = tag == FloorTag;
             std::optional<HistoryDay> day;
             if (comma != std::string_view::npos && (floor || tag == AddTag))
-                day = ParseHistoryLine(content.substr(comma + 1));
+                day = ParseHistoryLine(rest);
             if (!day) {
                 ++unreadable;
                 continue;
             }
-            PendingDay pending{day->date, {}, {}};
+            PendingDay pending{day->date, {}, {}, {}, {}};
             (floor ? pending.floor : pending.add) = day->counts;
             lines.push_back(pending);
         }

@@ -2,13 +2,16 @@
 // Days the history file could not take yet (held by a spreadsheet, refused
 // at login, a full disk): data\<user>.history.pending beside the history,
 // written whole and atomically, folded into the history when it can be
-// written again. ASCII, CRLF:
+// written again; with the days' strokes per program too, when they are
+// recorded (apps.csv). CRLF, ASCII but for the programs' names (UTF-8):
 //
 //   kivora pending history 1
 //   floor,<a history line>
 //   add,<a history line>
+//   appfloor,<a line of apps.csv>
+//   appadd,<a line of apps.csv>
 //
-// Each day has two count sets. floor: full counts the day is known to have
+// Each day has two count sets, and two for its programs. floor: full counts the day is known to have
 // at least. add: counts on top of whatever the history has. Folding a day
 // into the history gives max(history, floor) + add, field by field. Floors
 // can be folded any number of times; adds only once, so the program turns
@@ -18,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "history/app_days.h"
 #include "history/history_file.h"
 #include "history/local_date.h"
 
@@ -30,7 +34,11 @@ struct PendingDay {
     LocalDate date;
     HistoryCounts floor;
     HistoryCounts add;
+    // The day's strokes per program, when they are recorded, likewise.
+    AppCounts appFloor = {};
+    AppCounts appAdd = {};
     bool operator==(const PendingDay&) const = default;
+    bool IsEmpty() const { return floor.IsEmpty() && add.IsEmpty() && appFloor.empty() && appAdd.empty(); }
 };
 
 // Each date once, in date order; no day with both sets empty. Kept so by
@@ -56,6 +64,8 @@ bool HasAdds(const PendingDays& days);
 
 // max(history, day.floor) + day.add, field by field.
 HistoryCounts FoldedCounts(const HistoryCounts& history, const PendingDay& day);
+// The same for the day's programs.
+AppCounts FoldedApps(const AppCounts& apps, const PendingDay& day);
 
 // The file's text: the header, then for each day a floor line and an add
 // line, each only when not empty.

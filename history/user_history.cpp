@@ -59,6 +59,11 @@ std::string PendingPathOf(const std::string& historyPath)
     return historyPath.substr(0, historyPath.size() - 4) + ".pending";   // ".csv" off
 }
 
+std::string AppsPathOf(const std::string& historyPath)
+{
+    return historyPath.substr(0, historyPath.size() - 12) + ".apps.csv";   // ".history.csv" off
+}
+
 LocalDate TodaysDate()
 {
     SYSTEMTIME now;
@@ -100,7 +105,7 @@ FileRead ReadHistoryFile(const std::string& path, std::string& text, FileStamp& 
 }
 
 UserHistoryFiles::UserHistoryFiles(const std::string& historyPath, bool patient)
-    : paths_{historyPath, PendingPathOf(historyPath)}, patient_(patient)
+    : paths_{historyPath, PendingPathOf(historyPath), AppsPathOf(historyPath)}, patient_(patient)
 {
 }
 

@@ -1,9 +1,9 @@
 #pragma once
-// A user's days on disk, data\<user>.history.csv beside the data file and
-// data\<user>.history.pending beside it, as the keeper of the days sees them
-// (history_keeper.h): read shared with any other program, written in one
-// step, tried again for a moment while another program holds them. Holds
-// nothing but the two paths.
+// A user's days on disk, data\<user>.history.csv beside the data file,
+// data\<user>.history.pending and data\<user>.apps.csv beside it, as the
+// keeper of the days sees them (history_keeper.h): read shared with any
+// other program, written in one step, tried again for a moment while another
+// program holds them. Holds nothing but the paths.
 #include <windows.h>
 
 #include <string>
@@ -17,6 +17,8 @@ bool HistoryPathOf(const char* dataFilePath, std::string& historyPath);
 // The pending days' file that belongs to a history: "taro.history.csv" gives
 // "taro.history.pending".
 std::string PendingPathOf(const std::string& historyPath);
+// The programs' days beside a history: "taro.history.csv" gives "taro.apps.csv".
+std::string AppsPathOf(const std::string& historyPath);
 
 // Puts a file aside as path + ".bak", or ".bak2", ".bak3" and so on when
 // earlier ones are there: every backup is kept. Moved, or copied; false
@@ -51,6 +53,6 @@ public:
     std::string NameOf(DiskFile file) const;
 
 private:
-    std::string paths_[2];
+    std::string paths_[3];
     bool patient_;
 };

@@ -33,6 +33,7 @@ void OnInitDialog(HWND dialog)
     WorkOutAppFolder();
     WorkOutSettingsPath(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)));
     LineUpAutoStart();
+    ReadProgramsSetting();
     EnsureSettingsFile();
     FillUserList(dialog);
 }

@@ -11,12 +11,14 @@
 char SettingsPath[PathCapacity] = "";
 LONG AutoStart = 0;
 char StartupTarget[PathCapacity] = "";
+std::atomic<bool> RecordPrograms{false};
 
 namespace {
 
 constexpr char Section[] = "setup";
 constexpr char AutoStartKey[] = "AUTOSTART";
 constexpr char StartupKey[] = "STARTUP";
+constexpr char ProgramsKey[] = "APPS";
 
 void ReadStartupSetting(char (&value)[PathCapacity])
 {
@@ -36,6 +38,16 @@ void WriteSettings(LONG autoStart, const char* startupTarget)
 {
     WriteAutoStartSetting(autoStart);
     WritePrivateProfileStringA(Section, StartupKey, startupTarget, SettingsPath);
+}
+
+void ReadProgramsSetting()
+{
+    RecordPrograms = GetPrivateProfileIntA(Section, ProgramsKey, 0, SettingsPath) == 1;
+}
+
+void WriteProgramsSetting()
+{
+    WritePrivateProfileStringA(Section, ProgramsKey, RecordPrograms ? "1" : "0", SettingsPath);
 }
 
 bool StartupShortcutPath(HWND owner, char (&path)[PathCapacity])

@@ -1,7 +1,10 @@
 #pragma once
-// The one option, start at logon, as the settings file "set.ini" ([setup]
-// AUTOSTART and STARTUP) and the Startup shortcut record it.
+// The options as the settings file "set.ini" records them: start at logon
+// ([setup] AUTOSTART and STARTUP, and the Startup shortcut) and the strokes
+// per program ([setup] APPS).
 #include <windows.h>
+
+#include <atomic>
 
 #include "win/app_folder.h"
 
@@ -12,6 +15,15 @@ extern char SettingsPath[PathCapacity];
 extern LONG AutoStart;
 // The executable that OK last placed in the Startup shortcut during this run.
 extern char StartupTarget[PathCapacity];
+
+// True while the strokes per program are recorded: APPS=1 in the settings
+// file, read at every opening of the login dialog and set by OK in the
+// Options dialog. Read by the polling thread.
+extern std::atomic<bool> RecordPrograms;
+// RecordPrograms from the settings file; a missing key (or file) is off.
+void ReadProgramsSetting();
+// Writes RecordPrograms as APPS (after the other keys in a new file).
+void WriteProgramsSetting();
 
 // Works the option out afresh: 1 when STARTUP in the settings file names the
 // target of the Startup shortcut (compared without regard to case), else 0;

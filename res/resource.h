@@ -40,6 +40,8 @@
 #define IDC_CHART_SAVE          1021
 #define IDC_MAP_ALL_KEYS        1022
 #define IDC_CHART_KEYS          1023
+#define IDC_RECORD_PROGRAMS     1030
+#define IDC_FORGET_PROGRAMS     1031
 
 #define IDM_LOG_OFF             40002
 #define IDM_EXIT                40003

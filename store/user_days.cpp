@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "history/user_history.h"
+#include "store/program_strokes.h"
 #include "win/atomic_file.h"
 
 namespace {
@@ -36,7 +37,7 @@ bool UseFilesOf(const char* dataFilePath)
 void TurnToToday(const LocalDate& today, const HistoryCounts& now)
 {
     if (today != LoggedIn.keeper.Today()) {
-        LoggedIn.keeper.KeepDate(today, now);
+        LoggedIn.keeper.KeepDate(today, now, ProgramStrokesSoFar());
         ++LoggedIn.version;
     }
 }
@@ -51,7 +52,7 @@ KeeperState OpenUserHistory(const char* dataFilePath, const HistoryCounts& loade
     // What saves killed midway left; the files themselves are whole.
     RecoverInterruptedWrite(LoggedIn.files->PathOf(DiskFile::History).c_str(), nullptr);
     RecoverInterruptedWrite(LoggedIn.files->PathOf(DiskFile::Pending).c_str(), nullptr);
-    LoggedIn.keeper.Login(*LoggedIn.files, loaded, TodaysDate());
+    LoggedIn.keeper.Login(*LoggedIn.files, loaded, ProgramStrokesSoFar(), TodaysDate());
     return LoggedIn.keeper.State();
 }
 
@@ -60,7 +61,7 @@ KeeperState StartNewUserHistory(const char* dataFilePath)
     std::lock_guard<std::mutex> guard(LoggedIn.lock);
     if (!UseFilesOf(dataFilePath))
         return KeeperState::Closed;
-    LoggedIn.keeper.StartNew(*LoggedIn.files, TodaysDate());
+    LoggedIn.keeper.StartNew(*LoggedIn.files, ProgramStrokesSoFar(), TodaysDate());
     return LoggedIn.keeper.State();
 }
 
@@ -70,7 +71,7 @@ DaysSaved SaveUserHistory(const HistoryCounts& now)
     if (!LoggedIn.files)
         return LoggedIn.keeper.State() == KeeperState::Closed ? DaysSaved::Written : DaysSaved::InMemory;
     ++LoggedIn.version;
-    return LoggedIn.keeper.Save(*LoggedIn.files, now, TodaysDate());
+    return LoggedIn.keeper.Save(*LoggedIn.files, now, ProgramStrokesSoFar(), TodaysDate());
 }
 
 LeavingRisk HistoryRisk(std::string& historyName, std::string& pendingName)
@@ -100,7 +101,7 @@ void RebaseHistory(const HistoryCounts& beforeReset, const HistoryCounts& afterR
 void DropHistoryDay(const HistoryCounts& now)
 {
     std::lock_guard<std::mutex> guard(LoggedIn.lock);
-    LoggedIn.keeper.DropToday(now);
+    LoggedIn.keeper.DropToday(now, ProgramStrokesSoFar());
 }
 
 std::optional<HistoryPeriods> CurrentHistoryPeriods(const HistoryCounts& now)
@@ -124,3 +125,22 @@ std::optional<std::vector<HistoryDay>> CurrentHistoryDays(const HistoryCounts& n
 }
 
 unsigned HistoryVersion() { return LoggedIn.version; }
+
+std::optional<AppCounts> CurrentProgramStrokes(const DateRange& range)
+{
+    AppCounts now = ProgramStrokesSoFar();
+    std::lock_guard<std::mutex> guard(LoggedIn.lock);
+    if (!LoggedIn.keeper.HasDays())
+        return std::nullopt;
+    return LoggedIn.keeper.Apps(range, now);
+}
+
+bool ForgetProgramStrokes()
+{
+    AppCounts now = ProgramStrokesSoFar();
+    std::lock_guard<std::mutex> guard(LoggedIn.lock);
+    if (!LoggedIn.files)
+        return true;
+    ++LoggedIn.version;
+    return LoggedIn.keeper.ForgetApps(*LoggedIn.files, now);
+}

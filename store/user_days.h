@@ -46,6 +46,15 @@ std::optional<HistoryPeriods> CurrentHistoryPeriods(const HistoryCounts& now);
 // stand; nothing while the history cannot be read.
 std::optional<std::vector<HistoryDay>> CurrentHistoryDays(const HistoryCounts& now);
 
+// The strokes per program over the days of range, today's as they stand;
+// nothing while the history cannot be read.
+std::optional<AppCounts> CurrentProgramStrokes(const DateRange& range);
+
+// The strokes per program recorded so far deleted: apps.csv, their days in
+// the pending file and what is not saved yet; false when that cannot be done
+// now (another program holds a file).
+bool ForgetProgramStrokes();
+
 // Rises whenever the days change otherwise than by the running day's
 // counting: a login, a registration, a save, a new day. Who draws the days
 // reads them again when it has moved.

@@ -16,22 +16,24 @@ bool ArgumentText(const wchar_t* argument, std::string& text) { return CodePageF
 
 namespace {
 
-// Reads the days as a login would see them: with the days that a running
-// Kivora could not write yet, which wait in the pending file, folded in. A
-// history or pending file that another program holds is waited for a
-// moment. Empty when read (a user without a history file yet has none);
-// else the line that tells why not.
-std::string ReadHistoryForCommand(const char* dataFile, const std::string& userName, HistoryBook& book)
+// Reads the days (or the strokes per program) as a login would see them:
+// with the days that a running Kivora could not write yet, which wait in the
+// pending file, folded in. A file that another program holds is waited for a
+// moment. Empty when read (a user without a history file yet has none); else
+// the line that tells why not.
+std::string ReadDaysForCommand(const char* dataFile, CommandReads reads, CommandUser& user, HistoryBook& book)
 {
     std::string historyPath;
     if (!HistoryPathOf(dataFile, historyPath))
-        return "ユーザー「" + userName + "」の日ごとの記録ファイルのパスが長すぎます。";
+        return "ユーザー「" + user.name + "」の日ごとの記録ファイルのパスが長すぎます。";
     UserHistoryFiles files(historyPath, true);
-    switch (ReadDaysAsLoginWould(files, TodaysDate(), book)) {
+    const bool programs = reads == CommandReads::Apps;
+    switch (programs ? ReadAppsAsLoginWould(files, user.apps) : ReadDaysAsLoginWould(files, TodaysDate(), book)) {
     case DaysForReading::Read:
         return std::string();
     case DaysForReading::HistoryUnreadable:
-        return "日ごとの記録ファイル（" + files.NameOf(DiskFile::History) +
+        return (programs ? "アプリごとの打鍵数の記録ファイル（" + files.NameOf(DiskFile::Apps)
+                         : "日ごとの記録ファイル（" + files.NameOf(DiskFile::History)) +
                "）を読み込めません。ほかのアプリが開いていれば閉じてから、やり直してください。";
     case DaysForReading::PendingUnreadable:
         break;
@@ -65,16 +67,19 @@ CommandExit ReadUserFiles(CommandReads reads, CommandUser& user)
     }
     user.allTime = SnapshotOf(user.values, others);
     HistoryBook book;
-    std::string unread = ReadHistoryForCommand(dataFile, user.name, book);
+    const bool both = reads == CommandReads::DaysAndApps;
+    std::string unread = ReadDaysForCommand(dataFile, both ? CommandReads::Days : reads, user, book);
+    if (both && unread.empty())
+        unread = ReadDaysForCommand(dataFile, CommandReads::Apps, user, book);
     if (!unread.empty()) {
         if (reads == CommandReads::DataFileOnly)
             return CommandDone;
         WriteErrorLine(unread);
         return CommandUnreadable;
     }
-    if (reads == CommandReads::Days)
+    if (reads == CommandReads::Days || both)
         user.days = book.Days(HistoryCounts{});
-    else
+    else if (reads != CommandReads::Apps)
         user.periods = book.Periods(HistoryCounts{});
     return CommandDone;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "history/app_days.h"
 #include "history/history_book.h"
 #include "store/user_record.h"
 
@@ -26,6 +27,8 @@ enum class CommandReads {
     DataFileOnly,   // the history's periods if it can be read, else none
     Periods,        // the history's periods as of now
     Days,           // the history's readable days in date order
+    Apps,           // the days' strokes per program, not the history
+    DaysAndApps,    // both, the history first
 };
 
 // A user as a command sees it, read from the application folder's data
@@ -36,7 +39,8 @@ struct CommandUser {
     StoredValues values{};         // the data file's
     HistoryCounts allTime;         // the all-time counts of every key
     HistoryPeriods periods;        // with CommandReads::Periods (or DataFileOnly)
-    std::vector<HistoryDay> days;  // with CommandReads::Days
+    std::vector<HistoryDay> days;  // with CommandReads::Days (or DaysAndApps)
+    AppBook apps;                  // with CommandReads::Apps (or DaysAndApps)
 };
 
 // Writes the command's file from the user, whose days it may take; true
@@ -54,7 +58,7 @@ struct UserCommand {
 
 // Runs a command that writes FILE from a user's files. The checks come in
 // this order, the first that fails giving the exit code: the arguments (1),
-// the user (2), the data file, the keys file and then the history when the
-// command reads it (3), FILE not one of Kivora's own files (4); then the command writes
+// the user (2), the data file, the keys file and then the history (or the
+// strokes per program) when the command reads it (3), FILE not one of Kivora's own files (4); then the command writes
 // (4 when it cannot). Nothing is written unless the code is 0.
 int RunUserCommand(const UserCommand& command);

@@ -28,3 +28,23 @@ bool CodePageFromWide(const wchar_t* wide, std::string& narrow)
     narrow = std::move(text);
     return true;
 }
+
+std::wstring WideFromUtf8(std::string_view text)
+{
+    const int length = static_cast<int>(text.size());
+    int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
+    if (size > 0)
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide.data(), size);
+    return wide;
+}
+
+std::string Utf8FromWide(std::wstring_view wide)
+{
+    const int length = static_cast<int>(wide.size());
+    int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, text.data(), size, nullptr, nullptr);
+    return text;
+}

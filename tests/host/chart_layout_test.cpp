@@ -28,9 +28,18 @@ constexpr ChartTextMeasure FixedPitch = {13, SixPixelsAByte, nullptr};
 
 ChartLayout LayOut(const DaySeries& series, ChartSpan span, const PixelRect& canvas,
                    std::optional<DateRange> selection = std::nullopt, bool withTitle = false,
-                   ChartKeys keys = DefaultChartKeys)
+                   ChartKeys keys = DefaultChartKeys, AppCounts programs = {})
 {
-    return LayOutChart(series, {span, keys, selection, withTitle}, canvas, FixedPitch);
+    return LayOutChart(series, {span, keys, selection, withTitle, &programs}, canvas, FixedPitch);
+}
+
+// count programs, app01.exe with 1 stroke up to one with count strokes.
+AppCounts Programs(int count)
+{
+    AppCounts programs;
+    for (int i = 1; i <= count; ++i)
+        AddAppStrokes(programs, (i < 10 ? "app0" : "app") + std::to_string(i) + ".exe", i);
+    return programs;
 }
 
 bool Overlap(const PixelRect& a, const PixelRect& b)
@@ -57,6 +66,12 @@ std::vector<ChartText> AllTexts(const ChartLayout& layout)
                                   &layout.averageText, &layout.rateCaption, &layout.selectionDate,
                                   &layout.selectionFigures, &layout.selectionKeys})
         texts.push_back(*text);
+    if (!layout.programRows.empty())
+        texts.push_back(layout.programsCaption);
+    for (const ProgramRow& row : layout.programRows) {
+        for (const PixelRect& rect : {row.name, row.strokes, row.share})
+            texts.push_back({rect, row.program.app});
+    }
     return texts;
 }
 
@@ -366,16 +381,19 @@ TEST(ChartLayout, NoTextOverlapsAnotherAtTheTabsSizeOrThePictures)
         const DaySeries* series;
         PixelRect canvas;
         bool withTitle;
+        int programs;
     } cases[] = {
-        {&tenYears, TabPage, false},
-        {&empty, TabPage, false},
-        {&tenYears, Picture, true},
-        {&empty, Picture, true},
+        {&tenYears, TabPage, false, 0},
+        {&empty, TabPage, false, 0},
+        {&tenYears, Picture, true, 0},
+        {&empty, Picture, true, 0},
+        {&tenYears, TabPage, false, 14},   // the list beside the bars
+        {&tenYears, Picture, true, 14},
     };
     for (const Case& c : cases) {
         for (ChartSpan span : ChartSpans) {
             ChartLayout layout = LayOut(*c.series, span, c.canvas, DateRange{{2026, 11, 30}, {2026, 12, 6}},
-                                        c.withTitle);
+                                        c.withTitle, DefaultChartKeys, Programs(c.programs));
             std::string what = std::to_string(c.canvas.right) + " " + ChartSpanWord(span);
             ASSERT_TRUE(layout.usable) << what;
             std::vector<ChartText> texts = AllTexts(layout);
@@ -386,6 +404,10 @@ TEST(ChartLayout, NoTextOverlapsAnotherAtTheTabsSizeOrThePictures)
                         << what << ": " << texts[i].text << " / " << texts[j].text;
             }
             EXPECT_FALSE(Overlap(layout.calendar, layout.plot)) << what;
+            for (const ProgramRow& row : layout.programRows) {
+                EXPECT_FALSE(Overlap(row.bar, layout.plot) || Overlap(row.bar, layout.ratePlot)) << what;
+                EXPECT_TRUE(Inside(row.bar, c.canvas)) << what;
+            }
             EXPECT_TRUE(Inside(layout.cells.back().rect, c.canvas)) << what;
             EXPECT_GE(layout.dateLabels.size(), c.series == &empty && span == ChartSpan::All ? 1u : 3u) << what;
         }
@@ -395,6 +417,54 @@ TEST(ChartLayout, NoTextOverlapsAnotherAtTheTabsSizeOrThePictures)
     int cell = tab.cells.front().rect.right - tab.cells.front().rect.left;
     EXPECT_GE(cell, 6);
     EXPECT_LE(cell, 7);
+}
+
+// The described days' programs: the largest ten and the others, or as many
+// as the rows leave room for, the last of them the others.
+TEST(ChartLayout, ProgramsRankedBesideTheBars)
+{
+    const LocalDate today = {2026, 12, 7};
+    DaySeries tenYears = TenYears(today);
+    const struct {
+        PixelRect canvas;
+        AppCounts programs;
+        std::vector<std::string> apps;   // the rows' names, "" the others
+        int64_t lastStrokes;
+    } cases[] = {
+        {Picture, {}, {}, 0},                                                           // none: no list
+        {Picture, {{"idle.exe", 0}}, {}, 0},                                            // none with strokes
+        {Picture, Programs(3), {"app03.exe", "app02.exe", "app01.exe"}, 1},             // all of them
+        {Picture, Programs(14), {"app14.exe", "app13.exe", "app12.exe", "app11.exe", "app10.exe", "app09.exe",
+                                 "app08.exe", "app07.exe", "app06.exe", "app05.exe", ""}, 10},  // ten, four together
+        {{0, 0, 470, 262}, Programs(14), {"app14.exe", "app13.exe", "app12.exe", "app11.exe", "app10.exe",
+                                          "app09.exe", "app08.exe", "app07.exe", "app06.exe", "app05.exe", ""},
+         10},   // the smallest chart that can be drawn still has room for eleven rows
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE("row " + std::to_string(i));
+        ChartLayout layout = LayOut(tenYears, ChartSpan::Last30Days, cases[i].canvas, std::nullopt, false,
+                                    DefaultChartKeys, cases[i].programs);
+        ChartLayout without = LayOut(tenYears, ChartSpan::Last30Days, cases[i].canvas);
+        std::vector<std::string> apps;
+        for (const ProgramRow& row : layout.programRows)
+            apps.push_back(row.program.app);
+        EXPECT_EQ(apps, cases[i].apps);
+        if (apps.empty()) {
+            EXPECT_EQ(layout.plot.right, without.plot.right);   // as if there were no programs
+            continue;
+        }
+        EXPECT_LT(layout.plot.right, layout.programRows.front().bar.left);
+        EXPECT_EQ(layout.programRows.back().program.strokes, cases[i].lastStrokes);
+        // The bars shorten down the ranking; the largest row's is the column's width.
+        int32_t longest = 0;
+        for (std::size_t row = 0; row < layout.programRows.size(); ++row) {
+            longest = std::max(longest, layout.programRows[row].bar.right);
+            if (row > 0 && !layout.programRows[row].program.app.empty()) {
+                EXPECT_LE(layout.programRows[row].bar.right, layout.programRows[row - 1].bar.right);
+            }
+        }
+        EXPECT_EQ(longest, cases[i].canvas.right - std::max(4, ChartFontPixels(cases[i].canvas) / 2));   // the margin
+    }
 }
 
 TEST(ChartLayout, AnEmptyHistoryShowsZerosFromAnAxisAtZero)

@@ -1,7 +1,7 @@
 #pragma once
 // A deterministic simulation of the keeper of the days: a seeded random walk
 // through long sequences of what happens to a running Kivora and its files
-// (strokes, saves, midnights, the clock set back, a reset, holds and
+// (strokes, strokes into programs, saves, midnights, the clock set back, a reset, holds and
 // releases, read-only files, failed writes, edits and stale copies written
 // by other programs, files that are not Kivora's put in place, a spreadsheet's
 // forms, kills at any write, quits, log-offs, the end of the session, logins),
@@ -24,6 +24,9 @@
 //  - Order: a kill never leaves a stroke in the data file's totals that is in
 //    no day on disk.
 //  - Shown: once saved, the days the windows show are the days on disk.
+//
+// The same holds for apps.csv, the days' strokes per program, program by
+// program.
 //
 // One failing seed is a test that can be replayed: Simulate(seed) again.
 #include <cstdint>
@@ -55,8 +58,8 @@ struct SimFile {
 
 class SimDisk final : public HistoryDisk {
 public:
-    SimFile files[2];
-    std::vector<std::string> backups[2];
+    SimFile files[3];
+    std::vector<std::string> backups[3];
     std::vector<std::string> violations;
     int killCountdown = -1;   // writes to go before the kill; -1: none
     bool killTakesEffect = false;
@@ -166,11 +169,12 @@ private:
 };
 
 using DayMap = std::map<LocalDate, HistoryCounts>;
+using AppDayMap = std::map<LocalDate, AppCounts>;
 
-// Reads two texts as a login would, nothing held.
+// Reads the texts as a login would, nothing held.
 class TextDisk final : public HistoryDisk {
 public:
-    std::optional<std::string> texts[2];
+    std::optional<std::string> texts[3];
     FileRead Read(DiskFile file, std::string& text, FileStamp&) override
     {
         const auto& held = texts[static_cast<int>(file)];
@@ -202,6 +206,58 @@ inline DayMap DaysOfHistory(const std::string& text, const LocalDate& today)
     if (book.Load(text, today) != HistoryLoad::Loaded)
         return {};
     return DaysOf(book);
+}
+
+// An apps file's days; none for a text that is not one.
+inline AppDayMap DaysOfApps(const std::string& text)
+{
+    AppBook book;
+    return book.Load(text) == AppsLoad::Loaded ? book.Days() : AppDayMap{};
+}
+
+// A CSV line with every field quoted, as a spreadsheet may save it.
+inline std::string QuotedEvery(std::string_view line)
+{
+    std::string out = "\"";
+    bool quoted = false;
+    for (std::size_t at = 0; at < line.size(); ++at) {
+        char c = line[at];
+        if (quoted && c == '"' && at + 1 < line.size() && line[at + 1] == '"') {
+            out += "\"\"";
+            ++at;
+        } else if (c == '"') {
+            quoted = !quoted;
+        } else if (c == ',' && !quoted) {
+            out += "\",\"";
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+// The programs' days as Kivora writes them, or as a spreadsheet saves them
+// back: a byte-order mark, LF, every field quoted, the lines backwards.
+inline std::string AppsOf(const AppDayMap& days, bool spreadsheet)
+{
+    AppBook book;
+    for (const auto& [date, counts] : days)
+        book.Set(date, counts);
+    if (!spreadsheet)
+        return book.Render();
+    std::string saved = "\xEF\xBB\xBF\"date\",\"app\",\"strokes\"\n";
+    for (auto day = days.rbegin(); day != days.rend(); ++day) {
+        for (const AppCount& count : day->second) {
+            if (count.strokes <= 0)
+                continue;
+            std::string app;
+            for (char c : count.app)
+                app += c == '"' ? std::string("\"\"") : std::string(1, c);
+            saved += "\"" + std::to_string(day->first.year) + "/" + std::to_string(day->first.month) + "/" +
+                     std::to_string(day->first.day) + "\",\"" + app + "\",\"" + std::to_string(count.strokes) + "\"\n";
+        }
+    }
+    return saved;
 }
 
 inline std::string HistoryOf(const DayMap& days, bool spreadsheet, std::mt19937& random)
@@ -266,7 +322,7 @@ private:
     void Login()
     {
         counts_ = dataFile_;
-        keeper_.Login(disk_, counts_, date_);
+        keeper_.Login(disk_, counts_, apps_, date_);
         loggedIn_ = true;
         Note("login");
         if (!Same(keeper_.Today(), date_))
@@ -277,11 +333,12 @@ private:
     void Save()
     {
         ++figures_.saves;
-        DaysSaved saved = keeper_.Save(disk_, counts_, date_);
+        DaysSaved saved = keeper_.Save(disk_, counts_, apps_, date_);
         static constexpr const char* Saved[] = {"written", "pending", "full", "in memory"};
         Note(std::string("save: ") + Saved[static_cast<int>(saved)]);
         if (saved != DaysSaved::InMemory) {
             durableLow_ = low_;
+            durableAppLow_ = appLow_;
             durableCounts_ = counts_;
         }
         lastSaveDurable_ = saved != DaysSaved::InMemory;
@@ -304,6 +361,8 @@ private:
         keeper_ = HistoryKeeper();
         loggedIn_ = false;
         low_ = durableLow_;   // what no save had put on disk may be lost
+        appLow_ = durableAppLow_;
+        apps_.clear();        // a new process counts its programs' strokes from none
     }
 
     void Step()
@@ -325,8 +384,10 @@ private:
                 Reset();
             else if (roll < 64)
                 ChangeAFile();
-            else if (roll < 70)
+            else if (roll < 67)
                 EditHistory();
+            else if (roll < 70)
+                EditApps();
             else if (roll < 75)
                 ArmKill();
             else if (roll < 80)
@@ -337,6 +398,8 @@ private:
                 Checkpoint();
             else if (roll < 88)
                 ++dataFileFails_;
+            else if (roll < 90)
+                ForgetApps();
             else
                 Type();
         } catch (const Killed&) {
@@ -353,12 +416,43 @@ private:
         AddCounts(counts_, typed);
         AddCounts(low_[date_], typed);
         AddCounts(high_[date_], typed);
+        if (random_() % 2 == 0) {
+            // Into a program, named as the keeper names them: plain, with a
+            // comma and a quote, in Japanese, or one that cannot be named.
+            static const std::string_view Programs[] = {"notepad.exe", "a,b\"c.exe",
+                                                        "\xE3\x83\xA1\xE3\x83\xA2.exe", UnknownApp};
+            std::string_view program = Programs[random_() % 4];
+            int64_t strokes = 1 + random_() % 6;
+            AddAppStrokes(apps_, program, strokes);
+            AddAppStrokes(appLow_[date_], program, strokes);
+            AddAppStrokes(appHigh_[date_], program, strokes);
+        }
+    }
+
+    // The user deletes the programs' strokes recorded so far. Refused or
+    // killed midway, some of them may be gone and some may stay; done, none
+    // may come back.
+    void ForgetApps()
+    {
+        appLow_.clear();
+        durableAppLow_.clear();
+        othersWroteApps_.clear();
+        if (!keeper_.ForgetApps(disk_, apps_)) {
+            Note("programs not forgotten");
+            return;
+        }
+        Note("programs forgotten");
+        appHigh_.clear();
+        appAdded_.clear();
+        appTaken_.clear();
+        if (stashedApps_)
+            stashedApps_ = SimFile{};   // the user deletes the file a foreign one stood for
     }
 
     void NewDate(int days)
     {
         date_ = AddDays(date_, days);
-        keeper_.KeepDate(date_, counts_);
+        keeper_.KeepDate(date_, counts_, apps_);
     }
 
     void Reset()
@@ -371,7 +465,7 @@ private:
     // Another program holds, frees, refuses or replaces one of the files.
     void ChangeAFile()
     {
-        DiskFile which = random_() % 3 == 0 ? DiskFile::Pending : DiskFile::History;
+        DiskFile which = static_cast<DiskFile>(random_() % 3);
         SimFile& file = disk_.Of(which);
         switch (random_() % 7) {
         case 0:
@@ -388,14 +482,14 @@ private:
             file.failingWrites += 1 + static_cast<int>(random_() % 2);
             break;
         case 5:
-            if (which == DiskFile::History)
+            if (which != DiskFile::Pending)
                 PutForeignFile(which);
             break;
         case 6:
             if (which == DiskFile::Pending)
                 PendingAsSpreadsheetSaves();
             else
-                TakeForeignFileAway();
+                TakeForeignFileAway(which);
             break;
         }
     }
@@ -407,8 +501,8 @@ private:
         SimFile& file = disk_.Of(which);
         if (file.holder != Holder::None || file.foreign || (which == DiskFile::Pending && file.exists))
             return;
-        if (which == DiskFile::History)
-            stashedHistory_ = file;
+        if (which != DiskFile::Pending)
+            Stash(which) = file;
         file.exists = true;
         file.foreign = true;
         file.text = random_() % 2 == 0 ? "date,seconds\r\nnot a history\r\n" : "\x89PNG\r\n";
@@ -416,19 +510,25 @@ private:
         file.identity = ++disk_.identities;
     }
 
-    void TakeForeignFileAway()
+    std::optional<SimFile>& Stash(DiskFile which)
     {
-        SimFile& file = disk_.Of(DiskFile::History);
-        if (!file.foreign || file.holder != Holder::None || !stashedHistory_)
+        return which == DiskFile::Apps ? stashedApps_ : stashedHistory_;
+    }
+
+    void TakeForeignFileAway(DiskFile which)
+    {
+        SimFile& file = disk_.Of(which);
+        std::optional<SimFile>& stashed = Stash(which);
+        if (!file.foreign || file.holder != Holder::None || !stashed)
             return;
-        SimFile back = *stashedHistory_;
+        SimFile back = *stashed;
         back.holder = file.holder;
         back.readOnly = file.readOnly;
         back.failingWrites = file.failingWrites;
         back.version = file.version + 1;
         back.identity = ++disk_.identities;
         file = back;
-        stashedHistory_.reset();
+        stashed.reset();
     }
 
     // The user opened the pending file in a spreadsheet and saved it back.
@@ -442,10 +542,7 @@ private:
             LineSpan line = LineAt(file.text, at);
             std::string content = file.text.substr(line.begin, line.contentEnd - line.begin);
             at = line.end;
-            std::string fields = "\"";
-            for (char c : content)
-                fields += c == ',' ? std::string("\",\"") : std::string(1, c);
-            saved += fields + "\"\n";
+            saved += QuotedEvery(content) + "\n";
         }
         if (random_() % 2 == 0)
             saved += "a note the user typed in\n";   // read by nobody, kept in a copy
@@ -504,6 +601,60 @@ private:
             file.identity = ++disk_.identities;
     }
 
+    // Another program writes apps.csv: a program's day raised or lowered,
+    // a day taken out, a copy read a while ago saved back, a spreadsheet's form.
+    void EditApps()
+    {
+        SimFile& file = disk_.Of(DiskFile::Apps);
+        if (file.foreign || file.holder == Holder::Exclusive || file.readOnly)
+            return;
+        ++figures_.edits;
+        AppDayMap before = DaysOfApps(file.exists ? file.text : "");
+        AppDayMap after = before;
+        switch (random_() % 4) {
+        case 0:
+        case 1: {
+            LocalDate day = AddDays(date_, -static_cast<int>(random_() % 3));
+            AppCounts& counts = after[day];
+            std::string program = random_() % 2 == 0 ? "notepad.exe" : "calc.exe";
+            int64_t now = 0;
+            for (const AppCount& count : counts)
+                now = count.app == program ? count.strokes : now;
+            int64_t changed = std::max<int64_t>(0, now + static_cast<int64_t>(random_() % 30) - 10);
+            AppCounts edited = LessApps(counts, AppCounts{{program, now}});
+            AddAppStrokes(edited, program, changed);
+            counts = edited;
+            break;
+        }
+        case 2:
+            if (staleApps_) {
+                after = *staleApps_;
+                staleApps_.reset();
+            } else {
+                staleApps_ = before;   // read now, saved back later
+            }
+            break;
+        case 3:
+            after.erase(date_);
+            break;
+        }
+        for (auto& [day, counts] : after) {
+            AppCounts was = before.count(day) ? before[day] : AppCounts{};
+            AddAppCounts(appAdded_[day], LessApps(counts, was));
+            AddAppCounts(appTaken_[day], LessApps(was, counts));
+        }
+        for (const auto& [day, counts] : before) {
+            if (!after.count(day))
+                AddAppCounts(appTaken_[day], counts);
+        }
+        othersWroteApps_ = after;
+        file.exists = true;
+        file.text = AppsOf(after, random_() % 2 == 0);
+        ++file.version;
+        if (random_() % 2 == 0)
+            file.identity = ++disk_.identities;
+    }
+
     void NoteEdit(const LocalDate& day, const HistoryCounts& was, const HistoryCounts& now)
     {
         HistoryCounts up, down;
@@ -539,6 +690,8 @@ private:
         disk_.killCountdown = -1;
         keeper_.Close();
         loggedIn_ = false;
+        if (!logOff)
+            apps_.clear();   // the next run is a new process
         // Between two runs a file that is not Kivora's may stand where the
         // pending file would.
         if (random_() % 4 == 0)
@@ -550,7 +703,7 @@ private:
     bool Asks() const
     {
         LeavingRisk risk = keeper_.Risk();
-        return risk.historyHeld || risk.pendingHeld || risk.daysLost;
+        return risk.historyHeld || risk.appsHeld || risk.pendingHeld || risk.daysLost;
     }
 
     // Windows ends the session: one save, nobody to ask, then the end.
@@ -568,7 +721,8 @@ private:
             file.readOnly = false;
             file.failingWrites = 0;
         }
-        TakeForeignFileAway();
+        TakeForeignFileAway(DiskFile::History);
+        TakeForeignFileAway(DiskFile::Apps);
         dataFileFails_ = 0;
     }
 
@@ -593,6 +747,55 @@ private:
             shown[day.date] = day.counts;
         if (!SameDays(shown, onDisk))
             Fail("the days shown differ from the days on disk");
+        AppCounts onDiskApps;
+        for (const auto& [day, counts] : CheckAppsOnDisk("at a checkpoint", false))
+            AddAppCounts(onDiskApps, counts);
+        if (keeper_.Apps({{1, 1, 1}, {9999, 12, 31}}, apps_) != onDiskApps)
+            Fail("the programs' strokes shown differ from those on disk");
+    }
+
+    // apps.csv as a login would find it (the real one if a file that is not
+    // one stands in its place), checked against the strokes into programs.
+    AppDayMap CheckAppsOnDisk(const char* when, bool atLeastOnly)
+    {
+        TextDisk view;
+        const SimFile& apps = disk_.Of(DiskFile::Apps);
+        const SimFile& real = apps.foreign && stashedApps_ ? *stashedApps_ : apps;
+        if (real.exists && !real.foreign)
+            view.texts[2] = real.text;
+        const SimFile& pending = disk_.Of(DiskFile::Pending);
+        if (pending.exists && !pending.foreign)
+            view.texts[1] = pending.text;
+        AppBook book;
+        if (ReadAppsAsLoginWould(view, book) != DaysForReading::Read) {
+            Fail(std::string(when) + ": the programs' days cannot be read as a login would");
+            return {};
+        }
+        const AppDayMap& onDisk = book.Days();
+        auto on = [&](const AppDayMap& days, const LocalDate& day) {
+            auto at = days.find(day);
+            return at == days.end() ? AppCounts{} : at->second;
+        };
+        for (const auto& [day, wrote] : othersWroteApps_) {
+            if (!LessApps(wrote, on(onDisk, day)).empty())
+                Fail(std::string(when) + ": " + FormatLocalDate(day) + " lost the strokes another program wrote");
+        }
+        for (const auto& [day, low] : appLow_) {
+            if (!LessApps(LessApps(low, on(onDisk, day)), on(appTaken_, day)).empty())
+                Fail(std::string(when) + ": " + FormatLocalDate(day) + " lost strokes into a program");
+        }
+        if (atLeastOnly)
+            return onDisk;
+        for (const auto& [day, has] : onDisk) {
+            AppCounts most = on(appHigh_, day);
+            AddAppCounts(most, on(appAdded_, day));
+            if (!LessApps(has, most).empty())
+                Fail(std::string(when) + ": " + FormatLocalDate(day) + " holds more strokes into programs than were");
+            bool untouched = !appAdded_.count(day) && !appTaken_.count(day);
+            if (untouched && on(appLow_, day) == on(appHigh_, day) && has != on(appLow_, day))
+                Fail(std::string(when) + ": " + FormatLocalDate(day) + "'s programs are not exactly what was counted");
+        }
+        return onDisk;
     }
 
     // The days a login would find (the history put back if a file that is
@@ -614,6 +817,7 @@ private:
             return {};
         }
         DayMap onDisk = DaysOf(book);
+        CheckAppsOnDisk(when, atLeastOnly);
         for (const auto& [day, wrote] : othersWrote_) {
             if (!AtMost(wrote, onDisk.count(day) ? onDisk[day] : HistoryCounts{}))
                 Fail(std::string(when) + ": " + FormatLocalDate(day) + " lost what another program wrote");
@@ -710,6 +914,11 @@ private:
     DayMap added_, taken_;       // per day: what other programs added and took away
     DayMap othersWrote_;         // the days as another program last wrote them
     std::optional<SimFile> stashedHistory_;
+    // The same for the strokes into programs, program by program.
+    AppCounts apps_;             // since the process started, as the polling thread counts them
+    AppDayMap appLow_, durableAppLow_, appHigh_, appAdded_, appTaken_, othersWroteApps_;
+    std::optional<SimFile> stashedApps_;
+    std::optional<AppDayMap> staleApps_;
     std::optional<DayMap> staleCopy_;
     std::string failure_;
     std::vector<std::string> log_;

@@ -15,6 +15,14 @@ int64_t CountOf(CounterTable& table, const OtherKeyTable& others, int key)
                                   : others.Count(key - DataFileKeyCount);
 }
 
+int64_t AllCounts(CounterTable& table, const OtherKeyTable& others)
+{
+    int64_t sum = 0;
+    for (int key = 0; key < KeyTableSize; ++key)
+        sum += CountOf(table, others, key);
+    return sum;
+}
+
 // What happens before each pass: +key goes down, -key up, ~key is tapped
 // between two passes, caps toggles Caps Lock, stop stops polling and starts
 // it again. A key is its column ("space", "1", "shift" the left one) or a
@@ -85,7 +93,8 @@ TEST(OtherKeyScan, StrokesGiveTheirCounts)
 // scans ask the same questions and count the same strokes, pass by pass, as
 // they would alone, and every letter is asked for once a pass, by them; the
 // other keys count each stroke once, and a digit or symbol key never counts
-// one stroke twice (unshifted and shifted).
+// one stroke twice (unshifted and shifted); a pass tells the strokes it
+// counted, for the program they went to.
 TEST(OtherKeyScan, PagesCountAsAloneAndNoStrokeCountsTwice)
 {
     const char* names[] = {"a", "k", "1", "2", "left", "colon", "space", "enter", "shift", "rightshift", "kana"};
@@ -99,7 +108,9 @@ TEST(OtherKeyScan, PagesCountAsAloneAndNoStrokeCountsTwice)
             aloneKeyboard.queried.clear();
             keyboard.queried.clear();
             ScanPass(alone, aloneKeyboard);
-            ScanEveryKey(table, others, keyboard);
+            const int64_t before = AllCounts(table, others);
+            const int strokes = ScanEveryKey(table, others, keyboard);
+            ASSERT_EQ(strokes, AllCounts(table, others) - before) << "seed " << seed << " pass " << number;
             auto& asked = keyboard.queried;
             ASSERT_TRUE(std::equal(aloneKeyboard.queried.begin(), aloneKeyboard.queried.end(), asked.begin()));
             ASSERT_EQ(std::count_if(asked.begin(), asked.end(), [](int key) { return key >= 'A' && key <= 'Z'; }), 26);

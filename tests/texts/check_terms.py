@@ -48,7 +48,8 @@ TERMS = [
     (r"「(?:再試行|キャンセル|ｷｬﾝｾﾙ|OK|参照\.{0,3}|記録を削除|画像を保存\.{0,3}|キーボードで表示|このまま終了|このままログオフ|"
      r"保存せずに終了|保存せずにログオフ|ログイン|新規作成|登録|次へ)(?:\(&\w\))?」", "［…］ (buttons and menus)",
      "「再試行」を押して"),
-    (rf"\[[^\]]*[{JAPANESE}][^\]]*\]", "［…］ (full-width brackets for buttons and menus)", "[再試行] を押して"),
+    # (A command's choices of words, [a|b], are no button.)
+    (rf"\[[^\]|]*[{JAPANESE}][^\]|]*\]", "［…］ (full-width brackets for buttons and menus)", "[再試行] を押して"),
     (r"(?i:ctrl)-[A-Za-z]|CTRL\+", "Ctrl+N", "CTRL+N"),
     (r"16 ?(?:メガ|Mbyte|MByte)|16MB", "16 MB", "16MB"),
     (rf"[A-Za-z0-9][{JAPANESE}]|[{JAPANESE}][A-Za-z0-9]", "a half-width space between Latin letters or digits and Japanese",

@@ -234,7 +234,7 @@ TEST(ChartCommand, WritesTheUsersDaysOrNothing)
     // The command draws what the tab draws of the span with every key chosen.
     DaySeries series = MakeDaySeries(days, today);
     std::string title = FormatChartTitle("taro", ChartSpan::Last90Days, ChartKeys::AllKeys, today);
-    ChartPicture picture = {&series, {ChartSpan::Last90Days, ChartKeys::AllKeys, std::nullopt, false}, title.c_str()};
+    ChartPicture picture = {&series, {ChartSpan::Last90Days, ChartKeys::AllKeys, std::nullopt, false, nullptr}, title.c_str()};
     ASSERT_TRUE(WriteHistoryChartPng((folder / "drawn.png").c_str(), picture));
     EXPECT_EQ(ReadBytes(folder / "drawn.png"), ReadBytes(folder / "every90.png"));
 

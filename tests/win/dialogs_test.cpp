@@ -143,7 +143,7 @@ TEST(Dialogs, OptionsRefuseAProgramPathThatDoesNotFitAndChangeNothing)
         return false;
     });
 
-    ShowOptionsDialog(mainWindow.Handle());
+    ShowOptionsDialog(mainWindow.Handle(), nullptr);
 
     ASSERT_EQ(catcher.Shown().size(), 1u);
     EXPECT_EQ(catcher.Shown()[0].text, "ショートカット作成失敗");

@@ -1,0 +1,94 @@
+#pragma once
+// The strokes of each day per program, when the user records them:
+// data\<user>.apps.csv beside the history. UTF-8 without a byte-order mark,
+// CRLF, a header, then one line per day and program, in date order and by
+// program within a day:
+//
+//   date,app,strokes
+//   2026-12-07,excel.exe,1520
+//   2026-12-07,notepad.exe,318
+//
+// A program is named by its executable file's name in lowercase; a name
+// with a comma or a quote is quoted as RFC 4180 quotes it. Only the count is
+// kept: no window title, no text. What a spreadsheet saves back (a byte-order
+// mark, LF, quoted fields, dates as 2026/12/7, a program's lines in another
+// order) is read as the same days. Lines that cannot be read count for
+// nothing; the keeper keeps such a file as a copy before it writes its own.
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "history/day_range.h"
+#include "history/local_date.h"
+
+// A program's strokes.
+struct AppCount {
+    std::string app;
+    int64_t strokes = 0;
+    bool operator==(const AppCount&) const = default;
+};
+
+// Each program once, in name order; none with 0 strokes but floors that
+// say so. Kept so by the functions below, which every change goes through.
+using AppCounts = std::vector<AppCount>;
+
+// The name given to strokes whose program could not be named (the secure
+// desktop, a process that cannot be opened): 不明 in parentheses, UTF-8.
+extern const std::string_view UnknownApp;
+
+// counts[app] += strokes (capped as the history caps its counts).
+void AddAppStrokes(AppCounts& counts, std::string_view app, int64_t strokes);
+// sum += more, program by program.
+void AddAppCounts(AppCounts& sum, const AppCounts& more);
+// counts = max(counts, floor), program by program.
+void RaiseAppCounts(AppCounts& counts, const AppCounts& floor);
+// sum += to - from, program by program; a program whose count fell adds nothing.
+void AddAppDelta(AppCounts& sum, const AppCounts& from, const AppCounts& to);
+// counts - taken, program by program, never below zero; programs left at 0 go.
+AppCounts LessApps(const AppCounts& counts, const AppCounts& taken);
+int64_t TotalStrokes(const AppCounts& counts);
+
+// The header line, without its line end.
+extern const std::string_view AppsHeader;
+constexpr std::size_t LargestAppsFile = 16u * 1024 * 1024;
+
+enum class AppsLoad { Loaded, TooLarge, NotApps };
+
+// The days of an apps file as the keeper and the windows read them.
+class AppBook {
+public:
+    // A refused text leaves the book as it was. An empty text: no days.
+    AppsLoad Load(std::string_view text);
+    // Lines that could not be read (kept only in the copy the keeper makes).
+    int UnreadableLines() const { return unreadableLines_; }
+
+    const AppCounts* On(const LocalDate& date) const;
+    void Set(const LocalDate& date, AppCounts counts);
+    // Every day's programs added up over the range.
+    AppCounts Sum(const DateRange& range) const;
+    bool Empty() const { return days_.empty(); }
+    const std::map<LocalDate, AppCounts>& Days() const { return days_; }
+
+    // Kivora's own form of the whole file.
+    std::string Render() const;
+
+private:
+    std::map<LocalDate, AppCounts> days_;
+    int unreadableLines_ = 0;
+};
+
+// A field of a CSV line, quoted as RFC 4180 quotes it when it must be.
+void AppendCsvField(std::string& out, std::string_view field);
+
+// A program and its strokes as a line of the file (without CRLF), and back:
+// the date, then the name (quoted when it must be), then the count.
+void AppendAppsLine(std::string& out, const LocalDate& date, const AppCount& count);
+// A line as Kivora or a spreadsheet writes it; none when it cannot be read.
+struct AppsLine {
+    LocalDate date;
+    AppCount count;
+};
+std::optional<AppsLine> ParseAppsLine(std::string_view line);

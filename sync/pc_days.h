@@ -1,0 +1,29 @@
+#pragma once
+// The days of several PCs put together: a PC's history as days, the days of
+// PCs added by date, and what tells a day copied from another PC's.
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "history/history_book.h"
+
+// The readable days of a history's text in date order; none when the text is
+// not a history (another first line, too large).
+std::optional<std::vector<HistoryDay>> DaysOfHistoryText(std::string_view text, const LocalDate& today);
+
+// local + more, date by date; both in date order, one day a date.
+std::vector<HistoryDay> AddDaysByDate(const std::vector<HistoryDay>& local, const std::vector<HistoryDay>& more);
+// Today, the last 7 and the last 30 days of days in date order.
+HistoryPeriods PeriodsOfDays(const std::vector<HistoryDay>& days, const LocalDate& today);
+// sum += more, period by period.
+void AddPeriods(HistoryPeriods& sum, const HistoryPeriods& more);
+
+// A short fingerprint of a day's counts: equal counts, equal prints.
+uint64_t FingerprintOf(const HistoryCounts& counts);
+// Of a file's bytes.
+uint64_t FingerprintOf(std::string_view bytes);
+
+// True when every day of older is a day of newer with no count larger: older
+// is what the history held at an earlier save, as far as its days tell.
+bool IsEarlierState(const std::vector<HistoryDay>& older, const std::vector<HistoryDay>& newer);

@@ -16,6 +16,7 @@
 #include "res/resource.h"
 #include "stats/stats_window.h"
 #include "store/user_data.h"
+#include "sync/pc_sharing.h"
 #include "users/user_list.h"
 #include "win/app_text.h"
 #include "win/main_window_frame.h"
@@ -309,8 +310,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_ENDSESSION:
         // Windows ends the process soon after this returns: save now, even
         // inside a dialog. Nobody can be asked any more.
-        if (wParam)
+        if (wParam) {
             SaveCounts();
+            FinishSharing();
+        }
         return 0;
     default:
         if (message == TaskbarCreatedMessage && message != 0) {

@@ -23,6 +23,14 @@ namespace {
 // history's own lock is taken inside this one, never the other way round.
 std::mutex FileLock;
 
+UserFilesFollower Follower = nullptr;
+
+void TellFollower(const char* dataFilePath, const char* userFile)
+{
+    if (Follower != nullptr && dataFilePath[0] != '\0')
+        Follower(dataFilePath, userFile);
+}
+
 bool DataFilePathOf(const char* fileName, char (&path)[PathCapacity])
 {
     return CopyIfFits(path, sizeof path, AppFolder) && AppendIfFits(path, sizeof path, "\\data\\") &&
@@ -139,20 +147,27 @@ int LoadUserData(HWND window, HWND boxOwner)
     }
     SetTitle(window, fileName);
     NoteDaysAtLogin(days);
+    TellFollower(path, fileName);
     // A pending second zeroing belongs to the user just registered, never to
     // the one loaded now.
     NewUserPending = 0;
     return 0;
 }
 
+void FollowUserFiles(UserFilesFollower follower) { Follower = follower; }
+
 int SaveUserData()
 {
     bool saved;
     DaysSaved daysSaved;
+    char path[PathCapacity];
+    char userFile[PathCapacity];
     {
         std::lock_guard<std::mutex> guard(FileLock);
         if (DataFilePath[0] == '\0')
             return 0;
+        CopyIfFits(path, sizeof path, DataFilePath);
+        CopyIfFits(userFile, sizeof userFile, CurrentUserFile);
         StoredValues values = CollectStoredValues(Counters);
         // The days first: a kill between the two writes then leaves a stroke
         // in its day, never in the totals alone. The data file is written
@@ -163,6 +178,7 @@ int SaveUserData()
     NoteOutcome(Notice::HistoryFailed, daysSaved != DaysSaved::Pending);
     NoteOutcome(Notice::HistoryFull, daysSaved != DaysSaved::Full);
     NoteOutcome(Notice::DaysUnsaved, daysSaved != DaysSaved::InMemory);
+    TellFollower(path, userFile);
     return saved ? 0 : -1;
 }
 

@@ -35,31 +35,32 @@ enum class FolderRead {
 
 class OtherPcs {
 public:
-    // Reads the files that changed, forgets those that went and adds up anew
-    // when anything changed. localDays: this PC's days, in date order.
+    // Reads the files that changed, forgets those that went and adds up anew.
+    // localDays: this PC's days, in date order.
     FolderRead Refresh(SharedFolder& folder, std::string_view ownPc, const std::vector<HistoryDay>& localDays,
                        const LocalDate& today);
     const OtherPcSums& Sums() const { return sums_; }
+    // Nothing read: another folder.
+    void Forget() { files_.clear(); }
+    // Moves the sums out, for a reader on another thread.
+    OtherPcSums TakeSums() { return std::move(sums_); }
     // The name of a file that could not be read at the last refresh.
     const std::string& HeldFile() const { return held_; }
 
 private:
     struct PcFile {
-        std::string pc;
-        PcFileKind kind;
+        PcFileName name;
         FileStamp stamp;
         bool readable = false;          // of its kind's form: it counts
         std::vector<HistoryDay> days;   // a history's
-        std::vector<uint64_t> prints;   // of each day's counts
         HistoryCounts allTime;          // a keys file's
         AppBook apps;                   // an apps file's
     };
-    static PcFile ReadPcFile(const PcFileName& name, const FileStamp& stamp, const std::string& text,
-                             const LocalDate& today);
+    void Read(PcFile& file, const std::string& text, const LocalDate& today);
+    bool IsCopy(std::size_t file, const LocalDate& date, const std::vector<HistoryDay>& localDays) const;
     void AddUp(const std::vector<HistoryDay>& localDays);
 
-    std::map<std::string, PcFile> files_;   // by file name
-    uint64_t localPrint_ = 0;               // of the local days last added up against
+    std::vector<PcFile> files_;
     OtherPcSums sums_;
     std::string held_;
 };

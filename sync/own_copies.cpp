@@ -16,9 +16,9 @@ bool OwnCopies::IsOwn(const std::string& text, PcFileKind kind, const LocalFile&
         return true;
     if (kind != PcFileKind::History)
         return true;   // the history, looked at first, told whose they are
-    std::optional<std::vector<HistoryDay>> copied = DaysOfHistoryText(text, today);
-    std::optional<std::vector<HistoryDay>> days = DaysOfHistoryText(local.text, today);
-    return copied && days && IsEarlierState(*copied, *days);
+    std::vector<HistoryDay> copied, days;
+    return DaysOfHistoryText(text, today, copied) && DaysOfHistoryText(local.text, today, days) &&
+           IsEarlierState(copied, days);
 }
 
 CopyResult OwnCopies::Copy(SharedFolder& folder, std::string_view pc, const LocalFile (&local)[PcFileKinds],
@@ -46,11 +46,11 @@ CopyResult OwnCopies::Copy(SharedFolder& folder, std::string_view pc, const Loca
             // Changed since this run wrote it, or not looked at yet.
             std::string text;
             FileRead read = folder.Read(name, text);
-            if (read == FileRead::Held) {
-                result = CopyResult::Held;
+            if (read == FileRead::Held || read == FileRead::Refused) {
+                result = CopyResult::Held;   // never written over unseen
                 continue;
             }
-            if (read == FileRead::Refused || (read == FileRead::Read && !IsOwn(text, kind, file, today)))
+            if (read == FileRead::Read && !IsOwn(text, kind, file, today))
                 return CopyResult::Foreign;
             written = {read == FileRead::Read, stamp, FingerprintOf(text)};
         }

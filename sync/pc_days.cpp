@@ -29,12 +29,13 @@ bool NoCountLarger(const HistoryCounts& older, const HistoryCounts& newer)
 
 } // namespace
 
-std::optional<std::vector<HistoryDay>> DaysOfHistoryText(std::string_view text, const LocalDate& today)
+bool DaysOfHistoryText(std::string_view text, const LocalDate& today, std::vector<HistoryDay>& days)
 {
     HistoryBook book;
     if (book.Load(text, today) != HistoryLoad::Loaded)
-        return std::nullopt;
-    return book.Days(HistoryCounts{});
+        return false;
+    days = book.Days(HistoryCounts{});
+    return true;
 }
 
 std::vector<HistoryDay> AddDaysByDate(const std::vector<HistoryDay>& local, const std::vector<HistoryDay>& more)

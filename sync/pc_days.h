@@ -8,9 +8,9 @@
 
 #include "history/history_book.h"
 
-// The readable days of a history's text in date order; none when the text is
-// not a history (another first line, too large).
-std::optional<std::vector<HistoryDay>> DaysOfHistoryText(std::string_view text, const LocalDate& today);
+// Appends the readable days of a history's text, in date order; false when
+// the text is not a history (another first line, too large).
+bool DaysOfHistoryText(std::string_view text, const LocalDate& today, std::vector<HistoryDay>& days);
 
 // local + more, date by date; both in date order, one day a date.
 std::vector<HistoryDay> AddDaysByDate(const std::vector<HistoryDay>& local, const std::vector<HistoryDay>& more);

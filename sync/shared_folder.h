@@ -19,8 +19,9 @@ public:
     // The files in it, folders left out; false when it cannot be listed
     // (missing, offline).
     virtual bool List(std::vector<FolderEntry>& files) = 0;
-    // The whole file: Held while another program (the sync engine) keeps it
-    // from being read, Refused when it is larger than a history may be.
+    // The whole file. Held while another program (the sync engine) keeps it
+    // from being read, Refused when it is larger than a history may be or
+    // cannot be read now: either way it is left as it is and looked at again.
     virtual FileRead Read(const std::string& name, std::string& text) = 0;
     // Its stamp as the listing gives it; false when it is not there.
     virtual bool Stamp(const std::string& name, FileStamp& stamp) = 0;

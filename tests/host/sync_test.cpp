@@ -90,7 +90,12 @@ struct MemoryFolder final : SharedFolder {
     }
 };
 
-std::vector<HistoryDay> Days(const std::string& history) { return *DaysOfHistoryText(history, Today); }
+std::vector<HistoryDay> Days(const std::string& history)
+{
+    std::vector<HistoryDay> days;
+    EXPECT_TRUE(DaysOfHistoryText(history, Today, days));
+    return days;
+}
 
 int64_t StrokesOn(const std::vector<HistoryDay>& days, int day)
 {

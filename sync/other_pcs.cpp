@@ -99,45 +99,79 @@ FolderRead OtherPcs::Refresh(SharedFolder& folder, std::string_view ownPc, const
     return held_.empty() ? FolderRead::Read : FolderRead::Held;
 }
 
-bool OtherPcs::IsCopy(std::size_t file, const LocalDate& date, const std::vector<HistoryDay>& localDays) const
+void OtherPcs::FindCopies(std::size_t file, const std::vector<HistoryDay>& localDays)
 {
-    const std::ptrdiff_t at = IndexOn(files_[file].days, date);
-    if (at < 0 || files_[file].days[at].counts.AllStrokes() == 0)
-        return false;
-    const HistoryCounts& counts = files_[file].days[at].counts;
-    const std::ptrdiff_t local = IndexOn(localDays, date);
-    if (local >= 0 && localDays[local].counts == counts)
-        return true;
-    for (std::size_t earlier = 0; earlier < file; ++earlier) {
-        const std::ptrdiff_t same = IndexOn(files_[earlier].days, date);
-        if (same >= 0 && files_[earlier].days[same].counts == counts)
-            return true;
+    // Cursors that only move forward: the days are in date order.
+    std::vector<std::size_t> at(file + 1, 0);
+    auto on = [&at](std::size_t cursor, const std::vector<HistoryDay>& days, const LocalDate& date) {
+        while (at[cursor] < days.size() && days[at[cursor]].date < date)
+            ++at[cursor];
+        return at[cursor] < days.size() && days[at[cursor]].date == date ? &days[at[cursor]].counts : nullptr;
+    };
+    PcFile& pc = files_[file];
+    pc.copies.assign(pc.days.size(), 0);
+    for (std::size_t index = 0; index < pc.days.size(); ++index) {
+        const HistoryDay& day = pc.days[index];
+        const HistoryCounts* same = on(file, localDays, day.date);
+        bool copy = same != nullptr && *same == day.counts;
+        for (std::size_t earlier = 0; earlier < file && !copy; ++earlier) {
+            same = on(earlier, files_[earlier].days, day.date);
+            copy = same != nullptr && *same == day.counts;
+        }
+        pc.copies[index] = copy && day.counts.AllStrokes() > 0;
     }
-    return false;
 }
 
 void OtherPcs::AddUp(const std::vector<HistoryDay>& localDays)
 {
     OtherPcSums sums;
+    // Every date of every PC, once, in order: the sums are added up in place.
+    std::vector<int32_t> dates;
+    for (const PcFile& file : files_) {
+        std::vector<int32_t> both;
+        std::size_t at = 0;
+        for (const HistoryDay& day : file.days) {
+            const int32_t number = DayNumber(day.date);
+            for (; at < dates.size() && dates[at] <= number; ++at) {
+                if (dates[at] < number)
+                    both.push_back(dates[at]);
+            }
+            both.push_back(number);
+        }
+        for (; at < dates.size(); ++at)
+            both.push_back(dates[at]);
+        dates.swap(both);
+    }
+    sums.days.reserve(dates.size());
+    for (int32_t number : dates) {
+        HistoryDay day{DateOfDayNumber(number), {}};
+        sums.days.push_back(day);
+    }
+
     for (std::size_t index = 0; index < files_.size(); ++index) {
-        const PcFile& file = files_[index];
+        PcFile& file = files_[index];
         bool firstOfPc = file.readable;
         for (std::size_t earlier = 0; earlier < index; ++earlier)
             firstOfPc = firstOfPc && !(files_[earlier].readable && files_[earlier].name.pc == file.name.pc);
         sums.pcs += firstOfPc ? 1 : 0;
         AddCounts(sums.allTime, file.allTime);
-        std::vector<HistoryDay> counted;
-        for (const HistoryDay& day : file.days) {
-            if (!IsCopy(index, day.date, localDays))
-                counted.push_back(day);
+        FindCopies(index, localDays);
+        std::size_t at = 0;
+        for (std::size_t day = 0; day < file.days.size(); ++day) {
+            while (sums.days[at].date < file.days[day].date)
+                ++at;
+            if (!file.copies[day])
+                AddCounts(sums.days[at].counts, file.days[day].counts);
         }
-        sums.days = AddDaysByDate(sums.days, counted);
-        // A PC's programs of a day that is a copy are a copy too.
-        std::size_t history = index;
-        for (std::size_t other = 0; other < files_.size(); ++other)
-            history = files_[other].name.pc == file.name.pc && files_[other].name.kind == PcFileKind::History ? other : history;
+    }
+    // A PC's programs of a day that is a copy are a copy too.
+    for (const PcFile& file : files_) {
+        const PcFile* history = &file;
+        for (const PcFile& other : files_)
+            history = other.name.pc == file.name.pc && other.name.kind == PcFileKind::History ? &other : history;
         for (const auto& [date, apps] : file.apps.Days()) {
-            if (history != index && IsCopy(history, date, localDays))
+            const std::ptrdiff_t at = IndexOn(history->days, date);
+            if (at >= 0 && history->copies[at])
                 continue;
             const AppCounts* before = sums.apps.On(date);
             AppCounts sum = before != nullptr ? *before : AppCounts{};

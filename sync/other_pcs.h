@@ -53,11 +53,12 @@ private:
         FileStamp stamp;
         bool readable = false;          // of its kind's form: it counts
         std::vector<HistoryDay> days;   // a history's
+        std::vector<char> copies;       // which of its days are copies, at the last adding up
         HistoryCounts allTime;          // a keys file's
         AppBook apps;                   // an apps file's
     };
     void Read(PcFile& file, const std::string& text, const LocalDate& today);
-    bool IsCopy(std::size_t file, const LocalDate& date, const std::vector<HistoryDay>& localDays) const;
+    void FindCopies(std::size_t file, const std::vector<HistoryDay>& localDays);
     void AddUp(const std::vector<HistoryDay>& localDays);
 
     std::vector<PcFile> files_;

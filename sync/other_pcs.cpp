@@ -173,10 +173,7 @@ void OtherPcs::AddUp(const std::vector<HistoryDay>& localDays)
             const std::ptrdiff_t at = IndexOn(history->days, date);
             if (at >= 0 && history->copies[at])
                 continue;
-            const AppCounts* before = sums.apps.On(date);
-            AppCounts sum = before != nullptr ? *before : AppCounts{};
-            AddAppCounts(sum, apps);
-            sums.apps.Set(date, std::move(sum));
+            sums.apps.Add(date, apps);
         }
     }
     sums_ = std::move(sums);

@@ -9,13 +9,6 @@ namespace {
 constexpr uint64_t FingerprintBasis = 14695981039346656037u;   // FNV-1a, 64 bits
 constexpr uint64_t FingerprintPrime = 1099511628211u;
 
-uint64_t Mix(uint64_t print, uint64_t value)
-{
-    for (int byte = 0; byte < 8; ++byte, value >>= 8)
-        print = (print ^ (value & 0xFF)) * FingerprintPrime;
-    return print;
-}
-
 bool NoCountLarger(const HistoryCounts& older, const HistoryCounts& newer)
 {
     if (older.seconds > newer.seconds)
@@ -68,14 +61,6 @@ void AddPeriods(HistoryPeriods& sum, const HistoryPeriods& more)
     AddCounts(sum.today, more.today);
     AddCounts(sum.last7, more.last7);
     AddCounts(sum.last30, more.last30);
-}
-
-uint64_t FingerprintOf(const HistoryCounts& counts)
-{
-    uint64_t print = Mix(FingerprintBasis, static_cast<uint64_t>(counts.seconds));
-    for (int64_t count : counts.keys)
-        print = Mix(print, static_cast<uint64_t>(count));
-    return print;
 }
 
 uint64_t FingerprintOf(std::string_view bytes)

@@ -19,9 +19,7 @@ HistoryPeriods PeriodsOfDays(const std::vector<HistoryDay>& days, const LocalDat
 // sum += more, period by period.
 void AddPeriods(HistoryPeriods& sum, const HistoryPeriods& more);
 
-// A short fingerprint of a day's counts: equal counts, equal prints.
-uint64_t FingerprintOf(const HistoryCounts& counts);
-// Of a file's bytes.
+// A short fingerprint of a file's bytes: equal bytes, equal prints.
 uint64_t FingerprintOf(std::string_view bytes);
 
 // True when every day of older is a day of newer with no count larger: older

@@ -17,6 +17,7 @@
 #include "sync/pc_days.h"
 #include "users/user_names.h"
 #include "win/ansi_text.h"
+#include "win/atomic_file.h"
 #include "win/notices.h"
 
 namespace {
@@ -117,12 +118,18 @@ bool Share(const Job& job)
     std::string pc = ThisPc(job.settings, false);
     if (pc.empty())
         return false;
+    FolderOnDisk disk(userFolder, false);
     if (lstrcmpiA(userFolder, Shared.userFolder) != 0) {
         Shared.others.Forget();
+        Shared.pc.clear();
         CopyIfFits(Shared.userFolder, sizeof Shared.userFolder, userFolder);
     }
-    if (pc != Shared.pc)
+    if (pc != Shared.pc) {
+        // What a write killed midway left under this PC's names.
+        for (int kind = 0; kind < PcFileKinds; ++kind)
+            RecoverInterruptedWrite(disk.PathOf(FileNameOf(pc, static_cast<PcFileKind>(kind))).c_str(), nullptr);
         Shared.copies.Forget();
+    }
 
     const std::string dataFile = job.dataFile;
     const LocalFile local[PcFileKinds] = {
@@ -131,7 +138,6 @@ bool Share(const Job& job)
         ReadLocal(AppsPathOf(historyPath)),
     };
     const LocalDate today = TodaysDate();
-    FolderOnDisk disk(userFolder, false);
     CopyResult copied = Shared.copies.Copy(disk, pc, local, today);
     if (copied == CopyResult::Foreign) {
         // Another installation writes under this name (a copied disk or

@@ -91,11 +91,14 @@ TEST_F(SyncFolderTest, EachSaveCopiesThisPcsFilesAndReadsTheOtherPcs)
     WriteBytes(InFolder("LAPTOP-00000001.history.csv"), History(7));
     WriteBytes(InFolder("LAPTOP-00000001 (1).history.csv"), History(700));   // a conflict copy
     WriteBytes(InFolder("LAPTOP-00000001.keys.csv"), "key,count\r\na,40\r\n");
+    ASSERT_TRUE(WritePrivateProfileStringA("setup", "PCID", "0000abcd", SettingsPath));
+    WriteBytes(InFolder(Pc() + ".history.csv.1.tmp"), "a write killed midway");
     LogIn("taro.dat", {});
     FinishSharing();
     EXPECT_EQ(StrokesOfAllPcs(), 7) << "read at the login";
+    EXPECT_FALSE(Exists(InFolder(Pc() + ".history.csv.1.tmp")));
     Save();
-    ASSERT_TRUE(IsPcId(PcId()));
+    EXPECT_EQ(PcId(), "0000abcd");
     EXPECT_EQ(ReadBytes(InFolder(Pc() + ".history.csv")), ReadBytes(DataFile("taro.history.csv")));
     EXPECT_EQ(StrokesOfAllPcs(), 7) << "this PC's own copy is not read";
     EXPECT_EQ(WithOtherPcsAllTime({}).keys[0], 40);

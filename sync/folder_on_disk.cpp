@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "history/user_history.h"
+#include "sync/pc_files.h"
 #include "win/atomic_file.h"
 
 namespace {
@@ -18,6 +19,14 @@ FileStamp StampOf(DWORD sizeHigh, DWORD sizeLow, const FILETIME& written)
 }
 
 } // namespace
+
+std::string ThisComputersName()
+{
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = L"";
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    GetComputerNameW(name, &size);
+    return PcNameOf(name);
+}
 
 bool FolderOnDisk::List(std::vector<FolderEntry>& files)
 {

@@ -6,6 +6,9 @@
 
 #include "sync/shared_folder.h"
 
+// This computer's name as the PCs' files carry it (PcNameOf).
+std::string ThisComputersName();
+
 class FolderOnDisk final : public SharedFolder {
 public:
     // patient: a held file is tried again for about a second (the commands,

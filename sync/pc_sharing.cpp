@@ -70,10 +70,7 @@ std::string ThisPc(const char* settings, bool anew)
         if (!WritePcIdSetting(settings, id))
             return std::string();   // each run would be another PC
     }
-    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = L"";
-    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
-    GetComputerNameW(name, &size);
-    return PcOf(PcNameOf(name), id);
+    return PcOf(ThisComputersName(), id);
 }
 
 LocalFile ReadLocal(const std::string& path)

@@ -28,6 +28,8 @@ std::string ThisComputersName()
     return PcNameOf(name);
 }
 
+std::string FolderOnDisk::PathOf(const std::string& name) const { return folder_ + '\\' + name; }
+
 bool FolderOnDisk::List(std::vector<FolderEntry>& files)
 {
     WIN32_FIND_DATAA found;

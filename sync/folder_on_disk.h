@@ -20,7 +20,7 @@ public:
     bool Stamp(const std::string& name, FileStamp& stamp) override;
     bool Replace(const std::string& name, std::string_view text) override;
 
-    std::string PathOf(const std::string& name) const { return folder_ + '\\' + name; }
+    std::string PathOf(const std::string& name) const;
 
 private:
     std::string folder_;

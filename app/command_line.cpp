@@ -15,7 +15,7 @@ namespace {
 constexpr char Usage[] =
     "使い方: Kivora.exe /export ユーザー名 ファイル.csv"
     " | Kivora.exe /heatmap ユーザー名 ファイル.png [all|today|7|30|YYYY-MM-DD..YYYY-MM-DD]"
-    " | Kivora.exe /chart ユーザー名 ファイル.png [30|90|365|all]";
+    " | Kivora.exe /chart ユーザー名 ファイル.png [30|90|365|all] [allkeys]";
 
 bool IsCommand(const wchar_t* argument, const wchar_t* command) { return lstrcmpiW(argument, command) == 0; }
 
@@ -33,8 +33,8 @@ bool RunCommandLine(int argc, wchar_t** argv, int& exitCode)
         exitCode = RunHeatmapCommand(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
         return true;
     }
-    if (IsCommand(argv[1], L"/chart") && (argc == 4 || argc == 5)) {
-        exitCode = RunChartCommand(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
+    if (IsCommand(argv[1], L"/chart") && argc >= 4 && argc <= 6) {
+        exitCode = RunChartCommand(argv[2], argv[3], argc >= 5 ? argv[4] : nullptr, argc == 6 ? argv[5] : nullptr);
         return true;
     }
     // A mistyped command must not start the program (nor end at once beside

@@ -10,15 +10,17 @@
 #include "res/resource.h"
 #include "store/user_data.h"
 #include "store/user_days.h"
+#include "store/user_keys.h"
 #include "win/modal_ui.h"
 #include "win/notices.h"
 
 namespace {
 
-// What could not be saved: the data file, the days (the history held by
-// another program, or no file that could take them), or both.
+// What could not be saved: the data file, the keys file, the days (the
+// history held by another program, or no file that could take them).
 struct Failure {
     bool dataFile = false;
+    std::string keys;               // the keys file's name, when it could not be written
     LeavingRisk days;
     std::string history, pending;   // the files' names
 };
@@ -35,6 +37,10 @@ struct Wording {
 constexpr char DataFileFailed[] =
     "打鍵数を保存できませんでした。\n\n"
     "ディスクの空きと、データファイルが読み取り専用になっていないかを確かめてから、"
+    "「再試行」を押してください。\n";
+constexpr char KeysHeldText[] =   // %s: the keys file's name
+    "すべてのキーの記録ファイル（%s）に書き込めませんでした。\n\n"
+    "表計算ソフトなど、このファイルを開いているアプリを閉じるか、読み取り専用をやめてから、"
     "「再試行」を押してください。\n";
 constexpr char HistoryHeldText[] =   // %s: the history's name
     "日ごとの記録ファイル（%s）に書き込めませんでした。\n\n"
@@ -73,7 +79,10 @@ std::string Formatted(const char* format, const std::string& name)
     return text;
 }
 
-bool LosesSomething(const Failure& failure) { return failure.dataFile || failure.days.daysLost; }
+bool LosesSomething(const Failure& failure)
+{
+    return failure.dataFile || !failure.keys.empty() || failure.days.daysLost;
+}
 
 bool MustAsk(const Failure& failure) { return LosesSomething(failure) || failure.days.historyHeld; }
 
@@ -82,12 +91,14 @@ std::string QuestionText(const Failure& failure, const Wording& wording)
     std::string text;
     if (failure.dataFile)
         text = DataFileFailed;
+    else if (!failure.keys.empty())
+        text = Formatted(KeysHeldText, failure.keys);
     if (failure.days.historyHeld)
-        text += Formatted(failure.dataFile ? HistoryHeldTooText : HistoryHeldText, failure.history);
+        text += Formatted(failure.dataFile || !failure.keys.empty() ? HistoryHeldTooText : HistoryHeldText, failure.history);
     if (failure.days.pendingHeld && failure.days.daysLost)
         text += Formatted(PendingHeldText, failure.pending);
     text += wording.stay;
-    if (failure.dataFile)
+    if (failure.dataFile || !failure.keys.empty())
         text += wording.countsLost;
     if (failure.days.daysLost)
         text += wording.daysLost;
@@ -177,6 +188,7 @@ bool SaveBeforeLeaving(HWND owner, Leaving leaving)
         Question question{leaving, {}};
         question.failure.dataFile = SaveUserData() != 0;
         NoteSaveResult(!question.failure.dataFile);
+        question.failure.keys = UnsavedKeysName();
         // Days that the history cannot take now wait in the pending file; the
         // user is asked all the same, and told which file is held.
         question.failure.days = HistoryRisk(question.failure.history, question.failure.pending);

@@ -109,7 +109,7 @@ int main(int argc, char** argv)
     ChartPicture picture;
     picture.series = &series;
     picture.view.span = ChartSpan::All;
-    std::string title = FormatChartTitle("bench", ChartSpan::All, today);
+    std::string title = FormatChartTitle("bench", ChartSpan::All, DefaultChartKeys, today);
     picture.title = title.c_str();
     for (int round = 0; round < rounds / 10 + 1; ++round) {
         start = Now();
@@ -122,7 +122,7 @@ int main(int argc, char** argv)
     bool ready = MakeTenYearsUser(folder);
     for (int round = 0; round < rounds / 10 + 1; ++round) {
         start = Now();
-        bool ok = ready && RunChartCommand(L"bench", L"chart-command.png", L"all") == 0;
+        bool ok = ready && RunChartCommand(L"bench", L"chart-command.png", L"all", nullptr) == 0;
         std::printf("command span=all us=%.1f ok=%d\n", Microseconds(Now() - start), ok ? 1 : 0);
     }
     std::fflush(stdout);

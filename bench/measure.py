@@ -56,11 +56,19 @@ CHART_EXE = WIN_BUILD / "bench" / "bench_chart.exe"
 SYNC_EXE = WIN_BUILD / "bench" / "bench_sync.exe"
 USER = "bench"
 
+# Per class the keys struck in turn: xdotool's name, the virtual key that the
+# hook counts, and where Kivora's count is (a data file field, or keys:
+# and a line of the keys file).
 KEY_CLASSES = {
-    "letters": [(c, 0x41 + i) for i, c in enumerate("abcdefghijklmnopqrstuvwxyz")],
-    "digits": [(c, 0x30 + i) for i, c in enumerate("0123456789")],
-    "arrows": [("Right", 0x27), ("Left", 0x25), ("Up", 0x26), ("Down", 0x28)],
+    "letters": [(c, 0x41 + i, c) for i, c in enumerate("abcdefghijklmnopqrstuvwxyz")],
+    "digits": [(c, 0x30 + i, c) for i, c in enumerate("0123456789")],
+    "arrows": [("Right", 0x27, "Right"), ("Left", 0x25, "Left"), ("Up", 0x26, "Up"), ("Down", 0x28, "Down")],
+    "space, enter, backspace": [("space", 0x20, "keys:space"), ("Return", 0x0D, "keys:enter"),
+                                ("BackSpace", 0x08, "keys:backspace")],
+    "digits with Shift": [(c, 0x30 + i, f"keys:shift{c}") for i, c in enumerate("0123456789")],
 }
+# A key held down through each cell of a class.
+HELD_KEY = {"digits with Shift": "shift"}
 RATES = [5, 10, 20, 30]          # keys per second
 DWELLS = [15, 30, 50, 80]        # ms held down
 PANGRAM = "the quick brown fox jumps over the lazy dog "
@@ -103,7 +111,7 @@ def scan_figures(quick):
 
     passes = 20000 if quick else 100000
     instructions = {}
-    for kind in ("idle", "stroke"):
+    for kind in ("idle", "stroke", "space", "pages"):
         counts = []
         for n in (0, passes):
             err = subprocess.run(["valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null",
@@ -409,9 +417,15 @@ class Bench:
             for name, pid in self.pids.items()}
 
     def snapshot(self):
-        """Kivora's counts (from its saved file) and the hook counter's."""
+        """Kivora's counts (from its saved files: the data file's by key
+        name, the keys file's as keys:<column>) and the hook counter's."""
         probe("snapshot", "--save", "PrtClass", "--dump", "KivoraBenchHookCounter")
         kivora = self.session.user_file(USER)
+        keys_file = self.session.data / f"{USER}.keys.csv"
+        if keys_file.exists():
+            for line in keys_file.read_text(encoding="ascii").splitlines()[1:]:
+                column, count = line.split(",")
+                kivora[f"keys:{column}"] = int(count)
         hook = {}
         for line in (self.hook_dir / "hook_counts.txt").read_text().splitlines():
             vk, count = map(int, line.split())
@@ -428,17 +442,21 @@ class Bench:
         grid = {}
         kivora_before, hook_before = self.snapshot()
         for class_name, keys in KEY_CLASSES.items():
-            names = [name for name, _ in keys]
+            names = [name for name, _, _ in keys]
+            held_key = HELD_KEY.get(class_name)
             for dwell in dwells:
                 for rate in rates:
                     timeline = stroke_timeline(names, rate, dwell, strokes)
-                    took = run_xdotool(timeline)
+                    if held_key:
+                        timeline = (["keydown", held_key, "sleep", "0.1"] + timeline
+                                    + ["sleep", f"{dwell / 1000 + 0.1:.3f}", "keyup", held_key])
+                    took = run_xdotool(timeline) - (0.2 + dwell / 1000 if held_key else 0)
                     # Two polls and a little more, for the last release.
                     time.sleep(0.25)
                     kivora_after, hook_after = self.snapshot()
-                    counted = sum(kivora_after[name] - kivora_before[name] for name, _ in keys)
-                    hooked = sum(hook_after.get(vk, 0) - hook_before.get(vk, 0) for _, vk in keys)
-                    codes = {vk for _, vk in keys}
+                    counted = sum(kivora_after.get(kept, 0) - kivora_before.get(kept, 0) for _, _, kept in keys)
+                    hooked = sum(hook_after.get(vk, 0) - hook_before.get(vk, 0) for _, vk, _ in keys)
+                    codes = {vk for _, vk, _ in keys}
                     held = [us / 1000 for vk, us in self.dwells if vk in codes]
                     grid[f"{class_name}/{dwell}/{rate}"] = {
                         "sent": strokes, "kivora": counted, "hook": hooked, "held": held,
@@ -844,18 +862,25 @@ def build_table(bench, started, finished):
     # 1. scan pass
     if "scan" in r:
         scan = r["scan"]
-        idle, stroke = scan["bench"]["IdlePass"], scan["bench"]["StrokePass"]
-        t.add("1 Scan pass", "ns per pass, idle (52 key queries)", f"{idle['ns']:.1f} ns")
-        t.add("1 Scan pass", "ns per pass, a stroke every other pass (arm, then count)",
-              f"{stroke['ns']:.1f} ns", f"idle pass {idle['ns']:.1f} ns", ratio(stroke["ns"], idle["ns"]))
-        t.add("1 Scan pass", "heap allocations per pass, idle / stroke",
-              f"{idle['allocs']:g} / {stroke['allocs']:g}")
+        bench_rows = scan["bench"]
+        idle, pages = bench_rows["IdlePass"], bench_rows["PagesIdlePass"]
+        stroke, space = bench_rows["StrokePass/K"], bench_rows["StrokePass/Space"]
+        t.add("1 Scan pass", "ns per pass, idle: every key (114 key queries)", f"{idle['ns']:.1f} ns",
+              f"the count pages' scans alone (52 queries) {pages['ns']:.1f} ns", ratio(idle["ns"], pages["ns"]))
+        for label, row in (("k, a key of the count pages", stroke), ("Space, another key", space)):
+            t.add("1 Scan pass", f"ns per pass, a stroke of {label} every other pass (arm, then count)",
+                  f"{row['ns']:.1f} ns", f"idle pass {idle['ns']:.1f} ns", ratio(row["ns"], idle["ns"]))
+        t.add("1 Scan pass", "heap allocations per pass, idle / stroke of k / stroke of Space",
+              f"{idle['allocs']:g} / {stroke['allocs']:g} / {space['allocs']:g}")
         ins = scan["instructions"]
-        t.add("1 Scan pass", "instructions per pass (callgrind), idle", f"{ins['idle']:.0f}")
-        t.add("1 Scan pass", "instructions per pass (callgrind), a stroke every other pass",
-              f"{ins['stroke']:.0f}", f"idle pass {ins['idle']:.0f}", ratio(ins["stroke"], ins["idle"]))
-        t.add("1 Scan pass", "extra for one counted stroke (twice the difference)",
-              f"{2 * (stroke['ns'] - idle['ns']):.0f} ns, {2 * (ins['stroke'] - ins['idle']):.0f} instructions")
+        t.add("1 Scan pass", "instructions per pass (callgrind), idle: every key", f"{ins['idle']:.0f}",
+              f"the count pages' scans alone {ins['pages']:.0f}", ratio(ins["idle"], ins["pages"]))
+        for label, kind in (("k", "stroke"), ("Space", "space")):
+            t.add("1 Scan pass", f"instructions per pass (callgrind), a stroke of {label} every other pass",
+                  f"{ins[kind]:.0f}", f"idle pass {ins['idle']:.0f}", ratio(ins[kind], ins["idle"]))
+        t.add("1 Scan pass", "extra for one counted stroke (twice the difference): k / Space",
+              f"{2 * (stroke['ns'] - idle['ns']):.0f} ns, {2 * (ins['stroke'] - ins['idle']):.0f} instructions / "
+              f"{2 * (space['ns'] - idle['ns']):.0f} ns, {2 * (ins['space'] - ins['idle']):.0f} instructions")
     else:
         t.failed("1 Scan pass", "all", errors.get("scan pass (native)"))
 

@@ -1,4 +1,5 @@
-// The time of one save of a user's counts (the data file and the history),
+// The time of one save of a user's counts (the history, the keys file and
+// the data file),
 // for a user whose history is empty and for one with ten years of days,
 // against two plain writes of the same 738 bytes in the same folder: one
 // flushed, one not; and the export command over the ten years. Each round
@@ -20,6 +21,7 @@
 #include "history/history_file.h"
 #include "history/user_history.h"
 #include "store/user_days.h"
+#include "store/user_keys.h"
 #include "store/user_data.h"
 #include "store/user_record.h"
 
@@ -60,11 +62,12 @@ std::string TenYearsOfHistory()
     return text;
 }
 
-// Makes path the logged-in user's file, with its history opened.
+// Makes path the logged-in user's file, with its keys file and history opened.
 void LogIn(const std::string& path)
 {
     std::snprintf(DataFilePath, sizeof DataFilePath, "%s", path.c_str());
-    OpenUserHistory(DataFilePath, SnapshotOf(CollectStoredValues(Counters)));
+    OtherKeys.Store(OpenUserKeys(DataFilePath));
+    OpenUserHistory(DataFilePath, AllTimeCounts());
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 // since the last query.
 #include <benchmark/benchmark.h>
 
-#include "capture/key_scan.h"
+#include "capture/other_key_scan.h"
 
 class TableKeyboard final : public KeyboardPort {
 public:

@@ -58,7 +58,7 @@ void ForgetEarlierPresses(KeyboardPort& port)
         port.AsyncKeyState(KeyLetterA + letter);
 }
 
-void ScanPass(CounterTable& table, KeyboardPort& port)
+bool ScanPass(CounterTable& table, KeyboardPort& port)
 {
     bool capsLock = port.CapsLockToggled();
     bool shift = port.AsyncKeyState(KeyShift) < 0;
@@ -69,4 +69,5 @@ void ScanPass(CounterTable& table, KeyboardPort& port)
     // While Shift is held no digit or symbol key is even queried.
     if (!shift)
         ScanDigitsSymbols(table, port);
+    return shift;
 }

@@ -33,4 +33,5 @@ void ForgetEarlierPresses(KeyboardPort& port);
 //   Caps Lock off, Shift:    uppercase
 //   Caps Lock on,  no Shift: uppercase, then digits and symbols
 //   Caps Lock on,  Shift:    lowercase
-void ScanPass(CounterTable& table, KeyboardPort& port);
+// Returns whether Shift was held.
+bool ScanPass(CounterTable& table, KeyboardPort& port);

@@ -118,9 +118,10 @@ bool KeepApart(std::vector<ChartText>& kept, ChartText label, int gap, int low, 
     return true;
 }
 
-void LayOutCalendar(ChartLayout& layout, const DaySeries& series, int monthTop, int gap, int high,
+void LayOutCalendar(ChartLayout& layout, const DaySeries& series, ChartKeys keys, int monthTop, int gap, int high,
                     const TextRuler& ruler)
 {
+    const std::vector<int64_t>& strokes = StrokesOfDays(series, keys);
     int line = layout.lineHeight;
     int pitch = layout.cellPitch;
     int cellGap = pitch >= 8 ? std::max(1, pitch / 8) : 1;
@@ -137,7 +138,7 @@ void LayOutCalendar(ChartLayout& layout, const DaySeries& series, int monthTop, 
         cell.date = DateOfDayNumber(firstCell + i);
         if (day < series.days.size() && series.dayNumbers[day] == firstCell + i) {
             cell.hasLine = true;
-            cell.strokes = series.strokes[day];
+            cell.strokes = strokes[day];
             layout.calendarHighest = std::max(layout.calendarHighest, cell.strokes);
             ++day;
         }
@@ -250,7 +251,7 @@ void LayOutDateLabels(ChartLayout& layout, int top, int gap, int high, const Tex
     std::reverse(layout.dateLabels.begin(), layout.dateLabels.end());
 }
 
-void MarkSelection(ChartLayout& layout, const HistoryCounts& sums, const DateRange& range)
+void MarkSelection(ChartLayout& layout, const HistoryCounts& sums, const DateRange& range, ChartKeys keys)
 {
     if (layout.selection && !layout.cells.empty()) {
         int32_t base = DayNumber(layout.cells.front().date);
@@ -280,7 +281,7 @@ void MarkSelection(ChartLayout& layout, const HistoryCounts& sums, const DateRan
                                     layout.bars[layout.selectedBarLast].bar.right + 2, layout.plot.bottom + 2};
     }
     layout.selectionDate.text = FormatJapaneseRange(range);
-    layout.selectionFigures.text = FormatRangeFigures(sums);
+    layout.selectionFigures.text = FormatRangeFigures(sums, keys);
 }
 
 } // namespace
@@ -375,7 +376,7 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
     // The bars and their axes, whose widest text decides where the plots begin.
     layout.spanDates = SpanDates(series, view.span);
     layout.grouping = GroupingOf(layout.spanDates);
-    std::vector<DayBucket> buckets = GroupDays(series, layout.spanDates, layout.grouping);
+    std::vector<DayBucket> buckets = GroupDays(series, layout.spanDates, layout.grouping, view.keys);
     layout.bars.resize(buckets.size());
     int64_t rateHighest = 0;
     int64_t total = 0;
@@ -419,12 +420,12 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
     std::string rateCaption = "1時間あたりの打鍵数";
     layout.rateCaption = TextAt(left, rateCaptionTop, ruler.Width(rateCaption), line, rateCaption);
 
-    LayOutCalendar(layout, series, monthTop, gap, right, ruler);
+    LayOutCalendar(layout, series, view.keys, monthTop, gap, right, ruler);
     LayOutLegend(layout, legendTop, gap, ruler);
 
     layout.selection = view.selection;
     DateRange described = view.selection ? *view.selection : layout.spanDates;
-    MarkSelection(layout, view.selection ? SumOfDays(series, described) : spanSums, described);
+    MarkSelection(layout, view.selection ? SumOfDays(series, described) : spanSums, described, view.keys);
     layout.usable = true;
     return layout;
 }

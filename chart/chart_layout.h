@@ -37,6 +37,7 @@ struct ChartTextMeasure {
 
 struct ChartView {
     ChartSpan span = DefaultChartSpan;
+    ChartKeys keys = DefaultChartKeys;    // whose strokes the calendar, bars and figures count
     std::optional<DateRange> selection;   // none: the text speaks of the whole span
     bool withTitle = false;               // a line at the top for the caller's title
 };
@@ -130,7 +131,7 @@ struct ChartLayout {
     int selectedBarFirst = -1, selectedBarLast = -1;     // indices into bars; -1: none shown
     PixelRect barSelectionFrame;       // around the selected bars
     ChartText selectionDate;           // 2026年12月7日（月） or first～last
-    ChartText selectionFigures;        // strokes, time, strokes per hour, three keys
+    ChartText selectionFigures;        // strokes, time, strokes per hour, 訂正率, three keys
 };
 
 ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const PixelRect& canvas,

@@ -59,6 +59,16 @@ bool ParseChartSpan(const char* word, ChartSpan& span)
     return false;
 }
 
+const char* ChartKeysCaption(ChartKeys keys) { return keys == ChartKeys::AllKeys ? "全キー" : "77キー"; }
+
+bool ParseChartKeys(const char* word, ChartKeys& keys)
+{
+    if (word == nullptr || !SameWordIgnoringCase(word, AllKeysWord))
+        return false;
+    keys = ChartKeys::AllKeys;
+    return true;
+}
+
 int WeekdayIndex(const LocalDate& date)
 {
     // 1970-01-01 was a Thursday, weekday 3.
@@ -88,7 +98,8 @@ std::string FormatJapaneseRange(const DateRange& range)
     return FormatJapaneseDate(range.first) + "～" + FormatJapaneseDate(range.last);
 }
 
-std::string FormatChartTitle(std::string_view user, ChartSpan span, const LocalDate& today)
+std::string FormatChartTitle(std::string_view user, ChartSpan span, ChartKeys keys, const LocalDate& today)
 {
-    return std::string(user) + "　" + ChartSpanCaption(span) + "　" + FormatJapaneseDate(today);
+    return std::string(user) + "　" + ChartSpanCaption(span) + "　" + ChartKeysCaption(keys) + "　" +
+           FormatJapaneseDate(today);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The spans of days the daily chart offers, as its list captions them and as
-// the command line names them, and the Japanese date texts the chart writes.
+// the command line names them, the keys whose strokes it counts, and the
+// Japanese date texts the chart writes.
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,23 @@ int ChartSpanDays(ChartSpan span);
 // (another spelling, a null) is refused and span is left alone.
 bool ParseChartSpan(const char* word, ChartSpan& span);
 
+// The strokes the chart counts: those of the data file's 77 keys (the
+// history's total, as the count pages add them up), or of every key (its
+// allkeys).
+enum class ChartKeys { DataFileKeys, AllKeys };
+constexpr ChartKeys DefaultChartKeys = ChartKeys::DataFileKeys;
+constexpr ChartKeys ChartKeyChoices[] = {ChartKeys::DataFileKeys, ChartKeys::AllKeys};
+
+// 77キー, 全キー (code page 932).
+const char* ChartKeysCaption(ChartKeys keys);
+
+// The command line's last word for every key.
+constexpr char AllKeysWord[] = "allkeys";
+
+// Reads AllKeysWord in any letter case as AllKeys; anything else (a null
+// too) is refused and keys is left alone.
+bool ParseChartKeys(const char* word, ChartKeys& keys);
+
 // 0 for Monday to 6 for Sunday.
 int WeekdayIndex(const LocalDate& date);
 // The Monday of the date's week.
@@ -38,5 +56,5 @@ std::string FormatJapaneseDate(const LocalDate& date);
 // One day as FormatJapaneseDate, more as "first～last".
 std::string FormatJapaneseRange(const DateRange& range);
 
-// The picture's title line: "taro　過去30日　2026年12月7日（月）".
-std::string FormatChartTitle(std::string_view user, ChartSpan span, const LocalDate& today);
+// The picture's title line: "taro　過去30日　全キー　2026年12月7日（月）".
+std::string FormatChartTitle(std::string_view user, ChartSpan span, ChartKeys keys, const LocalDate& today);

@@ -7,6 +7,9 @@
 
 namespace {
 
+constexpr int BackspaceKey = KeyIndexOf("backspace");
+static_assert(BackspaceKey != NoKeyIndex);
+
 // Two years and a day: the longest span still shown a week a bar.
 constexpr int32_t LongestWeeklySpan = 731;
 constexpr int32_t LongestDailySpan = 90;
@@ -46,10 +49,12 @@ void Refill(DaySeries& series)
 {
     series.dayNumbers.resize(series.days.size());
     series.strokes.resize(series.days.size());
+    series.allStrokes.resize(series.days.size());
     for (std::size_t i = 0; i < series.days.size(); ++i) {
         Clamp(series.days[i].counts);
         series.dayNumbers[i] = DayNumber(series.days[i].date);
         series.strokes[i] = series.days[i].counts.Strokes();
+        series.allStrokes[i] = series.days[i].counts.AllStrokes();
     }
 }
 
@@ -80,6 +85,7 @@ void SetRunningDay(DaySeries& series, const HistoryCounts& counts)
     if (!series.days.empty() && series.days.back().date == series.today) {
         series.days.back().counts = clamped;
         series.strokes.back() = clamped.Strokes();
+        series.allStrokes.back() = clamped.AllStrokes();
         return;
     }
     // Like the file, which has no line for a day that has counted nothing.
@@ -87,7 +93,18 @@ void SetRunningDay(DaySeries& series, const HistoryCounts& counts)
         return;
     series.days.push_back({series.today, clamped});
     series.dayNumbers.push_back(DayNumber(series.today));
-    series.strokes.push_back(counts.Strokes());
+    series.strokes.push_back(clamped.Strokes());
+    series.allStrokes.push_back(clamped.AllStrokes());
+}
+
+int64_t StrokesOf(const HistoryCounts& counts, ChartKeys keys)
+{
+    return keys == ChartKeys::AllKeys ? counts.AllStrokes() : counts.Strokes();
+}
+
+const std::vector<int64_t>& StrokesOfDays(const DaySeries& series, ChartKeys keys)
+{
+    return keys == ChartKeys::AllKeys ? series.allStrokes : series.strokes;
 }
 
 LocalDate FirstDay(const DaySeries& series) { return series.days.empty() ? series.today : series.days.front().date; }
@@ -125,7 +142,8 @@ BarGrouping GroupingOf(const DateRange& range)
     return days <= LongestWeeklySpan ? BarGrouping::Week : BarGrouping::Month;
 }
 
-std::vector<DayBucket> GroupDays(const DaySeries& series, const DateRange& range, BarGrouping grouping)
+std::vector<DayBucket> GroupDays(const DaySeries& series, const DateRange& range, BarGrouping grouping,
+                                 ChartKeys keys)
 {
     std::vector<DayBucket> buckets;
     int32_t first = DayNumber(range.first);
@@ -146,7 +164,7 @@ std::vector<DayBucket> GroupDays(const DaySeries& series, const DateRange& range
         AddCounts(buckets[at].counts, series.days[i].counts);
     }
     for (DayBucket& bucket : buckets)
-        bucket.strokes = bucket.counts.Strokes();
+        bucket.strokes = StrokesOf(bucket.counts, keys);
     return buckets;
 }
 
@@ -163,19 +181,47 @@ std::string FormatGrouped(int64_t value)
     return text;
 }
 
-std::string FormatRangeFigures(const HistoryCounts& sums)
+int CorrectionPermille(const HistoryCounts& sums)
 {
-    int64_t strokes = sums.Strokes();
-    char hours[DecimalTextSize];
-    char minutes[DecimalTextSize];
-    WriteDecimal(hours, sums.seconds / 3600);
-    WriteDecimal(minutes, sums.seconds / 60 % 60, 2);
-    std::string text = FormatGrouped(strokes) + "打鍵　" + hours + ":" + minutes + "　" +
-                       FormatGrouped(StrokesPerHour(strokes, sums.seconds)) + "打鍵/時";
+    int64_t all = sums.AllStrokes();
+    if (all <= 0)
+        return -1;
+    int64_t corrections = std::clamp<int64_t>(sums.keys[BackspaceKey], 0, all);
+    // Exact for any count a day can reach; at counts past 2^53 a tie may round
+    // either way.
+    return static_cast<int>(static_cast<double>(corrections) * 1000 / static_cast<double>(all) + 0.5);
+}
+
+std::string FormatRangeFigures(const HistoryCounts& sums, ChartKeys keys)
+{
+    std::string text;
+    auto append = [&text](int64_t value, int minDigits) {
+        char digits[DecimalTextSize];
+        text.append(digits, WriteDecimal(digits, value, minDigits));
+    };
+    int64_t strokes = StrokesOf(sums, keys);
+    text += FormatGrouped(strokes);
+    text += "打鍵　";
+    append(sums.seconds / 3600, 1);
+    text += ':';
+    append(sums.seconds / 60 % 60, 2);
+    text += "　";
+    text += FormatGrouped(StrokesPerHour(strokes, sums.seconds));
+    text += "打鍵/時　訂正率 ";
+    int permille = CorrectionPermille(sums);
+    if (permille < 0) {
+        text += '-';
+    } else {
+        append(permille / 10, 1);
+        text += '.';
+        append(permille % 10, 1);
+        text += '%';
+    }
 
     // The three highest counts; on a tie the earlier key in history order.
+    int keyCount = keys == ChartKeys::AllKeys ? HistoryKeyCount : DataFileKeyCount;
     int top[3] = {-1, -1, -1};
-    for (int key = 0; key < HistoryKeyCount; ++key) {
+    for (int key = 0; key < keyCount; ++key) {
         if (sums.keys[key] <= 0)
             continue;
         for (int place = 0; place < 3; ++place) {
@@ -187,8 +233,11 @@ std::string FormatRangeFigures(const HistoryCounts& sums)
             }
         }
     }
-    for (int place = 0; place < 3 && top[place] >= 0; ++place)
-        text += std::string(place == 0 ? "　" : "  ") + KeyTable[top[place]].label + " " +
-                FormatGrouped(sums.keys[top[place]]);
+    for (int place = 0; place < 3 && top[place] >= 0; ++place) {
+        text += place == 0 ? "　" : "  ";
+        text += KeyTable[top[place]].label;
+        text += ' ';
+        text += FormatGrouped(sums.keys[top[place]]);
+    }
     return text;
 }

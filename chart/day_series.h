@@ -17,8 +17,15 @@ struct DaySeries {
     LocalDate today;
     std::vector<HistoryDay> days;        // in date order, none after today
     std::vector<int32_t> dayNumbers;     // DayNumber of each day
-    std::vector<int64_t> strokes;        // each day's total
+    std::vector<int64_t> strokes;        // each day's total: the data file's keys
+    std::vector<int64_t> allStrokes;     // each day's strokes of every key
 };
+
+// A day's (or a sum's) strokes as the chart counts them.
+int64_t StrokesOf(const HistoryCounts& counts, ChartKeys keys);
+
+// Each day's strokes as the chart counts them.
+const std::vector<int64_t>& StrokesOfDays(const DaySeries& series, ChartKeys keys);
 
 // The days in date order, one line a date (a second one for a date is left
 // out); days after today (a clock set back) are left out.
@@ -55,17 +62,23 @@ BarGrouping GroupingOf(const DateRange& range);
 struct DayBucket {
     DateRange dates;
     HistoryCounts counts;      // the sums of its days
-    int64_t strokes = 0;
+    int64_t strokes = 0;       // as the chart counts them
 };
 
 // The range cut into buckets in date order, each with its sums; work in
 // proportion to the buckets and the days with lines among them.
-std::vector<DayBucket> GroupDays(const DaySeries& series, const DateRange& range, BarGrouping grouping);
+std::vector<DayBucket> GroupDays(const DaySeries& series, const DateRange& range, BarGrouping grouping,
+                                 ChartKeys keys);
 
 // "12,345": digits grouped by three.
 std::string FormatGrouped(int64_t value);
 
+// Backspace's share of every stroke in tenths of a percent, rounded half up
+// (42 is 4.2%); -1 without strokes.
+int CorrectionPermille(const HistoryCounts& sums);
+
 // What the selection line says of a range: its strokes, time counted (h:mm),
-// strokes per hour and up to three most-struck keys, e.g.
-// "12,345打鍵　3:25　3,612打鍵/時　e 377  t 300  a 250".
-std::string FormatRangeFigures(const HistoryCounts& sums);
+// strokes per hour as the chart counts them, Backspace's share of every
+// stroke, and up to three most-struck keys (of the data file's, or of every
+// key), e.g. "12,345打鍵　3:25　3,612打鍵/時　訂正率 4.2%　e 377  t 300  a 250".
+std::string FormatRangeFigures(const HistoryCounts& sums, ChartKeys keys);

@@ -1,5 +1,6 @@
 // The history tab: the logged-in user's days as a year's calendar and a
-// chart of the chosen span (chart_layout.h), with a selection made by a
+// chart of the chosen span (chart_layout.h), counting the strokes of the data
+// file's keys or of every key as chosen, with a selection made by a
 // click, a drag across the bars or the arrow keys and described under the
 // chart, a button that shows the selected days on the keyboard tab, and one
 // that saves the picture as a PNG.
@@ -36,6 +37,7 @@ constexpr char NoHistoryText[] = "日ごとの記録ファイルを読めない�
 
 struct PageState {
     ChartSpan span = DefaultChartSpan;
+    ChartKeys keys = DefaultChartKeys;
     std::optional<DateRange> selection;
     DaySeries series;
     bool seriesRead = false;
@@ -56,7 +58,7 @@ struct PageState {
 // puts in today's counts as they stand. True when the chart would change.
 bool RefreshDays(bool withRunningDay)
 {
-    HistoryCounts now = SnapshotOf(CollectStoredValues(Counters));
+    HistoryCounts now = AllTimeCounts();
     // Read before the days: a change while they are read is read again.
     unsigned version = HistoryVersion();
     LocalDate today = TodaysDate();
@@ -90,6 +92,7 @@ ChartPicture PictureShown()
     ChartPicture picture;
     picture.series = &Page.series;
     picture.view.span = Page.span;
+    picture.view.keys = Page.keys;
     picture.view.selection = Page.selection;
     picture.title = Page.historyOff ? NoHistoryText : nullptr;
     return picture;
@@ -229,7 +232,7 @@ void SavePicture(HWND page)
         return;
     RefreshDays(true);
     ChartPicture picture = PictureShown();
-    std::string title = FormatChartTitle(user, Page.span, Page.series.today);
+    std::string title = FormatChartTitle(user, Page.span, Page.keys, Page.series.today);
     picture.title = title.c_str();
     if (Page.historyOff || !WriteHistoryChartPng(path, picture))
         ShowPictureNotSaved(page, Page.historyOff);
@@ -241,6 +244,10 @@ void OnInitDialog(HWND page)
     for (ChartSpan span : ChartSpans)
         SendMessageA(spans, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ChartSpanCaption(span)));
     SendMessageA(spans, CB_SETCURSEL, static_cast<WPARAM>(Page.span), 0);
+    HWND keys = GetDlgItem(page, IDC_CHART_KEYS);
+    for (ChartKeys choice : ChartKeyChoices)
+        SendMessageA(keys, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ChartKeysCaption(choice)));
+    SendMessageA(keys, CB_SETCURSEL, static_cast<WPARAM>(Page.keys), 0);
 }
 
 void OnCommand(HWND page, int control, int notification)
@@ -249,6 +256,11 @@ void OnCommand(HWND page, int control, int notification)
         LRESULT chosen = SendDlgItemMessageA(page, IDC_CHART_SPAN, CB_GETCURSEL, 0, 0);
         if (chosen >= 0 && chosen < static_cast<LRESULT>(std::size(ChartSpans)))
             Page.span = ChartSpans[chosen];
+        DrawCanvas(page, true);
+    } else if (control == IDC_CHART_KEYS && notification == CBN_SELCHANGE) {
+        LRESULT chosen = SendDlgItemMessageA(page, IDC_CHART_KEYS, CB_GETCURSEL, 0, 0);
+        if (chosen >= 0 && chosen < static_cast<LRESULT>(std::size(ChartKeyChoices)))
+            Page.keys = ChartKeyChoices[chosen];
         DrawCanvas(page, true);
     } else if (control == IDC_CHART_SHOW_KEYS && notification == BN_CLICKED) {
         ShowKeysOfSelection(page);

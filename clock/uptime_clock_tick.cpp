@@ -28,7 +28,7 @@ private:
 void CALLBACK UptimeClockTick(HWND window, UINT, UINT_PTR, DWORD)
 {
     // A second counted after midnight belongs to the new day.
-    KeepHistoryDate(SnapshotOf(CollectStoredValues(Counters)));
+    KeepHistoryDate(AllTimeCounts());
     WindowsClock clock(window);
     AdvanceUptimeClock(Counters, clock);
 }

@@ -26,7 +26,7 @@ bool WriteExport(const std::wstring& path, const std::string& table)
 void ExportFromWindow(HWND owner)
 {
     StoredValues values = CollectStoredValues(Counters);
-    const HistoryCounts allTime = SnapshotOf(values);
+    const HistoryCounts allTime = SnapshotOf(values, OtherKeys.Counts());
     std::optional<HistoryPeriods> periods = CurrentHistoryPeriods(allTime);
     if (!periods) {
         ShowMessage(owner, "日ごとの記録ファイル（data フォルダーの *.history.csv）を読めないため、書き出せません。",

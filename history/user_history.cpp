@@ -26,8 +26,8 @@ bool StampOfOpenFile(HANDLE file, FileStamp& stamp)
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// Puts a file aside as path + ".bak", or ".bak2", ".bak3" and so on when
-// earlier ones are there: every backup is kept. Moved, or copied.
+} // namespace
+
 bool KeepAsBackup(const std::string& path, bool copy)
 {
     for (int number = 1; number < 10000; ++number) {
@@ -41,8 +41,6 @@ bool KeepAsBackup(const std::string& path, bool copy)
     }
     return false;
 }
-
-} // namespace
 
 bool HistoryPathOf(const char* dataFilePath, std::string& historyPath)
 {

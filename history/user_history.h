@@ -20,6 +20,11 @@ std::string PendingPathOf(const std::string& historyPath);
 // The programs' days beside a history: "taro.history.csv" gives "taro.apps.csv".
 std::string AppsPathOf(const std::string& historyPath);
 
+// Puts a file aside as path + ".bak", or ".bak2", ".bak3" and so on when
+// earlier ones are there: every backup is kept. Moved, or copied; false
+// when it cannot be now.
+bool KeepAsBackup(const std::string& path, bool copy);
+
 // The local date as the user's clock shows it.
 LocalDate TodaysDate();
 

@@ -1,127 +1,192 @@
 #include "keymap/key_geometry.h"
 
+#include <cstdint>
 #include <limits>
 #include <string_view>
 
 namespace {
 
+constexpr int U = QuartersPerUnit;
+
+// The place of a column that KeyTable has; another stops the compilation,
+// as the table is then read out of its bounds.
+constexpr int IndexOf(std::string_view column)
+{
+    int index = KeyIndexOf(column);
+    return KeyTable[index].column == column ? index : NoKeyIndex;
+}
+
+// The column of the stroke of a key made with Shift held, if it has one.
+constexpr int ShiftedIndexOf(int plain)
+{
+    for (int key = FirstShiftedKey; key < KeyTableSize; ++key) {
+        if (KeyTable[key].shiftOf == plain)
+            return key;
+    }
+    return NoKeyIndex;
+}
+
 // Lays keys out along a row, each starting where the previous one ended.
 class RowPlacer {
 public:
-    constexpr void StartRow(int row)
+    constexpr void StartRow(int y)
     {
         x_ = 0;
-        y_ = row * QuartersPerUnit;
+        y_ = y;
     }
     constexpr void MoveTo(int x) { x_ = x; }
     // Returns the key's place in the table.
-    constexpr int Key(const char* legend, int width, int virtualKey = 0, int value = NoKeyIndex,
-                      int secondValue = NoKeyIndex)
+    constexpr int Key(const char* legend, int width, int value = NoKeyIndex, int secondValue = NoKeyIndex,
+                      int height = U)
     {
         KeyCap& key = keys_[count_];
         key.legend = legend;
-        key.face = {static_cast<int16_t>(x_), static_cast<int16_t>(y_), static_cast<int16_t>(width),
-                    static_cast<int16_t>(QuartersPerUnit)};
-        key.virtualKey = static_cast<uint8_t>(virtualKey);
-        key.values[0] = static_cast<int8_t>(value);
-        key.values[1] = static_cast<int8_t>(secondValue);
+        key.face = {static_cast<int8_t>(x_), static_cast<int8_t>(y_), static_cast<int8_t>(width),
+                    static_cast<int8_t>(height)};
+        key.values[0] = static_cast<int16_t>(value);
+        key.values[1] = static_cast<int16_t>(secondValue);
         x_ += width;
         return count_++;
     }
-    // A counted key one unit wide, named by its column in KeyTable, with the
-    // table's label as its legend.
-    constexpr void Counted(std::string_view column)
+    // A key that counts one column, with its stroke made with Shift if the
+    // table has one.
+    constexpr int Counted(const char* legend, std::string_view column, int width = U, int height = U)
     {
-        const KeyEntry& key = KeyTable[IndexOf(column)];
-        Key(key.label, QuartersPerUnit, key.virtualKey, IndexOf(column));
+        int plain = IndexOf(column);
+        return Key(legend, width, plain, ShiftedIndexOf(plain), height);
     }
+    // A one-unit key with the table's label as its legend.
+    constexpr void Counted(std::string_view column) { Counted(KeyTable[IndexOf(column)].label, column); }
     // A letter key: its uppercase label, its lowercase and uppercase counts.
     constexpr void Letter(char letter)
     {
         const char lower[1] = {static_cast<char>(letter - 'A' + 'a')};
         const char upper[1] = {letter};
-        const KeyEntry& key = KeyTable[IndexOf({upper, 1})];
-        Key(key.label, QuartersPerUnit, key.virtualKey, IndexOf({lower, 1}), IndexOf({upper, 1}));
+        int key = Key(KeyTable[IndexOf({upper, 1})].label, U, IndexOf({lower, 1}), IndexOf({upper, 1}));
+        keys_[key].letter = true;
     }
     // The part of a key that reaches into this row, at the current place.
     constexpr void LowerPart(int key, int width)
     {
-        keys_[key].lowerPart = {static_cast<int16_t>(x_), static_cast<int16_t>(y_), static_cast<int16_t>(width),
-                                static_cast<int16_t>(QuartersPerUnit)};
+        keys_[key].lowerPart = {static_cast<int8_t>(x_), static_cast<int8_t>(y_), static_cast<int8_t>(width),
+                                static_cast<int8_t>(U)};
         x_ += width;
     }
     constexpr const std::array<KeyCap, KeyboardKeyCount>& Keys() const { return keys_; }
     constexpr bool IsFull() const { return count_ == KeyboardKeyCount; }
 
 private:
-    // The place of a column that KeyTable has; another stops the compilation,
-    // as the table is then read out of its bounds.
-    static constexpr int IndexOf(std::string_view column)
-    {
-        int index = KeyIndexOf(column);
-        return KeyTable[index].column == column ? index : NoKeyIndex;
-    }
-
     std::array<KeyCap, KeyboardKeyCount> keys_{};
     int count_ = 0;
     int x_ = 0, y_ = 0;
 };
 
+constexpr int RowTop(int row) { return MainBlockTop + row * U; }
+
 constexpr RowPlacer JisKeyboard()
 {
-    constexpr int U = QuartersPerUnit;
     RowPlacer row;
 
+    // Esc, a unit's gap, then the F keys in fours half a unit apart: as wide
+    // as the main block.
     row.StartRow(0);
-    row.Key("半/全", U);
+    row.Counted("Esc", "escape");
+    const char* const functionKeys[] = {"F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10", "F11", "F12"};
+    const char* const functionColumns[] = {"f1", "f2", "f3", "f4", "f5", "f6", "f7", "f8", "f9", "f10", "f11", "f12"};
+    for (int key = 0; key < 12; ++key) {
+        row.MoveTo(2 * U + key * U + key / 4 * U / 2);
+        row.Counted(functionKeys[key], functionColumns[key]);
+    }
+    row.MoveTo(EditingBlockLeft);
+    row.Counted("PrtSc", "printscreen");
+    row.Counted("ScrLk", "scrolllock");
+    row.Counted("Pause", "pause");
+
+    row.StartRow(RowTop(0));
+    row.Counted("半/全", "hankaku");
     for (const char* digit : {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0"})
         row.Counted(digit);
     row.Counted("minus");
     row.Counted("caret");
     row.Counted("yen");
-    row.Key("BS", U);
+    row.Counted("BS", "backspace");
+    row.MoveTo(EditingBlockLeft);
+    row.Counted("Ins", "insert");
+    row.Counted("Home", "home");
+    row.Counted("PgUp", "pageup");
+    row.MoveTo(KeypadLeft);
+    row.Counted("Num", "numlock");
+    row.Counted("/", "numslash");
+    row.Counted("*", "nummultiply");
+    row.Counted("-", "numminus");
 
-    row.StartRow(1);
-    row.Key("Tab", U * 3 / 2);
+    row.StartRow(RowTop(1));
+    row.Counted("Tab", "tab", U * 3 / 2);
     for (char letter : {'Q', 'W', 'E', 'R', 'T', 'Y', 'U', 'I', 'O', 'P'})
         row.Letter(letter);
     row.Counted("at");
     row.Counted("bracketleft");
-    int enter = row.Key("Enter", U * 3 / 2);
+    int enter = row.Counted("Enter", "enter", U * 3 / 2);
+    row.MoveTo(EditingBlockLeft);
+    row.Counted("Del", "delete");
+    row.Counted("End", "end");
+    row.Counted("PgDn", "pagedown");
+    row.MoveTo(KeypadLeft);
+    row.Counted("7", "num7");
+    row.Counted("8", "num8");
+    row.Counted("9", "num9");
+    row.Counted("+", "numplus", U, 2 * U);
 
-    row.StartRow(2);
-    row.Key("英数", U * 7 / 4);
+    row.StartRow(RowTop(2));
+    row.Counted("英数", "eisu", U * 7 / 4);
     for (char letter : {'A', 'S', 'D', 'F', 'G', 'H', 'J', 'K', 'L'})
         row.Letter(letter);
     row.Counted("semicolon");
     row.Counted("colon");
     row.Counted("bracketright");
     row.LowerPart(enter, U * 5 / 4);
+    row.MoveTo(KeypadLeft);
+    row.Counted("4", "num4");
+    row.Counted("5", "num5");
+    row.Counted("6", "num6");
 
-    row.StartRow(3);
-    row.Key("Shift", U * 9 / 4);
+    row.StartRow(RowTop(3));
+    row.Counted("Shift", "shift", U * 9 / 4);
     for (char letter : {'Z', 'X', 'C', 'V', 'B', 'N', 'M'})
         row.Letter(letter);
     row.Counted("comma");
     row.Counted("period");
     row.Counted("slash");
-    row.Key("＼", U);   // the ろ key: no count of its own
-    row.Key("Shift", U * 7 / 4);
-    // The arrows stand half a unit right of the main block, as an inverted T.
-    row.MoveTo(MainBlockWidth + U / 2 + U);
+    row.Counted("＼", "backslash");   // the ろ key
+    row.Counted("Shift", "rightshift", U * 7 / 4);
+    row.MoveTo(EditingBlockLeft + U);
     row.Counted("up");
+    row.MoveTo(KeypadLeft);
+    row.Counted("1", "num1");
+    row.Counted("2", "num2");
+    row.Counted("3", "num3");
+    row.Key("Enter", U, NoKeyIndex, NoKeyIndex, 2 * U);
 
-    row.StartRow(4);
+    row.StartRow(RowTop(4));
     const int side = U * 5 / 4;
-    for (const char* legend : {"Ctrl", "Win", "Alt", "無変換"})
-        row.Key(legend, side);
-    row.Key("スペース", U * 15 / 4);
-    for (const char* legend : {"変換", "かな", "Alt", "Menu", "Ctrl"})
-        row.Key(legend, side);
-    row.MoveTo(MainBlockWidth + U / 2);
+    row.Counted("Ctrl", "ctrl", side);
+    row.Counted("Win", "win");
+    row.Counted("Alt", "alt");
+    row.Counted("無変換", "muhenkan", side);
+    row.Counted("スペース", "space", U * 15 / 4);
+    row.Counted("変換", "henkan", side);
+    row.Counted("かな", "kana", side);
+    row.Counted("Alt", "rightalt");
+    row.Counted("Win", "rightwin");
+    row.Counted("Menu", "menu");
+    row.Counted("Ctrl", "rightctrl", side);
+    row.MoveTo(EditingBlockLeft);
     row.Counted("left");
     row.Counted("down");
     row.Counted("right");
+    row.MoveTo(KeypadLeft);
+    row.Counted("0", "num0", 2 * U);
+    row.Counted(".", "numperiod");
 
     return row;
 }
@@ -129,6 +194,35 @@ constexpr RowPlacer JisKeyboard()
 constexpr RowPlacer Placed = JisKeyboard();
 static_assert(Placed.IsFull(), "KeyboardKeyCount is the number of keys placed");
 constexpr std::array<KeyCap, KeyboardKeyCount> Keyboard = Placed.Keys();
+
+// Every value of the table is shown by exactly one key.
+constexpr bool EveryValueOnOneKey()
+{
+    for (int value = 0; value < KeyTableSize; ++value) {
+        int shown = 0;
+        for (const KeyCap& key : Keyboard)
+            shown += (key.values[0] == value) + (key.values[1] == value);
+        if (shown != 1)
+            return false;
+    }
+    return true;
+}
+static_assert(EveryValueOnOneKey(), "each counted value on one key");
+
+// Within the board, and no key reaching into the next one on its row.
+constexpr bool KeysLieOnTheBoard()
+{
+    for (int i = 0; i < KeyboardKeyCount; ++i) {
+        const QuarterRect& face = Keyboard[i].face;
+        if (face.x < 0 || face.Right() > KeyboardWidth || face.y < 0 || face.Bottom() > KeyboardHeight)
+            return false;
+        if (i > 0 && Keyboard[i - 1].face.y == face.y && Keyboard[i - 1].face.Right() > face.x)
+            return false;
+    }
+    return true;
+}
+static_assert(KeysLieOnTheBoard(), "keys on the board, in order along each row");
+static_assert(KeyboardWidth <= INT8_MAX, "quarters fit a QuarterRect");
 
 uint64_t AddSaturating(uint64_t a, uint64_t b)
 {
@@ -139,20 +233,21 @@ uint64_t AddSaturating(uint64_t a, uint64_t b)
 
 std::span<const KeyCap> KeyboardKeys() { return Keyboard; }
 
-bool KeyValue(const KeyCap& key, const KeyCounts& counts, LetterMode mode, uint64_t& value)
+bool KeyValue(const KeyCap& key, const KeyCounts& counts, MapMode mode, uint64_t& value)
 {
     if (!key.IsCounted())
         return false;
-    if (!key.IsLetter() || mode == LetterMode::Lowercase)
-        value = counts[key.values[0]];
-    else if (mode == LetterMode::Uppercase)
+    bool both = mode == MapMode::AllStrokes || (key.letter && mode == MapMode::Both);
+    if (key.letter && mode == MapMode::Uppercase)
         value = counts[key.values[1]];
-    else
+    else if (both && key.values[1] != NoKeyIndex)
         value = AddSaturating(counts[key.values[0]], counts[key.values[1]]);
+    else
+        value = counts[key.values[0]];
     return true;
 }
 
-uint64_t HighestKeyValue(const KeyCounts& counts, LetterMode mode)
+uint64_t HighestKeyValue(const KeyCounts& counts, MapMode mode)
 {
     uint64_t highest = 0;
     for (const KeyCap& key : Keyboard) {

@@ -1,5 +1,6 @@
 // The keyboard tab: the key map of the logged-in user's counts over a chosen
-// period, with a switch for the letters and a button that saves it as a PNG.
+// period, with a switch for the letters (or every stroke of each key) and a
+// button that saves it as a PNG.
 //
 // The map is drawn into the page's canvas and the paint only copies it (see
 // page_canvas.h). A timer, running only while the page is seen, draws the
@@ -30,7 +31,7 @@ constexpr UINT RefreshPeriodMs = 500;
 
 struct PageState {
     MapPeriod period = DefaultMapPeriod;
-    LetterMode letters = DefaultLetterMode;
+    MapMode mode = DefaultMapMode;
     DateRange range;                   // 指定した期間: today until the history tab hands one over
     bool rangeSet = false;
     RangeDays rangeDays;               // the range's days as last read
@@ -43,11 +44,12 @@ struct PageState {
 
 constexpr struct {
     int id;
-    LetterMode mode;
-} LetterButtons[] = {
-    {IDC_MAP_LOWERCASE, LetterMode::Lowercase},
-    {IDC_MAP_UPPERCASE, LetterMode::Uppercase},
-    {IDC_MAP_BOTH, LetterMode::Both},
+    MapMode mode;
+} ModeButtons[] = {
+    {IDC_MAP_LOWERCASE, MapMode::Lowercase},
+    {IDC_MAP_UPPERCASE, MapMode::Uppercase},
+    {IDC_MAP_BOTH, MapMode::Both},
+    {IDC_MAP_ALL_KEYS, MapMode::AllStrokes},
 };
 
 // The range's days, read again only when the history, the range or the date
@@ -71,8 +73,7 @@ bool KeepRangeDaysRead(const HistoryCounts& now)
 // What the map shows now: the period's counts, as the export reckons them.
 KeyMapPicture CurrentPicture(bool& historyOff)
 {
-    StoredValues values = CollectStoredValues(Counters);
-    HistoryCounts now = SnapshotOf(values);
+    HistoryCounts now = AllTimeCounts();
     std::optional<HistoryPeriods> periods = CurrentHistoryPeriods(now);
     HistoryCounts rangeSums;
     bool rangeRead = Page.period == MapPeriod::Range && periods && KeepRangeDaysRead(now);
@@ -81,7 +82,7 @@ KeyMapPicture CurrentPicture(bool& historyOff)
     historyOff = Page.period != MapPeriod::All && (!periods || (Page.period == MapPeriod::Range && !rangeRead));
     KeyMapPicture picture;
     picture.counts = KeyCountsOfPeriod(Page.period, now, periods ? *periods : HistoryPeriods{}, rangeSums);
-    picture.letters = Page.letters;
+    picture.mode = Page.mode;
     return picture;
 }
 
@@ -94,14 +95,14 @@ std::string TitleOnPage(bool historyOff)
 }
 
 // The keys whose values differ between two sets of counts.
-KeySelection ChangedKeys(const KeyCounts& before, const KeyCounts& after, LetterMode letters)
+KeySelection ChangedKeys(const KeyCounts& before, const KeyCounts& after, MapMode mode)
 {
     KeySelection changed{};
     auto keys = KeyboardKeys();
     for (size_t i = 0; i < keys.size(); ++i) {
         uint64_t was = 0;
         uint64_t now = 0;
-        changed[i] = KeyValue(keys[i], before, letters, was) && KeyValue(keys[i], after, letters, now) && was != now;
+        changed[i] = KeyValue(keys[i], before, mode, was) && KeyValue(keys[i], after, mode, now) && was != now;
     }
     return changed;
 }
@@ -131,12 +132,11 @@ MapChange RefreshCanvas(HWND page)
         return change;
     std::string title = TitleOnPage(historyOff);
     // Another theme (a high-contrast one) is seen at the next tick.
-    change.whole = fresh || picture.colours != Page.drawn.colours || picture.letters != Page.drawn.letters ||
+    change.whole = fresh || picture.colours != Page.drawn.colours || picture.mode != Page.drawn.mode ||
                    title != Page.drawnTitle ||
-                   HighestKeyValue(picture.counts, picture.letters) !=
-                       HighestKeyValue(Page.drawn.counts, picture.letters);
+                   HighestKeyValue(picture.counts, picture.mode) != HighestKeyValue(Page.drawn.counts, picture.mode);
     if (!change.whole) {
-        change.keys = ChangedKeys(Page.drawn.counts, picture.counts, picture.letters);
+        change.keys = ChangedKeys(Page.drawn.counts, picture.counts, picture.mode);
         if (std::find(change.keys.begin(), change.keys.end(), true) == change.keys.end())
             return change;
     }
@@ -167,11 +167,9 @@ void ShowChanges(HWND page)
     for (size_t i = 0; i < keys.size(); ++i) {
         if (!change.keys[i])
             continue;
-        PixelRect face = KeyFace(layout, keys[i]);
-        // The outline is drawn on the face's edges: a pixel more all round.
+        PixelRect key = KeyArea(layout, keys[i]);
         const RECT& area = Page.canvas.area;
-        RECT changed = {area.left + face.left - 1, area.top + face.top - 1, area.left + face.right + 1,
-                        area.top + face.bottom + 1};
+        RECT changed = {area.left + key.left, area.top + key.top, area.left + key.right, area.top + key.bottom};
         InvalidateRect(page, &changed, FALSE);
     }
 }
@@ -189,8 +187,8 @@ void OnInitDialog(HWND page)
     for (MapPeriod period : ListedMapPeriods)
         SendMessageA(periods, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(MapPeriodCaption(period)));
     SendMessageA(periods, CB_SETCURSEL, static_cast<WPARAM>(Page.period), 0);
-    for (const auto& button : LetterButtons)
-        CheckDlgButton(page, button.id, button.mode == Page.letters ? BST_CHECKED : BST_UNCHECKED);
+    for (const auto& button : ModeButtons)
+        CheckDlgButton(page, button.id, button.mode == Page.mode ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void OnPaint(HWND page)
@@ -238,9 +236,9 @@ void OnCommand(HWND page, int control, int notification)
         ShowChanges(page);
         return;
     }
-    for (const auto& button : LetterButtons) {
+    for (const auto& button : ModeButtons) {
         if (control == button.id && notification == BN_CLICKED) {
-            Page.letters = button.mode;
+            Page.mode = button.mode;
             ShowChanges(page);
             return;
         }

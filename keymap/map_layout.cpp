@@ -14,17 +14,24 @@ constexpr int TitleGap = 1;
 constexpr int ScaleGap = 2;
 constexpr int ScaleBand = 3;
 // The bar spans the middle of the keyboard, 8 units.
-constexpr int ScaleBarLeft = 21;
-constexpr int ScaleBarRight = 53;
+constexpr int ScaleBarLeft = 30;
+constexpr int ScaleBarRight = 62;
 
 int QuarterX(const KeyMapLayout& layout, int quarters) { return layout.left + quarters * layout.unit / 4; }
-int QuarterY(const KeyMapLayout& layout, int quarters) { return layout.top + quarters * layout.unit / 4; }
+int QuarterY(const KeyMapLayout& layout, int quarters) { return layout.top + quarters * layout.rowUnit / 4; }
 
 PixelRect InsetBounds(const KeyMapLayout& layout, const QuarterRect& part)
 {
     int inset = layout.keyInset;
     return {QuarterX(layout, part.x) + inset, QuarterY(layout, part.y) + inset,
             QuarterX(layout, part.Right()) - inset, QuarterY(layout, part.Bottom()) - inset};
+}
+
+// The map's font is fixed-pitch: each byte of code page 932 takes half the
+// character height.
+int LegendWidth(const char* legend, int characterWidth)
+{
+    return static_cast<int>(std::strlen(legend)) * characterWidth;
 }
 
 // The text of a value cut down to a multiple of a power of 1000; one decimal
@@ -62,28 +69,37 @@ KeyMapLayout LayOutKeyMap(const PixelRect& canvas, bool withTitle)
     int height = canvas.bottom - canvas.top - 2 * CanvasMargin;
     int above = withTitle ? TitleBand + TitleGap : 0;
     int quartersHigh = above + KeyboardHeight + ScaleGap + ScaleBand;
-    int unit = std::min(width * 4 / KeyboardWidth, height * 4 / quartersHigh);
-    if (width <= 0 || height <= 0 || unit < SmallestKeyUnit)
+    if (width <= 0 || height <= 0)
+        return layout;
+    int down = height * 4 / quartersHigh;
+    int unit = std::min(width * 4 / KeyboardWidth, down);
+    if (unit < SmallestKeyUnit)
         return layout;
 
     layout.unit = unit;
+    layout.rowUnit = std::min(down, unit * 3 / 2);
+    int rowUnit = layout.rowUnit;
     layout.left = canvas.left + (canvas.right - canvas.left - KeyboardWidth * unit / 4) / 2;
-    int picture = quartersHigh * unit / 4;
+    int picture = quartersHigh * rowUnit / 4;
     int pictureTop = canvas.top + (canvas.bottom - canvas.top - picture) / 2;
-    layout.top = pictureTop + above * unit / 4;
+    layout.top = pictureTop + above * rowUnit / 4;
     layout.keyInset = std::max(1, unit / 20);
-    layout.legendFontPixels = unit * 3 / 8;
-    layout.smallFontPixels = unit * 5 / 16;
+    // Three half-width characters fit a key a unit wide.
+    layout.legendFontPixels = std::min(rowUnit * 3 / 8, (unit - 4 * layout.keyInset) * 2 / 3);
+    layout.smallFontPixels = rowUnit * 5 / 16;
+    int countRoom = unit - 4 * layout.keyInset;
+    if (4 * ((layout.smallFontPixels + 1) / 2) > countRoom)
+        layout.narrowDigitPixels = std::max(1, countRoom / 4);
     layout.keyboard = {layout.left, layout.top, QuarterX(layout, KeyboardWidth), QuarterY(layout, KeyboardHeight)};
 
     if (withTitle) {
-        layout.titleFontPixels = unit / 2;
-        layout.title = {layout.left, pictureTop, layout.keyboard.right, pictureTop + TitleBand * unit / 4};
+        layout.titleFontPixels = rowUnit / 2;
+        layout.title = {layout.left, pictureTop, layout.keyboard.right, pictureTop + TitleBand * rowUnit / 4};
     }
 
     int bandTop = QuarterY(layout, KeyboardHeight + ScaleGap);
     int bandBottom = QuarterY(layout, KeyboardHeight + ScaleGap + ScaleBand);
-    int barHeight = unit / 2;
+    int barHeight = rowUnit / 2;
     int barTop = bandTop + (bandBottom - bandTop - barHeight) / 2;
     layout.scaleBar = {QuarterX(layout, ScaleBarLeft), barTop, QuarterX(layout, ScaleBarRight), barTop + barHeight};
     int space = unit / 4;
@@ -93,6 +109,16 @@ KeyMapLayout LayOutKeyMap(const PixelRect& canvas, bool withTitle)
 }
 
 PixelRect KeyFace(const KeyMapLayout& layout, const KeyCap& key) { return InsetBounds(layout, key.face); }
+
+PixelRect KeyArea(const KeyMapLayout& layout, const KeyCap& key)
+{
+    PixelRect area = KeyFace(layout, key);
+    if (key.lowerPart.width != 0) {
+        PixelRect lower = InsetBounds(layout, key.lowerPart);
+        area = {std::min(area.left, lower.left), area.top, std::max(area.right, lower.right), lower.bottom};
+    }
+    return {area.left - 1, area.top - 1, area.right + 1, area.bottom + 1};
+}
 
 int KeyOutline(const KeyMapLayout& layout, const KeyCap& key, PixelPoint (&corners)[6])
 {
@@ -119,17 +145,26 @@ int KeyOutline(const KeyMapLayout& layout, const KeyCap& key, PixelPoint (&corne
 KeyTextPlaces PlaceKeyTexts(const KeyMapLayout& layout, const KeyCap& key)
 {
     PixelRect face = KeyFace(layout, key);
-    // Clear of the outline and of the fill's edge.
-    int padding = layout.keyInset + 1;
-    PixelRect inner = {face.left + padding, face.top + padding, face.right - padding, face.bottom - padding};
+    // Clear of the outline, and above and below of the fill's edge too.
+    int across = layout.keyInset;
+    int down = layout.keyInset + 1;
+    PixelRect inner = {face.left + across, face.top + down, face.right - across, face.bottom - down};
+    int rowHeight = layout.rowUnit - 2 * (layout.keyInset + down);
+    if (inner.bottom - inner.top > rowHeight) {
+        inner.top = (inner.top + inner.bottom - rowHeight) / 2;
+        inner.bottom = inner.top + rowHeight;
+    }
     KeyTextPlaces places;
     if (!key.IsCounted()) {
         places.legend = inner;
-        return places;
+    } else {
+        int middle = (inner.top + inner.bottom) / 2;
+        places.legend = {inner.left, inner.top, inner.right, middle};
+        places.count = {inner.left, middle, inner.right, inner.bottom};
     }
-    int middle = (inner.top + inner.bottom) / 2;
-    places.legend = {inner.left, inner.top, inner.right, middle};
-    places.count = {inner.left, middle, inner.right, inner.bottom};
+    int room = places.legend.right - places.legend.left;
+    if (LegendWidth(key.legend, (layout.legendFontPixels + 1) / 2) > room)
+        places.narrowWidth = std::max(1, room / static_cast<int>(std::strlen(key.legend)));
     return places;
 }
 
@@ -146,4 +181,19 @@ void FormatKeyCount(uint64_t value, int roomPixels, int digitPixels, char (&text
         }
     }
     text[0] = '\0';
+}
+
+bool FormatKeyCount(uint64_t value, int roomPixels, int digitPixels, int narrowDigitPixels,
+                    char (&text)[KeyCountTextSize])
+{
+    *std::to_chars(text, text + KeyCountTextSize - 1, value).ptr = '\0';
+    if (Fits(text, roomPixels, digitPixels))
+        return false;
+    if (narrowDigitPixels > 0 && Fits(text, roomPixels, narrowDigitPixels))
+        return true;
+    FormatKeyCount(value, roomPixels, digitPixels, text);
+    if (text[0] != '\0' || narrowDigitPixels <= 0)
+        return false;
+    FormatKeyCount(value, roomPixels, narrowDigitPixels, text);
+    return true;
 }

@@ -1,5 +1,7 @@
 #include "keymap/map_painter.h"
 
+#include <optional>
+
 #include "paint/heat_scale.h"
 #include "keymap/map_layout.h"
 #include "paint/paint_tools.h"
@@ -41,11 +43,47 @@ void DrawScale(HDC dc, const KeyMapLayout& layout, uint64_t highest, int digitPi
     DrawLine(dc, text, layout.scaleHighText, DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP);
 }
 
+// The fonts of the keys' texts, made once per drawing, never once per key:
+// the counts' font and its narrower digits, the legend font, and a narrower
+// one for each width that long legends take (a few).
+class KeyFonts {
+public:
+    explicit KeyFonts(const KeyMapLayout& layout)
+        : small(layout.smallFontPixels),
+          narrowSmall(layout.narrowDigitPixels > 0 ? layout.smallFontPixels : 0, layout.narrowDigitPixels),
+          legendPixels_(layout.legendFontPixels), legend_(legendPixels_)
+    {
+    }
+
+    const PaintFont small, narrowSmall;
+
+    // The legend font with half-width characters narrowWidth wide (0: its own).
+    const PaintFont& Legend(int narrowWidth)
+    {
+        for (int i = 0; i < narrowCount_; ++i) {
+            if (narrowWidths_[i] == narrowWidth)
+                return *narrow_[i];
+        }
+        if (narrowWidth == 0 || narrowCount_ == MaxNarrowFonts)
+            return legend_;
+        narrowWidths_[narrowCount_] = narrowWidth;
+        return narrow_[narrowCount_++].emplace(legendPixels_, narrowWidth);
+    }
+
+private:
+    static constexpr int MaxNarrowFonts = 8;
+    int legendPixels_;
+    PaintFont legend_;
+    int narrowWidths_[MaxNarrowFonts] = {};
+    std::optional<PaintFont> narrow_[MaxNarrowFonts];
+    int narrowCount_ = 0;
+};
+
 // The keys, or only those that only names: shapes filled on the scale,
 // legends, counts. The face and outline of a key cover all that an earlier
 // drawing of it left. Returns the width of a digit in the small font.
 int DrawKeys(HDC dc, const KeyMapLayout& layout, const KeyMapPicture& picture, uint64_t highest,
-             const PaintFont& legendFont, const PaintFont& smallFont, const KeySelection* only)
+             KeyFonts& fonts, const KeySelection* only)
 {
     SelectObject(dc, GetStockObject(DC_BRUSH));
     SelectObject(dc, GetStockObject(DC_PEN));
@@ -54,45 +92,54 @@ int DrawKeys(HDC dc, const KeyMapLayout& layout, const KeyMapPicture& picture, u
 
     auto keys = KeyboardKeys();
     auto chosen = [only](size_t i) { return only == nullptr || (*only)[i]; };
-    Rgb fills[KeyboardKeyCount] = {};
+    COLORREF texts[KeyboardKeyCount] = {};
     uint64_t values[KeyboardKeyCount] = {};
     for (size_t i = 0; i < keys.size(); ++i) {
-        bool counted = KeyValue(keys[i], picture.counts, picture.letters, values[i]);
+        bool counted = KeyValue(keys[i], picture.counts, picture.mode, values[i]);
         if (!chosen(i))
             continue;
         if (counted) {
-            fills[i] = HeatColour(values[i], highest);
-            DrawKeyShape(dc, layout, keys[i], ToColorref(fills[i]), CountedOutline);
+            Rgb fill = HeatColour(values[i], highest);
+            texts[i] = ToColorref(HeatTextColour(fill));
+            DrawKeyShape(dc, layout, keys[i], ToColorref(fill), CountedOutline);
         } else {
+            texts[i] = picture.colours.plainText;
             DrawKeyShape(dc, layout, keys[i], picture.colours.background, picture.colours.plainOutline);
         }
     }
 
-    legendFont.SelectInto(dc);
-    for (size_t i = 0; i < keys.size(); ++i) {
-        if (!keys[i].IsCounted() || !chosen(i))
-            continue;
-        SetTextColor(dc, ToColorref(HeatTextColour(fills[i])));
-        DrawLine(dc, keys[i].legend, PlaceKeyTexts(layout, keys[i]).legend, CentredLine);
-    }
-
-    smallFont.SelectInto(dc);
-    SIZE digit = {};
-    GetTextExtentPoint32A(dc, "0", 1, &digit);
     for (size_t i = 0; i < keys.size(); ++i) {
         if (!chosen(i))
             continue;
         KeyTextPlaces places = PlaceKeyTexts(layout, keys[i]);
-        if (!keys[i].IsCounted()) {
-            SetTextColor(dc, picture.colours.plainText);
-            DrawLine(dc, keys[i].legend, places.legend, CentredLine);
-            continue;
-        }
-        char text[KeyCountTextSize];
-        FormatKeyCount(values[i], places.count.right - places.count.left, digit.cx, text);
-        SetTextColor(dc, ToColorref(HeatTextColour(fills[i])));
-        DrawLine(dc, text, places.count, CentredLine);
+        fonts.Legend(places.narrowWidth).SelectInto(dc);
+        SetTextColor(dc, texts[i]);
+        DrawLine(dc, keys[i].legend, places.legend, CentredLine);
     }
+
+    // The digits' widths as drawn: in the small font, and narrowed.
+    SIZE digit = {}, narrowDigit = {};
+    if (layout.narrowDigitPixels > 0) {
+        fonts.narrowSmall.SelectInto(dc);
+        GetTextExtentPoint32A(dc, "0", 1, &narrowDigit);
+    }
+    fonts.small.SelectInto(dc);
+    GetTextExtentPoint32A(dc, "0", 1, &digit);
+    for (bool narrow : {false, true}) {
+        for (size_t i = 0; i < keys.size(); ++i) {
+            if (!chosen(i) || !keys[i].IsCounted())
+                continue;
+            KeyTextPlaces places = PlaceKeyTexts(layout, keys[i]);
+            char text[KeyCountTextSize];
+            if (FormatKeyCount(values[i], places.count.right - places.count.left, digit.cx, narrowDigit.cx, text) !=
+                narrow)
+                continue;
+            SetTextColor(dc, texts[i]);
+            DrawLine(dc, text, places.count, CentredLine);
+        }
+        fonts.narrowSmall.SelectInto(dc);
+    }
+    fonts.small.SelectInto(dc);
     return digit.cx;
 }
 
@@ -102,17 +149,15 @@ void DrawKeyMap(HDC dc, const RECT& area, const KeyMapPicture& picture)
 {
     bool withTitle = picture.title != nullptr && picture.title[0] != '\0';
     KeyMapLayout layout = LayOutKeyMap({area.left, area.top, area.right, area.bottom}, withTitle);
-    // Three fonts per drawing, never one per key.
-    PaintFont legendFont(layout.legendFontPixels);
-    PaintFont smallFont(layout.smallFontPixels);
+    KeyFonts fonts(layout);
     PaintFont titleFont(layout.titleFontPixels);
     DcState state(dc);
 
     FillWith(dc, area, picture.colours.background);
     if (layout.unit == 0)
         return;
-    uint64_t highest = HighestKeyValue(picture.counts, picture.letters);
-    int digitWidth = DrawKeys(dc, layout, picture, highest, legendFont, smallFont, nullptr);
+    uint64_t highest = HighestKeyValue(picture.counts, picture.mode);
+    int digitWidth = DrawKeys(dc, layout, picture, highest, fonts, nullptr);
     DrawScale(dc, layout, highest, digitWidth, picture.colours);
 
     if (withTitle) {
@@ -128,8 +173,7 @@ void DrawKeyMapKeys(HDC dc, const RECT& area, const KeyMapPicture& picture, cons
     KeyMapLayout layout = LayOutKeyMap({area.left, area.top, area.right, area.bottom}, withTitle);
     if (layout.unit == 0)
         return;
-    PaintFont legendFont(layout.legendFontPixels);
-    PaintFont smallFont(layout.smallFontPixels);
+    KeyFonts fonts(layout);
     DcState state(dc);
-    DrawKeys(dc, layout, picture, HighestKeyValue(picture.counts, picture.letters), legendFont, smallFont, &only);
+    DrawKeys(dc, layout, picture, HighestKeyValue(picture.counts, picture.mode), fonts, &only);
 }

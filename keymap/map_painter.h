@@ -10,7 +10,7 @@
 
 struct KeyMapPicture {
     KeyCounts counts{};                       // by the history's key index
-    LetterMode letters = DefaultLetterMode;
+    MapMode mode = DefaultMapMode;
     const char* title = nullptr;              // code page 932; null or "" for none
     PaintColours colours = DocumentColours;   // ScreenColours() on the tab
 };

@@ -5,9 +5,10 @@
 #include "keymap/map_painter.h"
 #include "paint/picture_png.h"
 
-// The picture's size: wide enough for five digits on every letter key.
-constexpr int KeyMapPngWidth = 1200;
-constexpr int KeyMapPngHeight = 480;
+// The picture's size: the whole keyboard with its title and scale at 60
+// pixels a key, which leaves room for five digits on every key.
+constexpr int KeyMapPngWidth = 1400;
+constexpr int KeyMapPngHeight = 540;
 constexpr int LargestKeyMapPngSide = LargestPicturePngSide;
 
 // Draws the map at width x height and writes it as WritePicturePng does.

@@ -129,6 +129,6 @@ void RunRegistrationCheck()
     ResetUserData(MainWindow);
     // What was counted since the registration is dropped from the day too:
     // a new user's history starts empty.
-    DropHistoryDay(SnapshotOf(CollectStoredValues(Counters)));
+    DropHistoryDay(AllTimeCounts());
     NewUserPending = 0;
 }

@@ -75,9 +75,10 @@ inline RECT ToRect(const PixelRect& rect) { return {rect.left, rect.top, rect.ri
 // before the DcState that selects it, so that it is deselected first.
 class PaintFont {
 public:
-    explicit PaintFont(int pixels)
-        : font_(pixels > 0 ? CreateFontA(-pixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, 0, 0,
-                                         0, 0, PaintFontFace)
+    // With averageWidth, characters narrower (or wider) than the font's own.
+    explicit PaintFont(int pixels, int averageWidth = 0)
+        : font_(pixels > 0 ? CreateFontA(-pixels, averageWidth, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                         SHIFTJIS_CHARSET, 0, 0, 0, 0, PaintFontFace)
                            : nullptr)
     {
     }

@@ -38,6 +38,8 @@
 #define IDC_CHART_SPAN          1019
 #define IDC_CHART_SHOW_KEYS     1020
 #define IDC_CHART_SAVE          1021
+#define IDC_MAP_ALL_KEYS        1022
+#define IDC_CHART_KEYS          1023
 
 #define IDM_LOG_OFF             40002
 #define IDM_EXIT                40003

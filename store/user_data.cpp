@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "store/user_days.h"
+#include "store/user_keys.h"
 #include "store/user_record.h"
 #include "users/user_list.h"
 #include "win/ansi_text.h"
@@ -128,11 +129,13 @@ int LoadUserData(HWND window, HWND boxOwner)
         StoredValues values{};
         result = ReadValues(path, values);
         if (result == ReadResult::Read) {
+            const OtherCounts others = OpenUserKeys(path);
             ApplyStoredValues(Counters, values);
+            OtherKeys.Store(others);
             Counters.RefreshCountTexts();
             CopyIfFits(DataFilePath, sizeof DataFilePath, path);
             CopyIfFits(CurrentUserFile, sizeof CurrentUserFile, fileName);
-            days = OpenUserHistory(path, SnapshotOf(values));
+            days = OpenUserHistory(path, SnapshotOf(values, others));
         }
     }
     switch (result) {
@@ -159,6 +162,7 @@ void FollowUserFiles(UserFilesFollower follower) { Follower = follower; }
 int SaveUserData()
 {
     bool saved;
+    bool keysSaved;
     DaysSaved daysSaved;
     char path[PathCapacity];
     char userFile[PathCapacity];
@@ -169,12 +173,19 @@ int SaveUserData()
         CopyIfFits(path, sizeof path, DataFilePath);
         CopyIfFits(userFile, sizeof userFile, CurrentUserFile);
         StoredValues values = CollectStoredValues(Counters);
-        // The days first: a kill between the two writes then leaves a stroke
-        // in its day, never in the totals alone. The data file is written
-        // whether or not the days could be.
-        daysSaved = SaveUserHistory(SnapshotOf(values));
+        const HistoryCounts allTime = SnapshotOf(values, OtherKeys.Counts());
+        // The days first, then the keys file, then the data file, each
+        // written whether or not the one before could be. A kill after the
+        // days leaves the strokes since the last save in their day and in
+        // neither all-time file; one after the keys file, in their day and in
+        // the keys file's other keys, while the data file, which stays the
+        // truth for its own keys, has them not yet: a stroke is never in an
+        // all-time count without its day.
+        daysSaved = SaveUserHistory(allTime);
+        keysSaved = SaveUserKeys(allTime);
         saved = WriteValues(DataFilePath, values, WriteMode::Replace);
     }
+    NoteOutcome(Notice::KeysUnsaved, keysSaved);
     NoteOutcome(Notice::HistoryFailed, daysSaved != DaysSaved::Pending);
     NoteOutcome(Notice::HistoryFull, daysSaved != DaysSaved::Full);
     NoteOutcome(Notice::DaysUnsaved, daysSaved != DaysSaved::InMemory);
@@ -188,13 +199,15 @@ int ResetUserData(HWND window)
     StoredValues zeros{};
     if (resetCurrentUser) {
         std::lock_guard<std::mutex> guard(FileLock);
-        StoredValues before = CollectStoredValues(Counters);
+        const HistoryCounts before = AllTimeCounts();
         Counters.ZeroStoredValues();
+        OtherKeys.Store({});
         Counters.RefreshCountTexts();
         // The totals start again; the days keep what they counted.
-        RebaseHistory(SnapshotOf(before), SnapshotOf(zeros));
+        RebaseHistory(before, HistoryCounts{});
         InvalidateRect(window, nullptr, FALSE);
-        return WriteValues(DataFilePath, zeros, WriteMode::Replace) ? 0 : -1;
+        bool keysReset = ResetUserKeys();
+        return WriteValues(DataFilePath, zeros, WriteMode::Replace) && keysReset ? 0 : -1;
     }
 
     // A new user: the file comes first, so that a name that cannot be created
@@ -210,10 +223,12 @@ int ResetUserData(HWND window)
         if (!WriteValues(path, zeros, WriteMode::CreateNew))
             return -1;
         Counters.ZeroStoredValues();
+        OtherKeys.Store({});
         Counters.RefreshCountTexts();
         InvalidateRect(window, nullptr, FALSE);
         CopyIfFits(DataFilePath, sizeof DataFilePath, path);
         CopyIfFits(CurrentUserFile, sizeof CurrentUserFile, fileName);
+        StartNewUserKeys(path);
         days = StartNewUserHistory(path);
     }
     SetTitle(window, fileName);

@@ -7,6 +7,7 @@
 #include "history/user_history.h"
 #include "store/own_files.h"
 #include "store/user_data.h"
+#include "store/user_keys.h"
 #include "users/user_list.h"
 #include "win/error_line.h"
 #include "win/wide_text.h"
@@ -56,7 +57,13 @@ CommandExit ReadUserFiles(CommandReads reads, CommandUser& user)
         WriteErrorLine("ユーザー「" + user.name + "」のデータファイルを読み込めません。");
         return CommandUnreadable;
     }
-    user.allTime = SnapshotOf(user.values);
+    OtherCounts others;
+    if (!ReadUserKeysReadOnly(dataFile, others)) {
+        WriteErrorLine("ユーザー「" + user.name + "」のすべてのキーの記録ファイルを読み込めません。"
+                       "ほかのアプリが開いていれば閉じてから、やり直してください。");
+        return CommandUnreadable;
+    }
+    user.allTime = SnapshotOf(user.values, others);
     HistoryBook book;
     std::string unread = ReadHistoryForCommand(dataFile, user.name, book);
     if (!unread.empty()) {

@@ -13,7 +13,7 @@ enum CommandExit {
     CommandDone = 0,
     CommandWrongArguments = 1,
     CommandUnknownUser = 2,        // no data file of that user in the data folder
-    CommandUnreadable = 3,         // the user's data file or history cannot be read
+    CommandUnreadable = 3,         // the user's data file, keys file or history cannot be read
     CommandUnwritable = 4,         // FILE cannot be written, or is one of Kivora's own
 };
 
@@ -54,7 +54,7 @@ struct UserCommand {
 
 // Runs a command that writes FILE from a user's files. The checks come in
 // this order, the first that fails giving the exit code: the arguments (1),
-// the user (2), the data file and then the history when the command reads
-// it (3), FILE not one of Kivora's own files (4); then the command writes
+// the user (2), the data file, the keys file and then the history when the
+// command reads it (3), FILE not one of Kivora's own files (4); then the command writes
 // (4 when it cannot). Nothing is written unless the code is 0.
 int RunUserCommand(const UserCommand& command);

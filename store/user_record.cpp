@@ -124,11 +124,15 @@ int64_t RunningSeconds(const StoredValues& values)
     return field(FieldClockHours) * 3600 + field(FieldClockMinutes) * 60 + field(FieldClockSeconds);
 }
 
-HistoryCounts SnapshotOf(const StoredValues& values)
+HistoryCounts SnapshotOf(const StoredValues& values, const OtherCounts& others)
 {
     HistoryCounts snapshot;
     snapshot.seconds = RunningSeconds(values);
-    for (int key = 0; key < HistoryKeyCount; ++key)
+    for (int key = 0; key < DataFileKeyCount; ++key)
         snapshot.keys[key] = std::max(values[FieldIndex(KeyTable[key].dataField)], 0);
+    for (int slot = 0; slot < OtherKeyCount; ++slot)
+        snapshot.keys[DataFileKeyCount + slot] = std::max<int64_t>(others[slot], 0);
     return snapshot;
 }
+
+HistoryCounts AllTimeCounts() { return SnapshotOf(CollectStoredValues(Counters), OtherKeys.Counts()); }

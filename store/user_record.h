@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "capture/counter_table.h"
+#include "capture/other_key_table.h"
 #include "history/history_file.h"
 
 constexpr int StoredValueCount = 82;
@@ -60,9 +61,12 @@ void NormaliseLoadedValues(StoredValues& values);
 
 // The all-time running seconds of a data file: hours, minutes and seconds.
 int64_t RunningSeconds(const StoredValues& values);
-// The 77 key counts and the running seconds of a data file's values, as the
-// history counts them.
-HistoryCounts SnapshotOf(const StoredValues& values);
+// Every key's all-time count and the running seconds, as the history counts
+// them: the 77 keys and the seconds of a data file's values, and the other
+// keys' counts.
+HistoryCounts SnapshotOf(const StoredValues& values, const OtherCounts& others = {});
+// The same of the counts in memory now: the counter table's and the other keys'.
+HistoryCounts AllTimeCounts();
 
 // True when bytes are exactly a whole file as the writer makes it: 82 records
 // of eight digits and a NUL. Used to tell a finished temporary file of an

@@ -2,17 +2,20 @@
 """A short demonstration of Kivora for a machine without a screen. In the X
 display that DISPLAY names (tools/run.sh starts a virtual one) it registers a
 user "demo", starts Kivora again and logs in as "demo", types a sentence into
-a Wine Notepad, takes a picture of each tab of the main window, quits Kivora
-through its menu and prints the counts read back from the user's data file,
+a Wine Notepad as one types Japanese in romaji through an input method (Space
+converts, Enter confirms, Backspace corrects), takes a picture of each tab of
+the main window, quits Kivora through its menu and prints the counts read back
+from the user's data file, the other keys' lines of the user's keys file,
 today's line of the user's history, and what "Kivora.exe /export" writes; it
-draws the day's key map with "Kivora.exe /heatmap" and the user's days with
-"Kivora.exe /chart".
+draws the day's key map with "Kivora.exe /heatmap" and the user's days, with
+the strokes of every key, with "Kivora.exe /chart".
 
 It drives Kivora with the end-to-end tests' harness (tests/e2e), in a Wine
 prefix of its own. Everything it makes lies under build/demo.
 """
 
 import os
+import re
 import subprocess
 import sys
 import time
@@ -30,12 +33,16 @@ sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 import kivora_e2e as e2e  # noqa: E402
 
 USER = "demo"
-SENTENCE = "Hello Kivora, I typed 2024 keys in Tokyo/Osaka, well-done."
+# 「Kivoraで、2024年の打鍵数を数えました。」 in romaji, with the keys that
+# the count pages leave out in angle brackets: Space converts, Enter confirms,
+# Backspace takes back a mistyped letter.
+SENTENCE = ("Kivorade<space><Return>,2024nennno<space><Return>dakennsuuwo<space><Return>"
+            "kazoemasitq<BackSpace>a<space><Return>.")
 
-# The sentence's other characters as xdotool key names. Its punctuation keys
-# bear the same signs on US and Japanese keyboards, so the table's labels are
-# those of Kivora's pages too.
-KEY_NAMES = {" ": "space", ",": "comma", ".": "period", "-": "minus", "/": "slash"}
+# The sentence's punctuation as xdotool key names. Its keys bear the same
+# signs on US and Japanese keyboards, so the table's labels are those of
+# Kivora's pages too.
+KEY_NAMES = {",": "comma", ".": "period", "-": "minus", "/": "slash"}
 SYMBOLS = {name: char for char, name in KEY_NAMES.items()}
 TABS = ["lowercase", "uppercase", "digits-symbols", "keyboard", "history"]
 HEATMAP = DEMO / "heatmap-demo.png"
@@ -43,7 +50,7 @@ CHART = DEMO / "chart-demo.png"
 
 
 def strokes_of(text):
-    return [KEY_NAMES.get(char, char) for char in text]
+    return [named or KEY_NAMES.get(char, char) for named, char in re.findall(r"<(\w+)>|(.)", text)]
 
 
 def step(text):
@@ -112,9 +119,9 @@ def heatmap(session):
 
 
 def chart(session):
-    """What Kivora.exe /chart draws of the user's days."""
+    """What Kivora.exe /chart draws of the user's days, every key counted."""
     out = session.app / CHART.name
-    run_command(session, "/chart", USER, out.name)
+    run_command(session, "/chart", USER, out.name, "30", "allkeys")
     CHART.write_bytes(out.read_bytes())
 
 
@@ -136,7 +143,7 @@ def run():
         launch = session.start_kivora()
         session.wait_window(title=e2e.LOGIN_TITLE, timeout=20)
         session.log_in(USER)
-        step(f"typing into Notepad: {SENTENCE}")
+        step(f"typing into Notepad, as romaji through an input method: {SENTENCE}")
         session.type_in_notepad(strokes_of(SENTENCE))
         step("opening the main window and taking a picture of each tab")
         pictures = take_pictures(session)
@@ -146,6 +153,7 @@ def run():
         if code != 0:
             raise AssertionError(f"Kivora ended with code {code}")
         values = session.user_file(USER)
+        keys = (session.data / f"{USER}.keys.csv").read_bytes().decode("ascii").splitlines()
         history = (session.data / f"{USER}.history.csv").read_bytes().decode("ascii").splitlines()
         exported = export_table(session)
         heatmap(session)
@@ -160,10 +168,22 @@ def run():
     print()
     print(count_table(values))
     print()
-    print(f"Today's line of {USER}.history.csv (date, seconds, total, then the 77 keys):")
+    others = [line for line in keys[1 + 77:] if not line.endswith(",0")]
+    print(f"The other keys struck, from {USER}.keys.csv (every key's all-time count):")
+    print()
+    print(f"    {keys[0]}")
+    for line in others:
+        print(f"    {line}")
+    print()
+    print(f"Today's line of {USER}.history.csv (date, seconds, total, the 77 keys of the data file, "
+          "allkeys, then every other key):")
     print()
     print(f"    {history[0]}")
     print(f"    {history[-1]}")
+    print()
+    today = dict(zip(history[0].split(","), history[-1].split(",")))
+    columns = ["total", "allkeys"] + [line.split(",")[0] for line in others]
+    print("Of which: " + " ".join(f"{column}={today[column]}" for column in columns))
     print()
     print(f"Kivora.exe /export {USER} {USER}-kivora.csv wrote (the keys typed, then the totals):")
     print()
@@ -177,7 +197,7 @@ def run():
     for path in pictures:
         print(f"  {path.name}")
     print(f"Kivora.exe /heatmap {USER} {HEATMAP.name} today drew {HEATMAP}.")
-    print(f"Kivora.exe /chart {USER} {CHART.name} drew {CHART}.")
+    print(f"Kivora.exe /chart {USER} {CHART.name} 30 allkeys drew {CHART}.")
     print(f"The demonstration took {time.monotonic() - started:.0f} s.")
 
 

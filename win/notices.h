@@ -3,7 +3,7 @@
 // failures of each kind. Told by whoever meets the failure; shown by the
 // icon, or as soon as there is one.
 
-enum class Notice { SaveFailed, ClockFailed, HistoryFailed, HistoryFull, DaysUnsaved, SyncFailed, Count };
+enum class Notice { SaveFailed, ClockFailed, HistoryFailed, HistoryFull, DaysUnsaved, KeysUnsaved, SyncFailed, Count };
 void NoteOutcome(Notice notice, bool succeeded);
 void NoteSaveResult(bool saved);
 

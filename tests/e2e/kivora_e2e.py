@@ -13,6 +13,7 @@ import collections
 import contextlib
 import os
 import pwd
+import re
 import select
 import shutil
 import subprocess
@@ -66,6 +67,8 @@ ARROWS = ["Right", "Left", "Up", "Down"]
 FIELDS = (LOWERCASE + UPPERCASE + ["seconds", "minutes", "hours", "total", "rate"]
           + DIGITS + ARROWS + PUNCTUATION)
 COUNTED_KEYS = LOWERCASE + UPPERCASE + DIGITS + ARROWS + PUNCTUATION
+# Every key's column in the history and the keys file, the data file's 77 first.
+KEY_COLUMNS = re.findall(r'^    \{"(\w+)",', (ROOT / "keys" / "key_table.h").read_text("utf-8"), re.MULTILINE)
 RECORD_SIZE = 9
 FILE_SIZE = RECORD_SIZE * len(FIELDS)
 
@@ -389,9 +392,10 @@ def _stroke_commands(stroke):
     letters are armed by the "pressed since" bit, so a short tap is enough;
     the other keys must be seen down by a poll, and Wine may report a fresh
     press as still up for up to 50 ms, so they are held for 120 ms. Shift is
-    held around an uppercase letter until two polls after the letter is up."""
-    if len(stroke) == 1 and stroke.isupper():
-        key = stroke.lower()
+    held around an uppercase letter, or a key named "shift+<key>", until two
+    polls after the key is up."""
+    if (len(stroke) == 1 and stroke.isupper()) or stroke.startswith("shift+"):
+        key = stroke.lower() if len(stroke) == 1 else stroke[len("shift+"):]
         return ["keydown", "shift", "sleep", "0.05", "keydown", key, "sleep", "0.1", "keyup", key,
                 "sleep", "0.06", "keyup", "shift", "sleep", "0.1"]
     if len(stroke) == 1 and stroke.islower():
@@ -401,7 +405,7 @@ def _stroke_commands(stroke):
 
 def send_strokes(strokes):
     """Strikes the keys in order: letters (an uppercase one with Shift), digits,
-    xdotool key names (Left, semicolon, space ...)."""
+    xdotool key names (Left, semicolon, space ...), shift+<key>."""
     commands = []
     for stroke in strokes:
         commands += _stroke_commands(stroke)

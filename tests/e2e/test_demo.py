@@ -1,6 +1,6 @@
 """The newcomer's run command without a display: tools/run.sh runs the
 demonstration in a virtual display, and the counts it prints from the data
-file are those of the sentence it typed."""
+file, the keys file and the history are those of the sentence it typed."""
 
 import collections
 import os
@@ -26,12 +26,24 @@ class HeadlessRunTest(unittest.TestCase):
         self.assertEqual(result.returncode, 0)
         out = result.stdout
 
-        sentence = re.search(r"^- typing into Notepad: (.*)$", out, re.MULTILINE).group(1)
+        sentence = re.search(r"^- typing into Notepad, as romaji through an input method: (.*)$", out,
+                             re.MULTILINE).group(1)
+        tokens = re.findall(r"<(\w+)>|(.)", sentence)
+        typed = collections.Counter(char for _, char in tokens if char)
+        named = collections.Counter(name for name, _ in tokens if name)
         printed = dict(re.findall(r"^\| `(.)` \| (\d+) \|$", out, re.MULTILINE))
         total = re.search(r"^\| Total \| (\d+) \|$", out, re.MULTILINE).group(1)
-        typed = collections.Counter(sentence.replace(" ", ""))
         self.assertEqual({key: int(count) for key, count in printed.items()}, dict(typed))
         self.assertEqual(int(total), sum(typed.values()))
+
+        # The other keys in the keys file and today's columns; Shift is held for each capital.
+        others = {"space": named["space"], "enter": named["Return"], "backspace": named["BackSpace"],
+                  "shift": sum(char.isupper() for char in typed.elements())}
+        self.assertEqual(dict(re.findall(r"^    ([a-z]\w*),(\d+)$", out, re.MULTILINE)),
+                         {key: str(count) for key, count in others.items()})
+        of_which = dict(re.findall(r"(\w+)=(\d+)", re.search(r"^Of which: (.*)$", out, re.MULTILINE).group(1)))
+        self.assertEqual(of_which, {key: str(count) for key, count in dict(
+            others, total=sum(typed.values()), allkeys=sum(typed.values()) + sum(others.values())).items()})
 
         # Today's line of the history and the export agree with the sentence.
         today = re.search(r"^    (\d{4}-\d\d-\d\d),(\d+),(\d+),", out, re.MULTILINE)

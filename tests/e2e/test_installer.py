@@ -168,7 +168,7 @@ class InstallerTest(KivoraTestCase):
         # An earlier version (as its entry and two of its files tell) whose
         # program another program holds: the upgrade and the uninstall give
         # up after a few seconds and leave it whole.
-        users_files = ["data", "data/taro.dat", "data/taro.history.csv", "set.ini"]
+        users_files = ["data", "data/taro.dat", "data/taro.history.csv", "data/taro.keys.csv", "set.ini"]
         kept = {name: (folder / name).read_bytes() for name in users_files[1:]}
         wine("reg", "add", UNINSTALL_KEY, "/v", "DisplayVersion", "/d", "0.99", "/f")
         (folder / "README-ja.txt").write_bytes(b"an older guide")
@@ -240,7 +240,7 @@ class InstallerTest(KivoraTestCase):
         s.tray_menu(CMD_TRAY_QUIT)
         # Its hidden main window goes when it has ended.
         drive_ok("find", "--gone", "--hidden-too", "--class", "PrtClass", "--wait", 10000)
-        self.assertEqual(files_under(s.data), [f"{longest}.dat", f"{longest}.history.csv"])
+        self.assertEqual(files_under(s.data), [f"{longest}.dat", f"{longest}.history.csv", f"{longest}.keys.csv"])
 
         # As the Options dialog sets it, and as Kivora's login dialog, which
         # has just worked it out afresh, still finds it.

@@ -85,7 +85,7 @@ class PackageTest(KivoraTestCase):
 
         self.assertCounts(s.user_file("taro"), dict(counts_of(typed[1:]), total=5), COUNTED_KEYS + ["total"])
         made = sorted(str(p.relative_to(folder)) for p in folder.rglob("*") if p.name not in PACKAGED)
-        self.assertEqual(made, ["data", "data/taro.dat", "data/taro.history.csv", "set.ini"],
+        self.assertEqual(made, ["data", "data/taro.dat", "data/taro.history.csv", "data/taro.keys.csv", "set.ini"],
                          "Kivora's files, all beside it")
         self.assertEqual({name: sha256(folder / name) for name in sums}, sums, "the packaged files as they were")
 
@@ -134,14 +134,16 @@ class HighDpiTest(KivoraTestCase):
                     self.assertTrue(inside(label.rect(), boxes[units[label["text"]]]))
         for caption, box in boxes.items():
             self.assertTrue(inside(box, client), f"group box {caption} {box} in the client area {client}")
-        # The keyboard and history tabs' controls lie on the page; the
-        # history tab's span list and two buttons apart from each other.
-        for control in (1014, 1015, 1016, 1017, 1018, 1019, 1020, 1021):
+        # The keyboard and history tabs' controls lie on the page, each row's
+        # apart from each other (but the first three radios, placed touching).
+        for control in range(1014, 1024):
             self.assertTrue(inside(controls[control].rect(), page), f"control {control} on the page {page}")
-        row = [controls[control].rect() for control in (1019, 1020, 1021)]
-        for index, rect in enumerate(row):
-            for other in row[index + 1:]:
-                self.assertFalse(overlap(rect, other), f"{rect} over {other}")
+        for ids in ((1014, 1015, 1016, 1017, 1022, 1018), (1019, 1023, 1020, 1021)):
+            for index, control in enumerate(ids):
+                for other in ids[index + 1:]:
+                    rect, other_rect = controls[control].rect(), controls[other].rect()
+                    if not {control, other} <= {1015, 1016, 1017}:
+                        self.assertFalse(overlap(rect, other_rect), f"{control} {rect} over {other} {other_rect}")
 
         # For a person to look at: every page with its figures.
         xdotool("mousemove", s.origin[0] + 5, s.origin[1] + 5)

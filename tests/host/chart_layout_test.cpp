@@ -27,9 +27,10 @@ int SixPixelsAByte(const void*, std::string_view text) { return static_cast<int>
 constexpr ChartTextMeasure FixedPitch = {13, SixPixelsAByte, nullptr};
 
 ChartLayout LayOut(const DaySeries& series, ChartSpan span, const PixelRect& canvas,
-                   std::optional<DateRange> selection = std::nullopt, bool withTitle = false)
+                   std::optional<DateRange> selection = std::nullopt, bool withTitle = false,
+                   ChartKeys keys = DefaultChartKeys)
 {
-    return LayOutChart(series, {span, selection, withTitle}, canvas, FixedPitch);
+    return LayOutChart(series, {span, keys, selection, withTitle}, canvas, FixedPitch);
 }
 
 bool Overlap(const PixelRect& a, const PixelRect& b)
@@ -97,6 +98,17 @@ TEST(ChartSpan, CommandLineWordsInAnyLetterCase)
     EXPECT_STREQ(ChartSpanCaption(ChartSpan::Last30Days), "過去30日");
     EXPECT_STREQ(ChartSpanCaption(ChartSpan::All), "全期間");
     EXPECT_EQ(DefaultChartSpan, ChartSpan::Last30Days);
+
+    // The word for every key, in any letter case too; not a span's word.
+    const struct {
+        const char* word;
+        bool accepted;
+    } keyWords[] = {{"allkeys", true}, {"AllKeys", true}, {"all", false}, {"allkey", false}, {nullptr, false}};
+    for (const auto& c : keyWords) {
+        ChartKeys read = ChartKeys::DataFileKeys;
+        EXPECT_EQ(ParseChartKeys(c.word, read), c.accepted) << (c.word ? c.word : "(null)");
+        EXPECT_EQ(read, c.accepted ? ChartKeys::AllKeys : ChartKeys::DataFileKeys);
+    }
 }
 
 TEST(ChartSpan, DateRangesReadOnlyInOrder)
@@ -139,12 +151,63 @@ TEST(ChartSeries, StrokesPerHourAndTheTextsOfARange)
     sums.keys[26] = 300;    // A
     sums.keys[64] = 300;    // up: a tie goes to the earlier key
     sums.keys[69] = 2;      // yen
-    EXPECT_EQ(FormatRangeFigures(sums), "979打鍵　3:25　285打鍵/時　e 377  A 300  ↑ 300");
-    EXPECT_EQ(FormatRangeFigures({}), "0打鍵　0:00　0打鍵/時");
+    EXPECT_EQ(FormatRangeFigures(sums, ChartKeys::DataFileKeys),
+              "979打鍵　3:25　285打鍵/時　訂正率 0.0%　e 377  A 300  ↑ 300");
+    EXPECT_EQ(FormatRangeFigures({}, ChartKeys::AllKeys), "0打鍵　0:00　0打鍵/時　訂正率 -");   // no strokes, no share
     EXPECT_STREQ(KeyTable[KeyIndexOf("yen")].label, "￥");
     EXPECT_EQ(FormatJapaneseRange({{2026, 12, 7}, {2026, 12, 7}}), "2026年12月7日（月）");
     EXPECT_EQ(FormatJapaneseRange({{2026, 11, 30}, {2026, 12, 6}}), "2026年11月30日（月）～2026年12月6日（日）");
-    EXPECT_EQ(FormatChartTitle("taro", ChartSpan::All, {2024, 2, 29}), "taro　全期間　2024年2月29日（木）");
+    EXPECT_EQ(FormatChartTitle("taro", ChartSpan::All, ChartKeys::AllKeys, {2024, 2, 29}),
+              "taro　全期間　全キー　2024年2月29日（木）");
+}
+
+TEST(ChartSeries, CorrectionsInTenthsOfAPercentRoundedHalfUp)
+{
+    struct Case {
+        int64_t backspace, others;
+        int permille;
+    } cases[] = {
+        {0, 0, -1},      // a day without strokes has no share
+        {1, 15, 63},     // 6.25%: half up
+        {1, 1999, 1},    // 0.05%: half up to 0.1%
+        {1, 2000, 0},    // just under half
+        {1, 0, 1000},    // nothing but Backspace
+        {LargestHistoryValue / 2, LargestHistoryValue / 2, 500},   // no overflow at the largest counts
+    };
+    for (const Case& c : cases) {
+        HistoryCounts sums;
+        sums.keys[KeyIndexOf("backspace")] = c.backspace;
+        sums.keys[KeyIndexOf("a")] = c.others;
+        EXPECT_EQ(CorrectionPermille(sums), c.permille) << c.backspace << " of " << c.backspace + c.others;
+    }
+}
+
+// The calendar, the bars, the average and the figures count the strokes chosen.
+TEST(ChartLayout, TheChoiceOfKeysIsCountedThroughout)
+{
+    const LocalDate today = {2026, 12, 7};
+    HistoryDay typing = Day({2026, 12, 1}, 100, 3600);   // e 100
+    typing.counts.keys[KeyIndexOf("space")] = 50;
+    typing.counts.keys[KeyIndexOf("backspace")] = 10;
+    DaySeries series = MakeDaySeries({typing, Day({2026, 12, 2}, 120, 3600)}, today);
+    struct Case {
+        ChartKeys keys;
+        int64_t highest;      // of the calendar and the bars: the first day with every key, else the second
+        int64_t average;      // over 30 bars
+        const char* figures;
+    } cases[] = {
+        // Backspace's share is of every stroke, whichever the choice: 10 of 280.
+        {ChartKeys::DataFileKeys, 120, 7, "220打鍵　2:00　110打鍵/時　訂正率 3.6%　e 220"},
+        {ChartKeys::AllKeys, 160, 9, "280打鍵　2:00　140打鍵/時　訂正率 3.6%　e 220  スペース 50  Backspace 10"},
+    };
+    for (const Case& c : cases) {
+        ChartLayout layout = LayOut(series, ChartSpan::Last30Days, Picture, std::nullopt, false, c.keys);
+        ASSERT_TRUE(layout.usable);
+        EXPECT_EQ(layout.calendarHighest, c.highest);
+        EXPECT_EQ(layout.barHighest, c.highest);
+        EXPECT_EQ(layout.average, c.average);
+        EXPECT_EQ(layout.selectionFigures.text, c.figures);
+    }
 }
 
 TEST(ChartSeries, WeeksFromMondayAndMonthsAddUpTheirDays)
@@ -170,7 +233,7 @@ TEST(ChartSeries, WeeksFromMondayAndMonthsAddUpTheirDays)
         {BarGrouping::Month, {{2024, 3, 1}, {2024, 3, 6}}, 1000, 60},
     };
     for (BarGrouping grouping : {BarGrouping::Week, BarGrouping::Month}) {
-        std::vector<DayBucket> buckets = GroupDays(series, {{2024, 2, 25}, today}, grouping);
+        std::vector<DayBucket> buckets = GroupDays(series, {{2024, 2, 25}, today}, grouping, ChartKeys::DataFileKeys);
         std::size_t at = 0;
         for (const Case& c : cases) {
             if (c.grouping != grouping)
@@ -183,7 +246,8 @@ TEST(ChartSeries, WeeksFromMondayAndMonthsAddUpTheirDays)
         }
         EXPECT_EQ(at, buckets.size());
     }
-    EXPECT_EQ(GroupDays(series, {{2024, 2, 26}, {2024, 3, 3}}, BarGrouping::Week)[0].counts.keys[26], 5);
+    DateRange week = {{2024, 2, 26}, {2024, 3, 3}};
+    EXPECT_EQ(GroupDays(series, week, BarGrouping::Week, DefaultChartKeys)[0].counts.keys[26], 5);
 
     struct SpanCase {
         ChartSpan span;
@@ -336,7 +400,7 @@ TEST(ChartLayout, AnEmptyHistoryShowsZerosFromAnAxisAtZero)
     EXPECT_TRUE(layout.bars[0].bar.IsEmpty());
     EXPECT_EQ(layout.legendHigh.text, "0");
     EXPECT_EQ(layout.selectionDate.text, "2026年12月7日（月）");
-    EXPECT_EQ(layout.selectionFigures.text, "0打鍵　0:00　0打鍵/時");
+    EXPECT_EQ(layout.selectionFigures.text, "0打鍵　0:00　0打鍵/時　訂正率 -");
     EXPECT_FALSE(LayOut(MakeDaySeries({}, {2026, 12, 7}), ChartSpan::All, {0, 0, 120, 90}).usable);
 }
 
@@ -350,7 +414,7 @@ TEST(ChartLayout, SelectionIsOutlinedAndDescribed)
     EXPECT_EQ(layout.selectedBarLast - layout.selectedBarFirst, 6);
     EXPECT_EQ(layout.selectedCellLast - layout.selectedCellFirst, 6);
     EXPECT_EQ(layout.selectionDate.text, "2026年11月30日（月）～2026年12月6日（日）");
-    EXPECT_EQ(layout.selectionFigures.text, "387打鍵　1:00　387打鍵/時　e 377  A 10");
+    EXPECT_EQ(layout.selectionFigures.text, "387打鍵　1:00　387打鍵/時　訂正率 0.0%　e 377  A 10");
     EXPECT_TRUE(Inside(layout.bars[layout.selectedBarFirst].bar, layout.barSelectionFrame));
 
     // No selection: the text speaks of the whole span, nothing is outlined.

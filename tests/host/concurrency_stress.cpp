@@ -9,7 +9,7 @@
 #include <cstring>
 #include <thread>
 
-#include "capture/key_scan.h"
+#include "capture/other_key_scan.h"
 #include "store/user_record.h"
 
 namespace {
@@ -22,7 +22,7 @@ public:
     {
         if (virtualKey == 0x10)
             return 0;
-        bool down = (pass_ % 2) == 0 && virtualKey == current_;
+        bool down = (pass_ % 2) == 0 && (virtualKey == current_ || virtualKey == 0x20);   // and Space
         return down ? static_cast<int16_t>(0x8001) : 0;
     }
     void Invalidate(const PixelRect&) override {}
@@ -54,6 +54,7 @@ bool IsWholeDecimal(const char* text)
 TEST(ConcurrencyStress, CountingPaintingSavingAndLoadingShareTheTable)
 {
     CounterTable table;
+    OtherKeyTable others;
     table.RefreshCountTexts();
     std::atomic<bool> stop{false};
     constexpr int Passes = 200000;
@@ -61,7 +62,7 @@ TEST(ConcurrencyStress, CountingPaintingSavingAndLoadingShareTheTable)
     std::thread polling([&] {
         TappingKeyboard keyboard;
         for (int pass = 0; pass < Passes; ++pass) {
-            ScanPass(table, keyboard);
+            ScanEveryKey(table, others, keyboard);
             keyboard.NextPass();
         }
         stop = true;
@@ -89,7 +90,9 @@ TEST(ConcurrencyStress, CountingPaintingSavingAndLoadingShareTheTable)
         bool loaded = false;
         while (!stop) {
             FormatRecordTexts(CollectStoredValues(table), image);
+            others.Counts();
             if (!loaded) {
+                others.Store(OtherCounts{});
                 StoredValues values{};
                 values.fill(1000);
                 ApplyStoredValues(table, values);

@@ -21,8 +21,8 @@ public:
     int16_t AsyncKeyState(int virtualKey) override
     {
         queried.push_back(virtualKey);
-        if (virtualKey == KeyShift)
-            return shift ? static_cast<int16_t>(0x8000) : 0;
+        if (virtualKey == KeyShift)   // either Shift key
+            return shift || down.count(KeyLeftShift) || down.count(KeyRightShift) ? static_cast<int16_t>(0x8000) : 0;
         int16_t state = 0;
         if (down.count(virtualKey))
             state |= static_cast<int16_t>(0x8000);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,10 +27,11 @@ bool Overlap(const QuarterRect& a, const QuarterRect& b)
     return a.x < b.Right() && b.x < a.Right() && a.y < b.Bottom() && b.y < a.Bottom();
 }
 
-const KeyCap* FindKey(const char* legend, int row)
+// The key that shows a column's strokes.
+const KeyCap* FindKey(const char* column)
 {
     for (const KeyCap& key : KeyboardKeys()) {
-        if (std::strcmp(key.legend, legend) == 0 && key.Row() == row)
+        if (key.values[0] == KeyIndexOf(column) || key.values[1] == KeyIndexOf(column))
             return &key;
     }
     return nullptr;
@@ -37,7 +39,9 @@ const KeyCap* FindKey(const char* legend, int row)
 
 // The data file binds each field to a key by its virtual-key code; the
 // history's key index is the field's place without the five clock fields.
-TEST(KeyGeometry, EveryCountedValueIsOnTheKeyTheDataFileBindsItTo)
+// Every other value lies on the key of its code too, a stroke made with Shift
+// on its plain key; no two keys send one code, which polling could not part.
+TEST(KeyGeometry, EveryValueIsOnTheKeyOfItsCode)
 {
     CounterTable table;
     auto fields = StoredFields(table);
@@ -50,7 +54,10 @@ TEST(KeyGeometry, EveryCountedValueIsOnTheKeyTheDataFileBindsItTo)
         keyOfField[&key.count] = {key.virtualKey, false};
 
     std::vector<int> shown(KeyMapValueCount, 0);
+    std::set<int> codes;
     for (const KeyCap& key : KeyboardKeys()) {
+        int code = key.IsCounted() ? KeyTable[key.values[0]].virtualKey : 0;
+        EXPECT_TRUE(code == 0 || codes.insert(code).second) << key.legend;
         for (int slot = 0; slot < 2; ++slot) {
             int index = key.values[slot];
             if (index == NoKeyIndex)
@@ -58,14 +65,18 @@ TEST(KeyGeometry, EveryCountedValueIsOnTheKeyTheDataFileBindsItTo)
             ASSERT_GE(index, 0);
             ASSERT_LT(index, KeyMapValueCount);
             ++shown[index];
+            EXPECT_EQ(KeyTable[index].virtualKey, code) << key.legend << " shows value " << index;
+            EXPECT_EQ(KeyTable[index].shiftOf == key.values[0], slot == 1 && !key.letter) << key.legend;
+            if (index >= DataFileKeyCount)
+                continue;
             int field = index < 52 ? index : index + 5;   // skip seconds to strokes per hour
             auto bound = keyOfField.at(fields[field]);
-            EXPECT_EQ(bound.first, key.virtualKey) << key.legend << " shows value " << index;
-            EXPECT_EQ(bound.second, slot == 1) << key.legend << " shows value " << index;
+            EXPECT_EQ(bound.first, code) << key.legend << " shows value " << index;
+            EXPECT_EQ(bound.second, slot == 1 && key.letter) << key.legend << " shows value " << index;
         }
     }
-    for (int index = 0; index < DataFileKeyCount; ++index)
-        EXPECT_EQ(shown[index], 1) << "value " << index;
+    for (int index = 0; index < KeyMapValueCount; ++index)
+        EXPECT_EQ(shown[index], 1) << KeyTable[index].column;
 }
 
 TEST(KeyGeometry, KeyCountsAreTheDataFilesKeyFields)
@@ -88,34 +99,6 @@ TEST(KeyGeometry, KeyCountsAreTheDataFilesKeyFields)
         EXPECT_EQ(counts[c.index], c.value) << "index " << c.index;
 }
 
-TEST(KeyGeometry, NamedKeysShowTheirValues)
-{
-    struct Case {
-        const char* legend;
-        int row;
-        int first, second;
-    } cases[] = {
-        {"Q", 1, 16, 42},                             // letters: lowercase, uppercase
-        {"1", 0, 53, NoKeyIndex},                     // digit row starts at 1
-        {"0", 0, 52, NoKeyIndex},
-        {"→", 4, KeyIndexOf("right"), NoKeyIndex},
-        {"↑", 3, KeyIndexOf("up"), NoKeyIndex},
-        {":", 2, KeyIndexOf("colon"), NoKeyIndex},       // VK_OEM_1 is the colon key on JIS
-        {";", 2, KeyIndexOf("semicolon"), NoKeyIndex},   // VK_OEM_PLUS the semicolon key
-        {"^", 0, KeyIndexOf("caret"), NoKeyIndex},
-        {"￥", 0, KeyIndexOf("yen"), NoKeyIndex},
-        {"＼", 3, NoKeyIndex, NoKeyIndex},            // the ro key is not counted
-        {"BS", 0, NoKeyIndex, NoKeyIndex},
-    };
-    for (const Case& c : cases) {
-        const KeyCap* key = FindKey(c.legend, c.row);
-        ASSERT_NE(key, nullptr) << c.legend;
-        EXPECT_EQ(key->values[0], c.first) << c.legend;
-        EXPECT_EQ(key->values[1], c.second) << c.legend;
-        EXPECT_EQ(key->virtualKey != 0, key->IsCounted()) << c.legend;
-    }
-}
-
 TEST(KeyGeometry, NoTwoKeysOverlapAndAllLieOnTheBoard)
 {
     auto keys = KeyboardKeys();
@@ -123,7 +106,7 @@ TEST(KeyGeometry, NoTwoKeysOverlapAndAllLieOnTheBoard)
     for (size_t i = 0; i < keys.size(); ++i) {
         for (const QuarterRect& part : Parts(keys[i])) {
             EXPECT_GT(part.width, 0) << keys[i].legend;
-            EXPECT_EQ(part.height, QuartersPerUnit) << keys[i].legend;
+            EXPECT_EQ(part.height % QuartersPerUnit, 0) << keys[i].legend;   // the keypad's + and Enter: two rows
             EXPECT_GE(part.x, 0);
             EXPECT_LE(part.Right(), KeyboardWidth) << keys[i].legend;
             EXPECT_GE(part.y, 0);
@@ -152,7 +135,7 @@ TEST(KeyGeometry, RowsRunInOrderAndFillTheMainBlock)
         std::vector<QuarterRect> parts;
         for (const KeyCap& key : keys) {
             for (const QuarterRect& part : Parts(key)) {
-                if (part.y == row * QuartersPerUnit && part.Right() <= MainBlockWidth)
+                if (part.y == MainBlockTop + row * QuartersPerUnit && part.Right() <= MainBlockWidth)
                     parts.push_back(part);
             }
         }
@@ -166,35 +149,43 @@ TEST(KeyGeometry, RowsRunInOrderAndFillTheMainBlock)
     }
 }
 
-TEST(KeyGeometry, KeysOfTheirOwnSize)
+TEST(KeyGeometry, KeysOfTheirOwnPlaceAndSize)
 {
     struct Case {
-        const char* legend;
-        int row;
-        int x, width;   // quarters
+        const char* column;   // of the strokes the key shows
+        int x, y, width, height;   // quarters
     } cases[] = {
-        {"半/全", 0, 0, 4},    {"BS", 0, 56, 4},
-        {"Tab", 1, 0, 6},      {"Q", 1, 6, 4},
-        {"英数", 2, 0, 7},     {"A", 2, 7, 4},
-        {"Shift", 3, 0, 9},    {"Z", 3, 9, 4},    {"＼", 3, 49, 4},   {"Shift", 3, 53, 7},
-        {"Ctrl", 4, 0, 5},     {"無変換", 4, 15, 5}, {"スペース", 4, 20, 15}, {"かな", 4, 40, 5},
-        // The arrows, half a unit right of the main block: up above down.
-        {"↑", 3, 66, 4},       {"←", 4, 62, 4},   {"↓", 4, 66, 4},     {"→", 4, 70, 4},
+        {"escape", 0, 0, 4, 4},   {"f1", 8, 0, 4, 4},        // a unit's gap after Esc
+        {"f5", 26, 0, 4, 4},      {"f12", 56, 0, 4, 4},      // half a unit between fours
+        {"printscreen", 62, 0, 4, 4}, {"backspace", 56, 6, 4, 4}, {"tab", 0, 10, 6, 4}, {"eisu", 0, 14, 7, 4},
+        {"shift", 0, 18, 9, 4},   {"backslash", 49, 18, 4, 4}, {"rightshift", 53, 18, 7, 4},
+        {"space", 18, 22, 15, 4}, {"rightwin", 47, 22, 4, 4}, {"insert", 62, 6, 4, 4}, {"pagedown", 70, 10, 4, 4},
+        {"up", 66, 18, 4, 4},     {"left", 62, 22, 4, 4},    // the arrows under the editing keys
+        {"numlock", 76, 6, 4, 4}, {"numplus", 88, 10, 4, 8}, {"num0", 76, 22, 8, 4},
     };
     for (const Case& c : cases) {
-        const KeyCap* key = nullptr;
-        for (const KeyCap& candidate : KeyboardKeys()) {
-            if (std::strcmp(candidate.legend, c.legend) == 0 && candidate.Row() == c.row && candidate.face.x == c.x)
-                key = &candidate;
-        }
-        ASSERT_NE(key, nullptr) << c.legend << " at " << c.x;
-        EXPECT_EQ(key->face.width, c.width) << c.legend;
+        const KeyCap* key = FindKey(c.column);
+        ASSERT_NE(key, nullptr) << c.column;
+        EXPECT_EQ(key->face.x, c.x) << c.column;
+        EXPECT_EQ(key->face.y, c.y) << c.column;
+        EXPECT_EQ(key->face.width, c.width) << c.column;
+        EXPECT_EQ(key->face.height, c.height) << c.column;
     }
+    // Only the keypad's Enter, two rows high, shows no strokes of its own.
+    auto keys = KeyboardKeys();
+    auto uncounted = std::find_if(keys.begin(), keys.end(), [](const KeyCap& key) { return !key.IsCounted(); });
+    ASSERT_NE(uncounted, keys.end());
+    EXPECT_EQ(uncounted->face.x, 88);
+    EXPECT_EQ(uncounted->face.height, 8);
+    EXPECT_EQ(std::count_if(keys.begin(), keys.end(), [](const KeyCap& key) { return !key.IsCounted(); }), 1);
+    uint64_t untouched = 99;
+    EXPECT_FALSE(KeyValue(*uncounted, KeyCounts{}, MapMode::AllStrokes, untouched));
+    EXPECT_EQ(untouched, 99u);
 }
 
 TEST(KeyGeometry, EnterIsAnInvertedL)
 {
-    const KeyCap* enter = FindKey("Enter", 1);
+    const KeyCap* enter = FindKey("enter");
     ASSERT_NE(enter, nullptr);
     EXPECT_EQ(enter->face.x, 54);
     EXPECT_EQ(enter->face.width, 6);                  // 1.5 units on the Q row
@@ -207,38 +198,36 @@ TEST(KeyGeometry, EnterIsAnInvertedL)
     EXPECT_EQ(others, 1);
 }
 
-TEST(KeyGeometry, LetterModeChoosesALettersValue)
+TEST(KeyGeometry, TheModeChoosesAKeysValue)
 {
     KeyCounts counts{};
     counts[KeyIndexOf("e")] = 30;
     counts[KeyIndexOf("E")] = 12;
     counts[KeyIndexOf("7")] = 35;
-    const KeyCap* e = FindKey("E", 1);
-    const KeyCap* seven = FindKey("7", 0);
-    ASSERT_NE(e, nullptr);
-    ASSERT_NE(seven, nullptr);
+    counts[KeyIndexOf("shift7")] = 9;
+    counts[KeyIndexOf("space")] = 40;
     struct Case {
-        LetterMode mode;
-        uint64_t letter, highest;
+        MapMode mode;
+        uint64_t letter, digit, highest;
     } cases[] = {
-        {LetterMode::Lowercase, 30, 35},
-        {LetterMode::Uppercase, 12, 35},
-        {LetterMode::Both, 42, 42},     // the letter now outruns the digit
+        {MapMode::Lowercase, 30, 35, 40},   // a digit's strokes without Shift; Space outruns both
+        {MapMode::Uppercase, 12, 35, 40},
+        {MapMode::Both, 42, 35, 42},        // the letter now outruns Space
+        {MapMode::AllStrokes, 42, 44, 44},  // and 7 with and without Shift outruns them
     };
     for (const Case& c : cases) {
         uint64_t value = 0;
-        ASSERT_TRUE(KeyValue(*e, counts, c.mode, value));
+        ASSERT_TRUE(KeyValue(*FindKey("e"), counts, c.mode, value));
         EXPECT_EQ(value, c.letter);
-        ASSERT_TRUE(KeyValue(*seven, counts, c.mode, value));
-        EXPECT_EQ(value, 35u) << "a digit has one value in every mode";
+        ASSERT_TRUE(KeyValue(*FindKey("7"), counts, c.mode, value));
+        EXPECT_EQ(value, c.digit);
+        ASSERT_TRUE(KeyValue(*FindKey("space"), counts, c.mode, value));
+        EXPECT_EQ(value, 40u) << "a key of one value has it in every mode";
         EXPECT_EQ(HighestKeyValue(counts, c.mode), c.highest);
     }
-    uint64_t untouched = 99;
-    EXPECT_FALSE(KeyValue(*FindKey("Tab", 1), counts, LetterMode::Both, untouched));
-    EXPECT_EQ(untouched, 99u);
 
-    counts[KeyIndexOf("e")] = std::numeric_limits<uint64_t>::max() - 1;
-    EXPECT_EQ(HighestKeyValue(counts, LetterMode::Both), std::numeric_limits<uint64_t>::max()) << "saturates";
+    counts[KeyIndexOf("shift7")] = std::numeric_limits<uint64_t>::max() - 1;
+    EXPECT_EQ(HighestKeyValue(counts, MapMode::AllStrokes), std::numeric_limits<uint64_t>::max()) << "saturates";
 }
 
 } // namespace

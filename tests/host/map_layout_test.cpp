@@ -128,14 +128,16 @@ struct Canvas {
     const char* what;
     PixelRect area;
     bool title;
-    int smallestUnit;   // keys at least this wide
+    int unit, rowUnit;   // pixels a key unit across and down
 };
 
 const Canvas Canvases[] = {
-    {"tab page", {0, 0, 450, 300}, false, 23},
-    {"tab page with a title", {0, 0, 470, 330}, true, 24},
-    {"picture", {0, 0, 1200, 400}, true, 48},
-    {"picture, offset", {100, 50, 1300, 530}, true, 60},
+    {"tab page", {0, 0, 450, 300}, false, 19, 28},              // keys taller than wide: two lines fit
+    {"tab page with a title", {0, 0, 470, 330}, true, 20, 30},
+    {"tab page at 150 %", {0, 0, 705, 495}, false, 30, 45},
+    {"picture", {0, 0, 1400, 540}, true, 60, 60},               // square keys
+    {"picture, offset", {100, 50, 1500, 590}, true, 60, 60},
+    {"a wide, low canvas", {0, 0, 2000, 300}, false, 37, 37},   // the height decides
 };
 
 TEST(MapLayout, KeyboardAndScaleFitTheCanvas)
@@ -143,7 +145,8 @@ TEST(MapLayout, KeyboardAndScaleFitTheCanvas)
     for (const Canvas& canvas : Canvases) {
         SCOPED_TRACE(canvas.what);
         KeyMapLayout layout = LayOutKeyMap(canvas.area, canvas.title);
-        EXPECT_GE(layout.unit, canvas.smallestUnit);
+        EXPECT_EQ(layout.unit, canvas.unit);
+        EXPECT_EQ(layout.rowUnit, canvas.rowUnit);
         EXPECT_TRUE(Inside(layout.keyboard, canvas.area));
         EXPECT_TRUE(Inside(layout.scaleBar, canvas.area));
         EXPECT_TRUE(Inside(layout.scaleLowText, canvas.area));
@@ -169,11 +172,13 @@ TEST(MapLayout, KeyboardAndScaleFitTheCanvas)
         int belowRoom = canvas.area.bottom - layout.scaleLowText.bottom;
         EXPECT_LE(std::abs((topEdge - canvas.area.top) - belowRoom), 1);
 
-        // The largest unit: one pixel more would leave the canvas, across or down.
-        int larger = layout.unit + 1;
+        // The largest keys: a pixel more across would leave the canvas, and
+        // a pixel more down too, or make keys more than half as tall again.
         int quartersHigh = (canvas.title ? 4 : 0) + KeyboardHeight + 5;
-        EXPECT_TRUE(KeyboardWidth * larger > 4 * (canvas.area.right - canvas.area.left - 8) ||
-                    quartersHigh * larger > 4 * (canvas.area.bottom - canvas.area.top - 8));
+        int width = canvas.area.right - canvas.area.left - 8;
+        int height = canvas.area.bottom - canvas.area.top - 8;
+        EXPECT_TRUE(KeyboardWidth * (layout.unit + 1) > 4 * width || quartersHigh * (layout.unit + 1) > 4 * height);
+        EXPECT_TRUE(quartersHigh * (layout.rowUnit + 1) > 4 * height || 2 * (layout.rowUnit + 1) > 3 * layout.unit);
     }
 }
 
@@ -183,9 +188,13 @@ TEST(MapLayout, KeysStayApartAndTheirTextsFit)
     for (const Canvas& canvas : Canvases) {
         SCOPED_TRACE(canvas.what);
         KeyMapLayout layout = LayOutKeyMap(canvas.area, canvas.title);
+        // Legible: never smaller than the smallest text of the tab's controls.
+        EXPECT_GE(layout.legendFontPixels, 10);
+        EXPECT_GE(layout.smallFontPixels, 8);
         std::vector<PixelRect> faces;
         for (const KeyCap& key : keys) {
             PixelRect face = KeyFace(layout, key);
+            EXPECT_TRUE(Inside(face, KeyArea(layout, key))) << key.legend;
             EXPECT_TRUE(Inside(face, layout.keyboard)) << key.legend;
             EXPECT_GE(face.right - face.left, layout.unit - 2 * layout.keyInset) << key.legend;
             for (const PixelRect& other : faces)
@@ -194,40 +203,48 @@ TEST(MapLayout, KeysStayApartAndTheirTextsFit)
 
             KeyTextPlaces places = PlaceKeyTexts(layout, key);
             EXPECT_TRUE(Inside(places.legend, face)) << key.legend;
+            int length = static_cast<int>(std::strlen(key.legend));
+            int characterWidth = places.narrowWidth > 0 ? places.narrowWidth : (layout.legendFontPixels + 1) / 2;
+            EXPECT_LE(length * characterWidth, places.legend.right - places.legend.left) << key.legend;
+            EXPECT_LE(layout.legendFontPixels, places.legend.bottom - places.legend.top + 1) << key.legend;
             if (key.IsCounted()) {
                 EXPECT_TRUE(Inside(places.count, face)) << key.legend;
                 EXPECT_FALSE(Overlap(places.legend, places.count)) << key.legend;
-                EXPECT_LE(layout.legendFontPixels, places.legend.bottom - places.legend.top + 1) << key.legend;
                 EXPECT_LE(layout.smallFontPixels, places.count.bottom - places.count.top) << key.legend;
             } else {
                 EXPECT_TRUE(places.count.IsEmpty()) << key.legend;
-                EXPECT_LE(layout.smallFontPixels, places.legend.bottom - places.legend.top) << key.legend;
             }
         }
     }
 }
 
 // With a half-width digit of the count font, a letter key shows four digits
-// on the tab page and five in the picture before it shortens them.
+// on the tab page (narrowed) and five in the picture before it shortens them.
 TEST(MapLayout, CountsOnALetterKey)
 {
-    const KeyCap& q = KeyboardKeys()[16];
+    const KeyCap& q = KeyboardKeys()[39];
     ASSERT_STREQ(q.legend, "Q");
     struct Case {
         PixelRect canvas;
         uint64_t value;
         const char* text;
+        bool narrow;
     } cases[] = {
-        {{0, 0, 450, 300}, 9999, "9999"},
-        {{0, 0, 450, 300}, 12345, "12k"},
-        {{0, 0, 1200, 480}, 12345, "12345"},
-        {{0, 0, 1200, 480}, 123456, "123k"},
+        {{0, 0, 470, 330}, 999, "999", false},
+        {{0, 0, 470, 330}, 9999, "9999", true},
+        {{0, 0, 470, 330}, 12345, "12k", false},
+        {{0, 0, 470, 330}, 654321, "654k", true},   // as after years of typing
+        {{0, 0, 1400, 540}, 99999, "99999", false},
+        {{0, 0, 1400, 540}, 123456, "123k", false},
     };
     for (const Case& c : cases) {
         KeyMapLayout layout = LayOutKeyMap(c.canvas, true);
         PixelRect room = PlaceKeyTexts(layout, q).count;
-        EXPECT_EQ(Count(c.value, room.right - room.left, (layout.smallFontPixels + 1) / 2), c.text)
-            << c.canvas.right << " x " << c.canvas.bottom;
+        char text[KeyCountTextSize];
+        EXPECT_EQ(FormatKeyCount(c.value, room.right - room.left, (layout.smallFontPixels + 1) / 2,
+                                 layout.narrowDigitPixels, text),
+                  c.narrow);
+        EXPECT_STREQ(text, c.text) << c.canvas.right << " x " << c.canvas.bottom;
     }
 }
 
@@ -237,7 +254,7 @@ TEST(MapLayout, EnterIsOutlinedAsOneInvertedL)
     const KeyCap* enter = nullptr;
     const KeyCap* q = nullptr;
     for (const KeyCap& key : KeyboardKeys()) {
-        if (std::strcmp(key.legend, "Enter") == 0)
+        if (key.values[0] == KeyIndexOf("enter"))
             enter = &key;
         if (std::strcmp(key.legend, "Q") == 0)
             q = &key;
@@ -255,12 +272,16 @@ TEST(MapLayout, EnterIsOutlinedAsOneInvertedL)
     int u = layout.unit;
     EXPECT_EQ(corners[0], (PixelPoint{face.left, face.top}));
     EXPECT_EQ(corners[1].x, face.right - 1);
-    EXPECT_NEAR(corners[2].y - corners[1].y, 2 * u, 2 * layout.keyInset + 1) << "two rows deep on the right";
+    EXPECT_NEAR(corners[2].y - corners[1].y, 2 * layout.rowUnit, 2 * layout.keyInset + 1) << "two rows deep";
     EXPECT_NEAR(corners[2].x - corners[3].x, u * 5 / 4, 2 * layout.keyInset + 1) << "1.25 units at the foot";
     EXPECT_EQ(corners[3].x, corners[4].x);
     EXPECT_EQ(corners[4].y, corners[5].y);
     EXPECT_EQ(corners[5].y, face.bottom - 1);
     EXPECT_EQ(corners[5].x, face.left);
+    // What a change repaints holds the whole outline, the lower part too.
+    PixelRect area = KeyArea(layout, *enter);
+    for (const PixelPoint& corner : corners)
+        EXPECT_TRUE(Inside({corner.x, corner.y, corner.x + 1, corner.y + 1}, area));
 }
 
 TEST(MapLayout, TooSmallACanvasGetsNoKeyboard)
@@ -269,7 +290,7 @@ TEST(MapLayout, TooSmallACanvasGetsNoKeyboard)
                              PixelRect{0, 0, 2000, 20}}) {
         EXPECT_EQ(LayOutKeyMap(canvas, true).unit, 0) << canvas.right << " x " << canvas.bottom;
     }
-    EXPECT_GE(LayOutKeyMap({0, 0, 160, 80}, false).unit, SmallestKeyUnit);
+    EXPECT_GE(LayOutKeyMap({0, 0, 200, 80}, false).unit, SmallestKeyUnit);
 }
 
 } // namespace

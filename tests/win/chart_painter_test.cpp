@@ -146,9 +146,9 @@ TEST(ChartPainter, BothDrawingsTakeTheColoursTheyAreGiven)
                          RGB(127, 127, 127), RGB(255, 255, 255), RGB(128, 128, 255), RGB(26, 235, 255)};
     DaySeries series = MakeDaySeries({Day({2026, 11, 27}, 5000)}, {2026, 12, 7});
     KeyMapLayout keys = LayOutKeyMap({0, 0, 470, 330}, false);
-    PixelRect tab;   // a key not counted
+    PixelRect tab;   // the one key not counted: the keypad's Enter
     for (const KeyCap& key : KeyboardKeys())
-        tab = std::string(key.legend) == "Tab" ? KeyFace(keys, key) : tab;
+        tab = key.IsCounted() ? tab : KeyFace(keys, key);
     for (const PaintColours& colours : {DocumentColours, dark}) {
         auto isBackground = [&colours](Pixel p) { return RGB(p.red, p.green, p.blue) == colours.background; };
         KeyMapPicture map;
@@ -171,7 +171,7 @@ TEST(ChartPainter, ThePictureFileIsAPngOfItsSize)
     DaySeries series = MakeDaySeries({Day({2026, 12, 6}, 900), Day({2026, 12, 7}, 40)}, {2026, 12, 7});
     ChartPicture picture;
     picture.series = &series;
-    std::string title = FormatChartTitle("taro", ChartSpan::Last30Days, {2026, 12, 7});
+    std::string title = FormatChartTitle("taro", ChartSpan::Last30Days, DefaultChartKeys, {2026, 12, 7});
     picture.title = title.c_str();
     ASSERT_TRUE(WriteHistoryChartPng(path.c_str(), picture));
     auto bytes = ReadBytes(path);
@@ -192,9 +192,14 @@ TEST(ChartCommand, WritesTheUsersDaysOrNothing)
     TempFolder folder;
     CreateDirectoryA((folder / "data").c_str(), nullptr);
     WriteBytes(folder / "data\\taro.dat", Image({{5, 900}}));
-    std::string yesterday;
-    AppendHistoryLine(yesterday, AddDays(TodaysDate(), -1), Day({}, 900).counts);
-    WriteBytes(folder / "data\\taro.history.csv", std::string(HistoryHeader) + "\r\n" + yesterday);
+    // Yesterday the most strokes of the data file's keys, the day before of every key.
+    const LocalDate today = TodaysDate();
+    std::vector<HistoryDay> days = {Day(AddDays(today, -2), 10), Day(AddDays(today, -1), 900)};
+    days[0].counts.keys[KeyIndexOf("space")] = 5000;
+    std::string lines = std::string(HistoryHeader) + "\r\n";
+    for (const HistoryDay& day : days)
+        AppendHistoryLine(lines, day.date, day.counts);
+    WriteBytes(folder / "data\\taro.history.csv", lines);
 
     struct Case {
         const char* arguments;
@@ -204,6 +209,11 @@ TEST(ChartCommand, WritesTheUsersDaysOrNothing)
     } cases[] = {
         {"/chart taro month.png", 0, "month.png", "the last 30 days when no span is named"},
         {"/chart taro all.png ALL", 0, "all.png", "a span in any letter case"},
+        {"/chart taro every.png allkeys", 0, "every.png", "every key, over the last 30 days"},
+        {"/chart taro every90.png 90 AllKeys", 0, "every90.png", "a span, then every key"},
+        {"/chart taro no.png allkeys 90", 1, nullptr, "every key before the span"},
+        {"/chart taro no.png 30 all", 1, nullptr, "two spans"},
+        {"/chart taro no.png 30 allkeys more", 1, nullptr, "one argument too many"},
         {"/chart hanako no.png", 2, nullptr, "no such user"},
         {"/chart taro no.png 7", 1, nullptr, "no such span"},
         {"/chart taro", 1, nullptr, "no file"},
@@ -221,6 +231,13 @@ TEST(ChartCommand, WritesTheUsersDaysOrNothing)
             EXPECT_EQ(BigEndian(*bytes, 20), static_cast<uint32_t>(ChartPngHeight));
         }
     }
+    // The command draws what the tab draws of the span with every key chosen.
+    DaySeries series = MakeDaySeries(days, today);
+    std::string title = FormatChartTitle("taro", ChartSpan::Last90Days, ChartKeys::AllKeys, today);
+    ChartPicture picture = {&series, {ChartSpan::Last90Days, ChartKeys::AllKeys, std::nullopt, false}, title.c_str()};
+    ASSERT_TRUE(WriteHistoryChartPng((folder / "drawn.png").c_str(), picture));
+    EXPECT_EQ(ReadBytes(folder / "drawn.png"), ReadBytes(folder / "every90.png"));
+
     WriteBytes(folder / "data\\taro.history.csv", "not,a,history\r\n");
     EXPECT_EQ(RunKivora(folder.Path(), "/chart taro no.png"), 3) << "a history that cannot be read";
     EXPECT_FALSE(Exists(folder / "no.png"));

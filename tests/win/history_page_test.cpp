@@ -1,9 +1,12 @@
 // The history tab inside a real statistics window: the arrow keys choose
-// days and the page names them, its timer stops while it is hidden, and
-// キーボードで表示 hands the days to the keyboard tab.
+// days and the page names them, the strokes of the data file's keys or of
+// every key, its timer stops while it is hidden, and キーボードで表示 hands
+// the days to the keyboard tab; the keys chosen there and on the keyboard
+// tab stay chosen when the pages are made anew at another scale.
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/main_window.h"
 #include "chart/chart_span.h"
 #include "history/user_history.h"
 #include "paint/page_canvas.h"
@@ -31,21 +34,27 @@ TEST_F(HistoryPageTest, ArrowKeysChooseDaysThatTheKeyboardTabThenShows)
     HistoryCounts counts;
     counts.seconds = 5400;
     counts.keys[4] = 1234;   // e
+    counts.keys[KeyIndexOf("space")] = 300;
+    counts.keys[KeyIndexOf("backspace")] = 31;
     std::string lines = std::string(HistoryHeader) + "\r\n";
     AppendHistoryLine(lines, yesterday, counts);
     WriteBytes(DataFile("taro.history.csv"), lines);
     LogIn("taro.dat", {});
     CreateStatisticsWindows(MainWindow);
     HWND tabs = nullptr;
-    for (HWND child = GetWindow(MainWindow, GW_CHILD); child != nullptr && tabs == nullptr;
-         child = GetWindow(child, GW_HWNDNEXT))
-        tabs = GetDlgItem(child, IDC_TABS);
     HWND history = nullptr;
     HWND map = nullptr;
-    for (HWND page = GetWindow(tabs, GW_CHILD); page != nullptr; page = GetWindow(page, GW_HWNDNEXT)) {
-        history = GetDlgItem(page, IDC_CHART_SPAN) != nullptr ? page : history;
-        map = GetDlgItem(page, IDC_MAP_PERIOD) != nullptr ? page : map;
-    }
+    auto findPages = [&] {
+        tabs = nullptr;
+        for (HWND child = GetWindow(MainWindow, GW_CHILD); child != nullptr && tabs == nullptr;
+             child = GetWindow(child, GW_HWNDNEXT))
+            tabs = GetDlgItem(child, IDC_TABS);
+        for (HWND page = GetWindow(tabs, GW_CHILD); page != nullptr; page = GetWindow(page, GW_HWNDNEXT)) {
+            history = GetDlgItem(page, IDC_CHART_SPAN) != nullptr ? page : history;
+            map = GetDlgItem(page, IDC_MAP_PERIOD) != nullptr ? page : map;
+        }
+    };
+    findPages();
     ASSERT_NE(history, nullptr);
     ASSERT_NE(map, nullptr);
 
@@ -58,7 +67,7 @@ TEST_F(HistoryPageTest, ArrowKeysChooseDaysThatTheKeyboardTabThenShows)
         std::string starts;   // the page's name
     } cases[] = {
         {VK_UP, FormatJapaneseDate(today) + "　0打鍵"},   // nothing chosen yet: today
-        {VK_UP, FormatJapaneseDate(yesterday) + "　1,234打鍵　1:30　822打鍵/時　e 1,234"},
+        {VK_UP, FormatJapaneseDate(yesterday) + "　1,234打鍵　1:30　822打鍵/時　訂正率 2.0%　e 1,234"},
         {VK_DOWN, FormatJapaneseDate(today)},
         {VK_DOWN, FormatJapaneseDate(today)},       // never past today
         {VK_LEFT, FormatJapaneseDate(yesterday)},   // the bar before: a bar a day
@@ -67,6 +76,11 @@ TEST_F(HistoryPageTest, ArrowKeysChooseDaysThatTheKeyboardTabThenShows)
         SendMessageA(history, WM_KEYDOWN, c.key, 0);
         EXPECT_EQ(NameOf(history).rfind(c.starts, 0), 0u) << NameOf(history);
     }
+    // Every key counted: the day's strokes, and the keys struck most, of every key.
+    SendDlgItemMessageA(history, IDC_CHART_KEYS, CB_SETCURSEL, 1, 0);
+    SendMessageA(history, WM_COMMAND, MAKEWPARAM(IDC_CHART_KEYS, CBN_SELCHANGE), 0);
+    EXPECT_EQ(NameOf(history), FormatJapaneseDate(yesterday) +
+                                   "　1,565打鍵　1:30　1,043打鍵/時　訂正率 2.0%　e 1,234  スペース 300  Backspace 31");
 
     // Hidden (another tab is shown), the page's first tick stops its timer.
     SendMessageA(history, WM_TIMER, PageRefreshTimer, 0);
@@ -93,6 +107,18 @@ TEST_F(HistoryPageTest, ArrowKeysChooseDaysThatTheKeyboardTabThenShows)
     LogIn("jiro.dat", {});
     repaint();
     EXPECT_EQ(NameOf(history).rfind(FormatJapaneseRange({AddDays(today, -29), today}), 0), 0u) << NameOf(history);
+
+    // 全キー on the keyboard tab, and every key on this one, stay chosen at 150 %.
+    SendDlgItemMessageA(map, IDC_MAP_ALL_KEYS, BM_CLICK, 0, 0);
+    for (UINT dpi : {96, 144}) {
+        RECT window;
+        GetWindowRect(MainWindow, &window);
+        MainWindowProc(MainWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&window));
+        findPages();
+        for (int mode : {IDC_MAP_LOWERCASE, IDC_MAP_UPPERCASE, IDC_MAP_BOTH, IDC_MAP_ALL_KEYS})
+            EXPECT_EQ(IsDlgButtonChecked(map, mode), mode == IDC_MAP_ALL_KEYS ? BST_CHECKED : BST_UNCHECKED);
+        EXPECT_EQ(SendDlgItemMessageA(history, IDC_CHART_KEYS, CB_GETCURSEL, 0, 0), 1);
+    }
 }
 
 } // namespace

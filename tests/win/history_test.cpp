@@ -384,6 +384,7 @@ TEST_F(HistoryTest, ExportCommandWritesTheTableBesideARunningKivora)
                                   DayLine(AddDays(today, -6), 20, {{4, 7}}) + "junk\r\n" +
                                   DayLine(today, 10, {{1, 1}, {65, 2}}));
     WriteBytes(DataFile("taro.dat"), Image({{2, 1111}, {5, 7}, {71, 2}, {53, 5}, {54, 2}, {55, 1}, {56, 1120}}));
+    WriteBytes(DataFile("taro.keys.csv"), "key,count\r\nspace,40\r\nb,1\r\n");   // b is the data file's
     const std::string before = ReadBytes(DataFile("taro.dat")).value();
     // A running Kivora holds the single-instance lock.
     HANDLE running = CreateMutexA(nullptr, FALSE, "MyInstance");
@@ -393,15 +394,16 @@ TEST_F(HistoryTest, ExportCommandWritesTheTableBesideARunningKivora)
     std::string expected = "key,total,today,last7,last30\r\n";
     for (int key = 0; key < HistoryKeyCount; ++key) {
         static const std::map<int, std::string> rows = {
-            {1, "b,1111,1,1,111"}, {4, "e,7,0,7,7"}, {65, "down,2,2,2,2"}};
+            {1, "b,1111,1,1,111"}, {4, "e,7,0,7,7"}, {65, "down,2,2,2,2"}, {DataFileKeyCount, "space,40,0,0,0"}};
         auto row = rows.find(key);
+        if (key == DataFileKeyCount)
+            expected += "all,1120,3,10,120\r\nseconds,3725,10,30,100\r\nallkeys,1160,3,10,120\r\n";
         expected += row != rows.end() ? row->second : std::string(KeyTable[key].column) + ",0,0,0,0";
         expected += "\r\n";
     }
-    expected += "all,1120,3,10,120\r\nseconds,3725,10,30,100\r\n";
     EXPECT_EQ(ReadBytes(folder_ / "out.csv"), expected);
     EXPECT_EQ(ReadBytes(DataFile("taro.dat")), before) << "the user's files are only read";
-    EXPECT_EQ(ListFolder(DataFolder()).size(), 2u);
+    EXPECT_EQ(ListFolder(DataFolder()).size(), 3u);
 
     struct Case {
         const char* arguments;

@@ -94,7 +94,6 @@ Pixel FillOf(const Picture& picture, const KeyMapLayout& layout, const char* leg
 
 bool IsWarmAndDeep(Pixel p) { return p.red > 120 && p.red > 2 * p.green && p.red > 2 * p.blue; }
 bool IsPaleScaleColour(Pixel p) { return p.red > 230 && p.green > 220 && p.blue > 180 && p.blue < 235; }
-bool IsBackground(Pixel p) { return p.red == 255 && p.green == 255 && p.blue == 255; }
 
 KeyMapPicture SampleCounts()
 {
@@ -104,6 +103,9 @@ KeyMapPicture SampleCounts()
     picture.counts[KeyIndexOf("t")] = 4500;   // halfway
     picture.counts[KeyIndexOf("1")] = 120;
     picture.counts[KeyIndexOf("slash")] = 10;
+    picture.counts[KeyIndexOf("space")] = 9500;   // keys without a field of the data file too
+    picture.counts[KeyIndexOf("backspace")] = 9000;
+    picture.counts[KeyIndexOf("shift1")] = 9900;   // 1 with Shift: only every stroke shows it
     picture.title = "taro  全期間";
     return picture;
 }
@@ -132,10 +134,12 @@ TEST(KeyMapPng, HotKeysAreWarmAndColdKeysPaleWhereTheLayoutPutsThem)
         const char* what;
     } cases[] = {
         {"E", IsWarmAndDeep, "the highest count, lowercase and uppercase together"},
+        {"スペース", IsWarmAndDeep, "a key the data file has no field for"},
+        {"BS", IsWarmAndDeep, "a key the data file has no field for"},
         {"Q", IsPaleScaleColour, "counted, never struck"},
         {"￥", IsPaleScaleColour, "counted, never struck"},
-        {"Tab", IsBackground, "not counted"},
-        {"＼", IsBackground, "not counted"},
+        {"Tab", IsPaleScaleColour, "counted, never struck"},
+        {"1", IsPaleScaleColour, "its strokes without Shift, as the count pages count them"},
     };
     for (const Case& c : cases) {
         Pixel p = FillOf(*picture, layout, c.legend);
@@ -161,7 +165,9 @@ TEST(KeyMapPng, LetterModeTakesOneCaseOnly)
     TempFolder folder;
     std::string path = folder / "upper.png";
     KeyMapPicture counts = SampleCounts();
-    counts.letters = LetterMode::Uppercase;   // E (1000) is now the only and highest letter
+    counts.mode = MapMode::Uppercase;   // E (1000) is now the only and highest letter
+    counts.counts[KeyIndexOf("space")] = counts.counts[KeyIndexOf("backspace")] = 0;
+    counts.counts[KeyIndexOf("shift1")] = 0;
     ASSERT_TRUE(WriteKeyMapPng(path.c_str(), counts, 1200, 400));
     auto picture = DecodePng(path);
     ASSERT_TRUE(picture.has_value());
@@ -169,6 +175,14 @@ TEST(KeyMapPng, LetterModeTakesOneCaseOnly)
     KeyMapLayout layout = LayOutKeyMap({0, 0, 1200, 400}, true);
     EXPECT_TRUE(IsWarmAndDeep(FillOf(*picture, layout, "E")));
     EXPECT_TRUE(IsPaleScaleColour(FillOf(*picture, layout, "T"))) << "t was struck in lowercase only";
+
+    // Every stroke: 1 with Shift outruns every other key.
+    counts.mode = MapMode::AllStrokes;
+    counts.counts[KeyIndexOf("shift1")] = 20000;
+    ASSERT_TRUE(WriteKeyMapPng(path.c_str(), counts, 1200, 400));
+    picture = DecodePng(path);
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_TRUE(IsWarmAndDeep(FillOf(*picture, layout, "1")));
 }
 
 TEST(KeyMapPng, AFailedWriteLeavesNothingBehind)
@@ -263,13 +277,15 @@ TEST(KeyMapPainter, DrawingTheStruckKeysAgainGivesTheWholeDrawing)
     after.counts[KeyIndexOf("t")] += 321;      // still below e
     after.counts[KeyIndexOf("1")] += 1;
     after.counts[KeyIndexOf("slash")] = 9999;  // past 1,000: another way of writing the count
+    after.counts[KeyIndexOf("enter")] += 40;   // an inverted L
     KeySelection struck{};
     auto keys = KeyboardKeys();
-    for (size_t i = 0; i < keys.size(); ++i)
-        struck[i] = keys[i].legend == std::string("T") || keys[i].legend == std::string("1") ||
-                    keys[i].legend == std::string("/");
-    ASSERT_EQ(std::count(struck.begin(), struck.end(), true), 3);
-    ASSERT_EQ(HighestKeyValue(after.counts, after.letters), HighestKeyValue(before.counts, before.letters));
+    for (size_t i = 0; i < keys.size(); ++i) {
+        for (const char* column : {"t", "1", "slash", "enter"})
+            struck[i] = struck[i] || keys[i].values[0] == KeyIndexOf(column);
+    }
+    ASSERT_EQ(std::count(struck.begin(), struck.end(), true), 4);
+    ASSERT_EQ(HighestKeyValue(after.counts, after.mode), HighestKeyValue(before.counts, before.mode));
     DrawKeyMapKeys(incremental.dc, area, after, struck);
     DrawKeyMap(whole.dc, area, after);
     GdiFlush();
@@ -294,10 +310,12 @@ TEST(HeatmapCommand, WritesTheMapOfAUsersPeriodOrNothing)
     GetLocalTime(&now);
     char today[16];
     std::snprintf(today, sizeof today, "%04d-%02d-%02d", now.wYear, now.wMonth, now.wDay);
-    std::string line = std::string(today) + ",60,300";   // today: t 300, nothing else
-    for (int key = 0; key < KeyMapValueCount; ++key)
-        line += key == KeyIndexOf("t") ? ",300" : ",0";
-    WriteBytes(folder / "data\\taro.history.csv", std::string(HistoryHeader) + "\r\n" + line + "\r\n");
+    HistoryCounts day;   // today: t 300, nothing else
+    day.seconds = 60;
+    day.keys[KeyIndexOf("t")] = 300;
+    std::string lines = std::string(HistoryHeader) + "\r\n";
+    AppendHistoryLine(lines, {now.wYear, now.wMonth, now.wDay}, day);
+    WriteBytes(folder / "data\\taro.history.csv", lines);
 
     struct Case {
         std::string arguments;
@@ -321,8 +339,8 @@ TEST(HeatmapCommand, WritesTheMapOfAUsersPeriodOrNothing)
         EXPECT_EQ(bytes->substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
         auto picture = DecodePng(folder / name);
         ASSERT_TRUE(picture.has_value());
-        EXPECT_GE(picture->width, 1200u);
-        EXPECT_GE(picture->height, 400u);
+        EXPECT_EQ(picture->width, static_cast<UINT>(KeyMapPngWidth));
+        EXPECT_EQ(picture->height, static_cast<UINT>(KeyMapPngHeight));
         if (row.hot[0] != '\0') {
             EXPECT_TRUE(IsWarmAndDeep(FillOf(*picture, layout, row.hot)));
         }

@@ -10,6 +10,7 @@
 
 #include "history/user_history.h"
 #include "store/user_data.h"
+#include "store/user_keys.h"
 #include "store/user_record.h"
 #include "user_data_fixture.h"
 #include "win_test_support.h"
@@ -72,8 +73,8 @@ TEST(SaveKill, FileIsAlwaysWholeWhateverInstantTheSaverIsKilledAt)
 
 // A kill as soon as the data file has changed, again and again, while a
 // spreadsheet holds the history for some of the rounds: every stroke that the
-// data file's totals hold is in a day on disk (the history, or the pending
-// file beside it), since the days are saved before the totals.
+// data file's totals or the keys file hold is in a day on disk (the history,
+// or the pending file beside it), since the days are saved first.
 TEST(SaveKill, NoStrokeIsInTheTotalsAloneWhereverAKillComes)
 {
     wintest::TempFolder folder;
@@ -101,10 +102,15 @@ TEST(SaveKill, NoStrokeIsInTheTotalsAloneWhereverAKillComes)
         UserHistoryFiles files(historyPath);
         HistoryBook book;
         ASSERT_EQ(ReadDaysAsLoginWould(files, TodaysDate(), book), DaysForReading::Read);
-        int64_t inDays = 0;
-        for (const HistoryDay& day : book.Days(HistoryCounts{}))
+        int64_t inDays = 0, spaceInDays = 0;
+        for (const HistoryDay& day : book.Days(HistoryCounts{})) {
             inDays += day.counts.keys[0];
+            spaceInDays += day.counts.keys[DataFileKeyCount];
+        }
         ASSERT_GE(inDays, values[0]) << "strokes of a in the data file: " << values[0];
+        OtherCounts others{};
+        ASSERT_TRUE(ReadUserKeysReadOnly(dataFile.c_str(), others));
+        ASSERT_GE(spaceInDays, others[0]) << "strokes of Space in the keys file";
     }
     std::printf("%d kills as soon as the data file changed; %d failed starts retried\n", Kills, failedStarts);
 }

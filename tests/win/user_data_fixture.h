@@ -85,6 +85,7 @@ protected:
         NewUserPending = 0;
         Counters.ZeroStoredValues();
         Counters.RefreshCountTexts();
+        OtherKeys.Store({});
         MainWindow = window_.Handle();
     }
 

@@ -1,13 +1,14 @@
 // Saves a user's counts over and over until it is killed: the victim of the
 // kill tests. Arguments: the data file's path, then "days" to log the user
-// in first (the history beside the data file is then saved too) and count
-// one more stroke of "a" before each save.
+// in first (the history and the keys file beside the data file are then
+// saved too) and count one more stroke of "a" and of Space before each save.
 #include <windows.h>
 
 #include <cstring>
 
 #include "store/user_data.h"
 #include "store/user_days.h"
+#include "store/user_keys.h"
 #include "win/atomic_file.h"
 #include "win/main_window_frame.h"
 
@@ -30,10 +31,12 @@ int main(int argc, char** argv)
     if (argc > 2 && std::strcmp(argv[2], "days") == 0) {
         StoredValues values = ReadValues(DataFilePath);
         ApplyStoredValues(Counters, values);
-        OpenUserHistory(DataFilePath, SnapshotOf(values));
+        OtherKeys.Store(OpenUserKeys(DataFilePath));
+        OpenUserHistory(DataFilePath, AllTimeCounts());
         for (;;) {
             RaiseCount(Counters.LowercaseGroup.keys[0].count.value);
             RaiseCount(Counters.TotalStrokes.value);
+            OtherKeys.Raise(0);   // Space
             SaveUserData();
         }
     }

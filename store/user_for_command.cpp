@@ -72,14 +72,15 @@ CommandExit ReadUserFiles(CommandReads reads, CommandUser& user)
         WriteErrorLine(unread);
         return CommandUnreadable;
     }
-    if (reads == CommandReads::Days)
+    if (reads == CommandReads::Days || CommandOtherPcs != nullptr)
         user.days = book.Days(HistoryCounts{});
-    else
-        user.periods = book.Periods(HistoryCounts{});
+    user.periods = book.Periods(HistoryCounts{});
     return CommandDone;
 }
 
 } // namespace
+
+OtherPcsAdder CommandOtherPcs = nullptr;
 
 int RunUserCommand(const UserCommand& command)
 {
@@ -89,6 +90,8 @@ int RunUserCommand(const UserCommand& command)
     if (command.user == nullptr || !ArgumentText(command.user, user.name))
         return CommandUnknownUser;
     CommandExit read = ReadUserFiles(command.reads, user);
+    if (read == CommandDone && CommandOtherPcs != nullptr)
+        read = CommandOtherPcs(user);
     if (read != CommandDone)
         return read;
     // After the read, which works out where Kivora's own files are.

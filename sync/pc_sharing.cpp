@@ -43,6 +43,11 @@ struct Sharing {
     char readFor[PathCapacity] = "";
     OtherPcSums sums;
     unsigned version = 0;
+    // The other PCs' periods, worked out once a version and a date: the
+    // keyboard tab asks twice a second.
+    HistoryPeriods periods;
+    unsigned periodsVersion = 0;
+    LocalDate periodsDay{};
     std::atomic<bool> on{false};
     std::atomic<int> failures{0};
 
@@ -252,8 +257,14 @@ std::vector<HistoryDay> WithOtherPcsDays(const std::vector<HistoryDay>& days)
 HistoryPeriods WithOtherPcsPeriods(HistoryPeriods periods, const LocalDate& today)
 {
     std::lock_guard<std::mutex> guard(Shared.lock);
-    if (const OtherPcSums* others = ReadForLoggedIn())
-        AddPeriods(periods, PeriodsOfDays(others->days, today));
+    if (const OtherPcSums* others = ReadForLoggedIn()) {
+        if (Shared.periodsVersion != Shared.version || !(Shared.periodsDay == today)) {
+            Shared.periods = PeriodsOfDays(others->days, today);
+            Shared.periodsVersion = Shared.version;
+            Shared.periodsDay = today;
+        }
+        AddPeriods(periods, Shared.periods);
+    }
     return periods;
 }
 

@@ -6,8 +6,12 @@
 
 #include <vector>
 
+#include "app/main_window.h"
 #include "history/user_history.h"
 #include "options/settings_file.h"
+#include "paint/page_canvas.h"
+#include "res/resource.h"
+#include "stats/stats_window.h"
 #include "sync/folder_on_disk.h"
 #include "sync/pc_files.h"
 #include "sync/pc_sharing.h"
@@ -167,6 +171,58 @@ TEST_F(SyncFolderTest, AFileTheEngineHoldsIsLookedAtAgainNeverOverwrittenUnseen)
     ASSERT_TRUE(folder.List(files));
     ASSERT_EQ(files.size(), 1u) << "folders are no files";
     EXPECT_FALSE(FolderOnDisk(shared_ / "away", false).List(files));
+}
+
+// The history tab shows every PC's days by default while a folder is set,
+// this PC's alone when この PC is chosen, and no choice once the folder is
+// cleared.
+TEST_F(SyncFolderTest, TheHistoryTabShowsEveryPcUnlessThisPcIsChosen)
+{
+    ASSERT_TRUE(CreateDirectoryA((shared_ / "taro").c_str(), nullptr));
+    WriteBytes(InFolder("LAPTOP-00000001.history.csv"), History(7));
+    LogIn("taro.dat", {});
+    FinishSharing();
+    CreateStatisticsWindows(MainWindow);
+    HWND tabs = nullptr;
+    for (HWND child = GetWindow(MainWindow, GW_CHILD); child != nullptr && tabs == nullptr;
+         child = GetWindow(child, GW_HWNDNEXT))
+        tabs = GetDlgItem(child, IDC_TABS);
+    HWND history = nullptr;
+    for (HWND page = GetWindow(tabs, GW_CHILD); page != nullptr; page = GetWindow(page, GW_HWNDNEXT))
+        history = GetDlgItem(page, IDC_CHART_SPAN) != nullptr ? page : history;
+    ASSERT_NE(history, nullptr);
+    HWND choice = GetDlgItem(history, IDC_CHART_PCS);
+    auto shown = [&] { return (GetWindowLongA(choice, GWL_STYLE) & WS_VISIBLE) != 0; };
+    auto name = [&] {
+        char text[512] = "";
+        GetWindowTextA(history, text, sizeof text);
+        return std::string(text);
+    };
+    struct Case {
+        int chosen;          // the list's item: この PC, すべての PC
+        const char* span;    // the span's strokes in the page's name
+    } cases[] = {
+        {-1, "　7打鍵"},   // the default: every PC
+        {0, "　0打鍵"},    // this PC has typed nothing yet
+        {1, "　7打鍵"},
+    };
+    SendMessageA(history, WM_PAINT, 0, 0);
+    EXPECT_TRUE(shown());
+    for (const Case& c : cases) {
+        if (c.chosen >= 0) {
+            SendMessageA(choice, CB_SETCURSEL, c.chosen, 0);
+            SendMessageA(history, WM_COMMAND, MAKEWPARAM(IDC_CHART_PCS, CBN_SELCHANGE), 0);
+        }
+        EXPECT_NE(name().find(c.span), std::string::npos) << c.chosen << ": " << name();
+    }
+    UseFolder("");
+    Save();
+    ShowWindow(MainWindow, SW_SHOWNA);
+    ShowWindow(history, SW_SHOWNA);
+    SendMessageA(history, WM_TIMER, PageRefreshTimer, 0);
+    EXPECT_FALSE(shown()) << "no folder, no choice";
+    EXPECT_NE(name().find("　0打鍵"), std::string::npos) << name();
+    ShowWindow(MainWindow, SW_HIDE);
 }
 
 } // namespace

@@ -144,7 +144,10 @@ void OnCommand(HWND window, int command)
         Reset(window);
         break;
     case IDM_OPTIONS:
-        WithCountingStopped([window] { ShowOptionsDialog(window); });
+        WithCountingStopped([window] {
+            if (ShowOptionsDialog(window))
+                FollowUserFilesNow();   // this PC's files into the new folder, the others' read from it
+        });
         break;
     case IDM_ABOUT:
         WithCountingStopped([window] { ShowAboutBox(window); });

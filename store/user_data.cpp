@@ -159,6 +159,18 @@ int LoadUserData(HWND window, HWND boxOwner)
 
 void FollowUserFiles(UserFilesFollower follower) { Follower = follower; }
 
+void FollowUserFilesNow()
+{
+    char dataFile[PathCapacity];
+    char userFile[PathCapacity];
+    {
+        std::lock_guard<std::mutex> guard(FileLock);
+        CopyIfFits(dataFile, sizeof dataFile, DataFilePath);
+        CopyIfFits(userFile, sizeof userFile, CurrentUserFile);
+    }
+    TellFollower(dataFile, userFile);
+}
+
 int SaveUserData()
 {
     bool saved;

@@ -39,6 +39,8 @@ bool ReadUserDataReadOnly(const char* path, StoredValues& values);
 // in a shared folder) starts from here. The shell sets it.
 using UserFilesFollower = void (*)(const char* dataFilePath, const char* userFile);
 void FollowUserFiles(UserFilesFollower follower);
+// Tells it now, as after a save: what it does has changed (another folder).
+void FollowUserFilesNow();
 
 // Zeroes every stored value and writes the zeroed file: the current user's
 // (ResetMode 1) or a new file for NewUserName (ResetMode 0), which becomes the

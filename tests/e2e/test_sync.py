@@ -1,15 +1,19 @@
 """One person, two PCs: two Wine prefixes with different computer names,
 each with its own Kivora, sharing one folder as a sync engine would keep it
-the same on both. Each types and quits; /export on either then has the
+the same on both. Each types and quits; the second's history tab shows the
+first's strokes of today beside its own; /export on either then has the
 strokes of both for today, and with "thispc" its own alone."""
 
 import os
+import re
 import shutil
 import subprocess
 import unittest
 
 import kivora_e2e as e2e
-from kivora_e2e import CMD_TRAY_QUIT, KivoraTestCase, Session, clear_desktop
+from kivora_e2e import CMD_TRAY_QUIT, KivoraTestCase, Session, clear_desktop, drive_ok, wait_until
+
+CHART_SPAN, CHART_PCS = 1019, 1024
 
 SECOND_PREFIX = e2e.PREFIX.parent / (e2e.PREFIX.name + "-pc2")
 SECOND_NAME = "KIVORAPC2"
@@ -56,11 +60,32 @@ class SharedFolderTest(KivoraTestCase):
         if os.geteuid() != 0 or shutil.which("unshare") is None:
             raise unittest.SkipTest("another host name for the second prefix needs unshare as root")
 
-    def type_and_quit(self, session, strokes, shared):
-        """A PC's Kivora with the folder set: log in, type, quit from the icon."""
+    def history_tab_strokes(self, session):
+        """The strokes the history tab's line gives for its span, and its PC list."""
+        session.show_main_window()
+        tabs = [r for r in drive_ok("tabs") if r.kind == "tab"]
+        session.click(*tabs[4].rect().center())
+
+        def line():
+            _, controls = session.controls(session.main_window()["title"])
+            span = controls[CHART_SPAN].rect()
+            for page in controls.all:
+                found = re.search(r"～.*?　([\d,]+)打鍵", page.get("text", ""))
+                if page["class"] == "#32770" and found and page.rect().left <= span.left:
+                    return int(found.group(1).replace(",", "")), controls[CHART_PCS]
+            return None
+        strokes, pcs = wait_until(line, 5, "the history tab has no line")
+        session.screenshot("history-tab-all-pcs")
+        return strokes, pcs
+
+    def type_and_quit(self, session, strokes, shared, seen=None):
+        """A PC's Kivora with the folder set: log in, type, quit from the icon.
+        seen: called while it runs, after the login."""
         session.data.mkdir(parents=True, exist_ok=True)
         (session.app / "set.ini").write_bytes(f"[setup]\r\nSYNC={e2e.windows_path(shared)}\r\n".encode("ascii"))
         launch = session.start_logged_in("taro", {})
+        if seen is not None:
+            seen()
         session.type_in_notepad(strokes)
         session.tray_menu(CMD_TRAY_QUIT)
         self.assertEqual(launch.exit_code(), 0)
@@ -82,7 +107,11 @@ class SharedFolderTest(KivoraTestCase):
         self.addCleanup(subprocess.run, ["wineserver", "-k"], env=e2e.WINE_ENV, check=False)
         two = Session(one.name + "-pc2")
         self.addCleanup(two.close)
-        self.type_and_quit(two, ["a", "c"], shared)
+        seen = {}
+        self.type_and_quit(two, ["a", "c"], shared, lambda: seen.update(tab=self.history_tab_strokes(two)))
+        strokes, pcs = seen["tab"]
+        self.assertEqual(strokes, 3, "the first PC's strokes, read at the login, in the second's history tab")
+        self.assertEqual((pcs["text"], pcs["visible"]), ("すべての PC", "1"))
         names = {path.name.split("-")[0] for path in (shared / "taro").iterdir()}
         self.assertEqual(len(names), 2, f"each PC writes under its own name: {sorted(names)}")
         self.assertIn(SECOND_NAME, names)

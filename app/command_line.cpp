@@ -9,16 +9,17 @@
 #include "keymap/heatmap_command.h"
 #include "programs/apps_command.h"
 #include "store/user_for_command.h"
+#include "sync/command_pcs.h"
 #include "win/error_line.h"
 
 namespace {
 
 // One line a command, as the guides write them.
 constexpr const char* UsageLines[] = {
-    "Kivora.exe /export ユーザー名 ファイル.csv",
-    "Kivora.exe /heatmap ユーザー名 ファイル.png [all|today|7|30|YYYY-MM-DD..YYYY-MM-DD]",
-    "Kivora.exe /chart ユーザー名 ファイル.png [30|90|365|all] [allkeys]",
-    "Kivora.exe /apps ユーザー名 ファイル.csv [today|7|30|all|YYYY-MM-DD..YYYY-MM-DD]",
+    "Kivora.exe /export ユーザー名 ファイル.csv [thispc]",
+    "Kivora.exe /heatmap ユーザー名 ファイル.png [all|today|7|30|YYYY-MM-DD..YYYY-MM-DD] [thispc]",
+    "Kivora.exe /chart ユーザー名 ファイル.png [30|90|365|all] [allkeys] [thispc]",
+    "Kivora.exe /apps ユーザー名 ファイル.csv [today|7|30|all|YYYY-MM-DD..YYYY-MM-DD] [thispc]",
 };
 
 bool IsCommand(const wchar_t* argument, const wchar_t* command) { return lstrcmpiW(argument, command) == 0; }
@@ -37,6 +38,11 @@ bool RunCommandLine(int argc, wchar_t** argv, int& exitCode)
 {
     if (argc < 2 || argv[1][0] != L'/')
         return false;
+    // After FILE, a last "thispc" keeps the command to this PC's figures;
+    // else those of the user's other PCs in the shared folder are added.
+    const bool thisPcOnly = argc >= 5 && IsCommand(argv[argc - 1], L"thispc");
+    argc -= thisPcOnly ? 1 : 0;
+    CommandOtherPcs = thisPcOnly ? nullptr : AddOtherPcsToCommand;
     if (IsCommand(argv[1], L"/export") && argc == 4) {
         exitCode = Refused(RunExportCommand(argv[2], argv[3]), 0);
         return true;

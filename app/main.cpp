@@ -13,6 +13,7 @@
 #include "login/login_dialog.h"
 #include "res/resource.h"
 #include "store/user_data.h"
+#include "sync/pc_sharing.h"
 #include "win/app_text.h"
 #include "win/main_window_frame.h"
 #include "win/modal_ui.h"
@@ -81,6 +82,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         return 0;
     }
 
+    // Each login and save hands the user's files on to the shared folder.
+    FollowUserFiles(ShareUserFiles);
+
     // The creation handler starts the key polling thread.
     MainWindow = CreateWindowExA(0, MainWindowClass, AppText::AppName,
                                  WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
@@ -130,7 +134,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         }
     }
     // Let the polling thread finish its pass (at most one) before the run-time
-    // library tears down what it uses.
+    // library tears down what it uses, and the last save reach the shared folder.
     StopCounting();
+    FinishSharing();
     return exitCode;
 }

@@ -18,6 +18,7 @@
 #include "stats/stats_window.h"
 #include "store/user_data.h"
 #include "store/user_days.h"
+#include "sync/pc_sharing.h"
 #include "users/user_list.h"
 #include "win/app_text.h"
 #include "win/main_window_frame.h"
@@ -146,7 +147,10 @@ void OnCommand(HWND window, int command)
         Reset(window);
         break;
     case IDM_OPTIONS:
-        WithCountingStopped([window] { ShowOptionsDialog(window, ForgetProgramStrokes); });
+        WithCountingStopped([window] {
+            if (ShowOptionsDialog(window, ForgetProgramStrokes))
+                FollowUserFilesNow();   // this PC's files into the new folder, the others' read from it
+        });
         break;
     case IDM_ABOUT:
         WithCountingStopped([window] { ShowAboutBox(window); });
@@ -312,8 +316,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_ENDSESSION:
         // Windows ends the process soon after this returns: save now, even
         // inside a dialog. Nobody can be asked any more.
-        if (wParam)
+        if (wParam) {
             SaveCounts();
+            FinishSharing();
+        }
         return 0;
     default:
         if (message == TaskbarCreatedMessage && message != 0) {

@@ -53,6 +53,7 @@ HOOK_EXE = WIN_BUILD / "bench" / "bench_hook_counter.exe"
 SAVE_EXE = WIN_BUILD / "bench" / "bench_save.exe"
 MAP_EXE = WIN_BUILD / "bench" / "bench_map.exe"
 CHART_EXE = WIN_BUILD / "bench" / "bench_chart.exe"
+SYNC_EXE = WIN_BUILD / "bench" / "bench_sync.exe"
 USER = "bench"
 
 # Per class the keys struck in turn: xdotool's name, the virtual key that the
@@ -622,6 +623,35 @@ class Bench:
                                        for key, v in times.items()}
         self.results["chart_paint_rounds"] = rounds
 
+    def sync_read(self):
+        """bench_sync.exe: nine other PCs of ten years each in a shared folder,
+        read as the worker does (first, unchanged, one PC's file changed), the
+        worker's job after a save, and the history tab's refresh with ten PCs
+        and with this one alone."""
+        rounds = 10 if self.quick else 50
+        folder = WORK / "sync"
+        shutil.rmtree(folder, ignore_errors=True)
+        folder.mkdir(parents=True)
+        command = ["wine", "explorer", e2e.DESKTOP_ARG, e2e.windows_path(SYNC_EXE), str(rounds),
+                   e2e.windows_path(folder)]
+        result = subprocess.run(command, env=e2e.WINE_ENV, stdin=subprocess.DEVNULL, capture_output=True,
+                                timeout=900)
+        times, memory = {}, None
+        for line in result.stdout.decode().splitlines():
+            record = e2e.Record(line.strip())
+            if record.kind in ("read", "worker"):
+                times.setdefault(f"{record.kind} {record['what']}", []).append(float(record["us"]))
+            elif record.kind == "tab":
+                times.setdefault(f"tab {record['pcs']} {record['span']}", []).append(float(record["us"]))
+            elif record.kind == "memory":
+                memory = float(record["kib"])
+        if len(times) != 9 or memory is None:
+            raise RuntimeError(f"bench_sync gave {({k: len(v) for k, v in times.items()})}")
+        self.results["sync"] = {key: {"median": statistics.median(v), "p95": percentile(v, 0.95)}
+                                for key, v in times.items()}
+        self.results["sync_memory_kib"] = memory
+        self.results["sync_rounds"] = rounds
+
     def installer(self):
         """The release as tools/package.sh writes it from this tree's
         Kivora.exe, and the silent install and uninstall of its installer,
@@ -713,6 +743,7 @@ class Bench:
             self.phase("saves", self.saves)
             self.phase("key map paint", self.map_paint)
             self.phase("daily chart paint", self.chart_paint)
+            self.phase("shared folder", self.sync_read)
             self.phase("installer", self.installer)
             self.phase("start Kivora and the reference programs", self.start_kivora)
             if "start Kivora and the reference programs" not in self.errors:
@@ -1115,6 +1146,29 @@ def build_table(bench, started, finished):
               f"{i['package_s']:.1f} s")
     else:
         t.failed("9 Installer", "all", errors.get("installer"))
+
+    # 10. the days of several PCs
+    if "sync" in r:
+        c = r["sync"]
+
+        def ms(key):
+            return f"{c[key]['median'] / 1000:.2f} ms ({c[key]['p95'] / 1000:.2f} ms)"
+        tab = TAB_CHART.replace("x", " × ")
+        t.add("10 PCs", f"the history tab's refresh when the days moved, ten PCs of ten years each: their days "
+              f"added to this PC's, the series made, the chart drawn ({tab} px; median of {r['sync_rounds']}; "
+              f"95th percentile), all days shown", ms("tab 10 all"), f"this PC alone: {ms('tab 1 all')}",
+              ratio(c["tab 10 all"]["median"], c["tab 1 all"]["median"]))
+        t.add("10 PCs", "the same, the last 30 days", ms("tab 10 30"), f"this PC alone: {ms('tab 1 30')}",
+              ratio(c["tab 10 30"]["median"], c["tab 1 30"]["median"]))
+        t.add("10 PCs", "the worker's reading of the shared folder after a save (off the interface thread): "
+              "nothing changed; one PC's file changed", f"{ms('read unchanged')}; {ms('read one-changed')}",
+              f"the first reading of the nine: {c['read first']['median'] / 1000:.0f} ms", "")
+        t.add("10 PCs", "Kivora's worker after a save, until its sums are published: one PC's file changed",
+              ms("worker one-changed"), f"at the start: {c['worker first']['median'] / 1000:.0f} ms", "")
+        t.add("10 PCs", "memory the first reading added (the nine PCs' days, kept until their files change)",
+              f"{r['sync_memory_kib'] / 1024:.1f} MiB", "", "")
+    else:
+        t.failed("10 PCs", "all", errors.get("shared folder"))
     return t.text()
 
 

@@ -9,7 +9,9 @@
 // (page_canvas.h). While the page is seen a timer looks each second whether
 // the history has moved (a save, a login, a new day: HistoryVersion), which
 // reads the days again, and every ten seconds puts in the running day's
-// counts; nothing runs while the page is hidden.
+// counts; nothing runs while the page is hidden. With a shared folder set the
+// days are every PC's unless この PC is chosen, read again when the other
+// PCs' files have been (OtherPcsVersion).
 #include "chart/history_page.h"
 
 #include <windowsx.h>
@@ -28,6 +30,8 @@
 #include "store/user_days.h"
 #include "store/user_data.h"
 #include "store/user_record.h"
+#include "sync/pc_choice.h"
+#include "sync/pc_sharing.h"
 
 namespace {
 
@@ -43,6 +47,9 @@ struct PageState {
     bool seriesRead = false;
     bool historyOff = false;
     unsigned version = 0;           // HistoryVersion() when the days were read
+    bool thisPcOnly = false;        // この PC chosen
+    bool allPcs = false;            // the days are every PC's
+    unsigned othersVersion = 0;     // OtherPcsVersion() when they were read
     std::string userFile;           // whose days they are: another user starts unselected
     HistoryCounts runningDay;       // today's counts in series
     int ticks = 0;
@@ -62,11 +69,18 @@ bool RefreshDays(bool withRunningDay)
     HistoryCounts now = AllTimeCounts();
     // Read before the days: a change while they are read is read again.
     unsigned version = HistoryVersion();
+    const bool allPcs = AllPcsShown(Page.thisPcOnly);
+    unsigned othersVersion = allPcs ? OtherPcsVersion() : 0;
     LocalDate today = TodaysDate();
     bool changed = false;
-    if (!Page.seriesRead || version != Page.version || !(today == Page.series.today)) {
+    if (!Page.seriesRead || version != Page.version || !(today == Page.series.today) || allPcs != Page.allPcs ||
+        othersVersion != Page.othersVersion) {
         std::optional<std::vector<HistoryDay>> days = CurrentHistoryDays(now);
+        if (days && allPcs)
+            days = WithOtherPcsDays(*days);
         Page.historyOff = !days;
+        Page.allPcs = allPcs;
+        Page.othersVersion = othersVersion;
         Page.series = MakeDaySeries(days ? std::move(*days) : std::vector<HistoryDay>{}, today);
         Page.runningDay = HistoryCounts{};
         Page.seriesRead = true;
@@ -79,6 +93,8 @@ bool RefreshDays(bool withRunningDay)
     }
     if (withRunningDay && !Page.historyOff) {
         std::optional<HistoryPeriods> periods = CurrentHistoryPeriods(now);
+        if (periods && allPcs)
+            periods = WithOtherPcsPeriods(*periods, today);
         if (periods && !(periods->today == Page.runningDay)) {
             SetRunningDay(Page.series, periods->today);
             Page.runningDay = periods->today;
@@ -95,9 +111,11 @@ ChartPicture PictureShown()
     picture.view.span = Page.span;
     picture.view.keys = Page.keys;
     picture.view.selection = Page.selection;
-    std::optional<AppCounts> programs =
-        CurrentProgramStrokes(Page.selection ? *Page.selection : SpanDates(Page.series, Page.span));
+    const DateRange described = Page.selection ? *Page.selection : SpanDates(Page.series, Page.span);
+    std::optional<AppCounts> programs = CurrentProgramStrokes(described);
     Page.programs = programs ? std::move(*programs) : AppCounts{};
+    if (Page.allPcs)
+        Page.programs = WithOtherPcsApps(std::move(Page.programs), described);
     picture.view.programs = &Page.programs;
     picture.title = Page.historyOff ? NoHistoryText : nullptr;
     return picture;
@@ -212,6 +230,7 @@ void OnTimer(HWND page)
 {
     if (!SeenAtTick(page, Page.canvas))
         return;
+    FollowPcChoice(page, IDC_CHART_PCS, IDC_CHART_SAVE, Page.canvas);
     bool runningDay = ++Page.ticks >= TicksPerRunningDay;
     if (runningDay)
         Page.ticks = 0;
@@ -255,6 +274,7 @@ void OnInitDialog(HWND page)
     for (ChartKeys choice : ChartKeyChoices)
         SendMessageA(keys, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ChartKeysCaption(choice)));
     SendMessageA(keys, CB_SETCURSEL, static_cast<WPARAM>(Page.keys), 0);
+    FillPcChoice(GetDlgItem(page, IDC_CHART_PCS), Page.thisPcOnly);
 }
 
 void OnCommand(HWND page, int control, int notification)
@@ -269,6 +289,10 @@ void OnCommand(HWND page, int control, int notification)
         if (chosen >= 0 && chosen < static_cast<LRESULT>(std::size(ChartKeyChoices)))
             Page.keys = ChartKeyChoices[chosen];
         DrawCanvas(page, true);
+    } else if (control == IDC_CHART_PCS && notification == CBN_SELCHANGE) {
+        Page.thisPcOnly = ThisPcChosen(GetDlgItem(page, IDC_CHART_PCS));
+        if (RefreshDays(true))
+            DrawCanvas(page, true);
     } else if (control == IDC_CHART_SHOW_KEYS && notification == BN_CLICKED) {
         ShowKeysOfSelection(page);
     } else if (control == IDC_CHART_SAVE && notification == BN_CLICKED) {
@@ -285,7 +309,7 @@ INT_PTR CALLBACK HistoryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         OnInitDialog(page);
         return TRUE;
     case WM_SIZE:
-        FitPageCanvas(page, LOWORD(lParam), HIWORD(lParam), IDC_CHART_SAVE, Page.canvas);
+        FitPageCanvas(page, LOWORD(lParam), HIWORD(lParam), IDC_CHART_SAVE, Page.canvas, IDC_CHART_PCS);
         return TRUE;
     case WM_PAINT:
         OnPaint(page);

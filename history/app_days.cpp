@@ -202,6 +202,13 @@ const AppCounts* AppBook::On(const LocalDate& date) const
     return day == days_.end() ? nullptr : &day->second;
 }
 
+AppCounts AppBook::Added(const AppCounts* day, const AppCounts& counts)
+{
+    AppCounts sum = day != nullptr ? *day : AppCounts{};
+    AddAppCounts(sum, counts);
+    return sum;
+}
+
 void AppBook::Set(const LocalDate& date, AppCounts counts)
 {
     DropEmpty(counts);

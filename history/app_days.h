@@ -67,6 +67,8 @@ public:
 
     const AppCounts* On(const LocalDate& date) const;
     void Set(const LocalDate& date, AppCounts counts);
+    // The day's programs += counts.
+    void Add(const LocalDate& date, const AppCounts& counts) { Set(date, Added(On(date), counts)); }
     // Every day's programs added up over the range.
     AppCounts Sum(const DateRange& range) const;
     bool Empty() const { return days_.empty(); }
@@ -76,6 +78,8 @@ public:
     std::string Render() const;
 
 private:
+    static AppCounts Added(const AppCounts* day, const AppCounts& counts);
+
     std::map<LocalDate, AppCounts> days_;
     int unreadableLines_ = 0;
 };

@@ -24,6 +24,8 @@
 #include "store/picture_path.h"
 #include "store/user_data.h"
 #include "store/user_record.h"
+#include "sync/pc_choice.h"
+#include "sync/pc_sharing.h"
 
 namespace {
 
@@ -37,6 +39,9 @@ struct PageState {
     RangeDays rangeDays;               // the range's days as last read
     unsigned rangeVersion = 0;         // HistoryVersion() when they were read
     bool rangeRead = false;
+    bool thisPcOnly = false;           // この PC chosen
+    bool rangeAllPcs = false;          // the range's days are every PC's
+    unsigned rangeOthers = 0;          // OtherPcsVersion() when they were read
     PageCanvas canvas;
     KeyMapPicture drawn;               // what the canvas shows
     std::string drawnTitle;            // the line over it, if any
@@ -58,14 +63,18 @@ bool KeepRangeDaysRead(const HistoryCounts& now)
 {
     LocalDate today = TodaysDate();
     unsigned version = HistoryVersion();
+    const bool allPcs = AllPcsShown(Page.thisPcOnly);
+    unsigned others = allPcs ? OtherPcsVersion() : 0;
     if (Page.rangeRead && Page.rangeVersion == version && Page.rangeDays.range == Page.range &&
-        Page.rangeDays.today == today)
+        Page.rangeDays.today == today && Page.rangeAllPcs == allPcs && Page.rangeOthers == others)
         return true;
     std::optional<std::vector<HistoryDay>> days = CurrentHistoryDays(now);
     if (!days)
         return false;
-    Page.rangeDays = ReadRangeDays(*days, Page.range, today);
+    Page.rangeDays = ReadRangeDays(allPcs ? WithOtherPcsDays(*days) : *days, Page.range, today);
     Page.rangeVersion = version;
+    Page.rangeAllPcs = allPcs;
+    Page.rangeOthers = others;
     Page.rangeRead = true;
     return true;
 }
@@ -77,6 +86,11 @@ KeyMapPicture CurrentPicture(bool& historyOff)
     std::optional<HistoryPeriods> periods = CurrentHistoryPeriods(now);
     HistoryCounts rangeSums;
     bool rangeRead = Page.period == MapPeriod::Range && periods && KeepRangeDaysRead(now);
+    if (AllPcsShown(Page.thisPcOnly)) {
+        now = WithOtherPcsAllTime(now);
+        if (periods)
+            periods = WithOtherPcsPeriods(*periods, TodaysDate());
+    }
     if (rangeRead)
         rangeSums = RangeSums(Page.rangeDays, periods->today);
     historyOff = Page.period != MapPeriod::All && (!periods || (Page.period == MapPeriod::Range && !rangeRead));
@@ -189,6 +203,7 @@ void OnInitDialog(HWND page)
     SendMessageA(periods, CB_SETCURSEL, static_cast<WPARAM>(Page.period), 0);
     for (const auto& button : ModeButtons)
         CheckDlgButton(page, button.id, button.mode == Page.mode ? BST_CHECKED : BST_UNCHECKED);
+    FillPcChoice(GetDlgItem(page, IDC_MAP_PCS), Page.thisPcOnly);
 }
 
 void OnPaint(HWND page)
@@ -236,6 +251,11 @@ void OnCommand(HWND page, int control, int notification)
         ShowChanges(page);
         return;
     }
+    if (control == IDC_MAP_PCS && notification == CBN_SELCHANGE) {
+        Page.thisPcOnly = ThisPcChosen(GetDlgItem(page, IDC_MAP_PCS));
+        ShowChanges(page);
+        return;
+    }
     for (const auto& button : ModeButtons) {
         if (control == button.id && notification == BN_CLICKED) {
             Page.mode = button.mode;
@@ -256,14 +276,16 @@ INT_PTR CALLBACK KeyboardPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
         OnInitDialog(page);
         return TRUE;
     case WM_SIZE:
-        FitPageCanvas(page, LOWORD(lParam), HIWORD(lParam), IDC_MAP_SAVE, Page.canvas);
+        FitPageCanvas(page, LOWORD(lParam), HIWORD(lParam), IDC_MAP_SAVE, Page.canvas, IDC_MAP_PCS);
         return TRUE;
     case WM_PAINT:
         OnPaint(page);
         return TRUE;
     case WM_TIMER:
-        if (wParam == PageRefreshTimer && SeenAtTick(page, Page.canvas))
+        if (wParam == PageRefreshTimer && SeenAtTick(page, Page.canvas)) {
+            FollowPcChoice(page, IDC_MAP_PCS, IDC_MAP_SAVE, Page.canvas);
             ShowChanges(page);
+        }
         return TRUE;
     case WM_COMMAND:
         OnCommand(page, LOWORD(wParam), HIWORD(wParam));

@@ -1,14 +1,21 @@
 // The Options dialog: start Kivora at logon, by a shortcut in the Startup
-// folder; the strokes per program recorded or not, and deleted.
+// folder; the strokes per program recorded or not, and deleted; the folder a
+// sync engine shares between the user's PCs.
 #include <windows.h>
+
+#include <algorithm>
+#include <string>
 
 #include "options/options_dialog.h"
 #include "options/settings_file.h"
 #include "options/shell_link.h"
+#include "options/sync_setting.h"
 #include "res/resource.h"
 #include "win/ansi_text.h"
 #include "win/app_text.h"
 #include "win/modal_ui.h"
+#include "win/save_as_dialog.h"
+#include "win/wide_text.h"
 
 namespace {
 
@@ -39,8 +46,64 @@ void OnForgetPrograms(HWND dialog)
                     AppText::ErrorCaption, MB_OK | MB_ICONWARNING);
 }
 
+bool SyncFolderChanged = false;
+
+void OnBrowse(HWND dialog)
+{
+    char path[MAX_PATH];
+    if (AskFolderPath(dialog, path))
+        SetDlgItemTextA(dialog, IDC_SYNC_FOLDER, path);
+}
+
+// The shared folder's field written to set.ini when it changed. False, after
+// telling why, when it names no folder that can be used; the dialog stays.
+bool ApplySyncFolder(HWND dialog)
+{
+    wchar_t field[MAX_PATH] = L"";
+    GetDlgItemTextW(dialog, IDC_SYNC_FOLDER, field, MAX_PATH);
+    // Trimmed as wide text: in code page 932 a '\' may be half of a character.
+    std::wstring wide = field;
+    wide.erase(0, std::min(wide.find_first_not_of(L' '), wide.size()));
+    while (!wide.empty() && wide.back() == L' ')
+        wide.pop_back();
+    // "D:\" stays a drive's root; "D:\Sync\" is "D:\Sync".
+    if (wide.size() > 3 && wide.back() == L'\\')
+        wide.pop_back();
+    const bool absolute = (wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\') || wide.starts_with(L"\\\\");
+    std::string folder;
+    const char* problem = nullptr;
+    if (!CodePageFromWide(wide.c_str(), folder)) {
+        problem = "記録を合わせるフォルダーの名前に、Kivora が扱えない文字があります。";
+    } else if (folder.size() > LongestSyncFolder) {
+        problem = "記録を合わせるフォルダーの場所が長すぎます。もっと短い場所のフォルダーを選んでください。";
+    } else if (!folder.empty()) {
+        DWORD attributes = GetFileAttributesA(folder.c_str());
+        if (!absolute || attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            problem = "記録を合わせるフォルダーが見つかりません。参照... で、あるフォルダーを選んでください。";
+    }
+    if (problem != nullptr) {
+        ShowMessage(dialog, problem, AppText::WarningCaption, MB_OK | MB_ICONWARNING);
+        SetFocus(GetDlgItem(dialog, IDC_SYNC_FOLDER));
+        return false;
+    }
+    char before[PathCapacity];
+    ReadSyncFolder(SettingsPath, before);
+    if (folder == before)
+        return true;
+    if (!WriteSyncFolder(SettingsPath, folder.c_str())) {
+        ShowMessage(dialog, "設定ファイル（set.ini）に書き込めないため、記録を合わせるフォルダーを変えられません。",
+                    AppText::ErrorCaption, MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    SyncFolderChanged = true;
+    return true;
+}
+
 void OnOk(HWND dialog)
 {
+    if (!ApplySyncFolder(dialog))
+        return;
+    ApplyProgramsOption(dialog);
     bool wanted = IsDlgButtonChecked(dialog, IDC_AUTO_START) == BST_CHECKED;
     char shortcut[PathCapacity];
     bool haveShortcut = StartupShortcutPath(dialog, shortcut);
@@ -64,7 +127,6 @@ void OnOk(HWND dialog)
     }
     AutoStart = wanted ? 1 : 0;
     WriteSettings(AutoStart, StartupTarget);
-    ApplyProgramsOption(dialog);
     EndDialog(dialog, IDOK);
 }
 
@@ -76,6 +138,12 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
             CheckDlgButton(dialog, IDC_AUTO_START, BST_CHECKED);
         if (RecordPrograms)
             CheckDlgButton(dialog, IDC_RECORD_PROGRAMS, BST_CHECKED);
+        {
+            char folder[PathCapacity];
+            ReadSyncFolder(SettingsPath, folder);
+            SetDlgItemTextA(dialog, IDC_SYNC_FOLDER, folder);
+            SendDlgItemMessageA(dialog, IDC_SYNC_FOLDER, EM_LIMITTEXT, MAX_PATH - 1, 0);
+        }
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -88,6 +156,9 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         case IDC_FORGET_PROGRAMS:
             OnForgetPrograms(dialog);
             return TRUE;
+        case IDC_SYNC_BROWSE:
+            OnBrowse(dialog);
+            return TRUE;
         }
         return FALSE;
     default:
@@ -97,9 +168,11 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 } // namespace
 
-void ShowOptionsDialog(HWND owner, bool (*forgetPrograms)())
+bool ShowOptionsDialog(HWND owner, bool (*forgetPrograms)())
 {
     ForgetPrograms = forgetPrograms;
+    SyncFolderChanged = false;
     RunDialog(owner, IDD_OPTIONS, OptionsDialogProc);
     ForgetPrograms = nullptr;
+    return SyncFolderChanged;
 }

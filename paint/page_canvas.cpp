@@ -1,12 +1,14 @@
 #include "paint/page_canvas.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int Margin = 4;   // dialog units around the controls
 
 } // namespace
 
-void FitPageCanvas(HWND page, int width, int height, int saveButton, PageCanvas& canvas)
+void FitPageCanvas(HWND page, int width, int height, int saveButton, PageCanvas& canvas, int secondRow)
 {
     RECT margin = {Margin, Margin, 0, 0};
     MapDialogRect(page, &margin);
@@ -18,6 +20,12 @@ void FitPageCanvas(HWND page, int width, int height, int saveButton, PageCanvas&
     SetWindowPos(save, nullptr, width - margin.left - buttonWidth, button.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     canvas.area = {margin.left, button.bottom + margin.top, width - margin.left, height - margin.top};
+    HWND row = secondRow != 0 ? GetDlgItem(page, secondRow) : nullptr;
+    RECT below;
+    if (row != nullptr && (GetWindowLongA(row, GWL_STYLE) & WS_VISIBLE) && GetWindowRect(row, &below)) {
+        MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&below), 2);
+        canvas.area.top = std::max(canvas.area.top, below.bottom + margin.top);
+    }
     if (canvas.area.bottom < canvas.area.top)
         canvas.area.bottom = canvas.area.top;
     DropPageCanvas(canvas);

@@ -22,8 +22,9 @@ constexpr UINT_PTR PageRefreshTimer = 1;
 
 // At WM_SIZE: the controls keep their places from the template but the save
 // button, which goes to the right edge; the drawing takes the rest of the
-// page below them. The bitmap of the old size is dropped.
-void FitPageCanvas(HWND page, int width, int height, int saveButton, PageCanvas& canvas);
+// page below them, and below secondRow too while it is shown (a control
+// under the row, or 0). The bitmap of the old size is dropped.
+void FitPageCanvas(HWND page, int width, int height, int saveButton, PageCanvas& canvas, int secondRow = 0);
 
 // Makes the bitmap of the area's size, kept while the page keeps its size.
 // True when there is one; false for an empty area or when GDI refuses.

@@ -40,6 +40,10 @@
 #define IDC_CHART_SAVE          1021
 #define IDC_MAP_ALL_KEYS        1022
 #define IDC_CHART_KEYS          1023
+#define IDC_CHART_PCS           1024
+#define IDC_MAP_PCS             1025
+#define IDC_SYNC_FOLDER         1026
+#define IDC_SYNC_BROWSE         1027
 #define IDC_RECORD_PROGRAMS     1030
 #define IDC_FORGET_PROGRAMS     1031
 

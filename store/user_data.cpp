@@ -24,6 +24,14 @@ namespace {
 // history's own lock is taken inside this one, never the other way round.
 std::mutex FileLock;
 
+UserFilesFollower Follower = nullptr;
+
+void TellFollower(const char* dataFilePath, const char* userFile)
+{
+    if (Follower != nullptr && dataFilePath[0] != '\0')
+        Follower(dataFilePath, userFile);
+}
+
 bool DataFilePathOf(const char* fileName, char (&path)[PathCapacity])
 {
     return CopyIfFits(path, sizeof path, AppFolder) && AppendIfFits(path, sizeof path, "\\data\\") &&
@@ -143,10 +151,25 @@ int LoadUserData(HWND window, HWND boxOwner)
     SetTitle(window, fileName);
     NameNoticeFiles(fileName);
     NoteDaysAtLogin(days);
+    TellFollower(path, fileName);
     // A pending second zeroing belongs to the user just registered, never to
     // the one loaded now.
     NewUserPending = 0;
     return 0;
+}
+
+void FollowUserFiles(UserFilesFollower follower) { Follower = follower; }
+
+void FollowUserFilesNow()
+{
+    char dataFile[PathCapacity];
+    char userFile[PathCapacity];
+    {
+        std::lock_guard<std::mutex> guard(FileLock);
+        CopyIfFits(dataFile, sizeof dataFile, DataFilePath);
+        CopyIfFits(userFile, sizeof userFile, CurrentUserFile);
+    }
+    TellFollower(dataFile, userFile);
 }
 
 int SaveUserData()
@@ -154,10 +177,14 @@ int SaveUserData()
     bool saved;
     bool keysSaved;
     DaysSaved daysSaved;
+    char path[PathCapacity];
+    char userFile[PathCapacity];
     {
         std::lock_guard<std::mutex> guard(FileLock);
         if (DataFilePath[0] == '\0')
             return 0;
+        CopyIfFits(path, sizeof path, DataFilePath);
+        CopyIfFits(userFile, sizeof userFile, CurrentUserFile);
         StoredValues values = CollectStoredValues(Counters);
         const HistoryCounts allTime = SnapshotOf(values, OtherKeys.Counts());
         // The days first, then the keys file, then the data file, each
@@ -175,6 +202,7 @@ int SaveUserData()
     NoteOutcome(Notice::HistoryFailed, daysSaved != DaysSaved::Pending);
     NoteOutcome(Notice::HistoryFull, daysSaved != DaysSaved::Full);
     NoteOutcome(Notice::DaysUnsaved, daysSaved != DaysSaved::InMemory);
+    TellFollower(path, userFile);
     return saved ? 0 : -1;
 }
 

@@ -34,6 +34,14 @@ int SaveUserData();
 // commands that run beside Kivora. False when missing, too large or unreadable.
 bool ReadUserDataReadOnly(const char* path, StoredValues& values);
 
+// Told after each login, registration and save, outside the file lock, with
+// the data file's path and name: what follows the user's files (their copies
+// in a shared folder) starts from here. The shell sets it.
+using UserFilesFollower = void (*)(const char* dataFilePath, const char* userFile);
+void FollowUserFiles(UserFilesFollower follower);
+// Tells it now, as after a save: what it does has changed (another folder).
+void FollowUserFilesNow();
+
 // Zeroes every stored value and writes the zeroed file: the current user's
 // (ResetMode 1) or a new file for NewUserName (ResetMode 0), which becomes the
 // logged-in user's. Creating never replaces an existing file; when it fails,

@@ -77,14 +77,16 @@ CommandExit ReadUserFiles(CommandReads reads, CommandUser& user)
         WriteErrorLine(unread);
         return CommandUnreadable;
     }
-    if (reads == CommandReads::Days || both)
+    if (reads == CommandReads::Days || both || CommandOtherPcs != nullptr)
         user.days = book.Days(HistoryCounts{});
-    else if (reads != CommandReads::Apps)
+    if (reads != CommandReads::Apps)
         user.periods = book.Periods(HistoryCounts{});
     return CommandDone;
 }
 
 } // namespace
+
+OtherPcsAdder CommandOtherPcs = nullptr;
 
 int RunUserCommand(const UserCommand& command)
 {
@@ -97,6 +99,8 @@ int RunUserCommand(const UserCommand& command)
         return CommandUnknownUser;
     }
     CommandExit read = ReadUserFiles(command.reads, user);
+    if (read == CommandDone && CommandOtherPcs != nullptr)
+        read = CommandOtherPcs(user);
     if (read != CommandDone)
         return read;
     // After the read, which works out where Kivora's own files are.

@@ -56,9 +56,16 @@ struct UserCommand {
     const void* context = nullptr; // handed to write
 };
 
+// Adds the user's other PCs' figures to what was read of this PC (its days
+// and periods both read). Set by the command line unless the command ends
+// with thispc; none: this PC's figures alone.
+using OtherPcsAdder = CommandExit (*)(CommandUser& user);
+extern OtherPcsAdder CommandOtherPcs;
+
 // Runs a command that writes FILE from a user's files. The checks come in
 // this order, the first that fails giving the exit code: the arguments (1),
 // the user (2), the data file, the keys file and then the history (or the
-// strokes per program) when the command reads it (3), FILE not one of Kivora's own files (4); then the command writes
-// (4 when it cannot). Nothing is written unless the code is 0.
+// strokes per program) when the command reads it, then the other PCs' files
+// (3), FILE not one of Kivora's own files (4); then the command writes (4
+// when it cannot). Nothing is written unless the code is 0.
 int RunUserCommand(const UserCommand& command);

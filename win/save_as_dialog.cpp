@@ -31,6 +31,27 @@ SaveAsResult ToAnsiPath(const wchar_t* wide, char (&path)[MAX_PATH])
     return SaveAsResult::Chosen;
 }
 
+// Shows the dialog, modal, and takes the path chosen.
+SaveAsResult ShowDialog(IFileDialog* dialog, HWND owner, char (&path)[MAX_PATH])
+{
+    HRESULT shown;
+    {
+        ModalScope modal;
+        shown = dialog->Show(owner);
+    }
+    if (FAILED(shown))
+        return SaveAsResult::Cancelled;
+    ComRef<IShellItem> item;
+    if (FAILED(dialog->GetResult(item.Out())))
+        return SaveAsResult::Cancelled;
+    wchar_t* chosen = nullptr;
+    if (FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &chosen)))
+        return SaveAsResult::UnusableName;
+    SaveAsResult result = ToAnsiPath(chosen, path);
+    CoTaskMemFree(chosen);
+    return result;
+}
+
 SaveAsResult ChoosePath(HWND owner, const SaveAsRequest& request, char (&path)[MAX_PATH])
 {
     path[0] = '\0';
@@ -48,23 +69,7 @@ SaveAsResult ChoosePath(HWND owner, const SaveAsRequest& request, char (&path)[M
     FILEOPENDIALOGOPTIONS options = 0;
     dialog->GetOptions(&options);
     dialog->SetOptions(options | FOS_OVERWRITEPROMPT | FOS_FORCEFILESYSTEM | FOS_NOCHANGEDIR);
-
-    HRESULT shown;
-    {
-        ModalScope modal;
-        shown = dialog->Show(owner);
-    }
-    if (FAILED(shown))
-        return SaveAsResult::Cancelled;
-    ComRef<IShellItem> item;
-    if (FAILED(dialog->GetResult(item.Out())))
-        return SaveAsResult::Cancelled;
-    wchar_t* chosen = nullptr;
-    if (FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &chosen)))
-        return SaveAsResult::UnusableName;
-    SaveAsResult result = ToAnsiPath(chosen, path);
-    CoTaskMemFree(chosen);
-    return result;
+    return ShowDialog(dialog.Get(), owner, path);
 }
 
 } // namespace
@@ -85,4 +90,25 @@ bool AskSaveAsPath(HWND owner, const SaveAsRequest& request, char (&path)[MAX_PA
     }
     ShowMessage(owner, "「名前を付けて保存」の画面を開けませんでした。", AppText::ErrorCaption, MB_OK | MB_ICONWARNING);
     return false;
+}
+
+bool AskFolderPath(HWND owner, char (&path)[MAX_PATH])
+{
+    path[0] = '\0';
+    ComApartment apartment;
+    ComRef<IFileOpenDialog> dialog;
+    SaveAsResult result = SaveAsResult::Unavailable;
+    if (SUCCEEDED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
+                                   reinterpret_cast<void**>(dialog.Out())))) {
+        FILEOPENDIALOGOPTIONS options = 0;
+        dialog->GetOptions(&options);
+        dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_NOCHANGEDIR);
+        result = ShowDialog(dialog.Get(), owner, path);
+    }
+    if (result == SaveAsResult::UnusableName)
+        ShowMessage(owner, "このフォルダーの名前には Kivora が扱えない文字があるため、選べません。", AppText::ErrorCaption,
+                    MB_OK | MB_ICONWARNING);
+    else if (result == SaveAsResult::Unavailable)
+        ShowMessage(owner, "フォルダーを選ぶ画面を開けませんでした。", AppText::ErrorCaption, MB_OK | MB_ICONWARNING);
+    return result == SaveAsResult::Chosen;
 }

@@ -11,3 +11,6 @@ struct SaveAsRequest {
     const char* extension;     // "csv", added when the user types none
 };
 bool AskSaveAsPath(HWND owner, const SaveAsRequest& request, char (&path)[MAX_PATH]);
+
+// The same dialog choosing a folder (参照...): true with its path in path.
+bool AskFolderPath(HWND owner, char (&path)[MAX_PATH]);

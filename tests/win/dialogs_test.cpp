@@ -10,6 +10,7 @@
 #include "login/login_dialog.h"
 #include "options/options_dialog.h"
 #include "options/settings_file.h"
+#include "options/sync_setting.h"
 #include "res/resource.h"
 #include "store/user_data.h"
 #include "users/user_list.h"
@@ -153,6 +154,63 @@ TEST(Dialogs, OptionsRefuseAProgramPathThatDoesNotFitAndChangeNothing)
     EXPECT_EQ(AutoStart, 0);
     EXPECT_STREQ(StartupTarget, "");
     AppFolder[0] = '\0';
+    SettingsPath[0] = '\0';
+}
+
+// The shared folder's field: a folder that exists is kept as typed but for
+// blanks and a last backslash; one that cannot be used is explained and the
+// dialog stays, set.ini as it was.
+TEST(Dialogs, OptionsKeepASharedFolderThatExistsAndExplainAnyOther)
+{
+    TempFolder folder;
+    const std::string settings = folder / "set.ini";
+    WriteBytes(settings, "[setup]\r\nAUTOSTART=0\r\nSTARTUP=\r\n");
+    ASSERT_TRUE(CopyIfFits(SettingsPath, sizeof SettingsPath, settings.c_str()));
+    const std::string shared = folder / "shared";
+    ASSERT_TRUE(CreateDirectoryA(shared.c_str(), nullptr));
+    const std::string notFound = "記録を合わせるフォルダーが見つかりません。参照... で、あるフォルダーを選んでください。";
+    struct Case {
+        std::string field;
+        std::string message;   // shown, the dialog staying; none: it closes
+        std::string kept;      // SYNC afterwards
+        bool changed;
+    } cases[] = {
+        {"  " + shared + "\\ ", "", shared, true},                     // trimmed
+        {shared, "", shared, false},                                     // the same: nothing written
+        {shared + "\\none", notFound, shared, false},                  // not there
+        {"shared", notFound, shared, false},                             // relative to nothing the user sees
+        {"C:\\" + std::string(LongestSyncFolder, 'x'),
+         "記録を合わせるフォルダーの場所が長すぎます。もっと短い場所のフォルダーを選んでください。", shared, false},
+        {"", "", "", true},                                              // cleared: off
+    };
+    HiddenWindow mainWindow;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        MessageBoxCatcher catcher;
+        catcher.LetThrough(OptionsTitle);
+        bool okSent = false;
+        DialogScript script([&] {
+            HWND options = DialogScript::Find(OptionsTitle);
+            if (options == nullptr)
+                return !okSent;
+            if (okSent) {   // still up after OK: the message was answered
+                PostMessageA(options, WM_COMMAND, IDCANCEL, 0);
+                return false;
+            }
+            SetDlgItemTextA(options, IDC_SYNC_FOLDER, c.field.c_str());
+            PostMessageA(options, WM_COMMAND, IDOK, 0);
+            okSent = true;
+            return true;
+        });
+        EXPECT_EQ(ShowOptionsDialog(mainWindow.Handle(), nullptr), c.changed);
+        ASSERT_EQ(catcher.Shown().size(), c.message.empty() ? 0u : 1u);
+        if (!c.message.empty()) {
+            EXPECT_EQ(catcher.Shown()[0].text, c.message);
+        }
+        char kept[PathCapacity];
+        ReadSyncFolder(SettingsPath, kept);
+        EXPECT_EQ(kept, c.kept);
+    }
     SettingsPath[0] = '\0';
 }
 

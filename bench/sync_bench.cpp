@@ -1,0 +1,185 @@
+// The days of ten PCs of ten years each (3,650 days a PC, every key): this
+// PC's history and nine others' in a shared folder, under <folder>\taro.
+// Times the reading of the folder as the worker does it (the first time,
+// with nothing changed, with one PC's file changed, as after each save),
+// then the worker itself after a save (ShareUserFiles: this PC's copy
+// checked, the other PCs' files looked at through its cache by size and
+// time, the sums published), and what the history tab does when the days
+// have moved: this PC's days with the other PCs' added (WithOtherPcsDays,
+// the tab's own call), the series made, the chart drawn at the tab's size.
+// Arguments: the number of rounds and a folder for the files. Prints one
+// line per measurement:
+//   "read what=first|unchanged|one-changed pcs=N us=T"
+//   "memory what=cache kib=K"                 working set the first reading added
+//   "worker what=first|one-changed us=T"      a save's job, until its sums are published
+//   "tab pcs=N span=S width=W height=H us=T"  merge, series and drawing, as the tab refreshes
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "qpc_clock.h"
+#include "screen_canvas.h"
+#include "whole_file.h"
+
+#include "chart/chart_painter.h"
+#include "history/user_history.h"
+#include "options/settings_file.h"
+#include "store/user_data.h"
+#include "sync/folder_on_disk.h"
+#include "sync/other_pcs.h"
+#include "sync/pc_days.h"
+#include "sync/pc_sharing.h"
+#include "win/ansi_text.h"
+
+namespace {
+
+constexpr int TenYearsOfDays = 3650;
+constexpr int OtherPcCount = 9;
+constexpr SIZE TabChart = {522, 294};   // as chart_bench.cpp draws the tab's chart
+
+// Ten years of typing ending today on one PC: every key, an hour or two a day.
+std::vector<HistoryDay> TenYears(const LocalDate& today, int pc)
+{
+    std::vector<HistoryDay> days(TenYearsOfDays);
+    for (int i = 0; i < TenYearsOfDays; ++i) {
+        days[i].date = AddDays(today, i - (TenYearsOfDays - 1));
+        days[i].counts.seconds = 3600 + (i * 7919 + pc) % 5400;
+        for (int key = 0; key < HistoryKeyCount; ++key)
+            days[i].counts.keys[key] = (i * 31 + key * 7919 + pc * 13) % 400;
+    }
+    return days;
+}
+
+std::string TextOfDays(const std::vector<HistoryDay>& days)
+{
+    std::string text = std::string(HistoryHeader) + "\r\n";
+    for (const HistoryDay& day : days)
+        AppendHistoryLine(text, day.date, day.counts);
+    return text;
+}
+
+std::string PcFile(int pc) { return "PC" + std::to_string(pc) + "-0000000" + std::to_string(pc) + ".history.csv"; }
+
+// A save's job on the worker, until the sums it read are published.
+double TimedJob(const std::string& dataFile)
+{
+    const unsigned before = OtherPcsVersion();
+    long long start = Now();
+    ShareUserFiles(dataFile.c_str(), "taro.dat");
+    for (int waited = 0; OtherPcsVersion() == before && waited < 60000; ++waited)
+        Sleep(1);
+    return Microseconds(Now() - start);
+}
+
+void RemoveFolder(const std::string& folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileA((folder + "\\" + found.cFileName).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+double WorkingSetKib()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<double>(counters.WorkingSetSize) / 1024;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int rounds = argc > 1 ? std::atoi(argv[1]) : 50;
+    const std::string work = (argc > 2 ? argv[2] : ".") + std::string("\\bench");
+    const std::string shared = work + "\\shared";
+    const std::string folder = shared + "\\taro";
+    const std::string data = work + "\\data";
+    for (const std::string& made : {work, shared, folder, data})
+        CreateDirectoryA(made.c_str(), nullptr);
+    const LocalDate today = TodaysDate();
+    const std::vector<HistoryDay> local = TenYears(today, 0);
+    for (int pc = 1; pc <= OtherPcCount; ++pc)
+        WriteWhole(folder + "\\" + PcFile(pc), TextOfDays(TenYears(today, pc)));
+    FolderOnDisk disk(folder, false);
+
+    OtherPcs others;
+    double before = WorkingSetKib();
+    long long start = Now();
+    others.Refresh(disk, "PC0-00000000", local, today);
+    std::printf("read what=first pcs=%d us=%.1f\n", others.Sums().pcs, Microseconds(Now() - start));
+    std::printf("memory what=cache kib=%.0f\n", WorkingSetKib() - before);
+    for (int round = 0; round < rounds; ++round) {
+        start = Now();
+        others.Refresh(disk, "PC0-00000000", local, today);
+        std::printf("read what=unchanged pcs=%d us=%.1f\n", others.Sums().pcs, Microseconds(Now() - start));
+    }
+    std::vector<HistoryDay> changed = TenYears(today, 1);
+    for (int round = 0; round < rounds / 5 + 1; ++round) {
+        // That PC's save: today's line has risen.
+        changed.back().counts.keys[0] += 1;
+        WriteWhole(folder + "\\" + PcFile(1), TextOfDays(changed));
+        start = Now();
+        others.Refresh(disk, "PC0-00000000", local, today);
+        std::printf("read what=one-changed pcs=%d us=%.1f\n", others.Sums().pcs, Microseconds(Now() - start));
+    }
+    others = OtherPcs();
+
+    // Kivora's own worker for a user taro whose history is this PC's ten
+    // years, with the folder set in a settings file of the benchmark's.
+    const std::string dataFile = data + "\\taro.dat";
+    const std::string settings = work + "\\set.ini";
+    WriteWhole(data + "\\taro.history.csv", TextOfDays(local));
+    WriteWhole(settings, "[setup]\r\nSYNC=" + shared + "\r\n");
+    CopyIfFits(SettingsPath, sizeof SettingsPath, settings.c_str());
+    CopyIfFits(DataFilePath, sizeof DataFilePath, dataFile.c_str());
+    std::printf("worker what=first us=%.1f\n", TimedJob(dataFile));
+    for (int round = 0; round < rounds / 5 + 1; ++round) {
+        changed.back().counts.keys[0] += 1;
+        WriteWhole(folder + "\\" + PcFile(1), TextOfDays(changed));
+        std::printf("worker what=one-changed us=%.1f\n", TimedJob(dataFile));
+    }
+
+    // The tab's figures must be every PC's, else the timing below is this PC's twice.
+    if (WithOtherPcsDays(local).back().counts.keys[0] == local.back().counts.keys[0]) {
+        std::fprintf(stderr, "the worker published no other PC's days\n");
+        ExitProcess(1);
+    }
+    HDC screen = GetDC(nullptr);
+    ScreenCanvas canvas(screen, TabChart.cx, TabChart.cy);
+    RECT area = {0, 0, TabChart.cx, TabChart.cy};
+    const ChartSpan spans[] = {ChartSpan::Last30Days, ChartSpan::All};
+    for (int pcs : {1, OtherPcCount + 1}) {
+        for (ChartSpan span : spans) {
+            for (int round = 0; round < rounds; ++round) {
+                start = Now();
+                DaySeries series = MakeDaySeries(pcs > 1 ? WithOtherPcsDays(local) : local, today);
+                ChartPicture picture;
+                picture.series = &series;
+                picture.view.span = span;
+                DrawHistoryChart(canvas.Dc(), area, picture);
+                GdiFlush();
+                std::printf("tab pcs=%d span=%s width=%ld height=%ld us=%.1f\n", pcs, ChartSpanWord(span),
+                            TabChart.cx, TabChart.cy, Microseconds(Now() - start));
+            }
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    FinishSharing();
+    for (const std::string& made : {folder, shared, data, work})
+        RemoveFolder(made);
+    std::fflush(stdout);
+    // The worker thread is never torn down: the process ends it.
+    ExitProcess(0);
+}

@@ -1,0 +1,28 @@
+#pragma once
+// The user's folder in the shared folder, on disk: what the PCs' files are
+// listed, read and written through. Its path is code page 932, as set.ini
+// keeps it.
+#include <string>
+
+#include "sync/shared_folder.h"
+
+// This computer's name as the PCs' files carry it (PcNameOf).
+std::string ThisComputersName();
+
+class FolderOnDisk final : public SharedFolder {
+public:
+    // patient: a held file is tried again for about a second (the commands,
+    // which may wait; the worker tries again at the next save instead).
+    FolderOnDisk(std::string folder, bool patient) : folder_(std::move(folder)), patient_(patient) {}
+
+    bool List(std::vector<FolderEntry>& files) override;
+    FileRead Read(const std::string& name, std::string& text) override;
+    bool Stamp(const std::string& name, FileStamp& stamp) override;
+    bool Replace(const std::string& name, std::string_view text) override;
+
+    std::string PathOf(const std::string& name) const;
+
+private:
+    std::string folder_;
+    bool patient_;
+};

@@ -1,0 +1,33 @@
+#pragma once
+// This PC's counts and days shared with the user's other PCs through a folder
+// that the user's sync engine keeps the same on every PC (set.ini SYNC).
+// After each login and save a worker thread copies the logged-in user's
+// history, keys and apps files into <folder>\<user>\ under this PC's name
+// (pc_files.h) and reads the other PCs' files there; the windows add what it
+// last read. The interface thread never waits on the folder (a share that
+// is offline may take half a minute to say so), but at exit, for a moment.
+// A folder that stays unusable is told once on the icon; a local file is
+// never changed by any of this.
+#include <vector>
+
+#include "history/app_days.h"
+#include "history/day_range.h"
+#include "history/history_book.h"
+
+// After each login, registration and save (the store's follower): the worker
+// copies and reads for that user. Also after the folder was chosen anew.
+void ShareUserFiles(const char* dataFilePath, const char* userFile);
+// At exit, after the last save: waits a moment for its copy to be written.
+void FinishSharing();
+
+// Whether a folder is set, as the last call of ShareUserFiles found it.
+bool SharingOn();
+// Rises whenever what was read of the other PCs changes.
+unsigned OtherPcsVersion();
+
+// This PC's figures with the other PCs' added, as last read for the
+// logged-in user (this PC's alone while sharing is off or nothing is read).
+std::vector<HistoryDay> WithOtherPcsDays(const std::vector<HistoryDay>& days);
+HistoryPeriods WithOtherPcsPeriods(HistoryPeriods periods, const LocalDate& today);
+HistoryCounts WithOtherPcsAllTime(HistoryCounts allTime);
+AppCounts WithOtherPcsApps(AppCounts apps, const DateRange& range);

@@ -1,0 +1,326 @@
+// The days of one user's PCs through a folder a sync engine shares: which
+// files are a PC's, the other PCs' days added to this PC's (a copied day
+// once), and this PC's copies, never written over another installation's.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "history/history_file.h"
+#include "sync/other_pcs.h"
+#include "sync/own_copies.h"
+#include "sync/pc_days.h"
+#include "sync/pc_files.h"
+
+namespace {
+
+constexpr LocalDate Today = {2026, 12, 7};
+constexpr const char* Own = "DESK-0000000a";
+
+HistoryCounts Strokes(int64_t a, int64_t seconds = 60)
+{
+    HistoryCounts counts;
+    counts.keys[0] = a;
+    counts.seconds = seconds;
+    return counts;
+}
+
+std::string History(std::initializer_list<std::pair<int, int64_t>> days)
+{
+    std::string text(HistoryHeader);
+    text += "\r\n";
+    for (auto [day, a] : days)
+        AppendHistoryLine(text, {2026, 12, day}, Strokes(a));
+    return text;
+}
+
+// The user's folder in memory: files with their stamps, a sync engine that
+// holds some of them, a drive that may be away.
+struct MemoryFolder final : SharedFolder {
+    struct File {
+        std::string text;
+        FileStamp stamp;
+    };
+    std::map<std::string, File> files;
+    std::set<std::string> held;
+    bool offline = false;
+    bool refuseWrites = false;
+    uint64_t clock = 1;
+    int reads = 0;
+    int writes = 0;
+
+    void Put(const std::string& name, const std::string& text)
+    {
+        files[name] = {text, {text.size(), ++clock, 0}};
+    }
+    bool List(std::vector<FolderEntry>& out) override
+    {
+        for (const auto& [name, file] : files)
+            out.push_back({name, file.stamp});
+        return !offline;
+    }
+    FileRead Read(const std::string& name, std::string& text) override
+    {
+        ++reads;
+        if (offline || held.count(name))
+            return FileRead::Held;
+        auto file = files.find(name);
+        if (file == files.end())
+            return FileRead::Missing;
+        text = file->second.text;
+        return FileRead::Read;
+    }
+    bool Stamp(const std::string& name, FileStamp& stamp) override
+    {
+        auto file = files.find(name);
+        if (offline || file == files.end())
+            return false;
+        stamp = file->second.stamp;
+        return true;
+    }
+    bool Replace(const std::string& name, std::string_view text) override
+    {
+        if (offline || refuseWrites || held.count(name))
+            return false;
+        ++writes;
+        Put(name, std::string(text));
+        return true;
+    }
+};
+
+std::vector<HistoryDay> Days(const std::string& history)
+{
+    std::vector<HistoryDay> days;
+    EXPECT_TRUE(DaysOfHistoryText(history, Today, days));
+    return days;
+}
+
+int64_t StrokesOn(const std::vector<HistoryDay>& days, int day)
+{
+    for (const HistoryDay& d : days) {
+        if (d.date == LocalDate{2026, 12, day})
+            return d.counts.keys[0];
+    }
+    return 0;
+}
+
+TEST(PcFiles, OnlyAPcsOwnNamesAreItsFiles)
+{
+    struct Case {
+        const char* name;
+        const char* pc;   // null: not a PC's file
+        PcFileKind kind;
+    } cases[] = {
+        {"DESK-1a2b3c4d.history.csv", "DESK-1a2b3c4d", PcFileKind::History},
+        {"DESK-1a2b3c4d.keys.csv", "DESK-1a2b3c4d", PcFileKind::Keys},
+        {"DESK-1a2b3c4d.apps.csv", "DESK-1a2b3c4d", PcFileKind::Apps},
+        {"my_pc2-00000000.history.csv", "my_pc2-00000000", PcFileKind::History},
+        {"DESK-1a2b3c4d (1).history.csv", nullptr, {}},                    // a conflict copy
+        {"DESK-1a2b3c4d (taro's conflicted copy).history.csv", nullptr, {}},
+        {"DESK-1a2b3c4d-LAPTOP.history.csv", nullptr, {}},                 // OneDrive's copy: a name has no hyphen
+        {"DESK-1a2b3c4d.history-LAPTOP.csv", nullptr, {}},
+        {"DESK-1a2b3c4d.history.csv.tmp", nullptr, {}},                    // a save under way
+        {"DESK-1a2b3c4d.history.csv.1.tmp", nullptr, {}},
+        {".syncthing.DESK-1a2b3c4d.history.csv.tmp", nullptr, {}},
+        {"~$DESK-1a2b3c4d.history.csv", nullptr, {}},
+        {"DESK-1a2b3c4d.history.csv.bak", nullptr, {}},
+        {"DESK-1A2B3C4D.history.csv", nullptr, {}},                        // the id is lowercase
+        {"DESK-1a2b3c4.history.csv", nullptr, {}},                         // seven digits
+        {"DESK-1a2b3c4d5.history.csv", nullptr, {}},
+        {"DESK-1a2b3c4g.history.csv", nullptr, {}},
+        {"-1a2b3c4d.history.csv", nullptr, {}},                            // no name
+        {"ABCDEFGHIJKLMNOP-1a2b3c4d.history.csv", nullptr, {}},            // sixteen letters
+        {"DESK-1a2b3c4d.HISTORY.CSV", nullptr, {}},
+        {"DESK-1a2b3c4d.pending", nullptr, {}},
+        {"taro.history.csv", nullptr, {}},                                 // a data folder's file
+    };
+    for (const Case& c : cases) {
+        std::optional<PcFileName> name = ParsePcFileName(c.name);
+        ASSERT_EQ(name.has_value(), c.pc != nullptr) << c.name;
+        if (name) {
+            EXPECT_EQ(name->pc, c.pc) << c.name;
+            EXPECT_EQ(name->kind, c.kind) << c.name;
+            EXPECT_EQ(FileNameOf(name->pc, name->kind), c.name) << c.name;
+        }
+    }
+}
+
+TEST(PcFiles, AComputersNameBecomesOneAFileCanCarry)
+{
+    struct Case {
+        const wchar_t* computer;
+        const char* name;
+    } cases[] = {
+        {L"DESKTOP7", "DESKTOP7"},
+        {L"DESKTOP-AB12CD3", "DESKTOP_AB12CD3"},   // the hyphen is the id's
+        {L"開発機", "___"},
+        {L"", "PC"},
+        {L"ABCDEFGHIJKLMNOPQ", "ABCDEFGHIJKLMNO"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PcNameOf(c.computer), c.name);
+        EXPECT_TRUE(ParsePcFileName(FileNameOf(PcOf(PcNameOf(c.computer), PcIdText(0xC0FFEE)), PcFileKind::Keys)));
+    }
+    EXPECT_EQ(PcIdText(0xC0FFEE), "00c0ffee");
+}
+
+TEST(OtherPcs, TheirDaysAreAddedToThisPcsByDate)
+{
+    MemoryFolder folder;
+    folder.Put("LAPTOP-00000001.history.csv", History({{5, 10}, {7, 20}}));
+    folder.Put("WORK-00000002.history.csv", History({{6, 300}, {7, 400}}));
+    folder.Put(std::string(Own) + ".history.csv", History({{7, 5000}}));                 // this PC's copy
+    folder.Put("LAPTOP-00000001 (1).history.csv", History({{7, 60000}}));               // a conflict copy
+    folder.Put("LAPTOP-00000001.history.csv.tmp", History({{7, 700000}}));              // a write under way
+    folder.Put("WORK-00000003.history.csv", "not a history\r\n");                        // unknown form
+    folder.Put("LAPTOP-00000001.keys.csv", "key,count\r\na,123\r\nspace,4\r\n");
+    folder.Put("WORK-00000002.keys.csv", "key,count\r\na,1000\r\n");
+    const std::vector<HistoryDay> local = Days(History({{4, 1}, {7, 5000}}));
+
+    OtherPcs others;
+    ASSERT_EQ(others.Refresh(folder, Own, local, Today), FolderRead::Read);
+    const std::vector<HistoryDay> all = AddDaysByDate(local, others.Sums().days);
+    EXPECT_EQ(StrokesOn(all, 4), 1);
+    EXPECT_EQ(StrokesOn(all, 5), 10);
+    EXPECT_EQ(StrokesOn(all, 6), 300);
+    EXPECT_EQ(StrokesOn(all, 7), 5420) << "this PC's copy in the folder is not counted again";
+    EXPECT_EQ(all.size(), 4u);
+    EXPECT_EQ(others.Sums().allTime.keys[0], 1123);
+    EXPECT_EQ(others.Sums().allTime.keys[KeyIndexOf("space")], 4);
+    EXPECT_EQ(others.Sums().pcs, 2) << "a file of unknown form counts for no PC";
+    HistoryPeriods periods = PeriodsOfDays(all, Today);
+    EXPECT_EQ(periods.today.keys[0], 5420);
+    EXPECT_EQ(periods.last7.keys[0], 5731);
+}
+
+// A day that is count for count another's is a copy: a Kivora folder moved
+// to a new PC keeps its days, and this PC's files under an earlier id are
+// its own days again. It counts once; a day with no stroke is never a copy.
+TEST(OtherPcs, ACopiedDayCountsOnce)
+{
+    MemoryFolder folder;
+    folder.Put("OLDPC-00000001.history.csv", History({{5, 10}, {6, 20}, {7, 0}}));
+    folder.Put("NEWPC-00000002.history.csv", History({{5, 10}, {6, 20}, {7, 0}, {8, 30}}));
+    folder.Put("DESK-00000009.history.csv", History({{3, 7}}));            // this PC under its old id
+    folder.Put("NEWPC-00000002.apps.csv", "date,app,strokes\r\n2026-12-05,a.exe,10\r\n2026-12-08,b.exe,30\r\n");
+    folder.Put("OLDPC-00000001.apps.csv", "date,app,strokes\r\n2026-12-05,a.exe,10\r\n");
+    const std::vector<HistoryDay> local = Days(History({{3, 7}, {4, 1}}));
+
+    OtherPcs others;
+    ASSERT_EQ(others.Refresh(folder, Own, local, Today), FolderRead::Read);
+    const std::vector<HistoryDay> all = AddDaysByDate(local, others.Sums().days);
+    EXPECT_EQ(StrokesOn(all, 3), 7) << "this PC's day under its old id";
+    EXPECT_EQ(StrokesOn(all, 5), 10);
+    EXPECT_EQ(StrokesOn(all, 6), 20);
+    EXPECT_EQ(StrokesOn(all, 8), 30);
+    EXPECT_EQ(SumOfHistoryDays(all, {{2026, 12, 7}, {2026, 12, 7}}).seconds, 120) << "seconds alone are no copy";
+    AppCounts apps = others.Sums().apps.Sum({{2026, 12, 1}, {2026, 12, 31}});
+    ASSERT_EQ(apps.size(), 2u);
+    EXPECT_EQ(apps[0], (AppCount{"a.exe", 10})) << "the copied day's programs once";
+    EXPECT_EQ(apps[1], (AppCount{"b.exe", 30}));
+}
+
+TEST(OtherPcs, FilesAreReadAgainOnlyWhenTheyChange)
+{
+    MemoryFolder folder;
+    folder.Put("A-00000001.history.csv", History({{7, 1}}));
+    folder.Put("B-00000002.history.csv", History({{7, 2}}));
+    const std::vector<HistoryDay> local;
+    OtherPcs others;
+    struct Step {
+        void (*change)(MemoryFolder&);
+        int reads;
+        FolderRead result;
+        int64_t today;
+        const char* what;
+    } steps[] = {
+        {[](MemoryFolder&) {}, 2, FolderRead::Read, 3, "the first look reads both"},
+        {[](MemoryFolder&) {}, 0, FolderRead::Read, 3, "nothing changed, nothing read"},
+        {[](MemoryFolder& f) { f.Put("B-00000002.history.csv", History({{7, 20}})); }, 1, FolderRead::Read, 21,
+         "the changed one"},
+        {[](MemoryFolder& f) { f.Put("A-00000001.history.csv", History({{7, 10}})); f.held.insert("A-00000001.history.csv"); },
+         1, FolderRead::Held, 21, "held by the engine: its last reading stays"},
+        {[](MemoryFolder& f) { f.held.clear(); }, 1, FolderRead::Read, 30, "read once it is let go"},
+        {[](MemoryFolder& f) { f.offline = true; }, 0, FolderRead::Unreachable, 30, "offline: the days stay"},
+        {[](MemoryFolder& f) { f.offline = false; f.files.erase("A-00000001.history.csv"); }, 0, FolderRead::Read, 20,
+         "a PC's file that went"},
+    };
+    for (const Step& step : steps) {
+        step.change(folder);
+        folder.reads = 0;
+        EXPECT_EQ(others.Refresh(folder, Own, local, Today), step.result) << step.what;
+        EXPECT_EQ(folder.reads, step.reads) << step.what;
+        EXPECT_EQ(StrokesOn(others.Sums().days, 7), step.today) << step.what;
+    }
+}
+
+LocalFile Read(const std::string& text) { return {FileRead::Read, text}; }
+
+// This PC's copies: written when the local file changed, and never over a
+// file that another installation wrote under this PC's name.
+TEST(OwnCopies, WritesWhatChangedAndNeverOverAnotherInstallations)
+{
+    const std::string name = std::string(Own) + ".history.csv";
+    struct Step {
+        std::string local;
+        void (*before)(MemoryFolder&);
+        CopyResult result;
+        int writes;
+        const char* what;
+    } steps[] = {
+        {History({{7, 1}}), [](MemoryFolder&) {}, CopyResult::Done, 1, "the first copy"},
+        {History({{7, 1}}), [](MemoryFolder&) {}, CopyResult::Done, 0, "unchanged: nothing written"},
+        {History({{7, 2}}), [](MemoryFolder&) {}, CopyResult::Done, 1, "changed: written"},
+        {History({{7, 3}}), [](MemoryFolder& f) { f.offline = true; }, CopyResult::Failed, 0, "offline"},
+        {History({{7, 3}}), [](MemoryFolder& f) { f.offline = false; }, CopyResult::Done, 1, "written at the next save"},
+        {History({{7, 4}}), [](MemoryFolder& f) { f.held.insert(Own + std::string(".history.csv")); },
+         CopyResult::Failed, 0, "held by the engine while it uploads"},
+        {History({{7, 4}}), [](MemoryFolder& f) { f.held.clear(); f.files.begin()->second.stamp.time++; },
+         CopyResult::Done, 1, "touched by the engine, the same bytes: still this PC's"},
+        {History({{7, 5}}), [](MemoryFolder& f) { f.Put(Own + std::string(".history.csv"), History({{7, 9}})); },
+         CopyResult::Foreign, 0, "another installation wrote it: a clone"},
+    };
+    MemoryFolder folder;
+    OwnCopies copies;
+    for (const Step& step : steps) {
+        step.before(folder);
+        folder.writes = 0;
+        LocalFile local[PcFileKinds] = {Read(step.local), {}, {}};
+        EXPECT_EQ(copies.Copy(folder, Own, local, Today), step.result) << step.what;
+        EXPECT_EQ(folder.writes, step.writes) << step.what;
+    }
+    EXPECT_EQ(folder.files[name].text, History({{7, 9}})) << "the other installation's file stays";
+}
+
+// At a run's first look only the local file tells: a copy is this PC's when
+// it is an earlier state of the local history (the last run could not bring
+// it up to date), another's when it has counts the local history lacks.
+TEST(OwnCopies, AtTheFirstLookAnEarlierStateIsThisPcs)
+{
+    struct Case {
+        std::string inFolder;
+        CopyResult result;
+        const char* what;
+    } cases[] = {
+        {History({{6, 5}, {7, 3}}), CopyResult::Done, "the same"},
+        {History({{6, 5}, {7, 1}}), CopyResult::Done, "an earlier save's"},
+        {History({{6, 5}}), CopyResult::Done, "before today's first save"},
+        {History({{6, 5}, {7, 4}}), CopyResult::Foreign, "more strokes today than this PC has"},
+        {History({{6, 5}, {7, 1}, {8, 1}}), CopyResult::Foreign, "a day this PC does not have"},
+        {"not a history\r\n", CopyResult::Foreign, "not a history"},
+    };
+    for (const Case& c : cases) {
+        MemoryFolder folder;
+        folder.Put(std::string(Own) + ".history.csv", c.inFolder);
+        folder.Put(std::string(Own) + ".keys.csv", "key,count\r\na,1\r\n");
+        LocalFile local[PcFileKinds] = {Read(History({{6, 5}, {7, 3}})), Read("key,count\r\na,9\r\n"), {}};
+        OwnCopies copies;
+        EXPECT_EQ(copies.Copy(folder, Own, local, Today), c.result) << c.what;
+        const std::string& keys = folder.files[std::string(Own) + ".keys.csv"].text;
+        EXPECT_EQ(keys == local[1].text, c.result == CopyResult::Done) << c.what;
+    }
+}
+
+} // namespace

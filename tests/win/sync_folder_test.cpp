@@ -1,0 +1,228 @@
+// This PC's files in a shared folder and the other PCs' read from it, through
+// the real saves, the worker thread and the file system: what is written
+// where, a file of this PC's name that another installation wrote, a folder
+// that is away, a file the sync engine holds.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/main_window.h"
+#include "history/user_history.h"
+#include "options/settings_file.h"
+#include "paint/page_canvas.h"
+#include "res/resource.h"
+#include "stats/stats_window.h"
+#include "sync/folder_on_disk.h"
+#include "sync/pc_files.h"
+#include "sync/pc_sharing.h"
+#include "user_data_fixture.h"
+
+namespace {
+
+using namespace wintest;
+
+class SyncFolderTest : public UserDataTest {
+protected:
+    void SetUp() override
+    {
+        UserDataTest::SetUp();
+        ASSERT_TRUE(CopyIfFits(SettingsPath, sizeof SettingsPath, (folder_ / "set.ini").c_str()));
+        UseFolder(shared_.Path());
+        FollowUserFiles(ShareUserFiles);
+        told_.clear();
+        SetNoticeBalloon([](const char* title, const char*) {
+            told_.push_back(title);
+            return true;
+        });
+    }
+    void TearDown() override
+    {
+        FinishSharing();
+        FollowUserFiles(nullptr);
+        SetNoticeBalloon(nullptr);
+        NoteOutcome(Notice::SyncFailed, true);
+        UserDataTest::TearDown();
+    }
+
+    void UseFolder(const std::string& path)
+    {
+        ASSERT_TRUE(WritePrivateProfileStringA("setup", "SYNC", path.c_str(), SettingsPath));
+    }
+    std::string PcId() const
+    {
+        char id[16] = "";
+        GetPrivateProfileStringA("setup", "PCID", "", id, sizeof id, SettingsPath);
+        return id;
+    }
+    std::string Pc() const
+    {
+        wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = L"";
+        DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+        GetComputerNameW(name, &size);
+        return PcOf(PcNameOf(name), PcId());
+    }
+    std::string InFolder(const std::string& name) const { return shared_ / ("taro\\" + name); }
+    void Save()
+    {
+        Lower('b').value += 2;
+        ASSERT_EQ(SaveUserData(), 0) << "the local save is what counts";
+        FinishSharing();
+    }
+    static std::string History(int a)
+    {
+        std::string text(HistoryHeader);
+        text += "\r\n";
+        HistoryCounts counts;
+        counts.keys[0] = a;
+        AppendHistoryLine(text, TodaysDate(), counts);
+        return text;
+    }
+    int64_t StrokesOfAllPcs() const
+    {
+        std::vector<HistoryDay> days = WithOtherPcsDays({});
+        return days.empty() ? 0 : days.back().counts.keys[0];
+    }
+
+    TempFolder shared_;
+    static std::vector<std::string> told_;
+};
+
+std::vector<std::string> SyncFolderTest::told_;
+
+TEST_F(SyncFolderTest, EachSaveCopiesThisPcsFilesAndReadsTheOtherPcs)
+{
+    ASSERT_TRUE(CreateDirectoryA((shared_ / "taro").c_str(), nullptr));
+    WriteBytes(InFolder("LAPTOP-00000001.history.csv"), History(7));
+    WriteBytes(InFolder("LAPTOP-00000001 (1).history.csv"), History(700));   // a conflict copy
+    WriteBytes(InFolder("LAPTOP-00000001.keys.csv"), "key,count\r\na,40\r\n");
+    ASSERT_TRUE(WritePrivateProfileStringA("setup", "PCID", "0000abcd", SettingsPath));
+    WriteBytes(InFolder(Pc() + ".history.csv.1.tmp"), "a write killed midway");
+    LogIn("taro.dat", {});
+    FinishSharing();
+    EXPECT_EQ(StrokesOfAllPcs(), 7) << "read at the login";
+    EXPECT_FALSE(Exists(InFolder(Pc() + ".history.csv.1.tmp")));
+    Save();
+    EXPECT_EQ(PcId(), "0000abcd");
+    EXPECT_EQ(ReadBytes(InFolder(Pc() + ".history.csv")), ReadBytes(DataFile("taro.history.csv")));
+    EXPECT_EQ(StrokesOfAllPcs(), 7) << "this PC's own copy is not read";
+    EXPECT_EQ(WithOtherPcsAllTime({}).keys[0], 40);
+    const std::string id = PcId();
+    unsigned version = OtherPcsVersion();
+    WriteBytes(InFolder("LAPTOP-00000001.history.csv"), History(9));
+    Save();
+    EXPECT_EQ(StrokesOfAllPcs(), 9);
+    EXPECT_NE(OtherPcsVersion(), version);
+    EXPECT_EQ(PcId(), id) << "kept";
+    EXPECT_TRUE(told_.empty());
+}
+
+// A disk copied with Kivora on it: the other installation's file under this
+// PC's name stays as it is, and this one writes under a new id.
+TEST_F(SyncFolderTest, AnotherInstallationsFileUnderThisNameStaysAndANewIdIsTaken)
+{
+    ASSERT_TRUE(WritePrivateProfileStringA("setup", "PCID", "0badc0de", SettingsPath));
+    ASSERT_TRUE(CreateDirectoryA((shared_ / "taro").c_str(), nullptr));
+    const std::string theirs = InFolder(Pc() + ".history.csv");
+    WriteBytes(theirs, History(5000));
+    LogIn("taro.dat", {});
+    Save();
+    EXPECT_EQ(ReadBytes(theirs), History(5000));
+    ASSERT_NE(PcId(), "0badc0de");
+    EXPECT_EQ(ReadBytes(InFolder(Pc() + ".history.csv")), ReadBytes(DataFile("taro.history.csv")));
+    EXPECT_EQ(StrokesOfAllPcs(), 5000) << "the other installation's days count";
+}
+
+// A drive that is not plugged in: the saves go on, nothing is made in its
+// place, the icon tells it once, and the copies come once it is back.
+TEST_F(SyncFolderTest, AFolderThatIsAwayCostsNothingAndIsToldOnce)
+{
+    const std::string away = shared_ / "away";
+    UseFolder(away);
+    LogIn("taro.dat", {});
+    for (int minute = 0; minute < 5; ++minute)
+        Save();
+    EXPECT_FALSE(Exists(away)) << "never made";
+    EXPECT_EQ(told_, std::vector<std::string>{"Kivora: 記録を合わせるフォルダーに書き込めません"});
+    ASSERT_TRUE(CreateDirectoryA(away.c_str(), nullptr));
+    Save();
+    Save();
+    EXPECT_TRUE(Exists(away + "\\taro\\" + Pc() + ".history.csv"));
+    UseFolder("");
+    Save();
+    EXPECT_FALSE(SharingOn()) << "an empty field is off";
+}
+
+TEST_F(SyncFolderTest, AFileTheEngineHoldsIsLookedAtAgainNeverOverwrittenUnseen)
+{
+    ASSERT_TRUE(CreateDirectoryA((shared_ / "taro").c_str(), nullptr));
+    const std::string other = InFolder("LAPTOP-00000001.history.csv");
+    WriteBytes(other, History(7));
+    FolderOnDisk folder(shared_ / "taro", false);
+    std::string text;
+    {
+        FileHolder engine(other, 0);
+        ASSERT_TRUE(engine.Holding());
+        EXPECT_EQ(folder.Read("LAPTOP-00000001.history.csv", text), FileRead::Held);
+    }
+    EXPECT_EQ(folder.Read("LAPTOP-00000001.history.csv", text), FileRead::Read);
+    EXPECT_EQ(folder.Read("none.history.csv", text), FileRead::Missing);
+    std::vector<FolderEntry> files;
+    ASSERT_TRUE(CreateDirectoryA(InFolder("DESK-00000002.history.csv").c_str(), nullptr));
+    ASSERT_TRUE(folder.List(files));
+    ASSERT_EQ(files.size(), 1u) << "folders are no files";
+    EXPECT_FALSE(FolderOnDisk(shared_ / "away", false).List(files));
+}
+
+// The history tab shows every PC's days by default while a folder is set,
+// this PC's alone when この PC is chosen, and no choice once the folder is
+// cleared.
+TEST_F(SyncFolderTest, TheHistoryTabShowsEveryPcUnlessThisPcIsChosen)
+{
+    ASSERT_TRUE(CreateDirectoryA((shared_ / "taro").c_str(), nullptr));
+    WriteBytes(InFolder("LAPTOP-00000001.history.csv"), History(7));
+    LogIn("taro.dat", {});
+    FinishSharing();
+    CreateStatisticsWindows(MainWindow);
+    HWND tabs = nullptr;
+    for (HWND child = GetWindow(MainWindow, GW_CHILD); child != nullptr && tabs == nullptr;
+         child = GetWindow(child, GW_HWNDNEXT))
+        tabs = GetDlgItem(child, IDC_TABS);
+    HWND history = nullptr;
+    for (HWND page = GetWindow(tabs, GW_CHILD); page != nullptr; page = GetWindow(page, GW_HWNDNEXT))
+        history = GetDlgItem(page, IDC_CHART_SPAN) != nullptr ? page : history;
+    ASSERT_NE(history, nullptr);
+    HWND choice = GetDlgItem(history, IDC_CHART_PCS);
+    auto shown = [&] { return (GetWindowLongA(choice, GWL_STYLE) & WS_VISIBLE) != 0; };
+    auto name = [&] {
+        char text[512] = "";
+        GetWindowTextA(history, text, sizeof text);
+        return std::string(text);
+    };
+    struct Case {
+        int chosen;          // the list's item: この PC, すべての PC
+        const char* span;    // the span's strokes in the page's name
+    } cases[] = {
+        {-1, "　7打鍵"},   // the default: every PC
+        {0, "　0打鍵"},    // this PC has typed nothing yet
+        {1, "　7打鍵"},
+    };
+    SendMessageA(history, WM_PAINT, 0, 0);
+    EXPECT_TRUE(shown());
+    for (const Case& c : cases) {
+        if (c.chosen >= 0) {
+            SendMessageA(choice, CB_SETCURSEL, c.chosen, 0);
+            SendMessageA(history, WM_COMMAND, MAKEWPARAM(IDC_CHART_PCS, CBN_SELCHANGE), 0);
+        }
+        EXPECT_NE(name().find(c.span), std::string::npos) << c.chosen << ": " << name();
+    }
+    UseFolder("");
+    Save();
+    ShowWindow(MainWindow, SW_SHOWNA);
+    ShowWindow(history, SW_SHOWNA);
+    SendMessageA(history, WM_TIMER, PageRefreshTimer, 0);
+    EXPECT_FALSE(shown()) << "no folder, no choice";
+    EXPECT_NE(name().find("　0打鍵"), std::string::npos) << name();
+    ShowWindow(MainWindow, SW_HIDE);
+}
+
+} // namespace

@@ -50,7 +50,7 @@ TERMS = [
      "「再試行」を押して"),
     # (A command's choices of words, [a|b], are no button.)
     (rf"\[[^\]|]*[{JAPANESE}][^\]|]*\]", "［…］ (full-width brackets for buttons and menus)", "[再試行] を押して"),
-    (r"(?i:ctrl)-[A-Za-z]|CTRL\+", "Ctrl+N", "CTRL+N"),
+    (r"(?i:ctrl)-[A-Za-z]|CTRL\+|(?i:ctrl|alt|shift)＋", "Ctrl+N", "Ctrl＋Alt＋Del"),
     (r"16 ?(?:メガ|Mbyte|MByte)|16MB", "16 MB", "16MB"),
     (rf"[A-Za-z0-9][{JAPANESE}]|[{JAPANESE}][A-Za-z0-9]", "a half-width space between Latin letters or digits and Japanese",
      "過去30日"),

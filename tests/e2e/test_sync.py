@@ -70,7 +70,7 @@ class SharedFolderTest(KivoraTestCase):
             _, controls = session.controls(session.main_window()["title"])
             span = controls[CHART_SPAN].rect()
             for page in controls.all:
-                found = re.search(r"～.*?　([\d,]+)打鍵", page.get("text", ""))
+                found = re.search(r"～.*?　([\d,]+) 打鍵", page.get("text", ""))
                 if page["class"] == "#32770" and found and page.rect().left <= span.left:
                     return int(found.group(1).replace(",", "")), controls[CHART_PCS]
             return None

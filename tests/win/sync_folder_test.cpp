@@ -202,9 +202,9 @@ TEST_F(SyncFolderTest, TheHistoryTabShowsEveryPcUnlessThisPcIsChosen)
         int chosen;          // the list's item: この PC, すべての PC
         const char* span;    // the span's strokes in the page's name
     } cases[] = {
-        {-1, "　7打鍵"},   // the default: every PC
-        {0, "　0打鍵"},    // this PC has typed nothing yet
-        {1, "　7打鍵"},
+        {-1, "　7 打鍵"},   // the default: every PC
+        {0, "　0 打鍵"},    // this PC has typed nothing yet
+        {1, "　7 打鍵"},
     };
     SendMessageA(history, WM_PAINT, 0, 0);
     EXPECT_TRUE(shown());
@@ -221,7 +221,7 @@ TEST_F(SyncFolderTest, TheHistoryTabShowsEveryPcUnlessThisPcIsChosen)
     ShowWindow(history, SW_SHOWNA);
     SendMessageA(history, WM_TIMER, PageRefreshTimer, 0);
     EXPECT_FALSE(shown()) << "no folder, no choice";
-    EXPECT_NE(name().find("　0打鍵"), std::string::npos) << name();
+    EXPECT_NE(name().find("　0 打鍵"), std::string::npos) << name();
     ShowWindow(MainWindow, SW_HIDE);
 }
 

@@ -479,11 +479,14 @@ bool HistoryKeeper::ForgetApps(HistoryDisk& disk, const AppCounts& apps)
     return true;
 }
 
-DaysForReading ReadDaysAsLoginWould(HistoryDisk& disk, const LocalDate& today, HistoryBook& book)
+namespace {
+
+// The pending file, then the file whose days it holds, as a command or the
+// windows of a reader read them: unreadable at once when either cannot be
+// read as it is now. A missing file is an empty one.
+DaysForReading ReadWithPending(HistoryDisk& disk, DiskFile file, PendingDays& pending, std::string& text)
 {
-    std::string text;
     FileStamp stamp;
-    PendingDays pending;
     switch (disk.Read(DiskFile::Pending, text, stamp)) {
     case FileRead::Missing:
         break;
@@ -495,7 +498,7 @@ DaysForReading ReadDaysAsLoginWould(HistoryDisk& disk, const LocalDate& today, H
             return DaysForReading::PendingUnreadable;
         break;
     }
-    switch (disk.Read(DiskFile::History, text, stamp)) {
+    switch (disk.Read(file, text, stamp)) {
     case FileRead::Missing:
         text.clear();
         break;
@@ -505,40 +508,33 @@ DaysForReading ReadDaysAsLoginWould(HistoryDisk& disk, const LocalDate& today, H
     case FileRead::Read:
         break;
     }
-    HistoryBook read;
-    if (read.Load(text, today) != HistoryLoad::Loaded)
+    return DaysForReading::Read;
+}
+
+} // namespace
+
+DaysForReading ReadDaysAsLoginWould(HistoryDisk& disk, const LocalDate& today, HistoryBook& book)
+{
+    std::string text;
+    PendingDays pending;
+    DaysForReading read = ReadWithPending(disk, DiskFile::History, pending, text);
+    if (read != DaysForReading::Read)
+        return read;
+    HistoryBook days;
+    if (days.Load(text, today) != HistoryLoad::Loaded)
         return DaysForReading::HistoryUnreadable;
-    read.Fold(pending);
-    book = std::move(read);
+    days.Fold(pending);
+    book = std::move(days);
     return DaysForReading::Read;
 }
 
 DaysForReading ReadAppsAsLoginWould(HistoryDisk& disk, AppBook& book)
 {
     std::string text;
-    FileStamp stamp;
     PendingDays pending;
-    switch (disk.Read(DiskFile::Pending, text, stamp)) {
-    case FileRead::Missing:
-        break;
-    case FileRead::Held:
-    case FileRead::Refused:
-        return DaysForReading::PendingUnreadable;
-    case FileRead::Read:
-        if (ParsePending(text, pending) != PendingLoad::Loaded)
-            return DaysForReading::PendingUnreadable;
-        break;
-    }
-    switch (disk.Read(DiskFile::Apps, text, stamp)) {
-    case FileRead::Missing:
-        text.clear();
-        break;
-    case FileRead::Held:
-    case FileRead::Refused:
-        return DaysForReading::HistoryUnreadable;
-    case FileRead::Read:
-        break;
-    }
+    DaysForReading readable = ReadWithPending(disk, DiskFile::Apps, pending, text);
+    if (readable != DaysForReading::Read)
+        return readable;
     AppBook read;
     if (read.Load(text) != AppsLoad::Loaded)
         return DaysForReading::HistoryUnreadable;

@@ -105,12 +105,18 @@ bool HistoryKeeper::ReadPending(HistoryDisk& disk)
     return true;
 }
 
-bool HistoryKeeper::HistoryChanged(HistoryDisk& disk) const
+namespace {
+
+// Whether a file is other than when it was last read (or that it was not
+// there): it appeared, went, or its stamp moved.
+bool ChangedSince(HistoryDisk& disk, DiskFile file, bool known, const FileStamp& stamp)
 {
     FileStamp now;
-    bool exists = disk.Stamp(DiskFile::History, now);
-    return exists != historyKnown_ || (exists && !(now == historyStamp_));
+    bool exists = disk.Stamp(file, now);
+    return exists != known || (exists && !(now == stamp));
 }
+
+} // namespace
 
 // Reads the history and folds into it what is owed: Open when it could be
 // read (or is not there yet), else Waiting.
@@ -147,12 +153,6 @@ void HistoryKeeper::ReadHistory(HistoryDisk& disk)
     state_ = KeeperState::Open;
 }
 
-bool HistoryKeeper::AppsChanged(HistoryDisk& disk) const
-{
-    FileStamp now;
-    bool exists = disk.Stamp(DiskFile::Apps, now);
-    return exists != appsKnown_ || (exists && !(now == appsStamp_));
-}
 
 // Reads apps.csv: false while it cannot be read (held, too large, not an
 // apps file), and then it is never written. One with lines that cannot be
@@ -316,7 +316,7 @@ DaysSaved HistoryKeeper::Save(HistoryDisk& disk, const HistoryCounts& now, const
             return Keep(DaysSaved::InMemory);
         state_ = KeeperState::Waiting;
     }
-    if (state_ == KeeperState::Waiting || HistoryChanged(disk))
+    if (state_ == KeeperState::Waiting || ChangedSince(disk, DiskFile::History, historyKnown_, historyStamp_))
         ReadHistory(disk);
     if (state_ == KeeperState::Open)
         return Keep(SaveOpen(disk));
@@ -332,7 +332,8 @@ DaysSaved HistoryKeeper::SaveOpen(HistoryDisk& disk)
         return WritePending(disk, owed_) ? DaysSaved::Full : DaysSaved::InMemory;
     // apps.csv read again when it changed (the windows show it), written
     // only when it is owed strokes, and only as it is now.
-    const bool appsReady = (AppsChanged(disk) || !appsReadable_) ? ReadApps(disk) : true;
+    const bool appsChanged = ChangedSince(disk, DiskFile::Apps, appsKnown_, appsStamp_);
+    const bool appsReady = appsChanged || !appsReadable_ ? ReadApps(disk) : true;
     const bool appsWanted = appsDirty_;
     if (!appsWanted)
         appsHeld_ = false;   // what it does not owe cannot be kept from it

@@ -179,9 +179,7 @@ private:
     void TakeRunningCounts(const HistoryCounts& now, const AppCounts& apps);
     bool ReadPending(HistoryDisk& disk);
     bool MoveLeftoversAside(HistoryDisk& disk);
-    bool HistoryChanged(HistoryDisk& disk) const;
     void ReadHistory(HistoryDisk& disk);
-    bool AppsChanged(HistoryDisk& disk) const;
     bool ReadApps(HistoryDisk& disk);
     bool AppsOwed() const;
     AppCounts AppsOn(const LocalDate& date, const PendingDay* owed) const;

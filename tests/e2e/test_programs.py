@@ -4,8 +4,8 @@ own line of apps.csv and of /apps; while the option is off no file appears."""
 import datetime
 import unittest
 
-from kivora_e2e import (CMD_QUIT, IDOK, MENU_FILE, MENU_TOOLS, PREFIX, KivoraTestCase, drive_ok, send_strokes,
-                        wait_until)
+from kivora_e2e import (CMD_QUIT, IDOK, MENU_FILE, MENU_TOOLS, PREFIX, DriverError, KivoraTestCase, drive_ok,
+                        send_strokes, wait_until)
 
 CMD_OPTIONS = 40015
 OPTIONS_TITLE = "オプション"
@@ -17,8 +17,17 @@ class ProgramsTest(KivoraTestCase):
 
     def type_in_wordpad(self, strokes):
         s = self.session
-        window = wait_until(lambda: next((r for r in drive_ok("list") if r.get("title", "").endswith("Wordpad")
-                                          and r["visible"] == "1"), None), 20, "no WordPad")
+
+        def shown():
+            """WordPad's window, once the driver finds its controls under its
+            title (the title changes as the empty document loads)."""
+            window = next((r for r in drive_ok("list") if r.get("title", "").endswith("Wordpad")
+                           and r["visible"] == "1"), None)
+            try:
+                return window and s.controls(window["title"]) and window
+            except DriverError:
+                return None
+        window = wait_until(shown, 20, "no WordPad")
         # Clear of the harness's Notepad, which it opens over otherwise.
         drive_ok("move", "--title", window["title"], "--x", 300, "--y", 0, "--width", 500, "--height", 300)
         _, controls = s.controls(window["title"])

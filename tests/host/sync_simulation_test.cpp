@@ -25,6 +25,7 @@
 #include "sync/other_pcs.h"
 #include "sync/own_copies.h"
 #include "sync/pc_days.h"
+#include "memory_folder.h"
 
 namespace {
 
@@ -34,40 +35,12 @@ struct Cloud {
 };
 
 // A PC's replica of the folder, as its sync engine keeps it.
-struct Replica final : SharedFolder {
-    struct File {
-        std::string text;
-        FileStamp stamp;
-    };
-    std::map<std::string, File> files;
+struct Replica final : MemoryFolder {
     std::map<std::string, int> synced;   // the cloud's version each file came from
     std::set<std::string> changed;       // written here since the last sync
     const std::vector<HistoryDay>* writer = nullptr;
     std::string* failure = nullptr;
-    uint64_t clock = 0;
 
-    void Put(const std::string& name, const std::string& text) { files[name] = {text, {text.size(), ++clock, 0}}; }
-    bool List(std::vector<FolderEntry>& out) override
-    {
-        for (const auto& [name, file] : files)
-            out.push_back({name, file.stamp});
-        return true;
-    }
-    FileRead Read(const std::string& name, std::string& text) override
-    {
-        auto file = files.find(name);
-        if (file == files.end())
-            return FileRead::Missing;
-        text = file->second.text;
-        return FileRead::Read;
-    }
-    bool Stamp(const std::string& name, FileStamp& stamp) override
-    {
-        auto file = files.find(name);
-        if (file != files.end())
-            stamp = file->second.stamp;
-        return file != files.end();
-    }
     bool Replace(const std::string& name, std::string_view text) override
     {
         std::vector<HistoryDay> replaced;

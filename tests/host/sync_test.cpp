@@ -13,6 +13,7 @@
 #include "sync/own_copies.h"
 #include "sync/pc_days.h"
 #include "sync/pc_files.h"
+#include "memory_folder.h"
 
 namespace {
 
@@ -35,60 +36,6 @@ std::string History(std::initializer_list<std::pair<int, int64_t>> days)
         AppendHistoryLine(text, {2026, 12, day}, Strokes(a));
     return text;
 }
-
-// The user's folder in memory: files with their stamps, a sync engine that
-// holds some of them, a drive that may be away.
-struct MemoryFolder final : SharedFolder {
-    struct File {
-        std::string text;
-        FileStamp stamp;
-    };
-    std::map<std::string, File> files;
-    std::set<std::string> held;
-    bool offline = false;
-    bool refuseWrites = false;
-    uint64_t clock = 1;
-    int reads = 0;
-    int writes = 0;
-
-    void Put(const std::string& name, const std::string& text)
-    {
-        files[name] = {text, {text.size(), ++clock, 0}};
-    }
-    bool List(std::vector<FolderEntry>& out) override
-    {
-        for (const auto& [name, file] : files)
-            out.push_back({name, file.stamp});
-        return !offline;
-    }
-    FileRead Read(const std::string& name, std::string& text) override
-    {
-        ++reads;
-        if (offline || held.count(name))
-            return FileRead::Held;
-        auto file = files.find(name);
-        if (file == files.end())
-            return FileRead::Missing;
-        text = file->second.text;
-        return FileRead::Read;
-    }
-    bool Stamp(const std::string& name, FileStamp& stamp) override
-    {
-        auto file = files.find(name);
-        if (offline || file == files.end())
-            return false;
-        stamp = file->second.stamp;
-        return true;
-    }
-    bool Replace(const std::string& name, std::string_view text) override
-    {
-        if (offline || refuseWrites || held.count(name))
-            return false;
-        ++writes;
-        Put(name, std::string(text));
-        return true;
-    }
-};
 
 std::vector<HistoryDay> Days(const std::string& history)
 {

@@ -123,7 +123,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         }
         if (got == -1) {
             // The queue cannot be read: end, keeping what was counted.
-            SaveUserData();
+            SaveUserData(SaveKind::Leaving);
             RemoveTrayIcon();
             exitCode = 2;
             break;

@@ -58,9 +58,10 @@ bool CreatePollingThread()
 }
 
 // Saves now; a failure is shown on the icon, and the next save tries again.
-void SaveCounts()
+// Before the end, every day goes into the history.
+void SaveCounts(SaveKind kind)
 {
-    NoteSaveResult(SaveUserData() == 0);
+    NoteSaveResult(SaveUserData(kind) == 0);
 }
 
 void LogOff(HWND window)
@@ -103,7 +104,7 @@ void TogglePause(HWND window)
         // A pause may last long, and the program may end during it without a
         // save: keep what was counted up to it.
         StopCounting();
-        SaveCounts();
+        SaveCounts(SaveKind::Minute);
     } else {
         StartCounting();
     }
@@ -268,7 +269,7 @@ void StartCounting()
     if (!CreatePollingThread()) {
         // Nothing could be counted any more: keep what was counted, and end
         // rather than run on unseen.
-        SaveCounts();
+        SaveCounts(SaveKind::Leaving);
         RemoveTrayIcon();
         DestroyWindow(MainWindow);
         PostQuitMessage(1);
@@ -317,7 +318,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // Windows ends the process soon after this returns: save now, even
         // inside a dialog. Nobody can be asked any more.
         if (wParam) {
-            SaveCounts();
+            SaveCounts(SaveKind::Leaving);
             FinishSharing();
         }
         return 0;

@@ -86,7 +86,7 @@ bool LosesSomething(const Failure& failure)
     return failure.dataFile || !failure.keys.empty() || failure.days.daysLost;
 }
 
-bool MustAsk(const Failure& failure) { return LosesSomething(failure) || failure.days.historyHeld; }
+bool MustAsk(const Failure& failure) { return LosesSomething(failure) || MustAskBeforeLeaving(failure.days); }
 
 std::string QuestionText(const Failure& failure, const Wording& wording)
 {
@@ -188,7 +188,7 @@ bool SaveBeforeLeaving(HWND owner, Leaving leaving)
 {
     for (;;) {
         Question question{leaving, {}};
-        question.failure.dataFile = SaveUserData() != 0;
+        question.failure.dataFile = SaveUserData(SaveKind::Leaving) != 0;
         NoteSaveResult(!question.failure.dataFile);
         question.failure.keys = UnsavedKeysName();
         // Days that the history cannot take now wait in the pending file; the

@@ -149,7 +149,7 @@ void AppendAppsLine(std::string& out, const LocalDate& date, const AppCount& cou
 
 std::optional<AppsLine> ParseAppsLine(std::string_view line)
 {
-    std::optional<std::vector<std::string>> fields = Fields(line);
+    std::optional<std::vector<std::string>> fields = Fields(WithoutPadding(line));
     if (!fields || fields->size() != 3 || (*fields)[1].empty())
         return std::nullopt;
     std::optional<LocalDate> date = ParseLocalDate((*fields)[0]);
@@ -173,7 +173,7 @@ AppsLoad AppBook::Load(std::string_view text)
     AppBook read;
     if (!text.empty()) {
         LineSpan header = LineAt(text, 0);
-        std::optional<std::vector<std::string>> columns = Fields(text.substr(0, header.contentEnd));
+        std::optional<std::vector<std::string>> columns = Fields(WithoutPadding(text.substr(0, header.contentEnd)));
         if (!columns || *columns != std::vector<std::string>{"date", "app", "strokes"})
             return AppsLoad::NotApps;
         for (std::size_t at = header.end; at < text.size();) {

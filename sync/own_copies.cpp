@@ -46,7 +46,7 @@ CopyResult OwnCopies::Copy(SharedFolder& folder, std::string_view pc, const Loca
             // Changed since this run wrote it, or not looked at yet.
             std::string text;
             FileRead read = folder.Read(name, text);
-            if (read == FileRead::Held || read == FileRead::Refused) {
+            if (read == FileRead::Held || read == FileRead::Unreadable || read == FileRead::Refused) {
                 result = CopyResult::Held;   // never written over unseen
                 continue;
             }

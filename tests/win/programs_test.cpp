@@ -126,7 +126,7 @@ TEST_F(ProgramsTest, DeletingTheRecordAsksFirstAndTellsWhenItCannot)
     WriteBytes(Settings(), Parts);
     LogIn("taro.dat", {});
     AddProgramStrokes("notepad.exe", 5);
-    ASSERT_EQ(SaveUserData(), 0);
+    ASSERT_EQ(SaveUserData(SaveKind::Leaving), 0);
     const std::string before = "date,app,strokes\r\n" + FormatLocalDate(TodaysDate()) + ",notepad.exe,5\r\n";
     ASSERT_EQ(ReadBytes(AppsFile()), before);
 
@@ -165,7 +165,7 @@ TEST_F(ProgramsTest, DeletingTheRecordAsksFirstAndTellsWhenItCannot)
     ASSERT_EQ(SaveUserData(), 0);
     EXPECT_FALSE(Exists(AppsFile()));
     AddProgramStrokes("excel.exe", 2);
-    ASSERT_EQ(SaveUserData(), 0);
+    ASSERT_EQ(SaveUserData(SaveKind::Leaving), 0);
     EXPECT_EQ(ReadBytes(AppsFile()), "date,app,strokes\r\n" + FormatLocalDate(TodaysDate()) + ",excel.exe,2\r\n");
 }
 

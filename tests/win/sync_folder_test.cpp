@@ -65,7 +65,8 @@ protected:
     void Save()
     {
         Lower('b').value += 2;
-        ASSERT_EQ(SaveUserData(), 0) << "the local save is what counts";
+        // Before leaving, so that the history itself is there to copy.
+        ASSERT_EQ(SaveUserData(SaveKind::Leaving), 0) << "the local save is what counts";
         FinishSharing();
     }
     static std::string History(int a)

@@ -272,7 +272,7 @@ TEST_F(UserDataTest, SaveReplacesTheWholeFileInOneStep)
     LogIn("taro.dat", {{5, 1}});
     std::vector<std::string> left = ListFolder(DataFolder());
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, std::vector<std::string>({"taro.dat", "taro.history.csv", "taro.keys.csv"}));
+    EXPECT_EQ(left, std::vector<std::string>({"taro.dat", "taro.history.pending", "taro.keys.csv"}));
 }
 
 TEST_F(UserDataTest, SaveBeforeAnyLoginWritesNothing)

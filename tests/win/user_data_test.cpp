@@ -269,6 +269,8 @@ TEST_F(UserDataTest, SaveReplacesTheWholeFileInOneStep)
     // What saves killed midway left is cleared at the next login.
     WriteBytes(DataFile("taro.dat.2.tmp"), "torn too");
     WriteBytes(DataFile("taro.history.csv.tmp"), "torn");
+    for (const char* name : {"taro.apps.csv.tmp", "taro.apps.csv.1.tmp", "taro.history.csv.leftover.tmp"})
+        WriteBytes(DataFile(name), "torn");   // apps.csv's and a mark's too
     LogIn("taro.dat", {{5, 1}});
     std::vector<std::string> left = ListFolder(DataFolder());
     std::sort(left.begin(), left.end());

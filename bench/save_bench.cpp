@@ -172,13 +172,15 @@ int main(int argc, char** argv)
         FormatRecordTexts(CollectStoredValues(Counters), image);
 
         LogIn(emptyUser);
+        Counters.LowercaseGroup.keys[(round + 1) % LetterCount].count.value += 1;
         Measure("atomic", data, [] { return SaveUserData() == 0; });
 
         // Ten years, logged in a while ago: the minute's save writes the
         // running day, not the years.
         LogIn(longUser);
         SaveUserData();
-        Counters.TotalStrokes.value += 1;
+        Counters.LowercaseGroup.keys[round % LetterCount].count.value += 1;   // a minute's typing
+        Counters.ClockSeconds.value = (Counters.ClockSeconds.value + 1) % 60;
         Measure("history", data, [] { return SaveUserData() == 0; });
 
         // The first save of a new day, and the save before leaving: the years
@@ -186,7 +188,7 @@ int main(int argc, char** argv)
         WriteWhole(data + "\\tenyears.history.pending", YesterdayWaiting());
         LogIn(longUser);
         Measure("newday", data, [] { return SaveUserData() == 0; });
-        Counters.TotalStrokes.value += 1;
+        Counters.LowercaseGroup.keys[round % LetterCount].count.value += 1;
         Measure("leaving", data, [] { return SaveUserData(SaveKind::Leaving) == 0; });
 
         long long start = Now();

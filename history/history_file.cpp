@@ -7,12 +7,17 @@ namespace {
 
 constexpr std::string_view LeadingColumns[3] = {"date", "seconds", "total"};
 constexpr std::string_view AllKeysColumn = "allkeys";
+constexpr std::string_view TimeColumns[HistoryTimeFieldCount] = {
+    "activeminutes", "bestminute", "h00", "h01", "h02", "h03", "h04", "h05", "h06", "h07", "h08", "h09", "h10",
+    "h11",           "h12",        "h13", "h14", "h15", "h16", "h17", "h18", "h19", "h20", "h21", "h22", "h23"};
 
 // The name of each column, index 0 the date's.
 constexpr std::string_view ColumnName(int index)
 {
     if (index < 3)
         return LeadingColumns[index];
+    if (index >= EveryKeyFieldCount)
+        return TimeColumns[index - EveryKeyFieldCount];
     int key = index - 3;
     if (key < DataFileKeyCount)
         return KeyTable[key].column;
@@ -132,18 +137,44 @@ int64_t HistoryCounts::AllStrokes() const
     return sum;
 }
 
+namespace {
+
+// Calls field(a's field, b's field) for each field that adds up, and returns
+// nothing: the best minute is each caller's own.
+template <typename Field>
+void EachAddingField(HistoryCounts& a, const HistoryCounts& b, Field field)
+{
+    field(a.seconds, b.seconds);
+    for (int key = 0; key < HistoryKeyCount; ++key)
+        field(a.keys[key], b.keys[key]);
+    field(a.activeMinutes, b.activeMinutes);
+    for (int hour = 0; hour < HoursOfDay; ++hour)
+        field(a.hours[hour], b.hours[hour]);
+}
+
+int64_t Larger(int64_t a, int64_t b) { return std::max(Clamped(a), Clamped(b)); }
+
+} // namespace
+
 void AddCounts(HistoryCounts& sum, const HistoryCounts& more)
 {
-    sum.seconds = CappedSum(Clamped(sum.seconds), Clamped(more.seconds));
-    for (int key = 0; key < HistoryKeyCount; ++key)
-        sum.keys[key] = CappedSum(Clamped(sum.keys[key]), Clamped(more.keys[key]));
+    EachAddingField(sum, more, [](int64_t& a, int64_t b) { a = CappedSum(Clamped(a), Clamped(b)); });
+    sum.bestMinute = Larger(sum.bestMinute, more.bestMinute);
 }
 
 void AddDelta(HistoryCounts& sum, const HistoryCounts& from, const HistoryCounts& to)
 {
-    sum.seconds = CappedSum(Clamped(sum.seconds), Rise(from.seconds, to.seconds));
-    for (int key = 0; key < HistoryKeyCount; ++key)
-        sum.keys[key] = CappedSum(Clamped(sum.keys[key]), Rise(from.keys[key], to.keys[key]));
+    HistoryCounts rise = to;
+    EachAddingField(rise, from, [](int64_t& a, int64_t b) { a = Rise(b, a); });
+    EachAddingField(sum, rise, [](int64_t& a, int64_t b) { a = CappedSum(Clamped(a), b); });
+    sum.bestMinute = Larger(sum.bestMinute, to.bestMinute);
+}
+
+HistoryCounts LessCounts(HistoryCounts counts, const HistoryCounts& taken)
+{
+    EachAddingField(counts, taken, [](int64_t& a, int64_t b) { a = std::max<int64_t>(Clamped(a) - Clamped(b), 0); });
+    counts.bestMinute = Clamped(counts.bestMinute);
+    return counts;
 }
 
 LineSpan LineAt(std::string_view text, std::size_t at)
@@ -157,9 +188,8 @@ LineSpan LineAt(std::string_view text, std::size_t at)
 
 void RaiseCounts(HistoryCounts& counts, const HistoryCounts& floor)
 {
-    counts.seconds = std::max(Clamped(counts.seconds), Clamped(floor.seconds));
-    for (int key = 0; key < HistoryKeyCount; ++key)
-        counts.keys[key] = std::max(Clamped(counts.keys[key]), Clamped(floor.keys[key]));
+    EachAddingField(counts, floor, [](int64_t& a, int64_t b) { a = Larger(a, b); });
+    counts.bestMinute = Larger(counts.bestMinute, floor.bestMinute);
 }
 
 std::string_view WithoutPadding(std::string_view line)
@@ -188,8 +218,10 @@ bool IsHistoryHeader(std::string_view line, bool& ownForm)
         if (!NextField(line, at, field, quoted) || field != ColumnName(fields))
             return false;
     }
-    // The whole header, or the one before every key was counted.
-    return at == std::string_view::npos && (fields == HistoryFieldCount || fields == DataFileFieldCount);
+    // The whole header, or the one before the minutes and hours were kept,
+    // or before every key was counted.
+    return at == std::string_view::npos &&
+           (fields == HistoryFieldCount || fields == EveryKeyFieldCount || fields == DataFileFieldCount);
 }
 
 std::optional<HistoryDay> ParseHistoryLine(std::string_view line)
@@ -227,16 +259,22 @@ std::optional<HistoryDay> ParseHistoryLine(std::string_view line, bool& ownForm)
             return std::nullopt;
         ++read;
     }
-    // Every column, or those of a line written before every key was counted.
-    if (read != HistoryFieldCount - 1 && read != DataFileFieldCount - 1)
+    // Every column, or those of a line written before the minutes and hours
+    // were kept, or before every key was counted.
+    if (read != HistoryFieldCount - 1 && read != EveryKeyFieldCount - 1 && read != DataFileFieldCount - 1)
         return std::nullopt;
     day.counts.seconds = counts[0];
     const int64_t* keys = counts + 2;
     std::copy(keys, keys + DataFileKeyCount, day.counts.keys.begin());
-    if (read == HistoryFieldCount - 1) {
-        std::copy(keys + DataFileKeyCount + 1, static_cast<const int64_t*>(counts + read),
-                  day.counts.keys.begin() + DataFileKeyCount);
+    if (read >= EveryKeyFieldCount - 1) {
+        std::copy(keys + DataFileKeyCount + 1, keys + HistoryKeyCount + 1, day.counts.keys.begin() + DataFileKeyCount);
         ownForm = ownForm && keys[DataFileKeyCount] == day.counts.AllStrokes();
+    }
+    if (read == HistoryFieldCount - 1) {
+        const int64_t* time = counts + EveryKeyFieldCount - 1;
+        day.counts.activeMinutes = time[0];
+        day.counts.bestMinute = time[1];
+        std::copy(time + 2, time + HistoryTimeFieldCount, day.counts.hours.begin());
     } else {
         ownForm = false;
     }
@@ -256,5 +294,9 @@ void AppendHistoryLine(std::string& out, const LocalDate& date, const HistoryCou
             AppendCount(out, counts.AllStrokes());
         AppendCount(out, counts.keys[key]);
     }
+    AppendCount(out, counts.activeMinutes);
+    AppendCount(out, counts.bestMinute);
+    for (int64_t strokes : counts.hours)
+        AppendCount(out, strokes);
     out += "\r\n";
 }

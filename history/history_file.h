@@ -2,16 +2,20 @@
 // The per-day history beside a user's data file, data\<user>.history.csv:
 // ASCII, CRLF, a header line, then one line per day in date order:
 //
-//   date,seconds,total,a,...,z,A,...,Z,0,...,9,right,...,caret,allkeys,space,enter,...,shiftcaret
+//   date,seconds,total,a,...,z,A,...,Z,0,...,9,right,...,caret,allkeys,space,enter,...,shiftcaret,
+//   activeminutes,bestminute,h00,...,h23
 //
 // seconds is the running time counted that day, total the strokes of the 77
 // keys of the data file that day, then their 77 counts (the data file's key
 // fields 1-52 and 58-82, in file order); allkeys the strokes of every key
 // that day, then the counts of every other key and of the digit, arrow and
-// punctuation keys struck with Shift held (KeyTable's order). All plain
-// decimal. A line of the 80 columns written before every key was counted
-// (and such a header) is read as it was, the other keys 0; the next save
-// writes every column.
+// punctuation keys struck with Shift held (KeyTable's order); then when they
+// were struck: the clock minutes with at least one stroke, the most strokes
+// in one of them, and the strokes of every key in each clock hour, which add
+// up to allkeys. All plain decimal. A line of the 80 columns written before
+// every key was counted, or of the 160 before the minutes and hours were
+// (and such a header), is read as it was, what it lacks 0; the next write
+// of the history gives it every column.
 //
 // A spreadsheet that saved the file back may have quoted fields (RFC 4180,
 // the header's too) and written dates as YYYY/M/D; such lines are read as
@@ -32,10 +36,14 @@
 #include "keys/key_table.h"
 
 // The columns after date, seconds and total: the data file's keys, allkeys,
-// then every other key of KeyTable.
+// then every other key of KeyTable, then the minutes and the hours.
 constexpr int HistoryKeyCount = KeyTableSize;
-constexpr int HistoryFieldCount = 3 + HistoryKeyCount + 1;
-// The lines written before every key was counted end after the data file's keys.
+constexpr int HoursOfDay = 24;
+constexpr int HistoryTimeFieldCount = 2 + HoursOfDay;   // activeminutes, bestminute, h00-h23
+constexpr int HistoryFieldCount = 3 + HistoryKeyCount + 1 + HistoryTimeFieldCount;
+// The lines written before the minutes and hours were kept end after the
+// keys; those before every key was counted, after the data file's keys.
+constexpr int EveryKeyFieldCount = 3 + HistoryKeyCount + 1;
 constexpr int DataFileFieldCount = 3 + DataFileKeyCount;
 // Larger files are refused whole; the glue checks the size before reading.
 constexpr std::size_t LargestHistoryFile = 16u * 1024 * 1024;
@@ -52,6 +60,13 @@ extern const std::string_view HistoryHeader;
 struct HistoryCounts {
     int64_t seconds = 0;
     std::array<int64_t, HistoryKeyCount> keys{};
+    // When the strokes fell: the clock minutes with a stroke, the most
+    // strokes in one such minute, and the strokes (of every key) in each
+    // clock hour. In a snapshot, what was counted since the login, the best
+    // minute of the running day's.
+    int64_t activeMinutes = 0;
+    int64_t bestMinute = 0;
+    std::array<int64_t, HoursOfDay> hours{};
 
     int64_t Strokes() const;      // the sum of the data file's keys: the column total
     int64_t AllStrokes() const;   // the sum of every key: the column allkeys
@@ -59,13 +74,18 @@ struct HistoryCounts {
     bool operator==(const HistoryCounts&) const = default;
 };
 
+// Every field but the best minute adds up; the best minute of days taken
+// together is the largest of theirs, and it is never taken away.
 // sum += more, field by field.
 void AddCounts(HistoryCounts& sum, const HistoryCounts& more);
 // counts = max(counts, floor), field by field.
 void RaiseCounts(HistoryCounts& counts, const HistoryCounts& floor);
 // sum += to - from, field by field; a value that fell below its start point
-// (a reset, a load) adds nothing rather than taking away.
+// (a reset, a load) adds nothing rather than taking away. The best minute is
+// to's when larger: a snapshot's best minute is the running day's.
 void AddDelta(HistoryCounts& sum, const HistoryCounts& from, const HistoryCounts& to);
+// counts - taken, field by field, never below zero; the best minute stays.
+HistoryCounts LessCounts(HistoryCounts counts, const HistoryCounts& taken);
 
 struct HistoryDay {
     LocalDate date;

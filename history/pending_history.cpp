@@ -34,15 +34,6 @@ std::string_view Unquoted(std::string_view field)
     return field;
 }
 
-// counts - taken, field by field, never below zero.
-HistoryCounts Less(HistoryCounts counts, const HistoryCounts& taken)
-{
-    counts.seconds = std::max<int64_t>(counts.seconds - taken.seconds, 0);
-    for (int key = 0; key < HistoryKeyCount; ++key)
-        counts.keys[key] = std::max<int64_t>(counts.keys[key] - taken.keys[key], 0);
-    return counts;
-}
-
 } // namespace
 
 void AddPendingDay(PendingDays& days, const PendingDay& day)
@@ -78,7 +69,7 @@ PendingDays ComposePending(const PendingDays& first, const PendingDays& then)
             continue;
         }
         PendingDay day = *earlier;
-        RaiseCounts(day.floor, Less(later.floor, earlier->add));
+        RaiseCounts(day.floor, LessCounts(later.floor, earlier->add));
         AddCounts(day.add, later.add);
         RaiseAppCounts(day.appFloor, LessApps(later.appFloor, earlier->appAdd));
         AddAppCounts(day.appAdd, later.appAdd);

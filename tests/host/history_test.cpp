@@ -96,7 +96,9 @@ TEST(HistoryFile, HeaderNamesTheKeysInTheDataFilesOrder)
               "numslash,nummultiply,numminus,numplus,numperiod,"
               "shift0,shift1,shift2,shift3,shift4,shift5,shift6,shift7,shift8,shift9,"
               "shiftright,shiftleft,shiftup,shiftdown,shiftcolon,shiftsemicolon,shiftat,shiftyen,shiftminus,"
-              "shiftperiod,shiftcomma,shiftslash,shiftbracketleft,shiftbracketright,shiftcaret");
+              "shiftperiod,shiftcomma,shiftslash,shiftbracketleft,shiftbracketright,shiftcaret,"
+              "activeminutes,bestminute,h00,h01,h02,h03,h04,h05,h06,h07,h08,h09,h10,h11,h12,h13,h14,h15,h16,"
+              "h17,h18,h19,h20,h21,h22,h23");
 
     StoredValues values{};
     for (int field = 1; field <= StoredValueCount; ++field)
@@ -124,24 +126,34 @@ TEST(HistoryFile, HeaderNamesTheKeysInTheDataFilesOrder)
 TEST(HistoryFile, DayLineIsPlainDecimalWithTheKeysSum)
 {
     HistoryCounts day = Counts(3725, {{KeyA, 2}, {KeyDigit0, 1}, {KeyCaret, 5}});
+    const std::string noTime = Repeat(",0", HistoryTimeFieldCount);
     EXPECT_EQ(Line("2026-03-01", day),
               "2026-03-01,3725,8,2," + Repeat("0,", 51) + "1," + Repeat("0,", 23) + "5,8," + Repeat("0,", 81) +
-                  "0\r\n");
-    // total is the data file's keys', allkeys every key's.
+                  "0" + noTime + "\r\n");
+    // total is the data file's keys', allkeys every key's; then the minutes
+    // and the hours.
     day.keys[KeyIndexOf("space")] = 4;
     day.keys[KeyIndexOf("shiftcaret")] = 1;
+    day.activeMinutes = 2;
+    day.bestMinute = 9;
+    day.hours[9] = 10;
+    day.hours[23] = 3;
     EXPECT_EQ(Line("2026-03-01", day), "2026-03-01,3725,8,2," + Repeat("0,", 51) + "1," + Repeat("0,", 23) +
-                                           "5,13,4," + Repeat("0,", 80) + "1\r\n");
+                                           "5,13,4," + Repeat("0,", 80) + "1,2,9," + Repeat("0,", 9) + "10," +
+                                           Repeat("0,", 13) + "3\r\n");
 }
 
-// A line of the 80 columns written before every key was counted reads as the
-// same day, every other key 0; it is not Kivora's form any more.
-TEST(HistoryFile, LinesOfEitherWidthAreRead)
+// A line of the 80 columns written before every key was counted, or of the
+// 160 before the minutes and hours were kept, reads as the same day, what it
+// lacks 0; it is not Kivora's form any more.
+TEST(HistoryFile, LinesOfEveryWidthAreRead)
 {
     HistoryCounts day = Counts(60, {{KeyA, 2}, {KeyCaret, 5}});
     const std::string wide = Line("2026-03-01", day);
     const std::string narrow = "2026-03-01,60,7,2," + Repeat("0,", 75) + "5";
+    const std::string everyKey = wide.substr(0, wide.size() - 2 - 2 * HistoryTimeFieldCount);
     day.keys[KeyIndexOf("enter")] = 3;
+    day.hours[0] = 10;
     const std::string withEnter = Line("2026-03-01", day);
     struct Case {
         std::string line;
@@ -152,6 +164,7 @@ TEST(HistoryFile, LinesOfEitherWidthAreRead)
     } cases[] = {
         {wide.substr(0, wide.size() - 2), true, true, 0, "every column"},
         {narrow, true, false, 0, "the 80 columns of before"},
+        {everyKey, true, false, 0, "the 160 columns of before"},
         {withEnter.substr(0, withEnter.size() - 2), true, true, 3, "another key counted"},
         {narrow + ",7", false, false, 0, "81 columns: neither"},
         {wide.substr(0, wide.size() - 4), false, false, 0, "one column short"},

@@ -390,6 +390,9 @@ private:
     void Login()
     {
         counts_ = dataFile_;
+        // The data file holds no minutes or hours: they start again.
+        counts_.activeMinutes = counts_.bestMinute = 0;
+        counts_.hours = {};
         keeper_.Login(disk_, counts_, apps_, date_);
         loggedIn_ = true;
         quiet_ = false;
@@ -433,7 +436,7 @@ private:
         if (dataFileFails_ > 0) {
             --dataFileFails_;
         } else {
-            disk_.Write([&] { dataFile_ = counts_; });
+            disk_.Write([&] { dataFile_ = DataFileOf(counts_); });
         }
         if (lastSaveDurable_)
             CheckOnDisk("after a save that put the days on disk", true);
@@ -444,7 +447,7 @@ private:
         ++figures_.kills;
         Note("killed");
         // Every stroke in the data file's totals must be in a day on disk.
-        if (lastSaveDurable_ && !AtMost(dataFile_, durableCounts_))
+        if (lastSaveDurable_ && !AtMost(dataFile_, DataFileOf(durableCounts_)))
             Fail("the data file holds strokes that no day on disk has");
         keeper_ = HistoryKeeper();
         disk_.forgettingApps = false;
@@ -516,6 +519,10 @@ private:
         for (int strokes = 1 + static_cast<int>(random_() % 3); strokes > 0; --strokes)
             typed.keys[random_() % HistoryKeyCount] += 1 + random_() % 5;
         typed.seconds = random_() % 61;
+        // In a minute of its own, in one hour: as the clock reckons them.
+        typed.activeMinutes = 1;
+        typed.bestMinute = typed.AllStrokes();
+        typed.hours[random_() % HoursOfDay] = typed.AllStrokes();
         AddCounts(counts_, typed);
         AddCounts(low_[date_], typed);
         AddCounts(high_[date_], typed);
@@ -601,7 +608,7 @@ private:
         // As a reset does it, then the day dropped.
         keeper_.Rebase(counts_, HistoryCounts{});
         counts_ = HistoryCounts{};
-        disk_.Write([&] { dataFile_ = counts_; });
+        disk_.Write([&] { dataFile_ = DataFileOf(counts_); });
         keeper_.DropToday(counts_, apps_);
         for (DayMap* days : {&low_, &durableLow_, &othersWrote_})
             days->erase(date_);
@@ -614,13 +621,14 @@ private:
     {
         date_ = AddDays(date_, days);
         keeper_.KeepDate(date_, counts_, apps_);
+        counts_.bestMinute = 0;   // a snapshot's best minute is the running day's
     }
 
     void Reset()
     {
         keeper_.Rebase(counts_, HistoryCounts{});
         counts_ = HistoryCounts{};
-        disk_.Write([&] { dataFile_ = counts_; });
+        disk_.Write([&] { dataFile_ = DataFileOf(counts_); });
     }
 
     // Another program holds, frees, refuses or replaces one of the files.
@@ -1048,8 +1056,8 @@ private:
             HistoryCounts floor = low;
             HistoryCounts taken = taken_.count(day) ? taken_[day] : HistoryCounts{};
             HistoryCounts has = onDisk.count(day) ? onDisk[day] : HistoryCounts{};
-            HistoryCounts lost;
-            AddDelta(lost, has, floor);   // what of the floor is missing
+            HistoryCounts lost = LessCounts(floor, has);   // what of the floor is missing
+            lost.bestMinute = has.bestMinute >= floor.bestMinute ? 0 : floor.bestMinute;
             if (!AtMost(lost, taken))
                 Fail(std::string(when) + ": " + FormatLocalDate(day) + " lost counted strokes or seconds");
         }
@@ -1068,12 +1076,24 @@ private:
         return onDisk;
     }
 
+    // What the data file and the keys file keep of a snapshot: no minutes or hours.
+    static HistoryCounts DataFileOf(HistoryCounts counts)
+    {
+        counts.activeMinutes = counts.bestMinute = 0;
+        counts.hours = {};
+        return counts;
+    }
+
     static bool AtMost(const HistoryCounts& a, const HistoryCounts& b)
     {
-        if (a.seconds > b.seconds)
+        if (a.seconds > b.seconds || a.activeMinutes > b.activeMinutes || a.bestMinute > b.bestMinute)
             return false;
         for (int key = 0; key < HistoryKeyCount; ++key) {
             if (a.keys[key] > b.keys[key])
+                return false;
+        }
+        for (int hour = 0; hour < HoursOfDay; ++hour) {
+            if (a.hours[hour] > b.hours[hour])
                 return false;
         }
         return true;

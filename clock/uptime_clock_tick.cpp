@@ -2,6 +2,7 @@
 
 #include "capture/key_poll_thread.h"
 #include "clock/uptime_clock.h"
+#include "history/user_history.h"
 #include "store/user_days.h"
 #include "store/user_data.h"
 #include "store/user_record.h"
@@ -27,8 +28,11 @@ private:
 
 void CALLBACK UptimeClockTick(HWND window, UINT, UINT_PTR, DWORD)
 {
-    // A second counted after midnight belongs to the new day.
+    // A second counted after midnight belongs to the new day; the strokes
+    // since the last second, to the minute and hour they fell in, which the
+    // day that ends counts too.
     KeepHistoryDate(AllTimeCounts());
+    LookAtTypingTime(ClockMinuteNow());
     WindowsClock clock(window);
     AdvanceUptimeClock(Counters, clock);
 }

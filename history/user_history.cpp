@@ -71,6 +71,13 @@ LocalDate TodaysDate()
     return {now.wYear, now.wMonth, now.wDay};
 }
 
+ClockMinute ClockMinuteNow()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return {{now.wYear, now.wMonth, now.wDay}, now.wHour, now.wMinute};
+}
+
 FileRead ReadHistoryFile(const std::string& path, std::string& text, FileStamp& stamp)
 {
     // Shared with any writer, and tried again for a moment while another

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "history/history_keeper.h"
+#include "history/typing_time.h"
 
 // The history file that belongs to a data file: "taro.dat" gives
 // "taro.history.csv" in the same folder. False when it would not fit.
@@ -25,8 +26,9 @@ std::string AppsPathOf(const std::string& historyPath);
 // when it cannot be now.
 bool KeepAsBackup(const std::string& path, bool copy);
 
-// The local date as the user's clock shows it.
+// The local date as the user's clock shows it, and the minute.
 LocalDate TodaysDate();
+ClockMinute ClockMinuteNow();
 
 // Reads a file whole, shared with a running Kivora's saves: Missing when
 // there is none, Held when another program keeps it from being opened (after

@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "history/user_history.h"
 #include "store/user_days.h"
 #include "store/user_keys.h"
 #include "store/user_record.h"
@@ -135,7 +136,8 @@ int LoadUserData(HWND window, HWND boxOwner)
             Counters.RefreshCountTexts();
             CopyIfFits(DataFilePath, sizeof DataFilePath, path);
             CopyIfFits(CurrentUserFile, sizeof CurrentUserFile, fileName);
-            days = OpenUserHistory(path, SnapshotOf(values, others));
+            StartTypingTime(SnapshotOf(values, others), ClockMinuteNow());
+            days = OpenUserHistory(path, RunningSnapshot(values, others));
         }
     }
     switch (result) {
@@ -186,7 +188,7 @@ int SaveUserData(SaveKind kind)
         CopyIfFits(path, sizeof path, DataFilePath);
         CopyIfFits(userFile, sizeof userFile, CurrentUserFile);
         StoredValues values = CollectStoredValues(Counters);
-        const HistoryCounts allTime = SnapshotOf(values, OtherKeys.Counts());
+        const HistoryCounts allTime = RunningSnapshot(values, OtherKeys.Counts());
         // The days first, then the keys file, then the data file, each
         // written whether or not the one before could be. A kill after the
         // days leaves the strokes since the last save in their day and in
@@ -216,8 +218,10 @@ int ResetUserData(HWND window)
         Counters.ZeroStoredValues();
         OtherKeys.Store({});
         Counters.RefreshCountTexts();
-        // The totals start again; the days keep what they counted.
-        RebaseHistory(before, HistoryCounts{});
+        // The totals start again; the days keep what they counted, and the
+        // hours do not take the fall for strokes.
+        RebaseTypingTime(HistoryCounts{});
+        RebaseHistory(before, AllTimeCounts());
         InvalidateRect(window, nullptr, FALSE);
         bool keysReset = ResetUserKeys();
         return WriteValues(DataFilePath, zeros, WriteMode::Replace) && keysReset ? 0 : -1;
@@ -247,6 +251,7 @@ int ResetUserData(HWND window)
         CopyIfFits(DataFilePath, sizeof DataFilePath, path);
         CopyIfFits(CurrentUserFile, sizeof CurrentUserFile, fileName);
         StartNewUserKeys(path);
+        StartTypingTime(HistoryCounts{}, ClockMinuteNow());
         days = StartNewUserHistory(path);
     }
     SetTitle(window, fileName);

@@ -7,6 +7,7 @@
 #include "history/user_history.h"
 #include "store/keys_file.h"
 #include "store/user_days.h"
+#include "store/user_record.h"
 #include "win/atomic_file.h"
 
 namespace {
@@ -126,7 +127,8 @@ bool SaveUserKeys(const HistoryCounts& allTime)
         for (int slot = 0; slot < OtherKeyCount; ++slot)
             counts.keys[DataFileKeyCount + slot] += late[slot];
         OtherKeys.Add(late);
-        // Counted before this login: no day's strokes.
+        // Counted before this login: no day's strokes, nor any hour's.
+        RebaseTypingTime(counts);
         RebaseHistory(allTime, counts);
         break;
     }

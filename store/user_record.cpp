@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <mutex>
 
 #include "keys/key_table.h"
 #include "win/decimal_text.h"
@@ -135,4 +136,42 @@ HistoryCounts SnapshotOf(const StoredValues& values, const OtherCounts& others)
     return snapshot;
 }
 
-HistoryCounts AllTimeCounts() { return SnapshotOf(CollectStoredValues(Counters), OtherKeys.Counts()); }
+namespace {
+
+// The clock looks each second on the interface thread; the polling thread
+// takes a snapshot after a registration.
+struct {
+    std::mutex lock;
+    TypingTime time;
+} Typing;
+
+} // namespace
+
+void StartTypingTime(const HistoryCounts& loaded, const ClockMinute& now)
+{
+    std::lock_guard<std::mutex> guard(Typing.lock);
+    Typing.time.Start(loaded.AllStrokes(), now);
+}
+
+void LookAtTypingTime(const ClockMinute& now)
+{
+    const int64_t strokes = SnapshotOf(CollectStoredValues(Counters), OtherKeys.Counts()).AllStrokes();
+    std::lock_guard<std::mutex> guard(Typing.lock);
+    Typing.time.Look(strokes, now);
+}
+
+void RebaseTypingTime(const HistoryCounts& allTime)
+{
+    std::lock_guard<std::mutex> guard(Typing.lock);
+    Typing.time.Rebase(allTime.AllStrokes());
+}
+
+HistoryCounts RunningSnapshot(const StoredValues& values, const OtherCounts& others)
+{
+    HistoryCounts snapshot = SnapshotOf(values, others);
+    std::lock_guard<std::mutex> guard(Typing.lock);
+    Typing.time.Fill(snapshot);
+    return snapshot;
+}
+
+HistoryCounts AllTimeCounts() { return RunningSnapshot(CollectStoredValues(Counters), OtherKeys.Counts()); }

@@ -17,6 +17,7 @@
 #include "capture/counter_table.h"
 #include "capture/other_key_table.h"
 #include "history/history_file.h"
+#include "history/typing_time.h"
 
 constexpr int StoredValueCount = 82;
 constexpr int RecordDigits = 8;
@@ -65,6 +66,16 @@ int64_t RunningSeconds(const StoredValues& values);
 // them: the 77 keys and the seconds of a data file's values, and the other
 // keys' counts.
 HistoryCounts SnapshotOf(const StoredValues& values, const OtherCounts& others = {});
+
+// When the logged-in user's strokes fell, from the login or registration on
+// (history/typing_time.h): the clock looks each second; a reset, or counts
+// taken late from the keys file, move the total without a stroke.
+void StartTypingTime(const HistoryCounts& loaded, const ClockMinute& now);
+void LookAtTypingTime(const ClockMinute& now);
+void RebaseTypingTime(const HistoryCounts& allTime);
+// The snapshot of the logged-in user's counts: SnapshotOf with the minutes
+// and hours since the login.
+HistoryCounts RunningSnapshot(const StoredValues& values, const OtherCounts& others);
 // The same of the counts in memory now: the counter table's and the other keys'.
 HistoryCounts AllTimeCounts();
 

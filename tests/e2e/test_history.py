@@ -17,9 +17,10 @@ CMD_PAUSE, CMD_EXPORT = 40022, 40023
 IDCONTINUE = 11   # the save question: leave without saving
 PAUSED_TIP = "Kivora　一時停止中"
 # The history's columns after date, seconds and total: the counted keys in
-# the data file's order, allkeys, then every other key.
+# the data file's order, allkeys, every other key, then when they were typed.
 HISTORY_KEYS = COUNTED_KEYS
-HEADER = "date,seconds,total," + ",".join(KEY_COLUMNS[:77] + ["allkeys"] + KEY_COLUMNS[77:])
+TIME_COLUMNS = ["activeminutes", "bestminute"] + [f"h{hour:02}" for hour in range(24)]
+HEADER = "date,seconds,total," + ",".join(KEY_COLUMNS[:77] + ["allkeys"] + KEY_COLUMNS[77:] + TIME_COLUMNS)
 
 TARO = {key: 30 + index for index, key in enumerate(COUNTED_KEYS)}
 TARO.update(total=sum(TARO.values()), hours=0, minutes=3, seconds=0)
@@ -27,7 +28,7 @@ TARO.update(total=sum(TARO.values()), hours=0, minutes=3, seconds=0)
 
 def day_line(date, seconds, counts):
     values = [counts.get(key, 0) for key in HISTORY_KEYS]
-    values += [sum(values)] + [0] * (len(KEY_COLUMNS) - len(values))
+    values += [sum(values)] + [0] * (len(KEY_COLUMNS) - len(values)) + [0] * len(TIME_COLUMNS)
     return ",".join([date.isoformat(), str(seconds), str(values[77])] + [str(v) for v in values]) + "\r\n"
 
 
@@ -88,6 +89,9 @@ class HistoryTest(KivoraTestCase):
         seconds = int(fields[1])
         self.assertEqual(seconds, clock_seconds(values) - clock_seconds(TARO), "the day's seconds are the clock's")
         self.assertLessEqual(seconds, elapsed)
+        active, best, hours = int(fields[-26]), int(fields[-25]), [int(v) for v in fields[-24:]]
+        self.assertEqual(sum(hours), int(fields[80]), "every stroke in one hour")
+        self.assertTrue(1 <= active <= 3 and 1 <= best <= int(fields[80]), (active, best))
 
     def test_export_from_the_file_menu_matches_the_command_line(self):
         s = self.session

@@ -40,6 +40,9 @@ constexpr NoticeText Texts[] = {
      "オプションで選んだ記録を合わせるフォルダーに、この PC の記録を書き込めません。フォルダーのあるドライブや"
      "ネットワークにつながっているかを確かめてください。この PC の記録は data フォルダーに保存しており、"
      "保存のたびに書き込みをやり直します。"},
+    {"Kivora は通知領域で数えています",
+     "タスクバーの右端、時計の近くにある Kivora のアイコンをクリックすると、ウィンドウが開きます。"
+     "アイコンが見えないときは、通知領域の「^」を押してください。右クリックでメニューが開きます。"},
 };
 
 static_assert(std::size(Texts) == static_cast<std::size_t>(Notice::Count), "a text for every notice");
@@ -112,6 +115,8 @@ void NoteOutcome(Notice kind, bool succeeded)
 }
 
 void NoteSaveResult(bool saved) { NoteOutcome(Notice::SaveFailed, saved); }
+
+void TellNotice(Notice kind) { Tell(static_cast<int>(kind)); }
 
 void SetNoticeBalloon(NoticeBalloon balloon)
 {

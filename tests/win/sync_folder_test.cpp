@@ -142,7 +142,7 @@ TEST_F(SyncFolderTest, AFolderThatIsAwayCostsNothingAndIsToldOnce)
     for (int minute = 0; minute < 5; ++minute)
         Save();
     EXPECT_FALSE(Exists(away)) << "never made";
-    EXPECT_EQ(told_, std::vector<std::string>{"Kivora: 記録を合わせるフォルダーに書き込めません"});
+    EXPECT_EQ(told_, std::vector<std::string>{"Kivora: 記録を共有するフォルダーに書き込めません"});
     ASSERT_TRUE(CreateDirectoryA(away.c_str(), nullptr));
     Save();
     Save();

@@ -103,7 +103,7 @@ Var NextButtonWidth
 
 !define MUI_PAGE_HEADER_TEXT "インストール先の選択"
 !define MUI_PAGE_HEADER_SUBTEXT "Kivora をインストールするフォルダーを選んでください。"
-!define MUI_DIRECTORYPAGE_TEXT_TOP "Kivora を次のフォルダーにインストールします。記録（data フォルダー）と設定（set.ini）も、このフォルダーに作られます。別のフォルダーにするには［参照］を押して選んでください。$\r$\n$\r$\n［次へ］を押して続けてください。"
+!define MUI_DIRECTORYPAGE_TEXT_TOP "Kivora を次のフォルダーにインストールします。記録（data フォルダー）と設定（set.ini）も、このフォルダーに作られます。別のフォルダーにするには［参照...］を押して選んでください。$\r$\n$\r$\n［次へ］を押して続けてください。"
 !define MUI_DIRECTORYPAGE_TEXT_DESTINATION "インストール先のフォルダー"
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE FolderPageLeave
 !insertmacro MUI_PAGE_DIRECTORY
@@ -122,7 +122,7 @@ Page custom AutoStartPage AutoStartPageLeave
 !undef MUI_INSTFILESPAGE_ABORTHEADER_SUBTEXT
 
 !define MUI_FINISHPAGE_TITLE "Kivora のセットアップの完了"
-!define MUI_FINISHPAGE_TEXT "Kivora をこのコンピューターにインストールしました。$\r$\n$\r$\n［完了］を押すと、セットアップを閉じます。"
+!define MUI_FINISHPAGE_TEXT "Kivora をこの PC にインストールしました。$\r$\n$\r$\n［完了］を押すと、セットアップを閉じます。"
 !define MUI_FINISHPAGE_BUTTON "完了(&F)"
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Kivora を起動する(&R)"
@@ -640,7 +640,7 @@ Function un.PlaceNextButton
 FunctionEnd
 
 Function un.ConfirmPage
-    !insertmacro MUI_HEADER_TEXT "Kivora のアンインストール" "Kivora をこのコンピューターから削除します。"
+    !insertmacro MUI_HEADER_TEXT "Kivora のアンインストール" "Kivora をこの PC から削除します。"
     Push "widen"
     Call un.PlaceNextButton
     nsDialogs::Create 1018

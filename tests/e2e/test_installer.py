@@ -33,7 +33,7 @@ LONGEST_FOLDER = header_constant("win/app_folder.h", "PathCapacity") - 1 - len("
 # out of the texts looked at.
 OTHER_VOICE = [
     (r"フォルダ(?!ー)", "フォルダー"),
-    (r"コンピュータ(?!ー)", "コンピューター"),
+    (r"コンピュータ|パソコン", "PC"),
     (r"インストーラ(?!ー)", "インストーラー"),
     (r"[\uff61-\uff9f]", "full-width katakana, not half-width"),
     (r"「[^」]*」 ?を押", "a button is named in ［］"),

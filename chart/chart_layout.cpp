@@ -471,6 +471,15 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
     layout.averageKey = {keyRight - line * 2, captionTop + line / 2 - 1, keyRight, captionTop + line / 2 + 1};
     std::string rateCaption = "1 時間あたりの打鍵数（起動時間 " + std::to_string(RatedSeconds / 60) + " 分以上）";
     layout.rateCaption = TextAt(left, rateCaptionTop, ruler.Width(rateCaption), line, rateCaption);
+    // An empty chart says why, where it has the room.
+    if (std::none_of(layout.bars.begin(), layout.bars.end(), [](const ChartBar& bar) { return bar.rated; })) {
+        std::string note = "起動時間が " + std::to_string(RatedSeconds / 60) + " 分以上の日はまだありません";
+        int width = ruler.Width(note);
+        const PixelRect& plot = layout.ratePlot;
+        if (width <= plot.right - plot.left && line <= plot.bottom - plot.top - 2)
+            layout.rateNote = TextAt((plot.left + plot.right - width) / 2, (plot.top + plot.bottom - line) / 2,
+                                     width, line, std::move(note));
+    }
 
     LayOutCalendar(layout, series, view.keys, monthTop, gap, right, ruler);
     LayOutLegend(layout, legendTop, gap, ruler);

@@ -142,9 +142,10 @@ struct ChartLayout {
     std::vector<ChartText> dateLabels;   // under the bars they name, never overlapping
     // The rates under the bars. Their caption's line keeps its right end free
     // for the key of a second line of rates.
-    ChartText rateCaption;             // 1 時間あたりの打鍵数（起動時間 10 分以上の日）
+    ChartText rateCaption;             // 1 時間あたりの打鍵数（起動時間 10 分以上）
     PixelRect ratePlot;
     ValueAxis rateAxis;
+    ChartText rateNote;                // in the plot when no bar has a rate; else empty
 
     // The selection, outlined where it shows.
     std::optional<DateRange> selection;

@@ -137,6 +137,7 @@ void DrawRates(HDC dc, const ChartLayout& layout, const PaintColours& colours)
     SetTextColor(dc, colours.text);
     DrawAxisGrid(dc, layout.rateAxis, layout.ratePlot, colours);
     DrawChartText(dc, layout.rateCaption);
+    DrawChartText(dc, layout.rateNote);
     // A polyline through the rates of each run of rated bars, broken where a
     // bar's days ran too short, and a small square on each rate where the
     // bars are wide enough to tell them apart.

@@ -63,7 +63,7 @@ std::vector<ChartText> AllTexts(const ChartLayout& layout)
             texts.push_back(tick.label);
     }
     for (const ChartText* text : {&layout.noLineText, &layout.legendLow, &layout.legendHigh, &layout.barCaption,
-                                  &layout.averageText, &layout.rateCaption, &layout.selectionDate,
+                                  &layout.averageText, &layout.rateCaption, &layout.rateNote, &layout.selectionDate,
                                   &layout.selectionFigures, &layout.selectionKeys})
         texts.push_back(*text);
     if (!layout.programRows.empty())
@@ -531,6 +531,7 @@ TEST(ChartLayout, RatesOnlyOfDaysThatRanLongEnough)
         EXPECT_EQ(day.rated, c.rated);
         EXPECT_TRUE(layout.bars[layout.bars.size() - 3].rated);   // the hour's 600
         EXPECT_FALSE(layout.bars.back().rated) << "today, without a second";
+        EXPECT_TRUE(layout.rateNote.text.empty()) << "a rate is shown";
         // The axis reaches the rates shown, no further.
         EXPECT_EQ(layout.rateAxis.top >= StrokesPerHour(4300, c.seconds), c.rated);
         EXPECT_GE(layout.rateAxis.top, 600);
@@ -538,6 +539,10 @@ TEST(ChartLayout, RatesOnlyOfDaysThatRanLongEnough)
                                   .selectionFigures.text;
         EXPECT_EQ(figures.find("- 打/h") != std::string::npos, !c.rated) << figures;
     }
+    // Without a rated bar the empty chart says why.
+    ChartLayout firstDay = LayOut(MakeDaySeries({Day(today, 43, 16)}, today), ChartSpan::Last30Days, TabPage);
+    EXPECT_EQ(firstDay.rateNote.text, "起動時間が 10 分以上の日はまだありません");
+    EXPECT_TRUE(Inside(firstDay.rateNote.rect, firstDay.ratePlot));
     // A week's bar is rated by its days' time together.
     std::vector<HistoryDay> days;
     for (int ago = 300; ago > 0; --ago)

@@ -209,6 +209,21 @@ void OnTrayMessage(HWND window, LPARAM mouseMessage)
         PostMessageA(window, WM_COMMAND, command, 0);
 }
 
+// Another start of Kivora was refused: the window it was looking for comes
+// to the front, or the dialog that is up; before the first login, the login
+// dialog is.
+void ShowYourself(HWND window)
+{
+    if (ModalUiUp()) {
+        BringModalUiToFront();
+        return;
+    }
+    if (!TrayIconWanted())
+        return;
+    ShowWindow(window, SW_SHOWNORMAL);
+    SetForegroundWindow(window);
+}
+
 void CALLBACK LayOutWhenNoDialogIsUp(HWND window, UINT, UINT_PTR, DWORD)
 {
     if (ModalUiUp())
@@ -243,6 +258,12 @@ void OnPaint(HWND window)
 }
 
 } // namespace
+
+UINT ShowYourselfMessage()
+{
+    static const UINT message = RegisterWindowMessageA("Kivora.ShowYourself");
+    return message;
+}
 
 void CompleteFirstLogin()
 {
@@ -325,6 +346,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     default:
         if (message == TaskbarCreatedMessage && message != 0) {
             RestoreTrayIcon();
+            return 0;
+        }
+        if (message == ShowYourselfMessage()) {
+            ShowYourself(window);
             return 0;
         }
         return DefWindowProcA(window, message, wParam, lParam);

@@ -192,6 +192,8 @@ int CorrectionPermille(const HistoryCounts& sums)
     return static_cast<int>(static_cast<double>(corrections) * 1000 / static_cast<double>(all) + 0.5);
 }
 
+bool HasRate(int64_t seconds) { return seconds >= RatedSeconds; }
+
 std::string FormatRangeFigures(const HistoryCounts& sums, ChartKeys keys)
 {
     std::string text;
@@ -208,8 +210,8 @@ std::string FormatRangeFigures(const HistoryCounts& sums, ChartKeys keys)
     }
     append(sums.seconds / 60 % 60);
     text += " 分　";
-    text += FormatGrouped(StrokesPerHour(strokes, sums.seconds));
-    text += " 打鍵/時　訂正率 ";
+    text += HasRate(sums.seconds) ? FormatGrouped(StrokesPerHour(strokes, sums.seconds)) : std::string("-");
+    text += " 打/h　訂正率 ";
     int permille = CorrectionPermille(sums);
     if (permille < 0) {
         text += '-';

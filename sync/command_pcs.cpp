@@ -20,7 +20,7 @@ CommandExit AddOtherPcsToCommand(CommandUser& user)
     const std::string userFolder = std::string(folder) + '\\' + user.name;
     DWORD attributes = GetFileAttributesA(folder);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        WriteErrorLine(std::string("記録を合わせるフォルダー（") + folder +
+        WriteErrorLine(std::string("記録を共有するフォルダー（") + folder +
                        "）を読めません。この PC だけの記録は、最後に thispc を付けると使えます。");
         return CommandUnreadable;
     }
@@ -36,7 +36,7 @@ CommandExit AddOtherPcsToCommand(CommandUser& user)
     case FolderRead::Unreachable:   // gone since it was looked at: as if empty
         break;
     case FolderRead::Held:
-        WriteErrorLine("記録を合わせるフォルダーのファイル（" + others.HeldFile() +
+        WriteErrorLine("記録を共有するフォルダーのファイル（" + others.HeldFile() +
                        "）を読み込めません。同期が終わってから、やり直してください。");
         return CommandUnreadable;
     }

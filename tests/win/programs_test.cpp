@@ -150,7 +150,8 @@ TEST_F(ProgramsTest, DeletingTheRecordAsksFirstAndTellsWhenItCannot)
         const size_t boxes = row.held ? 2 : 1;
         InOptions(IDC_FORGET_PROGRAMS, false, boxes, IDCANCEL);
         ASSERT_EQ(catcher_.Shown().size(), boxes);
-        EXPECT_EQ(catcher_.Shown()[0].text, "このユーザーのアプリごとの打鍵数の記録を削除します。よろしいですか？");
+        EXPECT_EQ(catcher_.Shown()[0].text,
+                  "このユーザーのアプリごとの打鍵数の記録を削除します。削除した記録は元に戻せません。よろしいですか？");
         if (row.held) {
             EXPECT_EQ(catcher_.Shown()[1].caption, "エラー");
             EXPECT_NE(catcher_.Shown()[1].owner, window_.Handle()) << "owned by the dialog";

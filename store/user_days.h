@@ -54,6 +54,8 @@ std::optional<std::vector<HistoryDay>> CurrentHistoryDays(const HistoryCounts& n
 // The strokes per program over the days of range, today's as they stand;
 // nothing while the history cannot be read.
 std::optional<AppCounts> CurrentProgramStrokes(const DateRange& range);
+// The same of the shortcuts (shortcuts.csv), by name ("Ctrl+C").
+std::optional<AppCounts> CurrentShortcutStrokes(const DateRange& range);
 
 // The strokes per program recorded so far deleted: apps.csv, their days in
 // the pending file and what is not saved yet; false when that cannot be done

@@ -7,6 +7,7 @@
 
 const std::string_view UnknownApp = "(\xE4\xB8\x8D\xE6\x98\x8E)";   // (不明)
 const std::string_view AppsHeader = "date,app,strokes";
+const std::string_view ShortcutsHeader = "date,shortcut,strokes";
 
 namespace {
 
@@ -170,11 +171,12 @@ AppsLoad AppBook::Load(std::string_view text)
         return AppsLoad::TooLarge;
     if (text.starts_with(ByteOrderMark))
         text.remove_prefix(ByteOrderMark.size());
-    AppBook read;
+    AppBook read(kind_);
     if (!text.empty()) {
         LineSpan header = LineAt(text, 0);
         std::optional<std::vector<std::string>> columns = Fields(WithoutPadding(text.substr(0, header.contentEnd)));
-        if (!columns || *columns != std::vector<std::string>{"date", "app", "strokes"})
+        const char* name = kind_ == Tally::Apps ? "app" : "shortcut";
+        if (!columns || *columns != std::vector<std::string>{"date", name, "strokes"})
             return AppsLoad::NotApps;
         for (std::size_t at = header.end; at < text.size();) {
             LineSpan line = LineAt(text, at);
@@ -228,7 +230,7 @@ AppCounts AppBook::Sum(const DateRange& range) const
 
 std::string AppBook::Render() const
 {
-    std::string text(AppsHeader);
+    std::string text(kind_ == Tally::Apps ? AppsHeader : ShortcutsHeader);
     text += "\r\n";
     for (const auto& [date, counts] : days_) {
         for (const AppCount& count : counts) {

@@ -8,12 +8,17 @@
 //   2026-12-07,excel.exe,1520
 //   2026-12-07,notepad.exe,318
 //
+// The shortcuts struck each day (capture/shortcut_names.h), always counted,
+// are kept the same way in data\<user>.shortcuts.csv, its header
+// date,shortcut,strokes: both files are tallies of names by day.
+//
 // A program is named by its executable file's name in lowercase; a name
 // with a comma or a quote is quoted as RFC 4180 quotes it. Only the count is
 // kept: no window title, no text. What a spreadsheet saves back (a byte-order
 // mark, LF, quoted fields, dates as 2026/12/7, a program's lines in another
 // order) is read as the same days. Lines that cannot be read count for
 // nothing; the keeper keeps such a file as a copy before it writes its own.
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -53,13 +58,26 @@ int64_t TotalStrokes(const AppCounts& counts);
 
 // The header line, without its line end.
 extern const std::string_view AppsHeader;
+extern const std::string_view ShortcutsHeader;
 constexpr std::size_t LargestAppsFile = 16u * 1024 * 1024;
+
+// The tallies kept by day beside the history: which names they count.
+enum class Tally { Apps, Shortcuts };
+constexpr int TallyKinds = 2;
+constexpr Tally EveryTally[TallyKinds] = {Tally::Apps, Tally::Shortcuts};
+// A tally's counts of each kind, as the counting gives them.
+using Tallies = std::array<AppCounts, TallyKinds>;
+inline AppCounts& Of(Tallies& tallies, Tally kind) { return tallies[static_cast<int>(kind)]; }
+inline const AppCounts& Of(const Tallies& tallies, Tally kind) { return tallies[static_cast<int>(kind)]; }
 
 enum class AppsLoad { Loaded, TooLarge, NotApps };
 
-// The days of an apps file as the keeper and the windows read them.
+// The days of an apps file (or a shortcuts file) as the keeper and the
+// windows read them.
 class AppBook {
 public:
+    explicit AppBook(Tally kind = Tally::Apps) : kind_(kind) {}
+
     // A refused text leaves the book as it was. An empty text: no days.
     AppsLoad Load(std::string_view text);
     // Lines that could not be read (kept only in the copy the keeper makes).
@@ -80,6 +98,7 @@ public:
 private:
     static AppCounts Added(const AppCounts* day, const AppCounts& counts);
 
+    Tally kind_;
     std::map<LocalDate, AppCounts> days_;
     int unreadableLines_ = 0;
 };

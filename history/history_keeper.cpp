@@ -42,20 +42,36 @@ uint64_t ContentPrint(std::initializer_list<std::string_view> pieces)
 
 bool MustAskBeforeLeaving(const LeavingRisk& risk) { return risk.daysLost || risk.historyHeld; }
 
-void HistoryKeeper::Login(HistoryDisk& disk, const HistoryCounts& loaded, const AppCounts& apps,
-                          const LocalDate& today)
+namespace {
+
+constexpr DiskFile EveryFile[] = {DiskFile::History, DiskFile::Pending, DiskFile::Apps, DiskFile::Shortcuts};
+
+DiskFile FileOf(Tally kind) { return kind == Tally::Apps ? DiskFile::Apps : DiskFile::Shortcuts; }
+
+} // namespace
+
+void HistoryKeeper::Restart(const LocalDate& today, const HistoryCounts& start, const Tallies& counts)
 {
     const unsigned version = daysVersion_ + 1;
     *this = HistoryKeeper();
     daysVersion_ = version;
     book_.Load("", today);
-    book_.Begin(loaded);
-    start_ = loaded;
-    appStart_ = apps;
+    book_.Begin(start);
+    start_ = start;
+    for (Tally kind : EveryTally)
+        TallyOf(kind).start = Of(counts, kind);
+}
+
+void HistoryKeeper::Login(HistoryDisk& disk, const HistoryCounts& loaded, const Tallies& counts,
+                          const LocalDate& today)
+{
+    Restart(today, loaded, counts);
     FindLeftovers(disk);
     // For the windows; one that is held now is read again when it is owed.
-    if (!leftoverApps_)
-        ReadApps(disk);
+    for (Tally kind : EveryTally) {
+        if (!TallyOf(kind).leftover)
+            ReadTally(disk, kind);
+    }
     // The pending days come first: what is counted from now on is folded
     // after them.
     state_ = KeeperState::PendingUnread;
@@ -66,12 +82,17 @@ void HistoryKeeper::Login(HistoryDisk& disk, const HistoryCounts& loaded, const 
         ReadHistory(disk);
 }
 
+bool HistoryKeeper::AnyLeftover() const
+{
+    return leftoverHistory_ || leftoverPending_ || tallies_[0].leftover || tallies_[1].leftover;
+}
+
 // While an earlier user's files stand under the name, only the pending days
 // are this user's: Leftover, with a book of them alone. False when there is
 // none.
 bool HistoryKeeper::KeepLeftovers()
 {
-    if (!leftoverHistory_ && !leftoverPending_ && !leftoverApps_)
+    if (!AnyLeftover())
         return false;
     HistoryBook book;
     book.Load("", book_.Today());
@@ -82,31 +103,22 @@ bool HistoryKeeper::KeepLeftovers()
     return true;
 }
 
-void HistoryKeeper::StartNew(HistoryDisk& disk, const AppCounts& apps, const LocalDate& today)
+void HistoryKeeper::StartNew(HistoryDisk& disk, const Tallies& counts, const LocalDate& today)
 {
-    const unsigned version = daysVersion_ + 1;
-    *this = HistoryKeeper();
-    daysVersion_ = version;
-    book_.Load("", today);
-    book_.Begin(HistoryCounts{});
-    appStart_ = apps;
+    Restart(today, HistoryCounts{}, counts);
     state_ = KeeperState::Leftover;
     // Whatever stands under the name, or is marked as left there, is an
     // earlier user's.
-    for (DiskFile file : {DiskFile::History, DiskFile::Pending, DiskFile::Apps})
+    for (DiskFile file : EveryFile)
         LeftoverFlag(file) = disk.Exists(file) || disk.Marked(file);
     if (!MoveLeftoversAside(disk))
         return;
-    ReadApps(disk);
+    for (Tally kind : EveryTally)
+        ReadTally(disk, kind);
     ReadHistory(disk);
 }
 
-void HistoryKeeper::Close()
-{
-    const unsigned version = daysVersion_ + 1;
-    *this = HistoryKeeper();
-    daysVersion_ = version;
-}
+void HistoryKeeper::Close() { Restart(LocalDate{}, HistoryCounts{}, Tallies{}); }
 
 bool& HistoryKeeper::LeftoverFlag(DiskFile file)
 {
@@ -116,22 +128,24 @@ bool& HistoryKeeper::LeftoverFlag(DiskFile file)
     case DiskFile::Pending:
         return leftoverPending_;
     case DiskFile::Apps:
+        return TallyOf(Tally::Apps).leftover;
+    case DiskFile::Shortcuts:
         break;
     }
-    return leftoverApps_;
+    return TallyOf(Tally::Shortcuts).leftover;
 }
 
 // A login: files marked as an earlier user's that are still there. A mark
 // without its file goes.
 void HistoryKeeper::FindLeftovers(HistoryDisk& disk)
 {
-    for (DiskFile file : {DiskFile::History, DiskFile::Pending, DiskFile::Apps})
+    for (DiskFile file : EveryFile)
         LeftoverFlag(file) = disk.Marked(file) && (disk.Exists(file) || !disk.Mark(file, false));
 }
 
 void HistoryKeeper::MarkEarlierUsersFiles(HistoryDisk& disk)
 {
-    for (DiskFile file : {DiskFile::History, DiskFile::Pending, DiskFile::Apps}) {
+    for (DiskFile file : EveryFile) {
         if (disk.Exists(file) && !disk.Marked(file))
             disk.Mark(file, true);
     }
@@ -141,19 +155,20 @@ bool HistoryKeeper::MoveLeftoversAside(HistoryDisk& disk)
 {
     // All marked first: a restart after any step here never takes one for
     // this user's.
-    for (DiskFile file : {DiskFile::History, DiskFile::Pending, DiskFile::Apps}) {
+    for (DiskFile file : EveryFile) {
         if (LeftoverFlag(file) && disk.Exists(file) && !disk.Marked(file))
             disk.Mark(file, true);
     }
-    for (DiskFile file : {DiskFile::Pending, DiskFile::History, DiskFile::Apps}) {
+    for (DiskFile file : EveryFile) {
         bool& left = LeftoverFlag(file);
         if (left && !(disk.Exists(file) && !disk.MoveAside(file)))
             left = disk.Marked(file) && !disk.Mark(file, false);
     }
     historyHeld_ = leftoverHistory_;
     pendingHeld_ = leftoverPending_;
-    appsHeld_ = leftoverApps_;
-    if (leftoverHistory_ || leftoverPending_ || leftoverApps_)
+    for (TallyFile& tally : tallies_)
+        tally.held = tally.leftover;
+    if (AnyLeftover())
         return false;
     state_ = KeeperState::Waiting;
     ++daysVersion_;
@@ -189,9 +204,12 @@ bool HistoryKeeper::ReadPending(HistoryDisk& disk)
         owed_ = ComposePending(days, owed_);
         pendingStamp_ = stamp;
         pendingPrint_ = ContentPrint({text});
-        appsDirty_ = appsDirty_ || std::any_of(days.begin(), days.end(), [](const PendingDay& day) {
-            return !day.appFloor.empty() || !day.appAdd.empty();
-        });
+        for (Tally kind : EveryTally) {
+            TallyFile& tally = TallyOf(kind);
+            tally.dirty = tally.dirty || std::any_of(days.begin(), days.end(), [kind](const PendingDay& day) {
+                return day.HasTally(kind);
+            });
+        }
         pendingOnDisk_ = true;
         pendingHasAdds_ = HasAdds(days);
         pendingHeld_ = false;
@@ -281,131 +299,139 @@ void HistoryKeeper::ReadHistory(HistoryDisk& disk)
     ++daysVersion_;
 }
 
-
-// Reads apps.csv: false while it cannot be read (held, too large, not an
-// apps file), and then it is never written. One with lines that cannot be
+// Reads a tally's file: false while it cannot be read (held, too large, not
+// such a file), and then it is never written. One with lines that cannot be
 // read is kept as a copy first: the file is written anew without them.
-bool HistoryKeeper::ReadApps(HistoryDisk& disk)
+bool HistoryKeeper::ReadTally(HistoryDisk& disk, Tally kind)
 {
+    TallyFile& tally = TallyOf(kind);
     std::string text;
     FileStamp stamp;
-    appsReadable_ = false;
-    switch (disk.Read(DiskFile::Apps, text, stamp)) {
+    tally.readable = false;
+    switch (disk.Read(FileOf(kind), text, stamp)) {
     case FileRead::Missing:
-        apps_ = AppBook();
-        appsKnown_ = false;
-        appsReadable_ = true;
+        tally.book = AppBook(kind);
+        tally.known = false;
+        tally.readable = true;
         return true;
     case FileRead::Held:
     case FileRead::Unreadable:
-        appsHeld_ = true;
+        tally.held = true;
         return false;
     case FileRead::Refused:
         return false;
     case FileRead::Read:
         break;
     }
-    AppBook book;
+    AppBook book(kind);
     if (book.Load(text) != AppsLoad::Loaded)
         return false;
-    if (book.UnreadableLines() > 0 && !disk.CopyAside(DiskFile::Apps)) {
-        appsHeld_ = true;
+    if (book.UnreadableLines() > 0 && !disk.CopyAside(FileOf(kind))) {
+        tally.held = true;
         return false;
     }
-    apps_ = std::move(book);
-    appsKnown_ = true;
-    appsStamp_ = stamp;
-    appsPrint_ = ContentPrint({text});
-    // Likewise for the running day's programs.
-    replaceAppsToday_ = replaceAppsToday_ && appsPrint_ == droppedAppsPrint_;
-    appsSettled_ = false;
-    appsReadable_ = true;
+    tally.book = std::move(book);
+    tally.known = true;
+    tally.stamp = stamp;
+    tally.print = ContentPrint({text});
+    // Likewise for the running day's names.
+    tally.replaceToday = tally.replaceToday && tally.print == tally.droppedPrint;
+    tally.settled = false;
+    tally.readable = true;
     ++daysVersion_;
     // Another program took strokes out of a day Kivora still counts: the
     // larger number goes back at once, as the history's does.
     for (const PendingDay& day : owed_)
-        appsDirty_ = appsDirty_ || AppsOn(day.date, &day) != AppsOn(day.date, nullptr);
+        tally.dirty = tally.dirty || TallyOn(kind, day.date, &day) != TallyOn(kind, day.date, nullptr);
     return true;
 }
 
-AppCounts HistoryKeeper::AppsOn(const LocalDate& date, const PendingDay* owed) const
+AppCounts HistoryKeeper::TallyOn(Tally kind, const LocalDate& date, const PendingDay* owed) const
 {
-    const AppCounts* file = replaceAppsToday_ && date == book_.Today() ? nullptr : apps_.On(date);
+    const TallyFile& tally = TallyOf(kind);
+    const AppCounts* file = tally.replaceToday && date == book_.Today() ? nullptr : tally.book.On(date);
     AppCounts counts = file != nullptr ? *file : AppCounts{};
-    return owed != nullptr ? FoldedApps(counts, *owed) : counts;
+    return owed != nullptr ? FoldedApps(counts, *owed, kind) : counts;
 }
 
-bool HistoryKeeper::WriteApps(HistoryDisk& disk)
+bool HistoryKeeper::WriteTally(HistoryDisk& disk, Tally kind)
 {
+    TallyFile& tally = TallyOf(kind);
     // Read again before it is written over, if its stamp hid a change.
-    if (ChangedUnseen(disk, DiskFile::Apps, appsKnown_, appsPrint_) && !ReadApps(disk)) {
-        appsHeld_ = true;
+    if (ChangedUnseen(disk, FileOf(kind), tally.known, tally.print) && !ReadTally(disk, kind)) {
+        tally.held = true;
         return false;
     }
-    AppBook written = apps_;
+    AppBook written = tally.book;
     for (const PendingDay& day : owed_) {
-        if (!day.appFloor.empty() || !day.appAdd.empty() || (replaceAppsToday_ && day.date == book_.Today()))
-            written.Set(day.date, AppsOn(day.date, &day));
+        if (day.HasTally(kind) || (tally.replaceToday && day.date == book_.Today()))
+            written.Set(day.date, TallyOn(kind, day.date, &day));
     }
     const std::string text = written.Render();
-    if (text.size() > LargestAppsFile || !disk.Replace(DiskFile::Apps, {text})) {
-        appsHeld_ = true;
+    if (text.size() > LargestAppsFile || !disk.Replace(FileOf(kind), {text})) {
+        tally.held = true;
         return false;
     }
-    apps_ = std::move(written);
-    appsKnown_ = disk.Stamp(DiskFile::Apps, appsStamp_);
-    appsPrint_ = ContentPrint({text});
-    // Every owed program is in the file; the running day stays owed as a
-    // floor of what was written.
-    for (PendingDay& day : owed_) {
-        day.appAdd.clear();
-        day.appFloor.clear();
-    }
+    tally.book = std::move(written);
+    tally.known = disk.Stamp(FileOf(kind), tally.stamp);
+    tally.print = ContentPrint({text});
+    // Every owed name is in the file; the running day stays owed as a floor
+    // of what was written.
     PendingDays settled;
-    for (const PendingDay& day : owed_)
+    for (PendingDay day : owed_) {
+        day.FloorOf(kind).clear();
+        day.AddOf(kind).clear();
         AddPendingDay(settled, day);
+    }
     owed_ = std::move(settled);
-    if (const AppCounts* today = apps_.On(book_.Today()))
-        AddPendingDay(owed_, {book_.Today(), {}, {}, *today, {}});
-    appsDirty_ = false;
-    appsSettled_ = true;
-    replaceAppsToday_ = false;
+    if (const AppCounts* today = tally.book.On(book_.Today())) {
+        PendingDay floor{book_.Today(), {}, {}};
+        floor.FloorOf(kind) = *today;
+        AddPendingDay(owed_, floor);
+    }
+    tally.dirty = false;
+    tally.settled = true;
+    tally.replaceToday = false;
     return true;
 }
 
 // What is owed, with what is about to be written as floors: the history's
-// days always, the programs' days when apps.csv is written too.
-PendingDays HistoryKeeper::FloorsOfWhatIsWritten(bool appsToo) const
+// days always, a tally's days when its file can be read (ready).
+PendingDays HistoryKeeper::FloorsOfWhatIsWritten(const TallyReady& ready) const
 {
     PendingDays floors;
     for (const PendingDay& day : owed_) {
-        PendingDay floor{day.date, {}, {}, day.appFloor, day.appAdd};
+        PendingDay floor = day;
+        floor.floor = floor.add = HistoryCounts{};
         if (std::optional<HistoryCounts> counts = book_.CountsOn(day.date, start_))
             floor.floor = *counts;
-        if (appsToo) {
-            floor.appFloor = AppsOn(day.date, &day);
-            floor.appAdd.clear();
+        for (Tally kind : EveryTally) {
+            if (ready[static_cast<int>(kind)] && day.HasTally(kind)) {
+                floor.FloorOf(kind) = TallyOn(kind, day.date, &day);
+                floor.AddOf(kind).clear();
+            }
         }
         AddPendingDay(floors, floor);
     }
     return floors;
 }
 
-AppCounts HistoryKeeper::Apps(const DateRange& range, const AppCounts& apps) const
+AppCounts HistoryKeeper::Tallied(Tally kind, const DateRange& range, const Tallies& counts) const
 {
+    const TallyFile& tally = TallyOf(kind);
     AppCounts sum;
-    if (!appsReadable_ && apps_.Empty())
+    if (!tally.readable && tally.book.Empty())
         return sum;
-    sum = apps_.Sum(range);
+    sum = tally.book.Sum(range);
     for (const PendingDay& day : owed_) {
-        if (!range.Contains(day.date) || (day.appFloor.empty() && day.appAdd.empty()))
+        if (!range.Contains(day.date) || !day.HasTally(kind))
             continue;
         // The day as folded, in place of the file's.
-        sum = LessApps(sum, AppsOn(day.date, nullptr));
-        AddAppCounts(sum, AppsOn(day.date, &day));
+        sum = LessApps(sum, TallyOn(kind, day.date, nullptr));
+        AddAppCounts(sum, TallyOn(kind, day.date, &day));
     }
     if (range.Contains(book_.Today()))
-        AddAppDelta(sum, appStart_, apps);
+        AddAppDelta(sum, tally.start, Of(counts, kind));
     return sum;
 }
 
@@ -467,28 +493,31 @@ bool HistoryKeeper::WritePending(HistoryDisk& disk, const PendingDays& days)
     return true;
 }
 
-void HistoryKeeper::TakeRunningCounts(const HistoryCounts& now, const AppCounts& apps)
+void HistoryKeeper::TakeRunningCounts(const HistoryCounts& now, const Tallies& counts)
 {
-    HistoryCounts rise;
-    AddDelta(rise, start_, now);
-    AppCounts appRise;
-    AddAppDelta(appRise, appStart_, apps);
-    if (!rise.IsEmpty() || !appRise.empty())
-        AddPendingDay(owed_, {book_.Today(), {}, rise, {}, appRise});
-    appsDirty_ = appsDirty_ || !appRise.empty();
+    PendingDay rise{book_.Today(), {}, {}};
+    AddDelta(rise.add, start_, now);
+    for (Tally kind : EveryTally) {
+        TallyFile& tally = TallyOf(kind);
+        AddAppDelta(rise.AddOf(kind), tally.start, Of(counts, kind));
+        tally.dirty = tally.dirty || !rise.AddOf(kind).empty();
+        tally.start = Of(counts, kind);
+    }
+    AddPendingDay(owed_, rise);
     book_.Begin(now);   // the book folds the rise into the day
     start_ = now;
-    appStart_ = apps;
 }
 
-DaysSaved HistoryKeeper::Save(HistoryDisk& disk, const HistoryCounts& now, const AppCounts& apps,
+DaysSaved HistoryKeeper::Save(HistoryDisk& disk, const HistoryCounts& now, const Tallies& counts,
                               const LocalDate& today, SaveKind kind)
 {
     if (state_ == KeeperState::Closed)
         return Keep(DaysSaved::Written);
-    KeepDate(today, now, apps);
-    TakeRunningCounts(now, apps);
-    historyHeld_ = pendingHeld_ = appsHeld_ = false;
+    KeepDate(today, now, counts);
+    TakeRunningCounts(now, counts);
+    historyHeld_ = pendingHeld_ = false;
+    for (TallyFile& tally : tallies_)
+        tally.held = false;
     if (state_ == KeeperState::PendingUnread) {
         if (!ReadPending(disk))
             return Keep(DaysSaved::InMemory);
@@ -496,11 +525,13 @@ DaysSaved HistoryKeeper::Save(HistoryDisk& disk, const HistoryCounts& now, const
         KeepLeftovers();
     }
     if (state_ == KeeperState::Leftover) {
-        const bool appsWereLeft = leftoverApps_;
+        const bool wereLeft[TallyKinds] = {tallies_[0].leftover, tallies_[1].leftover};
         if (!MoveLeftoversAside(disk))
             return Keep(WritePending(disk, owed_) ? DaysSaved::Pending : DaysSaved::InMemory);
-        if (appsWereLeft)
-            ReadApps(disk);
+        for (Tally tally : EveryTally) {
+            if (wereLeft[static_cast<int>(tally)])
+                ReadTally(disk, tally);
+        }
     }
     if (state_ == KeeperState::Waiting || ChangedSince(disk, DiskFile::History, historyKnown_, historyStamp_))
         ReadHistory(disk);
@@ -509,25 +540,32 @@ DaysSaved HistoryKeeper::Save(HistoryDisk& disk, const HistoryCounts& now, const
     return Keep(WritePending(disk, owed_) ? DaysSaved::Pending : DaysSaved::InMemory);
 }
 
-// Whether a day other than the running one is owed to the history (or, with
-// apps, to apps.csv): only a whole write can give it. So are the running
-// day's lines while they are written anew rather than folded.
-bool HistoryKeeper::OwesOtherDay(bool apps) const
+// Whether a day other than the running one is owed to the history: only a
+// whole write can give it. So are the running day's lines while they are
+// written anew rather than folded.
+bool HistoryKeeper::HistoryOwesOtherDay() const
 {
-    if (apps ? replaceAppsToday_ : replaceToday_ || rewriteHistory_)
+    if (replaceToday_ || rewriteHistory_)
         return true;
     return std::any_of(owed_.begin(), owed_.end(), [&](const PendingDay& day) {
-        if (day.date == book_.Today())
-            return false;
-        return apps ? !day.appFloor.empty() || !day.appAdd.empty() : !day.floor.IsEmpty() || !day.add.IsEmpty();
+        return !(day.date == book_.Today()) && (!day.floor.IsEmpty() || !day.add.IsEmpty());
     });
+}
+
+// The same for a tally's file.
+bool HistoryKeeper::TallyOwesOtherDay(Tally kind) const
+{
+    if (TallyOf(kind).replaceToday)
+        return true;
+    return std::any_of(owed_.begin(), owed_.end(),
+                       [&](const PendingDay& day) { return !(day.date == book_.Today()) && day.HasTally(kind); });
 }
 
 // The minute's write: what is owed to the files, the running day as a floor
 // of its counts now, to the pending file alone. Days other than the running
-// one owe the history nothing here; their programs stay as owed (as floors
-// when apps.csv could be read).
-bool HistoryKeeper::WriteRunningDay(HistoryDisk& disk, bool appsReady)
+// one owe the history nothing here; their names stay as owed (as floors
+// when their file could be read).
+bool HistoryKeeper::WriteRunningDay(HistoryDisk& disk, const TallyReady& ready)
 {
     PendingDays floors;
     for (const PendingDay& day : owed_) {
@@ -536,43 +574,57 @@ bool HistoryKeeper::WriteRunningDay(HistoryDisk& disk, bool appsReady)
             floor.floor = book_.TodayCounts(start_);
             floor.add = HistoryCounts{};
         }
-        if (appsReady) {
-            floor.appFloor = AppsOn(day.date, &day);
-            floor.appAdd.clear();
+        for (Tally kind : EveryTally) {
+            if (ready[static_cast<int>(kind)] && day.HasTally(kind)) {
+                floor.FloorOf(kind) = TallyOn(kind, day.date, &day);
+                floor.AddOf(kind).clear();
+            }
         }
         AddPendingDay(floors, floor);
     }
     if (!WritePending(disk, floors))
         return false;
     owed_ = std::move(floors);
-    // The history lacks the running day's counts now; apps.csv lacks what is
-    // owed to it, if anything: floors of what it has are settled.
+    // The history lacks the running day's counts now; a tally's file lacks
+    // what is owed to it, if anything: floors of what it has are settled.
     historySettled_ = false;
-    appsSettled_ = !appsDirty_;
+    for (TallyFile& tally : tallies_)
+        tally.settled = !tally.dirty;
     return true;
 }
 
 DaysSaved HistoryKeeper::SaveOpen(HistoryDisk& disk, SaveKind kind)
 {
-    const bool historyWanted = kind == SaveKind::Leaving || OwesOtherDay(false);
-    const bool appsWanted = appsDirty_ && (historyWanted || OwesOtherDay(true));
-    // apps.csv read again when it changed (the windows show it), written
-    // only when it is owed strokes, and only as it is now.
-    const bool appsChanged = ChangedSince(disk, DiskFile::Apps, appsKnown_, appsStamp_);
-    const bool appsReady = appsChanged || !appsReadable_ ? ReadApps(disk) : true;
-    if (!appsDirty_)
-        appsHeld_ = false;   // what it does not owe cannot be kept from it
+    const bool historyWanted = kind == SaveKind::Leaving || HistoryOwesOtherDay();
+    TallyReady ready{};
+    bool wanted[TallyKinds] = {};
+    for (Tally each : EveryTally) {
+        TallyFile& tally = TallyOf(each);
+        const int at = static_cast<int>(each);
+        wanted[at] = tally.dirty && (historyWanted || TallyOwesOtherDay(each));
+        // Read again when it changed (the windows show it), written only
+        // when it is owed strokes, and only as it is now.
+        const bool changed = ChangedSince(disk, FileOf(each), tally.known, tally.stamp);
+        ready[at] = changed || !tally.readable ? ReadTally(disk, each) : true;
+        if (!tally.dirty)
+            tally.held = false;   // what it does not owe cannot be kept from it
+    }
     // Adds on disk become floors before the files take them: a kill between
     // the writes then neither loses nor doubles them.
     auto addsSettled = [&] {
-        return !(pendingOnDisk_ && pendingHasAdds_) || WritePending(disk, FloorsOfWhatIsWritten(appsReady));
+        return !(pendingOnDisk_ && pendingHasAdds_) || WritePending(disk, FloorsOfWhatIsWritten(ready));
     };
     if (!historyWanted) {
-        // An earlier day owed to apps.csv alone goes there; the running day
-        // to the pending file, whatever apps.csv took.
-        const bool appsWritten = !appsWanted || (appsReady && addsSettled() && WriteApps(disk));
-        if (WriteRunningDay(disk, appsReady))
-            return appsWritten ? DaysSaved::Written : DaysSaved::Pending;
+        // An earlier day owed to a tally's file alone goes there; the running
+        // day to the pending file, whatever the tallies' files took.
+        bool talliesWritten = true;
+        for (Tally each : EveryTally) {
+            const int at = static_cast<int>(each);
+            if (wanted[at])
+                talliesWritten = ready[at] && addsSettled() && WriteTally(disk, each) && talliesWritten;
+        }
+        if (WriteRunningDay(disk, ready))
+            return talliesWritten ? DaysSaved::Written : DaysSaved::Pending;
         // No pending file can be written: the history takes the days whole.
     }
     // Read again before it is written over, if its stamp hid a change.
@@ -595,18 +647,23 @@ DaysSaved HistoryKeeper::SaveOpen(HistoryDisk& disk, SaveKind kind)
     historyKnown_ = disk.Stamp(DiskFile::History, historyStamp_);
     historyPrint_ = ContentPrint({text.before, text.line, text.after});
     // The file has every owed day now; the running day stays owed as a
-    // floor of what was written. The programs' days stay as they are owed.
+    // floor of what was written. The tallies' days stay as they are owed.
     const HistoryCounts written = book_.TodayCounts(start_);
-    PendingDays programs;
+    PendingDays tallied;
     for (PendingDay day : owed_) {
         day.floor = day.add = HistoryCounts{};
-        AddPendingDay(programs, day);
+        AddPendingDay(tallied, day);
     }
-    owed_ = std::move(programs);
+    owed_ = std::move(tallied);
     AddPendingDay(owed_, {book_.Today(), written, {}});
     historySettled_ = true;
     replaceToday_ = rewriteHistory_ = false;
-    if (appsDirty_ && !(appsReady && WriteApps(disk)))
+    bool talliesWritten = true;
+    for (Tally each : EveryTally) {
+        if (TallyOf(each).dirty)
+            talliesWritten = ready[static_cast<int>(each)] && WriteTally(disk, each) && talliesWritten;
+    }
+    if (!talliesWritten)
         return WritePending(disk, owed_) ? DaysSaved::Pending : DaysSaved::InMemory;
     // Floors left behind when it cannot go are folded harmlessly.
     if (pendingOnDisk_ && KeepChangedPendingAside(disk) && disk.Remove(DiskFile::Pending))
@@ -627,18 +684,18 @@ LeavingRisk HistoryKeeper::Risk() const
     if (state_ == KeeperState::Closed)
         return risk;
     risk.historyHeld = historyHeld_;
-    risk.appsHeld = appsHeld_;
+    risk.talliesHeld = tallies_[0].held || tallies_[1].held;
     risk.pendingHeld = pendingHeld_;
     risk.daysLost = lastSave_ == DaysSaved::InMemory && HasAdds(owed_);
     return risk;
 }
 
-void HistoryKeeper::KeepDate(const LocalDate& today, const HistoryCounts& now, const AppCounts& apps)
+void HistoryKeeper::KeepDate(const LocalDate& today, const HistoryCounts& now, const Tallies& counts)
 {
     if (state_ == KeeperState::Closed || today == book_.Today())
         return;
     // What was counted up to now belongs to the day that ends.
-    TakeRunningCounts(now, apps);
+    TakeRunningCounts(now, counts);
     // A floor that the files have (nothing counted since they were written)
     // is owed no more: the day has ended.
     const LocalDate closing = book_.Today();
@@ -646,17 +703,21 @@ void HistoryKeeper::KeepDate(const LocalDate& today, const HistoryCounts& now, c
     for (PendingDay day : owed_) {
         if (day.date == closing && historySettled_ && day.add.IsEmpty())
             day.floor = HistoryCounts{};
-        if (day.date == closing && appsSettled_ && day.appAdd.empty())
-            day.appFloor.clear();
+        for (Tally kind : EveryTally) {
+            if (day.date == closing && TallyOf(kind).settled && day.AddOf(kind).empty())
+                day.FloorOf(kind).clear();
+        }
         AddPendingDay(kept, day);
     }
     owed_ = std::move(kept);
-    historySettled_ = appsSettled_ = false;
+    historySettled_ = false;
     // A day zeroed after a registration ends before its line was written
     // anew: the book has it so, and the next save writes the book whole. Its
-    // programs fold as any other day's.
+    // tallies fold as any other day's.
     rewriteHistory_ = rewriteHistory_ || replaceToday_;
-    replaceToday_ = replaceAppsToday_ = false;
+    replaceToday_ = false;
+    for (TallyFile& tally : tallies_)
+        tally.settled = tally.replaceToday = false;
     book_.Advance(today, now);
     ++daysVersion_;
 }
@@ -665,13 +726,17 @@ void HistoryKeeper::Rebase(const HistoryCounts& beforeReset, const HistoryCounts
 {
     if (state_ == KeeperState::Closed)
         return;
-    TakeRunningCounts(beforeReset, appStart_);   // the programs' strokes are no counts of the data file
+    // The tallies' strokes are no counts of the data file: they stay.
+    Tallies unchanged;
+    for (Tally kind : EveryTally)
+        Of(unchanged, kind) = TallyOf(kind).start;
+    TakeRunningCounts(beforeReset, unchanged);
     book_.Rebase(beforeReset, afterReset);
     start_ = afterReset;
     ++daysVersion_;
 }
 
-void HistoryKeeper::DropToday(const HistoryCounts& now, const AppCounts& apps)
+void HistoryKeeper::DropToday(const HistoryCounts& now, const Tallies& counts)
 {
     if (state_ == KeeperState::Closed)
         return;
@@ -680,17 +745,21 @@ void HistoryKeeper::DropToday(const HistoryCounts& now, const AppCounts& apps)
                 owed_.end());
     book_.DropToday(now);
     start_ = now;
-    appStart_ = apps;
     replaceToday_ = true;
-    replaceAppsToday_ = apps_.On(today) != nullptr;
     droppedPrint_ = historyKnown_ ? historyPrint_ : 0;
-    droppedAppsPrint_ = appsKnown_ ? appsPrint_ : 0;
-    appsDirty_ = appsDirty_ || replaceAppsToday_;
+    for (Tally kind : EveryTally) {
+        TallyFile& tally = TallyOf(kind);
+        tally.start = Of(counts, kind);
+        tally.replaceToday = tally.book.On(today) != nullptr;
+        tally.droppedPrint = tally.known ? tally.print : 0;
+        tally.dirty = tally.dirty || tally.replaceToday;
+    }
     ++daysVersion_;
 }
 
-bool HistoryKeeper::ForgetApps(HistoryDisk& disk, const AppCounts& apps)
+bool HistoryKeeper::ForgetApps(HistoryDisk& disk, const Tallies& counts)
 {
+    TallyFile& apps = TallyOf(Tally::Apps);
     // Programs' days in a pending file not read yet would come back with it.
     if (state_ == KeeperState::PendingUnread || leftoverPending_)
         return false;
@@ -698,7 +767,7 @@ bool HistoryKeeper::ForgetApps(HistoryDisk& disk, const AppCounts& apps)
     bool remove = false;
     std::string text;
     FileStamp stamp;
-    switch (leftoverApps_ ? FileRead::Missing : disk.Read(DiskFile::Apps, text, stamp)) {
+    switch (apps.leftover ? FileRead::Missing : disk.Read(DiskFile::Apps, text, stamp)) {
     case FileRead::Missing:
         break;
     case FileRead::Held:
@@ -729,26 +798,26 @@ bool HistoryKeeper::ForgetApps(HistoryDisk& disk, const AppCounts& apps)
     if (remove && !disk.Remove(DiskFile::Apps))
         return false;
     owed_ = std::move(kept);
-    appStart_ = apps;
-    appsDirty_ = false;
-    appsSettled_ = false;
-    appsHeld_ = false;
-    apps_ = AppBook();
-    appsKnown_ = false;
-    if (!leftoverApps_)   // an earlier user's file is never read as this user's
-        ReadApps(disk);
+    apps.start = Of(counts, Tally::Apps);
+    apps.dirty = false;
+    apps.settled = false;
+    apps.held = false;
+    apps.book = AppBook(Tally::Apps);
+    apps.known = false;
+    if (!apps.leftover)   // an earlier user's file is never read as this user's
+        ReadTally(disk, Tally::Apps);
     ++daysVersion_;
     return true;
 }
 
 namespace {
 
-// The pending file, then the file whose days it holds, as a command or the
-// windows of a reader read them: unreadable at once when either cannot be
-// read as it is now. A missing file is an empty one.
 // A file marked as an earlier user's is none of this user's.
 bool EarlierUsers(HistoryDisk& disk, DiskFile file) { return disk.Marked(file) && disk.Exists(file); }
 
+// The pending file, then the file whose days it holds, as a command or the
+// windows of a reader read them: unreadable at once when either cannot be
+// read as it is now. A missing file is an empty one.
 DaysForReading ReadWithPending(HistoryDisk& disk, DiskFile file, PendingDays& pending, std::string& text)
 {
     FileStamp stamp;
@@ -795,21 +864,21 @@ DaysForReading ReadDaysAsLoginWould(HistoryDisk& disk, const LocalDate& today, H
     return DaysForReading::Read;
 }
 
-DaysForReading ReadAppsAsLoginWould(HistoryDisk& disk, AppBook& book)
+DaysForReading ReadTallyAsLoginWould(HistoryDisk& disk, Tally kind, AppBook& book)
 {
     std::string text;
     PendingDays pending;
-    DaysForReading readable = ReadWithPending(disk, DiskFile::Apps, pending, text);
+    DaysForReading readable = ReadWithPending(disk, FileOf(kind), pending, text);
     if (readable != DaysForReading::Read)
         return readable;
-    AppBook read;
+    AppBook read(kind);
     if (read.Load(text) != AppsLoad::Loaded)
         return DaysForReading::HistoryUnreadable;
     for (const PendingDay& day : pending) {
-        if (day.appFloor.empty() && day.appAdd.empty())
+        if (!day.HasTally(kind))
             continue;
         const AppCounts* had = read.On(day.date);
-        read.Set(day.date, FoldedApps(had != nullptr ? *had : AppCounts{}, day));
+        read.Set(day.date, FoldedApps(had != nullptr ? *had : AppCounts{}, day, kind));
     }
     book = std::move(read);
     return DaysForReading::Read;

@@ -1,9 +1,11 @@
 #pragma once
-// The keeper of the days: the logged-in user's history file, the file of the
-// days' strokes per program (apps.csv, while they are recorded) and the
-// pending file beside them, kept so that no counted stroke or second is lost
-// from its day and none is counted twice, whatever holds, edits, replaces or
-// refuses the files, and wherever a kill comes.
+// The keeper of the days: the logged-in user's history file, the tallies of
+// each day by name (the strokes per program, apps.csv, while they are
+// recorded; the shortcuts, shortcuts.csv) and the pending file beside them,
+// kept so that no counted stroke or second is lost from its day and none is
+// counted twice, whatever holds, edits, replaces or refuses the files, and
+// wherever a kill comes. The two tallies' files are kept alike; apps.csv
+// stands for both below.
 //
 // What a save writes. The history and apps.csv hold the years and change
 // seldom; the pending file is small and takes what changes each minute. A
@@ -85,6 +87,7 @@
 //
 // A midnight (KeepDate), a reset (Rebase) and the zeroing after a
 // registration (DropToday) change what is counted, never the state.
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -94,7 +97,7 @@
 #include "history/history_book.h"
 #include "history/pending_history.h"
 
-enum class DiskFile { History, Pending, Apps };
+enum class DiskFile { History, Pending, Apps, Shortcuts };
 
 // What tells that a file changed: size, last write time and the file's
 // identity (a replace by rename gives a new one).
@@ -165,7 +168,7 @@ enum class DaysSaved {
 // What leaving now would cost, for the question at a log-off or exit.
 struct LeavingRisk {
     bool historyHeld = false;   // the last save could not open or replace the history
-    bool appsHeld = false;      // nor apps.csv, which was owed strokes
+    bool talliesHeld = false;   // nor apps.csv or shortcuts.csv, which was owed strokes
     bool pendingHeld = false;   // nor read or write the pending file
     bool daysLost = false;      // counts that are in no file yet
 };
@@ -178,13 +181,14 @@ class HistoryKeeper {
 public:
     KeeperState State() const { return state_; }
 
-    // A login: the user's pending days, history and apps.csv are read;
-    // counting starts from the loaded all-time counts and the strokes per
-    // program counted so far (apps). Nothing is written.
-    void Login(HistoryDisk& disk, const HistoryCounts& loaded, const AppCounts& apps, const LocalDate& today);
+    // A login: the user's pending days, history and tallies are read;
+    // counting starts from the loaded all-time counts and the tallies counted
+    // so far (counts: since Kivora started, which only rise). Nothing is
+    // written.
+    void Login(HistoryDisk& disk, const HistoryCounts& loaded, const Tallies& counts, const LocalDate& today);
     // A registration: an empty history. Files an earlier user of the name left
     // are moved aside first (kept as backups), and marked while they cannot be.
-    void StartNew(HistoryDisk& disk, const AppCounts& apps, const LocalDate& today);
+    void StartNew(HistoryDisk& disk, const Tallies& counts, const LocalDate& today);
     void Close();
     // Before a registration makes the new user's data file: whatever stands
     // under the name is marked as an earlier user's (StartNew then moves it
@@ -192,9 +196,8 @@ public:
     // the new user's.
     static void MarkEarlierUsersFiles(HistoryDisk& disk);
 
-    // A save: see the header's comment. apps: the strokes per program
-    // counted since Kivora started, which only rise.
-    DaysSaved Save(HistoryDisk& disk, const HistoryCounts& now, const AppCounts& apps, const LocalDate& today,
+    // A save: see the header's comment.
+    DaysSaved Save(HistoryDisk& disk, const HistoryCounts& now, const Tallies& counts, const LocalDate& today,
                    SaveKind kind);
     DaysSaved LastSave() const { return lastSave_; }
     LeavingRisk Risk() const;
@@ -202,20 +205,20 @@ public:
     // Each second, before the second is counted: a new date closes the
     // running day, so that strokes and seconds go to the day they fell on.
     // A date already in the history (the clock set back) goes on from its line.
-    void KeepDate(const LocalDate& today, const HistoryCounts& now, const AppCounts& apps);
+    void KeepDate(const LocalDate& today, const HistoryCounts& now, const Tallies& counts);
     // The all-time counts were reset: the day keeps what it counted.
     void Rebase(const HistoryCounts& beforeReset, const HistoryCounts& afterReset);
     // What the running day has counted is dropped (a user just registered):
     // its lines are written anew from what is counted from now on.
-    void DropToday(const HistoryCounts& now, const AppCounts& apps);
+    void DropToday(const HistoryCounts& now, const Tallies& counts);
 
     // The programs' strokes recorded so far are deleted: apps.csv, their
-    // days in the pending file, and what was counted up to now (apps: the
-    // strokes per program so far) but not saved yet. False, nothing changed
+    // days in the pending file, and what was counted up to now (counts: the
+    // tallies so far) but not saved yet. False, nothing changed
     // but maybe the pending file, when a file cannot be changed now or a
     // pending file has not been read yet. A file in apps.csv's place that is
     // not one is not Kivora's to delete: it stays.
-    bool ForgetApps(HistoryDisk& disk, const AppCounts& apps);
+    bool ForgetApps(HistoryDisk& disk, const Tallies& counts);
 
     // The days as they stand, the running day with its counts up to now;
     // nothing while the history has not been read.
@@ -227,25 +230,49 @@ public:
     // reading, a fold, a new date, a login): who draws the days reads them
     // again then, and otherwise only the running day.
     unsigned DaysVersion() const { return daysVersion_; }
-    // The strokes per program over the days of range, the running day's up
-    // to now; empty while apps.csv has not been read.
-    AppCounts Apps(const DateRange& range, const AppCounts& apps) const;
+    // A tally over the days of range (the strokes per program, the
+    // shortcuts), the running day's up to now; empty while its file has not
+    // been read.
+    AppCounts Tallied(Tally kind, const DateRange& range, const Tallies& counts) const;
 
 private:
-    void TakeRunningCounts(const HistoryCounts& now, const AppCounts& apps);
+    // A tally's file (apps.csv, shortcuts.csv) as last read or written.
+    struct TallyFile {
+        explicit TallyFile(Tally kind) : book(kind) {}
+        AppBook book;
+        bool readable = false;   // it was there and could be read, or is missing: else never written
+        bool known = false;      // it was there: its stamp and print
+        FileStamp stamp;
+        uint64_t print = 0;
+        bool leftover = false;
+        bool held = false;
+        bool dirty = false;      // it lacks strokes that are owed to it
+        bool settled = false;    // the running day's floor is what it has
+        bool replaceToday = false;
+        uint64_t droppedPrint = 0;
+        AppCounts start;         // the counts since Kivora started, at the start point
+    };
+    // Whether each tally's file could be read for this save.
+    using TallyReady = std::array<bool, TallyKinds>;
+
+    TallyFile& TallyOf(Tally kind) { return tallies_[static_cast<int>(kind)]; }
+    const TallyFile& TallyOf(Tally kind) const { return tallies_[static_cast<int>(kind)]; }
+    void Restart(const LocalDate& today, const HistoryCounts& start, const Tallies& counts);
+    void TakeRunningCounts(const HistoryCounts& now, const Tallies& counts);
     bool ReadPending(HistoryDisk& disk);
     bool& LeftoverFlag(DiskFile file);
+    bool AnyLeftover() const;
     void FindLeftovers(HistoryDisk& disk);
     bool KeepLeftovers();
     bool MoveLeftoversAside(HistoryDisk& disk);
-    bool OwesOtherDay(bool apps) const;
-    bool WriteRunningDay(HistoryDisk& disk, bool appsReady);
+    bool HistoryOwesOtherDay() const;
+    bool TallyOwesOtherDay(Tally kind) const;
+    bool WriteRunningDay(HistoryDisk& disk, const TallyReady& ready);
     void ReadHistory(HistoryDisk& disk);
-    bool ReadApps(HistoryDisk& disk);
-    bool AppsOwed() const;
-    AppCounts AppsOn(const LocalDate& date, const PendingDay* owed) const;
-    bool WriteApps(HistoryDisk& disk);
-    PendingDays FloorsOfWhatIsWritten(bool appsToo) const;
+    bool ReadTally(HistoryDisk& disk, Tally kind);
+    AppCounts TallyOn(Tally kind, const LocalDate& date, const PendingDay* owed) const;
+    bool WriteTally(HistoryDisk& disk, Tally kind);
+    PendingDays FloorsOfWhatIsWritten(const TallyReady& ready) const;
     bool KeepChangedPendingAside(HistoryDisk& disk);
     bool WritePending(HistoryDisk& disk, const PendingDays& days);
     DaysSaved SaveOpen(HistoryDisk& disk, SaveKind kind);
@@ -255,16 +282,7 @@ private:
     HistoryBook book_;
     PendingDays owed_;
     HistoryCounts start_;
-    AppCounts appStart_;
-    // apps.csv as last read or written (readable: it was there and could be
-    // read, or is missing); never written while it is not readable.
-    AppBook apps_;
-    bool appsReadable_ = false;
-    bool appsKnown_ = false;
-    FileStamp appsStamp_;
-    uint64_t appsPrint_ = 0;
-    bool leftoverApps_ = false;
-    bool appsHeld_ = false;
+    std::array<TallyFile, TallyKinds> tallies_{TallyFile(Tally::Apps), TallyFile(Tally::Shortcuts)};
     // The history's stamp as Kivora last read or wrote it (known: the file
     // was there); while it holds, the book needs no new reading.
     FileStamp historyStamp_;
@@ -279,16 +297,12 @@ private:
     // The running day's lines are written anew, not folded (the zeroing
     // after a registration), as long as the files are as they were then.
     bool replaceToday_ = false;
-    bool replaceAppsToday_ = false;
     bool rewriteHistory_ = false;   // such a day ended: the book's text, not a fold, is the history
     uint64_t droppedPrint_ = 0;
-    uint64_t droppedAppsPrint_ = 0;
-    bool appsDirty_ = false;      // apps.csv lacks strokes that are owed to it
     // The running day's floor is what the file has (the last save wrote
     // it): once the day ends, the file's numbers are the day's, whatever
     // another program writes into them.
     bool historySettled_ = false;
-    bool appsSettled_ = false;
     DaysSaved lastSave_ = DaysSaved::Written;
     bool historyHeld_ = false;
     bool pendingHeld_ = false;
@@ -303,6 +317,6 @@ enum class DaysForReading {
     PendingUnreadable,  // a pending file that is held or cannot be read
 };
 DaysForReading ReadDaysAsLoginWould(HistoryDisk& disk, const LocalDate& today, HistoryBook& book);
-// The same for apps.csv, its days that wait in the pending file folded in;
-// HistoryUnreadable when apps.csv cannot be read.
-DaysForReading ReadAppsAsLoginWould(HistoryDisk& disk, AppBook& book);
+// The same for a tally's file, its days that wait in the pending file folded
+// in; HistoryUnreadable when the file cannot be read.
+DaysForReading ReadTallyAsLoginWould(HistoryDisk& disk, Tally kind, AppBook& book);

@@ -8,8 +8,8 @@ namespace {
 
 constexpr std::string_view FloorTag = "floor";
 constexpr std::string_view AddTag = "add";
-constexpr std::string_view AppFloorTag = "appfloor";
-constexpr std::string_view AppAddTag = "appadd";
+// Each tally's floor and add tags.
+constexpr std::string_view TallyTags[TallyKinds][2] = {{"appfloor", "appadd"}, {"shortcutfloor", "shortcutadd"}};
 // What a spreadsheet puts before a UTF-8 text.
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
@@ -47,8 +47,10 @@ void AddPendingDay(PendingDays& days, const PendingDay& day)
     }
     RaiseCounts(at->floor, day.floor);
     AddCounts(at->add, day.add);
-    RaiseAppCounts(at->appFloor, day.appFloor);
-    AddAppCounts(at->appAdd, day.appAdd);
+    for (Tally kind : EveryTally) {
+        RaiseAppCounts(at->FloorOf(kind), day.FloorOf(kind));
+        AddAppCounts(at->AddOf(kind), day.AddOf(kind));
+    }
 }
 
 void CombinePending(PendingDays& into, const PendingDays& more)
@@ -71,8 +73,10 @@ PendingDays ComposePending(const PendingDays& first, const PendingDays& then)
         PendingDay day = *earlier;
         RaiseCounts(day.floor, LessCounts(later.floor, earlier->add));
         AddCounts(day.add, later.add);
-        RaiseAppCounts(day.appFloor, LessApps(later.appFloor, earlier->appAdd));
-        AddAppCounts(day.appAdd, later.appAdd);
+        for (Tally kind : EveryTally) {
+            RaiseAppCounts(day.FloorOf(kind), LessApps(later.FloorOf(kind), earlier->AddOf(kind)));
+            AddAppCounts(day.AddOf(kind), later.AddOf(kind));
+        }
         AddPendingDay(composed, day);
         ++earlier;
     }
@@ -84,7 +88,9 @@ PendingDays ComposePending(const PendingDays& first, const PendingDays& then)
 bool HasAdds(const PendingDays& days)
 {
     return std::any_of(days.begin(), days.end(),
-                       [](const PendingDay& day) { return !day.add.IsEmpty() || !day.appAdd.empty(); });
+                       [](const PendingDay& day) {
+                           return !day.add.IsEmpty() || !day.appAdd.empty() || !day.shortcutAdd.empty();
+                       });
 }
 
 HistoryCounts FoldedCounts(const HistoryCounts& history, const PendingDay& day)
@@ -95,11 +101,11 @@ HistoryCounts FoldedCounts(const HistoryCounts& history, const PendingDay& day)
     return counts;
 }
 
-AppCounts FoldedApps(const AppCounts& apps, const PendingDay& day)
+AppCounts FoldedApps(const AppCounts& apps, const PendingDay& day, Tally kind)
 {
     AppCounts counts = apps;
-    RaiseAppCounts(counts, day.appFloor);
-    AddAppCounts(counts, day.appAdd);
+    RaiseAppCounts(counts, day.FloorOf(kind));
+    AddAppCounts(counts, day.AddOf(kind));
     return counts;
 }
 
@@ -118,12 +124,15 @@ std::string FormatPending(const PendingDays& days)
             text += ',';
             AppendHistoryLine(text, day.date, day.add);
         }
-        for (const auto& [tag, apps] : {std::pair{AppFloorTag, &day.appFloor}, std::pair{AppAddTag, &day.appAdd}}) {
-            for (const AppCount& app : *apps) {
-                text += tag;
-                text += ',';
-                AppendAppsLine(text, day.date, app);
-                text += "\r\n";
+        for (Tally kind : EveryTally) {
+            for (const auto& [tag, apps] : {std::pair{TallyTags[static_cast<int>(kind)][0], &day.FloorOf(kind)},
+                                            std::pair{TallyTags[static_cast<int>(kind)][1], &day.AddOf(kind)}}) {
+                for (const AppCount& app : *apps) {
+                    text += tag;
+                    text += ',';
+                    AppendAppsLine(text, day.date, app);
+                    text += "\r\n";
+                }
             }
         }
     }
@@ -151,18 +160,25 @@ PendingLoad ParsePending(std::string_view text, PendingDays& days, int* unreadab
             std::size_t comma = content.find(',');
             std::string_view tag = Unquoted(content.substr(0, comma));
             std::string_view rest = comma == std::string_view::npos ? std::string_view() : content.substr(comma + 1);
-            if (tag == AppFloorTag || tag == AppAddTag) {
-                std::optional<AppsLine> app = ParseAppsLine(rest);
-                if (!app) {
-                    ++unreadable;
-                    continue;
+            bool tallied = false;
+            for (Tally kind : EveryTally) {
+                for (int which : {0, 1}) {
+                    if (tag != TallyTags[static_cast<int>(kind)][which])
+                        continue;
+                    tallied = true;
+                    std::optional<AppsLine> app = ParseAppsLine(rest);
+                    if (!app) {
+                        ++unreadable;
+                        continue;
+                    }
+                    PendingDay pending{app->date, {}, {}};
+                    AddAppStrokes(which == 0 ? pending.FloorOf(kind) : pending.AddOf(kind), app->count.app,
+                                  app->count.strokes);
+                    lines.push_back(pending);
                 }
-                PendingDay pending{app->date, {}, {}, {}, {}};
-                AddAppStrokes(tag == AppFloorTag ? pending.appFloor : pending.appAdd, app->count.app,
-                              app->count.strokes);
-                lines.push_back(pending);
-                continue;
             }
+            if (tallied)
+                continue;
             bool floor = tag == FloorTag;
             std::optional<HistoryDay> day;
             if (comma != std::string_view::npos && (floor || tag == AddTag))

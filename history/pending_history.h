@@ -10,8 +10,10 @@
 //   add,<a history line>
 //   appfloor,<a line of apps.csv>
 //   appadd,<a line of apps.csv>
+//   shortcutfloor,<a line of shortcuts.csv>
+//   shortcutadd,<a line of shortcuts.csv>
 //
-// Each day has two count sets, and two for its programs. floor: full counts the day is known to have
+// Each day has two count sets, and two for its programs and its shortcuts. floor: full counts the day is known to have
 // at least. add: counts on top of whatever the history has. Folding a day
 // into the history gives max(history, floor) + add, field by field. Floors
 // can be folded any number of times; adds only once, so the program turns
@@ -34,11 +36,23 @@ struct PendingDay {
     LocalDate date;
     HistoryCounts floor;
     HistoryCounts add;
-    // The day's strokes per program, when they are recorded, likewise.
+    // The day's strokes per program, when they are recorded, likewise; and
+    // its shortcuts.
     AppCounts appFloor = {};
     AppCounts appAdd = {};
+    AppCounts shortcutFloor = {};
+    AppCounts shortcutAdd = {};
     bool operator==(const PendingDay&) const = default;
-    bool IsEmpty() const { return floor.IsEmpty() && add.IsEmpty() && appFloor.empty() && appAdd.empty(); }
+    bool IsEmpty() const
+    {
+        return floor.IsEmpty() && add.IsEmpty() && appFloor.empty() && appAdd.empty() && shortcutFloor.empty() &&
+               shortcutAdd.empty();
+    }
+    AppCounts& FloorOf(Tally kind) { return kind == Tally::Apps ? appFloor : shortcutFloor; }
+    AppCounts& AddOf(Tally kind) { return kind == Tally::Apps ? appAdd : shortcutAdd; }
+    const AppCounts& FloorOf(Tally kind) const { return kind == Tally::Apps ? appFloor : shortcutFloor; }
+    const AppCounts& AddOf(Tally kind) const { return kind == Tally::Apps ? appAdd : shortcutAdd; }
+    bool HasTally(Tally kind) const { return !FloorOf(kind).empty() || !AddOf(kind).empty(); }
 };
 
 // Each date once, in date order; no day with both sets empty. Kept so by
@@ -64,8 +78,8 @@ bool HasAdds(const PendingDays& days);
 
 // max(history, day.floor) + day.add, field by field.
 HistoryCounts FoldedCounts(const HistoryCounts& history, const PendingDay& day);
-// The same for the day's programs.
-AppCounts FoldedApps(const AppCounts& apps, const PendingDay& day);
+// The same for the day's programs, or its shortcuts.
+AppCounts FoldedApps(const AppCounts& apps, const PendingDay& day, Tally kind = Tally::Apps);
 
 // The file's text: the header, then for each day a floor line and an add
 // line, each only when not empty.

@@ -64,6 +64,11 @@ std::string AppsPathOf(const std::string& historyPath)
     return historyPath.substr(0, historyPath.size() - 12) + ".apps.csv";   // ".history.csv" off
 }
 
+std::string ShortcutsPathOf(const std::string& historyPath)
+{
+    return historyPath.substr(0, historyPath.size() - 12) + ".shortcuts.csv";
+}
+
 LocalDate TodaysDate()
 {
     SYSTEMTIME now;
@@ -137,7 +142,8 @@ bool HasLeftoverMark(const std::string& path)
 }
 
 UserHistoryFiles::UserHistoryFiles(const std::string& historyPath, bool patient)
-    : paths_{historyPath, PendingPathOf(historyPath), AppsPathOf(historyPath)}, patient_(patient)
+    : paths_{historyPath, PendingPathOf(historyPath), AppsPathOf(historyPath), ShortcutsPathOf(historyPath)},
+      patient_(patient)
 {
 }
 

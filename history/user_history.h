@@ -18,8 +18,10 @@ bool HistoryPathOf(const char* dataFilePath, std::string& historyPath);
 // The pending days' file that belongs to a history: "taro.history.csv" gives
 // "taro.history.pending".
 std::string PendingPathOf(const std::string& historyPath);
-// The programs' days beside a history: "taro.history.csv" gives "taro.apps.csv".
+// The programs' days beside a history: "taro.history.csv" gives "taro.apps.csv";
+// the shortcuts', "taro.shortcuts.csv".
 std::string AppsPathOf(const std::string& historyPath);
+std::string ShortcutsPathOf(const std::string& historyPath);
 
 // Puts a file aside as path + ".bak", or ".bak2", ".bak3" and so on when
 // earlier ones are there: every backup is kept. Moved, or copied; false
@@ -65,6 +67,6 @@ public:
     std::string NameOf(DiskFile file) const;
 
 private:
-    std::string paths_[3];
+    std::string paths_[4];
     bool patient_;
 };

@@ -7,7 +7,7 @@ namespace {
 struct Strokes {
     std::mutex lock;
     AppCounts counts;
-} Programs;
+} Programs, Shortcuts;
 
 } // namespace
 
@@ -21,4 +21,19 @@ AppCounts ProgramStrokesSoFar()
 {
     std::lock_guard<std::mutex> guard(Programs.lock);
     return Programs.counts;
+}
+
+void AddShortcutStrokes(std::string_view shortcut, int64_t strokes)
+{
+    std::lock_guard<std::mutex> guard(Shortcuts.lock);
+    AddAppStrokes(Shortcuts.counts, shortcut, strokes);
+}
+
+Tallies TalliesSoFar()
+{
+    Tallies tallies;
+    Of(tallies, Tally::Apps) = ProgramStrokesSoFar();
+    std::lock_guard<std::mutex> guard(Shortcuts.lock);
+    Of(tallies, Tally::Shortcuts) = Shortcuts.counts;
+    return tallies;
 }

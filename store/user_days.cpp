@@ -37,7 +37,7 @@ bool UseFilesOf(const char* dataFilePath)
 void TurnToToday(const LocalDate& today, const HistoryCounts& now)
 {
     if (today != LoggedIn.keeper.Today()) {
-        LoggedIn.keeper.KeepDate(today, now, ProgramStrokesSoFar());
+        LoggedIn.keeper.KeepDate(today, now, TalliesSoFar());
         ++LoggedIn.version;
     }
 }
@@ -51,11 +51,11 @@ KeeperState OpenUserHistory(const char* dataFilePath, const HistoryCounts& loade
         return KeeperState::Closed;
     // What saves killed midway left beside each file and its mark; the files
     // themselves are whole.
-    for (DiskFile file : {DiskFile::History, DiskFile::Pending, DiskFile::Apps}) {
+    for (DiskFile file : {DiskFile::History, DiskFile::Pending, DiskFile::Apps, DiskFile::Shortcuts}) {
         RecoverInterruptedWrite(LoggedIn.files->PathOf(file).c_str(), nullptr);
         RecoverInterruptedWrite(LeftoverMarkOf(LoggedIn.files->PathOf(file)).c_str(), nullptr);
     }
-    LoggedIn.keeper.Login(*LoggedIn.files, loaded, ProgramStrokesSoFar(), TodaysDate());
+    LoggedIn.keeper.Login(*LoggedIn.files, loaded, TalliesSoFar(), TodaysDate());
     return LoggedIn.keeper.State();
 }
 
@@ -73,7 +73,7 @@ KeeperState StartNewUserHistory(const char* dataFilePath)
     std::lock_guard<std::mutex> guard(LoggedIn.lock);
     if (!UseFilesOf(dataFilePath))
         return KeeperState::Closed;
-    LoggedIn.keeper.StartNew(*LoggedIn.files, ProgramStrokesSoFar(), TodaysDate());
+    LoggedIn.keeper.StartNew(*LoggedIn.files, TalliesSoFar(), TodaysDate());
     return LoggedIn.keeper.State();
 }
 
@@ -83,7 +83,7 @@ DaysSaved SaveUserHistory(const HistoryCounts& now, SaveKind kind)
     if (!LoggedIn.files)
         return LoggedIn.keeper.State() == KeeperState::Closed ? DaysSaved::Written : DaysSaved::InMemory;
     const unsigned days = LoggedIn.keeper.DaysVersion();
-    const DaysSaved saved = LoggedIn.keeper.Save(*LoggedIn.files, now, ProgramStrokesSoFar(), TodaysDate(), kind);
+    const DaysSaved saved = LoggedIn.keeper.Save(*LoggedIn.files, now, TalliesSoFar(), TodaysDate(), kind);
     // The windows read the days again only when more than the running day
     // may have changed: a minute's save costs them nothing.
     if (LoggedIn.keeper.DaysVersion() != days)
@@ -118,7 +118,7 @@ void RebaseHistory(const HistoryCounts& beforeReset, const HistoryCounts& afterR
 void DropHistoryDay(const HistoryCounts& now)
 {
     std::lock_guard<std::mutex> guard(LoggedIn.lock);
-    LoggedIn.keeper.DropToday(now, ProgramStrokesSoFar());
+    LoggedIn.keeper.DropToday(now, TalliesSoFar());
 }
 
 std::optional<HistoryPeriods> CurrentHistoryPeriods(const HistoryCounts& now)
@@ -145,25 +145,25 @@ unsigned HistoryVersion() { return LoggedIn.version; }
 
 std::optional<AppCounts> CurrentProgramStrokes(const DateRange& range)
 {
-    AppCounts now = ProgramStrokesSoFar();
+    Tallies now = TalliesSoFar();
     std::lock_guard<std::mutex> guard(LoggedIn.lock);
     if (!LoggedIn.keeper.HasDays())
         return std::nullopt;
-    return LoggedIn.keeper.Apps(range, now);
+    return LoggedIn.keeper.Tallied(Tally::Apps, range, now);
 }
 
-std::optional<AppCounts> CurrentShortcutStrokes(const DateRange&)
+std::optional<AppCounts> CurrentShortcutStrokes(const DateRange& range)
 {
-    // The keeper takes shortcuts.csv in a later change; none are kept yet.
+    Tallies now = TalliesSoFar();
     std::lock_guard<std::mutex> guard(LoggedIn.lock);
     if (!LoggedIn.keeper.HasDays())
         return std::nullopt;
-    return AppCounts{};
+    return LoggedIn.keeper.Tallied(Tally::Shortcuts, range, now);
 }
 
 bool ForgetProgramStrokes()
 {
-    AppCounts now = ProgramStrokesSoFar();
+    Tallies now = TalliesSoFar();
     std::lock_guard<std::mutex> guard(LoggedIn.lock);
     if (!LoggedIn.files)
         return true;

@@ -28,7 +28,8 @@ std::string ReadDaysForCommand(const char* dataFile, CommandReads reads, Command
         return "ユーザー「" + user.name + "」の日ごとの記録ファイルのパスが長すぎます。";
     UserHistoryFiles files(historyPath, true);
     const bool programs = reads == CommandReads::Apps;
-    switch (programs ? ReadAppsAsLoginWould(files, user.apps) : ReadDaysAsLoginWould(files, TodaysDate(), book)) {
+    switch (programs ? ReadTallyAsLoginWould(files, Tally::Apps, user.apps)
+                     : ReadDaysAsLoginWould(files, TodaysDate(), book)) {
     case DaysForReading::Read:
         return std::string();
     case DaysForReading::HistoryUnreadable:

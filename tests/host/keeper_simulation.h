@@ -78,9 +78,10 @@ struct SimFile {
 
 class SimDisk final : public HistoryDisk {
 public:
-    SimFile files[3];
-    bool marks[3] = {};            // the files marked as an earlier user's
-    std::vector<std::string> backups[3];
+    static constexpr int Files = 4;   // the history, the pending file, apps.csv, shortcuts.csv
+    SimFile files[Files];
+    bool marks[Files] = {};        // the files marked as an earlier user's
+    std::vector<std::string> backups[Files];
     std::vector<std::string> violations;
     int killCountdown = -1;   // writes to go before the kill; -1: none
     bool killTakesEffect = false;
@@ -230,7 +231,7 @@ using AppDayMap = std::map<LocalDate, AppCounts>;
 // Reads the texts as a login would, nothing held.
 class TextDisk final : public HistoryDisk {
 public:
-    std::optional<std::string> texts[3];
+    std::optional<std::string> texts[SimDisk::Files];
     FileRead Read(DiskFile file, std::string& text, FileStamp&) override
     {
         const auto& held = texts[static_cast<int>(file)];
@@ -247,7 +248,7 @@ public:
     bool CopyAside(DiskFile) override { return false; }
     bool Mark(DiskFile, bool) override { return false; }
     bool Marked(DiskFile file) override { return marks[static_cast<int>(file)]; }
-    bool marks[3] = {};
+    bool marks[SimDisk::Files] = {};
 };
 
 inline DayMap DaysOf(const HistoryBook& book)
@@ -267,10 +268,10 @@ inline DayMap DaysOfHistory(const std::string& text, const LocalDate& today)
     return DaysOf(book);
 }
 
-// An apps file's days; none for a text that is not one.
-inline AppDayMap DaysOfApps(const std::string& text)
+// A tally's file's days; none for a text that is not one.
+inline AppDayMap DaysOfTally(Tally kind, const std::string& text)
 {
-    AppBook book;
+    AppBook book(kind);
     return book.Load(text) == AppsLoad::Loaded ? book.Days() : AppDayMap{};
 }
 
@@ -295,16 +296,17 @@ inline std::string QuotedEvery(std::string_view line)
     return out + "\"";
 }
 
-// The programs' days as Kivora writes them, or as a spreadsheet saves them
+// A tally's days as Kivora writes them, or as a spreadsheet saves them
 // back: a byte-order mark, LF, every field quoted, the lines backwards.
-inline std::string AppsOf(const AppDayMap& days, bool spreadsheet)
+inline std::string TallyText(Tally kind, const AppDayMap& days, bool spreadsheet)
 {
-    AppBook book;
+    AppBook book(kind);
     for (const auto& [date, counts] : days)
         book.Set(date, counts);
     if (!spreadsheet)
         return book.Render();
-    std::string saved = "\xEF\xBB\xBF\"date\",\"app\",\"strokes\"\n";
+    std::string saved = kind == Tally::Apps ? "\xEF\xBB\xBF\"date\",\"app\",\"strokes\"\n"
+                                            : "\xEF\xBB\xBF\"date\",\"shortcut\",\"strokes\"\n";
     for (auto day = days.rbegin(); day != days.rend(); ++day) {
         for (const AppCount& count : day->second) {
             if (count.strokes <= 0)
@@ -393,11 +395,11 @@ private:
         // The data file holds no minutes or hours: they start again.
         counts_.activeMinutes = counts_.bestMinute = 0;
         counts_.hours = {};
-        keeper_.Login(disk_, counts_, apps_, date_);
+        keeper_.Login(disk_, counts_, tallies_, date_);
         loggedIn_ = true;
         quiet_ = false;
-        seen_[0] = disk_.Of(DiskFile::History);
-        seen_[1] = disk_.Of(DiskFile::Apps);
+        for (int which = 0; which < SimDisk::Files; ++which)
+            seen_[which] = disk_.files[which];
         Note("login");
         if (!Same(keeper_.Today(), date_))
             Fail("the running day is not today after a login");
@@ -410,26 +412,31 @@ private:
     {
         ++figures_.saves;
         const bool quiet = quiet_ && kind == SaveKind::Minute && keeper_.State() == KeeperState::Open;
-        const SimFile historyBefore = disk_.Of(DiskFile::History), appsBefore = disk_.Of(DiskFile::Apps);
-        DaysSaved saved = keeper_.Save(disk_, counts_, apps_, date_, kind);
+        const SimFile historyBefore = disk_.Of(DiskFile::History), appsBefore = disk_.Of(DiskFile::Apps),
+                      shortcutsBefore = disk_.Of(DiskFile::Shortcuts);
+        DaysSaved saved = keeper_.Save(disk_, counts_, tallies_, date_, kind);
         static constexpr const char* Saved[] = {"written", "pending", "full", "in memory"};
         Note(std::string(kind == SaveKind::Minute ? "save: " : "save for leaving: ") + Saved[static_cast<int>(saved)]);
         const SimFile& history = disk_.Of(DiskFile::History);
         const SimFile& apps = disk_.Of(DiskFile::Apps);
+        const SimFile& shortcuts = disk_.Of(DiskFile::Shortcuts);
         // What the keeper looked at: a file it wrote, or one whose stamp
         // moved (it reads that again); one whose stamp stayed, it did not.
-        for (auto [now, seen] : {std::pair{&history, &seen_[0]}, std::pair{&apps, &seen_[1]}}) {
+        for (int which = 0; which < SimDisk::Files; ++which) {
+            const SimFile* now = &disk_.files[which];
+            SimFile* seen = &seen_[which];
             if (now->exists != seen->exists || now->text.size() != seen->text.size() || now->time != seen->time ||
                 now->identity != seen->identity)
                 *seen = *now;
         }
         if (quiet && saved == DaysSaved::Written &&
-            (history.identity != historyBefore.identity || apps.identity != appsBefore.identity))
-            Fail("a minute's save with nothing but the running day to save wrote the history or apps.csv");
+            (history.identity != historyBefore.identity || apps.identity != appsBefore.identity ||
+             shortcuts.identity != shortcutsBefore.identity))
+            Fail("a minute's save with nothing but the running day to save wrote the history or a tally's file");
         quiet_ = saved == DaysSaved::Written && keeper_.State() == KeeperState::Open;
         if (saved != DaysSaved::InMemory) {
             durableLow_ = low_;
-            durableAppLow_ = appLow_;
+            durableTallyLow_ = tallyLow_;
             durableCounts_ = counts_;
         }
         lastSaveDurable_ = saved != DaysSaved::InMemory;
@@ -455,8 +462,8 @@ private:
         quiet_ = false;
         registered_ = false;
         low_ = durableLow_;   // what no save had put on disk may be lost
-        appLow_ = durableAppLow_;
-        apps_.clear();        // a new process counts its programs' strokes from none
+        tallyLow_ = durableTallyLow_;
+        tallies_ = {};        // a new process counts its tallies from none
     }
 
     void Step()
@@ -491,7 +498,7 @@ private:
             else if (roll < 67)
                 EditHistory();
             else if (roll < 70)
-                EditApps();
+                EditTally(random_() % 2 == 0 ? Tally::Apps : Tally::Shortcuts);
             else if (roll < 75)
                 ArmKill();
             else if (roll < 80)
@@ -503,7 +510,8 @@ private:
             else if (roll < 87)
                 ++dataFileFails_;
             else if (roll < 88)
-                disk_.Of(static_cast<DiskFile>(random_() % 3)).failingReads += 1 + static_cast<int>(random_() % 3);
+                disk_.Of(static_cast<DiskFile>(random_() % SimDisk::Files)).failingReads +=
+                    1 + static_cast<int>(random_() % 3);
             else if (roll < 90)
                 ForgetApps();
             else
@@ -533,9 +541,18 @@ private:
                                                         "\xE3\x83\xA1\xE3\x83\xA2.exe", UnknownApp};
             std::string_view program = Programs[random_() % 4];
             int64_t strokes = 1 + random_() % 6;
-            AddAppStrokes(apps_, program, strokes);
-            AddAppStrokes(appLow_[date_], program, strokes);
-            AddAppStrokes(appHigh_[date_], program, strokes);
+            AddAppStrokes(Of(tallies_, Tally::Apps), program, strokes);
+            AddAppStrokes(tallyLow_[0][date_], program, strokes);
+            AddAppStrokes(tallyHigh_[0][date_], program, strokes);
+        }
+        if (random_() % 2 == 0) {
+            // A shortcut, named as the polling thread names them.
+            static const std::string_view Shortcuts[] = {"Ctrl+C", "Ctrl+Shift+Z", "Alt+Tab", "Win+E"};
+            std::string_view shortcut = Shortcuts[random_() % 4];
+            int64_t strokes = 1 + random_() % 3;
+            AddAppStrokes(Of(tallies_, Tally::Shortcuts), shortcut, strokes);
+            AddAppStrokes(tallyLow_[1][date_], shortcut, strokes);
+            AddAppStrokes(tallyHigh_[1][date_], shortcut, strokes);
         }
     }
 
@@ -544,22 +561,22 @@ private:
     // may come back.
     void ForgetApps()
     {
-        appLow_.clear();
-        durableAppLow_.clear();
-        othersWroteApps_.clear();
+        tallyLow_[0].clear();
+        durableTallyLow_[0].clear();
+        othersWroteTally_[0].clear();
         disk_.forgettingApps = true;
-        const bool forgotten = keeper_.ForgetApps(disk_, apps_);
+        const bool forgotten = keeper_.ForgetApps(disk_, tallies_);
         disk_.forgettingApps = false;
         if (!forgotten) {
             Note("programs not forgotten");
             return;
         }
         Note("programs forgotten");
-        appHigh_.clear();
-        appAdded_.clear();
-        appTaken_.clear();
-        if (stashedApps_)
-            stashedApps_ = SimFile{};   // the user deletes the file a foreign one stood for
+        tallyHigh_[0].clear();
+        tallyAdded_[0].clear();
+        tallyTaken_[0].clear();
+        if (stashedTally_[0])
+            stashedTally_[0] = SimFile{};   // the user deletes the file a foreign one stood for
     }
 
     // The user deletes the data file and registers a new user of the same
@@ -577,13 +594,16 @@ private:
                 file.foreign = true;   // the earlier user's, as good as another program's
         }
         stashedHistory_.reset();
-        stashedApps_.reset();
+        for (std::optional<SimFile>& stashed : stashedTally_)
+            stashed.reset();
         staleCopy_.reset();
-        staleApps_.reset();
+        for (std::optional<AppDayMap>& stale : staleTally_)
+            stale.reset();
         for (DayMap* days : {&low_, &durableLow_, &high_, &added_, &taken_, &othersWrote_})
             days->clear();
-        for (AppDayMap* days : {&appLow_, &durableAppLow_, &appHigh_, &appAdded_, &appTaken_, &othersWroteApps_})
-            days->clear();
+        for (TallyDays* tallies : {&tallyLow_, &durableTallyLow_, &tallyHigh_, &tallyAdded_, &tallyTaken_, &othersWroteTally_})
+            for (AppDayMap& days : *tallies)
+                days.clear();
         Note("registering");
         // A kill before the data file is made leaves no such user: the
         // next start registers again.
@@ -593,7 +613,7 @@ private:
             lastSaveDurable_ = true;
             registering_ = false;
         });
-        keeper_.StartNew(disk_, apps_, date_);
+        keeper_.StartNew(disk_, tallies_, date_);
         loggedIn_ = true;
     }
 
@@ -609,18 +629,19 @@ private:
         keeper_.Rebase(counts_, HistoryCounts{});
         counts_ = HistoryCounts{};
         disk_.Write([&] { dataFile_ = DataFileOf(counts_); });
-        keeper_.DropToday(counts_, apps_);
+        keeper_.DropToday(counts_, tallies_);
         for (DayMap* days : {&low_, &durableLow_, &othersWrote_})
             days->erase(date_);
-        for (AppDayMap* days : {&appLow_, &durableAppLow_, &othersWroteApps_})
-            days->erase(date_);
+        for (TallyDays* tallies : {&tallyLow_, &durableTallyLow_, &othersWroteTally_})
+            for (AppDayMap& days : *tallies)
+                days.erase(date_);
         Note("first stroke zeroed");
     }
 
     void NewDate(int days)
     {
         date_ = AddDays(date_, days);
-        keeper_.KeepDate(date_, counts_, apps_);
+        keeper_.KeepDate(date_, counts_, tallies_);
         counts_.bestMinute = 0;   // a snapshot's best minute is the running day's
     }
 
@@ -634,7 +655,7 @@ private:
     // Another program holds, frees, refuses or replaces one of the files.
     void ChangeAFile()
     {
-        DiskFile which = static_cast<DiskFile>(random_() % 3);
+        DiskFile which = static_cast<DiskFile>(random_() % SimDisk::Files);
         SimFile& file = disk_.Of(which);
         switch (random_() % 7) {
         case 0:
@@ -680,7 +701,14 @@ private:
 
     std::optional<SimFile>& Stash(DiskFile which)
     {
-        return which == DiskFile::Apps ? stashedApps_ : stashedHistory_;
+        switch (which) {
+        case DiskFile::Apps:
+            return stashedTally_[0];
+        case DiskFile::Shortcuts:
+            return stashedTally_[1];
+        default:
+            return stashedHistory_;
+        }
     }
 
     void TakeForeignFileAway(DiskFile which)
@@ -795,41 +823,43 @@ private:
     bool HiddenEdit(DiskFile which) const
     {
         const SimFile& now = disk_.files[static_cast<int>(which)];
-        const SimFile& seen = seen_[which == DiskFile::History ? 0 : 1];
+        const SimFile& seen = seen_[static_cast<int>(which)];
         return now.exists && seen.exists && now.text != seen.text && now.text.size() == seen.text.size() &&
                now.time == seen.time && now.identity == seen.identity;
     }
     // Another program writes apps.csv: a program's day raised or lowered,
     // a day taken out, a copy read a while ago saved back, a spreadsheet's form.
-    void EditApps()
+    void EditTally(Tally kind)
     {
-        SimFile& file = disk_.Of(DiskFile::Apps);
+        const int at = static_cast<int>(kind);
+        SimFile& file = disk_.Of(kind == Tally::Apps ? DiskFile::Apps : DiskFile::Shortcuts);
         if (file.foreign || file.holder == Holder::Exclusive || file.readOnly)
             return;
         ++figures_.edits;
-        AppDayMap before = DaysOfApps(file.exists ? file.text : "");
+        AppDayMap before = DaysOfTally(kind, file.exists ? file.text : "");
         AppDayMap after = before;
         switch (random_() % 4) {
         case 0:
         case 1: {
             LocalDate day = AddDays(date_, -static_cast<int>(random_() % 3));
             AppCounts& counts = after[day];
-            std::string program = random_() % 2 == 0 ? "notepad.exe" : "calc.exe";
+            std::string name = kind == Tally::Shortcuts ? (random_() % 2 == 0 ? "Ctrl+C" : "Ctrl+V")
+                                                        : (random_() % 2 == 0 ? "notepad.exe" : "calc.exe");
             int64_t now = 0;
             for (const AppCount& count : counts)
-                now = count.app == program ? count.strokes : now;
+                now = count.app == name ? count.strokes : now;
             int64_t changed = std::max<int64_t>(0, now + static_cast<int64_t>(random_() % 30) - 10);
-            AppCounts edited = LessApps(counts, AppCounts{{program, now}});
-            AddAppStrokes(edited, program, changed);
+            AppCounts edited = LessApps(counts, AppCounts{{name, now}});
+            AddAppStrokes(edited, name, changed);
             counts = edited;
             break;
         }
         case 2:
-            if (staleApps_) {
-                after = *staleApps_;
-                staleApps_.reset();
+            if (staleTally_[at]) {
+                after = *staleTally_[at];
+                staleTally_[at].reset();
             } else {
-                staleApps_ = before;   // read now, saved back later
+                staleTally_[at] = before;   // read now, saved back later
             }
             break;
         case 3:
@@ -838,16 +868,16 @@ private:
         }
         for (auto& [day, counts] : after) {
             AppCounts was = before.count(day) ? before[day] : AppCounts{};
-            AddAppCounts(appAdded_[day], LessApps(counts, was));
-            AddAppCounts(appTaken_[day], LessApps(was, counts));
+            AddAppCounts(tallyAdded_[at][day], LessApps(counts, was));
+            AddAppCounts(tallyTaken_[at][day], LessApps(was, counts));
         }
         for (const auto& [day, counts] : before) {
             if (!after.count(day))
-                AddAppCounts(appTaken_[day], counts);
+                AddAppCounts(tallyTaken_[at][day], counts);
         }
-        othersWroteApps_ = Wrote(othersWroteApps_, before, after);
+        othersWroteTally_[at] = Wrote(othersWroteTally_[at], before, after);
         file.exists = true;
-        file.text = AppsOf(after, random_() % 2 == 0);
+        file.text = TallyText(kind, after, random_() % 2 == 0);
         if (random_() % 4 == 0)
             file.text += std::string(UserNote) + "\r\n";   // counts for nothing, kept in a copy
         disk_.Touch(file, random_() % 2 == 0);
@@ -905,7 +935,7 @@ private:
         loggedIn_ = false;
         registered_ = false;
         if (!logOff)
-            apps_.clear();   // the next run is a new process
+            tallies_ = {};   // the next run is a new process
         // Between two runs a file that is not Kivora's may stand where the
         // pending file would.
         if (random_() % 4 == 0)
@@ -934,6 +964,7 @@ private:
         }
         TakeForeignFileAway(DiskFile::History);
         TakeForeignFileAway(DiskFile::Apps);
+        TakeForeignFileAway(DiskFile::Shortcuts);
         dataFileFails_ = 0;
     }
 
@@ -950,9 +981,12 @@ private:
         // A minute's save reads a file again only when its stamp moved; one
         // that writes the history whole reads what it writes over.
         const SaveKind kind = random_() % 2 == 0 ? SaveKind::Minute : SaveKind::Leaving;
-        const bool hiddenHistoryEdit = HiddenEdit(DiskFile::History), hiddenAppsEdit = HiddenEdit(DiskFile::Apps);
-        const uint64_t historyBefore = disk_.Of(DiskFile::History).identity;
-        const uint64_t appsBefore = disk_.Of(DiskFile::Apps).identity;
+        bool hiddenEdit[SimDisk::Files];
+        uint64_t identityBefore[SimDisk::Files];
+        for (int which = 0; which < SimDisk::Files; ++which) {
+            hiddenEdit[which] = HiddenEdit(static_cast<DiskFile>(which));
+            identityBefore[which] = disk_.files[which].identity;
+        }
         Save(kind);
         if (!failure_.empty())
             return;
@@ -965,65 +999,73 @@ private:
         for (const HistoryDay& day : keeper_.Days(counts_))
             shown[day.date] = day.counts;
         // Unless Kivora wrote the file, and so read what it wrote over.
-        if (!(hiddenHistoryEdit && disk_.Of(DiskFile::History).identity == historyBefore) && !SameDays(shown, onDisk))
+        if (!(hiddenEdit[0] && disk_.Of(DiskFile::History).identity == identityBefore[0]) && !SameDays(shown, onDisk))
             Fail("the days shown differ from the days on disk");
-        AppCounts onDiskApps;
-        for (const auto& [day, counts] : CheckAppsOnDisk("at a checkpoint", false))
-            AddAppCounts(onDiskApps, counts);
-        if (!(hiddenAppsEdit && disk_.Of(DiskFile::Apps).identity == appsBefore) &&
-            keeper_.Apps({{1, 1, 1}, {9999, 12, 31}}, apps_) != onDiskApps)
-            Fail("the programs' strokes shown differ from those on disk");
+        for (Tally kind : EveryTally) {
+            const DiskFile which = kind == Tally::Apps ? DiskFile::Apps : DiskFile::Shortcuts;
+            AppCounts onDiskTally;
+            for (const auto& [day, counts] : CheckTallyOnDisk(kind, "at a checkpoint", false))
+                AddAppCounts(onDiskTally, counts);
+            const bool hidden = hiddenEdit[static_cast<int>(which)] &&
+                                disk_.Of(which).identity == identityBefore[static_cast<int>(which)];
+            if (!hidden && keeper_.Tallied(kind, {{1, 1, 1}, {9999, 12, 31}}, tallies_) != onDiskTally)
+                Fail(kind == Tally::Apps ? "the programs' strokes shown differ from those on disk"
+                                         : "the shortcuts shown differ from those on disk");
+        }
     }
 
     // What a login would read, as the disk's marks tell it.
     TextDisk View() const
     {
         TextDisk view;
-        for (int which = 0; which < 3; ++which)
+        for (int which = 0; which < SimDisk::Files; ++which)
             view.marks[which] = disk_.marks[which];
         return view;
     }
 
     // apps.csv as a login would find it (the real one if a file that is not
     // one stands in its place), checked against the strokes into programs.
-    AppDayMap CheckAppsOnDisk(const char* when, bool atLeastOnly, bool withoutPending = false)
+    AppDayMap CheckTallyOnDisk(Tally kind, const char* when, bool atLeastOnly, bool withoutPending = false)
     {
+        const int at = static_cast<int>(kind);
+        const DiskFile which = kind == Tally::Apps ? DiskFile::Apps : DiskFile::Shortcuts;
+        const char* what = kind == Tally::Apps ? "strokes into programs" : "shortcuts";
         TextDisk view = View();
-        const SimFile& apps = disk_.Of(DiskFile::Apps);
-        const SimFile& real = apps.foreign && stashedApps_ ? *stashedApps_ : apps;
+        const SimFile& tally = disk_.Of(which);
+        const SimFile& real = tally.foreign && stashedTally_[at] ? *stashedTally_[at] : tally;
         if (real.exists && !real.foreign)
-            view.texts[2] = real.text;
+            view.texts[static_cast<int>(which)] = real.text;
         const SimFile& pending = disk_.Of(DiskFile::Pending);
         if (pending.exists && !pending.foreign && !withoutPending)
             view.texts[1] = pending.text;
-        AppBook book;
-        if (ReadAppsAsLoginWould(view, book) != DaysForReading::Read) {
-            Fail(std::string(when) + ": the programs' days cannot be read as a login would");
+        AppBook book(kind);
+        if (ReadTallyAsLoginWould(view, kind, book) != DaysForReading::Read) {
+            Fail(std::string(when) + ": the " + what + " cannot be read as a login would");
             return {};
         }
         const AppDayMap& onDisk = book.Days();
         auto on = [&](const AppDayMap& days, const LocalDate& day) {
-            auto at = days.find(day);
-            return at == days.end() ? AppCounts{} : at->second;
+            auto found = days.find(day);
+            return found == days.end() ? AppCounts{} : found->second;
         };
-        for (const auto& [day, wrote] : othersWroteApps_) {
+        for (const auto& [day, wrote] : othersWroteTally_[at]) {
             if (!LessApps(wrote, on(onDisk, day)).empty())
-                Fail(std::string(when) + ": " + FormatLocalDate(day) + " lost the strokes another program wrote");
+                Fail(std::string(when) + ": " + FormatLocalDate(day) + " lost the " + what + " another program wrote");
         }
-        for (const auto& [day, low] : appLow_) {
-            if (!LessApps(LessApps(low, on(onDisk, day)), on(appTaken_, day)).empty())
-                Fail(std::string(when) + ": " + FormatLocalDate(day) + " lost strokes into a program");
+        for (const auto& [day, low] : tallyLow_[at]) {
+            if (!LessApps(LessApps(low, on(onDisk, day)), on(tallyTaken_[at], day)).empty())
+                Fail(std::string(when) + ": " + FormatLocalDate(day) + " lost " + what);
         }
         if (atLeastOnly)
             return onDisk;
         for (const auto& [day, has] : onDisk) {
-            AppCounts most = on(appHigh_, day);
-            AddAppCounts(most, on(appAdded_, day));
+            AppCounts most = on(tallyHigh_[at], day);
+            AddAppCounts(most, on(tallyAdded_[at], day));
             if (!LessApps(has, most).empty())
-                Fail(std::string(when) + ": " + FormatLocalDate(day) + " holds more strokes into programs than were");
-            bool untouched = !appAdded_.count(day) && !appTaken_.count(day);
-            if (untouched && on(appLow_, day) == on(appHigh_, day) && has != on(appLow_, day))
-                Fail(std::string(when) + ": " + FormatLocalDate(day) + "'s programs are not exactly what was counted");
+                Fail(std::string(when) + ": " + FormatLocalDate(day) + " holds more " + what + " than were");
+            bool untouched = !tallyAdded_[at].count(day) && !tallyTaken_[at].count(day);
+            if (untouched && on(tallyLow_[at], day) == on(tallyHigh_[at], day) && has != on(tallyLow_[at], day))
+                Fail(std::string(when) + ": " + FormatLocalDate(day) + "'s " + what + " are not exactly what was counted");
         }
         return onDisk;
     }
@@ -1047,7 +1089,8 @@ private:
             return {};
         }
         DayMap onDisk = DaysOf(book);
-        CheckAppsOnDisk(when, atLeastOnly, withoutPending);
+        for (Tally kind : EveryTally)
+            CheckTallyOnDisk(kind, when, atLeastOnly, withoutPending);
         for (const auto& [day, wrote] : othersWrote_) {
             if (!AtMost(wrote, onDisk.count(day) ? onDisk[day] : HistoryCounts{}))
                 Fail(std::string(when) + ": " + FormatLocalDate(day) + " lost what another program wrote");
@@ -1147,7 +1190,7 @@ private:
     bool registered_ = false;    // a new user whose first stroke has not been zeroed yet
     bool registering_ = false;   // no data file made yet for the user being registered
     bool quiet_ = false;         // nothing but counting since a minute's save wrote the days
-    SimFile seen_[2];            // the history and apps.csv at the keeper's last save or login
+    SimFile seen_[SimDisk::Files];   // the files at the keeper's last save or login
     LocalDate date_{2026, 12, 30};
     HistoryCounts counts_;       // the counter table's all-time counts
     HistoryCounts dataFile_;     // what the data file holds
@@ -1161,10 +1204,13 @@ private:
     DayMap othersWrote_;         // the days as another program last wrote them
     std::optional<SimFile> stashedHistory_;
     // The same for the strokes into programs, program by program.
-    AppCounts apps_;             // since the process started, as the polling thread counts them
-    AppDayMap appLow_, durableAppLow_, appHigh_, appAdded_, appTaken_, othersWroteApps_;
-    std::optional<SimFile> stashedApps_;
-    std::optional<AppDayMap> staleApps_;
+    // Since the process started, as the polling thread counts them: the
+    // strokes per program, the shortcuts.
+    Tallies tallies_;
+    using TallyDays = std::array<AppDayMap, TallyKinds>;
+    TallyDays tallyLow_, durableTallyLow_, tallyHigh_, tallyAdded_, tallyTaken_, othersWroteTally_;
+    std::array<std::optional<SimFile>, TallyKinds> stashedTally_;
+    std::array<std::optional<AppDayMap>, TallyKinds> staleTally_;
     std::optional<DayMap> staleCopy_;
     std::string failure_;
     std::vector<std::string> log_;

@@ -70,7 +70,8 @@ TEST(HistoryKeeper, AMinutesSaveWritesTheRunningDayAloneAndLeavingWritesEveryDay
 
     for (int minute = 1; minute <= 3; ++minute) {
         AddCounts(counts, Typed(40, 60));
-        ASSERT_EQ(keeper.Save(disk, counts, {{"notepad.exe", 40}}, Today, SaveKind::Minute), DaysSaved::Written);
+        const Tallies tallies{AppCounts{{"notepad.exe", 40}}, AppCounts{{"Ctrl+C", minute}}};
+        ASSERT_EQ(keeper.Save(disk, counts, tallies, Today, SaveKind::Minute), DaysSaved::Written);
         // A day's bytes, however many years are kept; the history as it was.
         EXPECT_EQ(disk.Of(DiskFile::History).identity, identity) << "minute " << minute;
         EXPECT_LT(disk.Of(DiskFile::Pending).text.size(), 16u * 1024) << "minute " << minute;
@@ -79,12 +80,15 @@ TEST(HistoryKeeper, AMinutesSaveWritesTheRunningDayAloneAndLeavingWritesEveryDay
 
     // Leaving: the history holds every day, today's too, and nothing waits.
     AddCounts(counts, Typed(5, 7));
-    ASSERT_EQ(keeper.Save(disk, counts, {{"notepad.exe", 45}}, Today, SaveKind::Leaving), DaysSaved::Written);
+    const Tallies tallies{AppCounts{{"notepad.exe", 45}}, AppCounts{{"Alt+Tab", 1}, {"Ctrl+C", 3}}};
+    ASSERT_EQ(keeper.Save(disk, counts, tallies, Today, SaveKind::Leaving), DaysSaved::Written);
     EXPECT_FALSE(disk.Of(DiskFile::Pending).exists);
     std::string expected = years;
     AppendHistoryLine(expected, Today, Typed(125, 187));
     EXPECT_EQ(disk.Of(DiskFile::History).text, expected);
     EXPECT_EQ(disk.Of(DiskFile::Apps).text, "date,app,strokes\r\n2026-12-08,notepad.exe,45\r\n");
+    EXPECT_EQ(disk.Of(DiskFile::Shortcuts).text,
+              "date,shortcut,strokes\r\n2026-12-08,Alt+Tab,1\r\n2026-12-08,Ctrl+C,3\r\n");
 
     // The first save of a new day writes the day that ended into the history.
     keeper.Login(disk, counts, {}, Today);

@@ -55,7 +55,8 @@ struct PageState {
     int ticks = 0;
     PageCanvas canvas;
     ChartLayout layout;             // what the canvas shows, in its pixels: for hit tests
-    AppCounts programs;             // the described days' strokes per program, as last drawn
+    std::vector<RankedApp> programs;  // the described days' programs ranked, for these days and figures
+    std::optional<DateRange> programsOf;
     PaintColours colours;           // what it is drawn in
     std::string name;               // the page's window text
     bool dragging = false;
@@ -101,6 +102,9 @@ bool RefreshDays(bool withRunningDay)
             changed = true;
         }
     }
+    // The programs are ranked again only when the days or their counts moved.
+    if (changed)
+        Page.programsOf.reset();
     return changed;
 }
 
@@ -112,10 +116,14 @@ ChartPicture PictureShown()
     picture.view.keys = Page.keys;
     picture.view.selection = Page.selection;
     const DateRange described = Page.selection ? *Page.selection : SpanDates(Page.series, Page.span);
-    std::optional<AppCounts> programs = CurrentProgramStrokes(described);
-    Page.programs = programs ? std::move(*programs) : AppCounts{};
-    if (Page.allPcs)
-        Page.programs = WithOtherPcsApps(std::move(Page.programs), described);
+    if (Page.programsOf != described) {
+        std::optional<AppCounts> programs = CurrentProgramStrokes(described);
+        AppCounts sums = programs ? std::move(*programs) : AppCounts{};
+        if (Page.allPcs)
+            sums = WithOtherPcsApps(std::move(sums), described);
+        Page.programs = RankApps(sums);
+        Page.programsOf = described;
+    }
     picture.view.programs = &Page.programs;
     picture.title = Page.historyOff ? NoHistoryText : nullptr;
     return picture;

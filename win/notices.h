@@ -4,7 +4,8 @@
 // icon, or as soon as there is one.
 #include <string_view>
 
-enum class Notice { SaveFailed, ClockFailed, HistoryFailed, HistoryFull, DaysUnsaved, KeysUnsaved, SyncFailed, Count };
+enum class Notice { SaveFailed, ClockFailed, HistoryFailed, HistoryFull, DaysUnsaved, KeysUnsaved, SyncFailed, SyncPastLimits,
+                    Count };
 void NoteOutcome(Notice notice, bool succeeded);
 void NoteSaveResult(bool saved);
 // The logged-in user's data file name (taro.dat): the notices name the

@@ -107,11 +107,11 @@ TEST(ProgramTable, RanksByStrokesWithTheirShareAndTheRestTogether)
 TEST(ProgramTable, TheCommandsTableIsUtf8CsvWithOneDecimal)
 {
     AppCounts counts = Programs({{"notepad.exe", 318}, {"a,b\"c.exe", 2}, {"\xE3\x83\xA1\xE3\x83\xA2.exe", 680}});
-    EXPECT_EQ(FormatAppsTable(counts), "app,strokes,share\r\n"
+    EXPECT_EQ(FormatAppsTable(counts), "\xEF\xBB\xBF" "app,strokes,share\r\n"
                                        "\xE3\x83\xA1\xE3\x83\xA2.exe,680,68.0\r\n"
                                        "notepad.exe,318,31.8\r\n"
                                        "\"a,b\"\"c.exe\",2,0.2\r\n");
-    EXPECT_EQ(FormatAppsTable({}), "app,strokes,share\r\n");
+    EXPECT_EQ(FormatAppsTable({}), "\xEF\xBB\xBF" "app,strokes,share\r\n");
     EXPECT_EQ(ShareText(1000), "100.0");
     EXPECT_EQ(ShareText(5), "0.5");
 }

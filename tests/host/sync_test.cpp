@@ -44,6 +44,13 @@ std::vector<HistoryDay> Days(const std::string& history)
     return days;
 }
 
+MemoryLocal LocalWith(const std::string& history)
+{
+    MemoryLocal local;
+    local.Put(PcFileKind::History, history);
+    return local;
+}
+
 int64_t StrokesOn(const std::vector<HistoryDay>& days, int day)
 {
     for (const HistoryDay& d : days) {
@@ -80,7 +87,9 @@ TEST(PcFiles, OnlyAPcsOwnNamesAreItsFiles)
         {"-1a2b3c4d.history.csv", nullptr, {}},                            // no name
         {"ABCDEFGHIJKLMNOP-1a2b3c4d.history.csv", nullptr, {}},            // sixteen letters
         {"DESK-1a2b3c4d.HISTORY.CSV", nullptr, {}},
+        {"DESK-1a2b3c4d.history.pending", "DESK-1a2b3c4d", PcFileKind::Pending},
         {"DESK-1a2b3c4d.pending", nullptr, {}},
+        {"DESK-1a2b3c4d (1).history.pending", nullptr, {}},
         {"taro.history.csv", nullptr, {}},                                 // a data folder's file
     };
     for (const Case& c : cases) {
@@ -124,19 +133,20 @@ TEST(OtherPcs, TheirDaysAreAddedToThisPcsByDate)
     folder.Put("WORK-00000003.history.csv", "not a history\r\n");                        // unknown form
     folder.Put("LAPTOP-00000001.keys.csv", "key,count\r\na,123\r\nspace,4\r\n");
     folder.Put("WORK-00000002.keys.csv", "key,count\r\na,1000\r\n");
-    const std::vector<HistoryDay> local = Days(History({{4, 1}, {7, 5000}}));
+    MemoryLocal local = LocalWith(History({{4, 1}, {7, 5000}}));
 
     OtherPcs others;
-    ASSERT_EQ(others.Refresh(folder, Own, local, Today), FolderRead::Read);
-    const std::vector<HistoryDay> all = AddDaysByDate(local, others.Sums().days);
+    ASSERT_EQ(others.Refresh(folder, local, Own, Today), FolderRead::Read);
+    std::vector<HistoryDay> all = Days(History({{4, 1}, {7, 5000}}));
+    others.Days().AddTo(all);
     EXPECT_EQ(StrokesOn(all, 4), 1);
     EXPECT_EQ(StrokesOn(all, 5), 10);
     EXPECT_EQ(StrokesOn(all, 6), 300);
     EXPECT_EQ(StrokesOn(all, 7), 5420) << "this PC's copy in the folder is not counted again";
     EXPECT_EQ(all.size(), 4u);
-    EXPECT_EQ(others.Sums().allTime.keys[0], 1123);
-    EXPECT_EQ(others.Sums().allTime.keys[KeyIndexOf("space")], 4);
-    EXPECT_EQ(others.Sums().pcs, 2) << "a file of unknown form counts for no PC";
+    EXPECT_EQ(others.AllTime().keys[0], 1123);
+    EXPECT_EQ(others.AllTime().keys[KeyIndexOf("space")], 4);
+    EXPECT_EQ(others.Pcs(), 2) << "a file of unknown form counts for no PC";
     HistoryPeriods periods = PeriodsOfDays(all, Today);
     EXPECT_EQ(periods.today.keys[0], 5420);
     EXPECT_EQ(periods.last7.keys[0], 5731);
@@ -153,17 +163,18 @@ TEST(OtherPcs, ACopiedDayCountsOnce)
     folder.Put("DESK-00000009.history.csv", History({{3, 7}}));            // this PC under its old id
     folder.Put("NEWPC-00000002.apps.csv", "date,app,strokes\r\n2026-12-05,a.exe,10\r\n2026-12-08,b.exe,30\r\n");
     folder.Put("OLDPC-00000001.apps.csv", "date,app,strokes\r\n2026-12-05,a.exe,10\r\n");
-    const std::vector<HistoryDay> local = Days(History({{3, 7}, {4, 1}}));
+    MemoryLocal local = LocalWith(History({{3, 7}, {4, 1}}));
 
     OtherPcs others;
-    ASSERT_EQ(others.Refresh(folder, Own, local, Today), FolderRead::Read);
-    const std::vector<HistoryDay> all = AddDaysByDate(local, others.Sums().days);
+    ASSERT_EQ(others.Refresh(folder, local, Own, Today), FolderRead::Read);
+    std::vector<HistoryDay> all = Days(History({{3, 7}, {4, 1}}));
+    others.Days().AddTo(all);
     EXPECT_EQ(StrokesOn(all, 3), 7) << "this PC's day under its old id";
     EXPECT_EQ(StrokesOn(all, 5), 10);
     EXPECT_EQ(StrokesOn(all, 6), 20);
     EXPECT_EQ(StrokesOn(all, 8), 30);
     EXPECT_EQ(SumOfHistoryDays(all, {{2026, 12, 7}, {2026, 12, 7}}).seconds, 120) << "seconds alone are no copy";
-    AppCounts apps = others.Sums().apps.Sum({{2026, 12, 1}, {2026, 12, 31}});
+    AppCounts apps = others.Apps().Sum({{2026, 12, 1}, {2026, 12, 31}}, others.Names());
     ASSERT_EQ(apps.size(), 2u);
     EXPECT_EQ(apps[0], (AppCount{"a.exe", 10})) << "the copied day's programs once";
     EXPECT_EQ(apps[1], (AppCount{"b.exe", 30}));
@@ -174,7 +185,7 @@ TEST(OtherPcs, FilesAreReadAgainOnlyWhenTheyChange)
     MemoryFolder folder;
     folder.Put("A-00000001.history.csv", History({{7, 1}}));
     folder.Put("B-00000002.history.csv", History({{7, 2}}));
-    const std::vector<HistoryDay> local;
+    MemoryLocal local;
     OtherPcs others;
     struct Step {
         void (*change)(MemoryFolder&);
@@ -191,19 +202,17 @@ TEST(OtherPcs, FilesAreReadAgainOnlyWhenTheyChange)
          1, FolderRead::Held, 21, "held by the engine: its last reading stays"},
         {[](MemoryFolder& f) { f.held.clear(); }, 1, FolderRead::Read, 30, "read once it is let go"},
         {[](MemoryFolder& f) { f.offline = true; }, 0, FolderRead::Unreachable, 30, "offline: the days stay"},
-        {[](MemoryFolder& f) { f.offline = false; f.files.erase("A-00000001.history.csv"); }, 0, FolderRead::Read, 20,
-         "a PC's file that went"},
+        {[](MemoryFolder& f) { f.offline = false; f.files.erase("A-00000001.history.csv"); }, 1, FolderRead::Read, 20,
+         "a PC that went: the others read anew"},
     };
     for (const Step& step : steps) {
         step.change(folder);
         folder.reads = 0;
-        EXPECT_EQ(others.Refresh(folder, Own, local, Today), step.result) << step.what;
+        EXPECT_EQ(others.Refresh(folder, local, Own, Today), step.result) << step.what;
         EXPECT_EQ(folder.reads, step.reads) << step.what;
-        EXPECT_EQ(StrokesOn(others.Sums().days, 7), step.today) << step.what;
+        EXPECT_EQ(StrokesOn(others.Days().AsDays(), 7), step.today) << step.what;
     }
 }
-
-LocalFile Read(const std::string& text) { return {FileRead::Read, text}; }
 
 // This PC's copies: written when the local file changed, and never over a
 // file that another installation wrote under this PC's name.
@@ -230,12 +239,14 @@ TEST(OwnCopies, WritesWhatChangedAndNeverOverAnotherInstallations)
          CopyResult::Foreign, 0, "another installation wrote it: a clone"},
     };
     MemoryFolder folder;
+    MemoryLocal local;
     OwnCopies copies;
     for (const Step& step : steps) {
         step.before(folder);
         folder.writes = 0;
-        LocalFile local[PcFileKinds] = {Read(step.local), {}, {}};
-        EXPECT_EQ(copies.Copy(folder, Own, local, Today), step.result) << step.what;
+        if (!local.files.count(PcFileKind::History) || local.files[PcFileKind::History].text != step.local)
+            local.Put(PcFileKind::History, step.local);
+        EXPECT_EQ(copies.Copy(folder, local, Own), step.result) << step.what;
         EXPECT_EQ(folder.writes, step.writes) << step.what;
     }
     EXPECT_EQ(folder.files[name].text, History({{7, 9}})) << "the other installation's file stays";
@@ -262,11 +273,12 @@ TEST(OwnCopies, AtTheFirstLookAnEarlierStateIsThisPcs)
         MemoryFolder folder;
         folder.Put(std::string(Own) + ".history.csv", c.inFolder);
         folder.Put(std::string(Own) + ".keys.csv", "key,count\r\na,1\r\n");
-        LocalFile local[PcFileKinds] = {Read(History({{6, 5}, {7, 3}})), Read("key,count\r\na,9\r\n"), {}};
+        MemoryLocal local = LocalWith(History({{6, 5}, {7, 3}}));
+        local.Put(PcFileKind::Keys, "key,count\r\na,9\r\n");
         OwnCopies copies;
-        EXPECT_EQ(copies.Copy(folder, Own, local, Today), c.result) << c.what;
+        EXPECT_EQ(copies.Copy(folder, local, Own), c.result) << c.what;
         const std::string& keys = folder.files[std::string(Own) + ".keys.csv"].text;
-        EXPECT_EQ(keys == local[1].text, c.result == CopyResult::Done) << c.what;
+        EXPECT_EQ(keys == "key,count\r\na,9\r\n", c.result == CopyResult::Done) << c.what;
     }
 }
 

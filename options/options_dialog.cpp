@@ -48,6 +48,59 @@ void OnForgetPrograms(HWND dialog)
 
 bool SyncFolderChanged = false;
 
+// How long OK waits for the folder to answer: a share that is offline may
+// take half a minute to say so, and the dialog must not freeze meanwhile.
+constexpr DWORD FolderAnswerMs = 1000;
+
+enum class FolderFound { Folder, NotFolder, NoAnswer };
+
+// The folder looked at on a thread of its own; the last of the two to be
+// done with the question frees it.
+struct FolderQuestion {
+    char path[PathCapacity];
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    LONG holders = 2;
+};
+
+void LetGo(FolderQuestion* question)
+{
+    if (InterlockedDecrement(&question->holders) == 0)
+        delete question;
+}
+
+DWORD WINAPI LookAtFolder(LPVOID parameter)
+{
+    auto* question = static_cast<FolderQuestion*>(parameter);
+    question->attributes = GetFileAttributesA(question->path);
+    LetGo(question);
+    return 0;
+}
+
+// A folder that does not answer within FolderAnswerMs is taken as it is:
+// the worker looks at it at each save, and the icon tells when it stays
+// unusable.
+FolderFound FindFolder(const std::string& folder)
+{
+    auto* question = new FolderQuestion;
+    CopyIfFits(question->path, sizeof question->path, folder.c_str());
+    HANDLE thread = CreateThread(nullptr, 0, LookAtFolder, question, 0, nullptr);
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    if (thread == nullptr) {
+        attributes = GetFileAttributesA(question->path);   // no thread: asked here, as before
+        delete question;
+    } else {
+        const bool answered = WaitForSingleObject(thread, FolderAnswerMs) == WAIT_OBJECT_0;
+        CloseHandle(thread);
+        if (answered)
+            attributes = question->attributes;   // written before the thread ended
+        LetGo(question);
+        if (!answered)
+            return FolderFound::NoAnswer;
+    }
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FolderFound::Folder
+                                                                                             : FolderFound::NotFolder;
+}
+
 void OnBrowse(HWND dialog)
 {
     char path[MAX_PATH];
@@ -76,10 +129,8 @@ bool ApplySyncFolder(HWND dialog)
         problem = "記録を合わせるフォルダーの名前に、Kivora が扱えない文字があります。";
     } else if (folder.size() > LongestSyncFolder) {
         problem = "記録を合わせるフォルダーの場所が長すぎます。もっと短い場所のフォルダーを選んでください。";
-    } else if (!folder.empty()) {
-        DWORD attributes = GetFileAttributesA(folder.c_str());
-        if (!absolute || attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-            problem = "記録を合わせるフォルダーが見つかりません。参照... で、あるフォルダーを選んでください。";
+    } else if (!folder.empty() && (!absolute || FindFolder(folder) == FolderFound::NotFolder)) {
+        problem = "記録を合わせるフォルダーが見つかりません。参照... で、あるフォルダーを選んでください。";
     }
     if (problem != nullptr) {
         ShowMessage(dialog, problem, AppText::WarningCaption, MB_OK | MB_ICONWARNING);

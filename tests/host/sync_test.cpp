@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "history/history_file.h"
+#include "history/pending_history.h"
 #include "sync/other_pcs.h"
 #include "sync/own_copies.h"
 #include "sync/pc_days.h"
@@ -283,3 +284,199 @@ TEST(OwnCopies, AtTheFirstLookAnEarlierStateIsThisPcs)
 }
 
 } // namespace
+
+namespace {
+
+std::string StrangersLine(const LocalDate& date, int64_t count)
+{
+    HistoryCounts counts;
+    counts.keys[100] = count;
+    std::string line;
+    AppendHistoryLine(line, date, counts);
+    return line;
+}
+
+int64_t StrangersStrokes(const OtherPcs& others)
+{
+    return others.Days().Sum({{1900, 1, 1}, {2100, 1, 1}}).keys[100];
+}
+
+} // namespace
+
+// What the other PCs' files claim is read within limits that do not depend
+// on it; what goes past one is left out and told.
+TEST(OtherPcs, WhatIsPastALimitIsLeftOutAndTold)
+{
+    const std::string header = std::string(HistoryHeader) + "\r\n";
+    struct Case {
+        void (*fill)(MemoryFolder&, const std::string& header);
+        int64_t counted;   // the strangers' key, every day
+        bool past;
+        const char* what;
+    } cases[] = {
+        {[](MemoryFolder& f, const std::string& h) { f.Put("A-00000001.history.csv", h + StrangersLine(Today, 7)); },
+         7, false, "a day as it comes"},
+        {[](MemoryFolder& f, const std::string& h) {
+             f.Put("A-00000001.history.csv", h + StrangersLine(Today, LargestDayValue) + StrangersLine(AddDays(Today, -1), LargestDayValue + 1));
+         },
+         LargestDayValue, true, "a value past what a day holds"},
+        {[](MemoryFolder& f, const std::string& h) {
+             f.Put("A-00000001.history.csv", h + StrangersLine(AddDays(Today, DaysAhead), 2) +
+                                                 StrangersLine(AddDays(Today, DaysAhead + 1), 3) +
+                                                 StrangersLine(AddDays(Today, -DaysBack), 5) +
+                                                 StrangersLine(AddDays(Today, -DaysBack - 1), 11));
+         },
+         7, true, "tomorrow and twenty years back, nothing beyond"},
+        {[](MemoryFolder& f, const std::string& h) {
+             for (int pc = 0; pc <= MostPcs; ++pc)
+                 f.Put("PC" + std::to_string(100 + pc) + "-00000001.history.csv", h + StrangersLine(Today, pc + 1));
+         },
+         MostPcs * (MostPcs + 1) / 2, true, "one PC more than are read, the last by name"},
+        {[](MemoryFolder& f, const std::string& h) {
+             f.Put("A-00000001.history.csv", h + StrangersLine(Today, 1));
+             f.files["A-00000001.history.csv"].stamp.size = LargestHistoryFile + 1;   // as the listing says
+         },
+         0, true, "a history larger than any Kivora writes, never read"},
+        {[](MemoryFolder& f, const std::string& h) {
+             f.Put("A-00000001.history.csv", h + StrangersLine(Today, 1));
+             std::string keys = "key,count\r\n";
+             while (keys.size() <= LargestPcFile(PcFileKind::Keys))
+                 keys += "a,1\r\n";
+             f.Put("A-00000001.keys.csv", keys);
+         },
+         1, true, "a keys file past its size"},
+        {[](MemoryFolder& f, const std::string& h) {
+             std::string pending = std::string(PendingHeader) + "\r\n";
+             for (int day = 0; day < static_cast<int>(MostPendingDays) + 2; ++day)
+                 pending += "add," + StrangersLine(AddDays(Today, -day), 1);
+             f.Put("A-00000001.history.pending", pending);
+             f.Put("A-00000001.history.csv", h);
+         },
+         static_cast<int64_t>(MostPendingDays), true, "the latest pending days, no more"},
+        {[](MemoryFolder& f, const std::string& h) {
+             // 98,688 days' worth of lines in a file of a few megabytes: the
+             // days kept, twenty years, at most.
+             std::string history = h;
+             for (int day = 0; day < 12000; ++day)
+                 history += StrangersLine(AddDays(Today, -day), 1);
+             f.Put("A-00000001.history.csv", history);
+         },
+         DaysBack + 1, true, "a history that claims more days than are kept"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MemoryFolder folder;
+        c.fill(folder, header);
+        MemoryLocal local;
+        OtherPcs others;
+        ASSERT_EQ(others.Refresh(folder, local, Own, Today), FolderRead::Read);
+        EXPECT_EQ(StrangersStrokes(others), c.counted);
+        EXPECT_EQ(others.PastLimits(), c.past);
+        EXPECT_LE(others.Days().Days(), static_cast<std::size_t>(DaysBack + DaysAhead + 1));
+    }
+}
+
+TEST(OtherPcs, ProgramsPastTheNamesKeptAreTheOthersTogether)
+{
+    std::string apps = "date,app,strokes\r\n";
+    for (std::size_t n = 0; n < MostAppNames + 5; ++n)
+        apps += "2026-12-07,p" + std::to_string(10000 + n) + ".exe,1\r\n";
+    apps += "2026-12-07," + std::string(LongestAppName + 1, 'x') + ",7\r\n";
+    MemoryFolder folder;
+    folder.Put("A-00000001.apps.csv", apps);
+    MemoryLocal local;
+    OtherPcs others;
+    ASSERT_EQ(others.Refresh(folder, local, Own, Today), FolderRead::Read);
+    const AppCounts sum = others.Apps().Sum({Today, Today}, others.Names());
+    EXPECT_EQ(sum.size(), MostAppNames + 1);
+    EXPECT_EQ(TotalStrokes(sum), static_cast<int64_t>(MostAppNames + 5 + 7)) << "no stroke lost";
+    int64_t together = 0;
+    for (const AppCount& app : sum)
+        together += app.app == OtherApps ? app.strokes : 0;
+    EXPECT_EQ(together, 5 + 7);
+    EXPECT_TRUE(others.PastLimits());
+}
+
+// Each minute another PC's pending file changes: its days are its history
+// folded with it, and only that small file is read again.
+TEST(OtherPcs, APcsDaysAreItsHistoryFoldedWithItsPendingFile)
+{
+    auto pending = [](std::initializer_list<std::pair<const char*, int64_t>> lines) {
+        std::string text = std::string(PendingHeader) + "\r\n";
+        for (auto [tag, a] : lines) {
+            text += tag;
+            text += ',';
+            AppendHistoryLine(text, Today, Strokes(a));
+        }
+        return text;
+    };
+    MemoryFolder folder;
+    folder.Put("LAPTOP-00000001.history.csv", History({{6, 10}, {7, 3}}));
+    MemoryLocal local;
+    OtherPcs others;
+    struct Step {
+        std::string pending;   // empty: the file goes
+        int64_t today;
+        int reads;
+        const char* what;
+    } steps[] = {
+        {pending({{"floor", 5}}), 5, 2, "the first look reads both: max(3, 5)"},
+        {pending({{"floor", 9}}), 9, 1, "a minute later: the pending file alone"},
+        {pending({{"floor", 2}, {"add", 4}}), 7, 1, "max(3, 2) + 4"},
+        {std::string(PendingHeader) + "\r\n", 3, 1, "no pending days: the history's"},
+        {"", 3, 0, "the file gone: the history's"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (step.pending.empty())
+            folder.files.erase("LAPTOP-00000001.history.pending");
+        else
+            folder.Put("LAPTOP-00000001.history.pending", step.pending);
+        folder.reads = 0;
+        ASSERT_EQ(others.Refresh(folder, local, Own, Today), FolderRead::Read);
+        EXPECT_EQ(folder.reads, step.reads);
+        EXPECT_FALSE(others.ReadAll() && step.reads < 2) << "no other file read anew";
+        EXPECT_EQ(StrokesOn(others.Days().AsDays(), 7), step.today);
+        EXPECT_EQ(StrokesOn(others.Days().AsDays(), 6), 10);
+    }
+}
+
+// This PC's copies: its pending file as it is, or its header alone once it
+// has gone; its apps copy deleted with the local record; nothing read again
+// while no local file changed.
+TEST(OwnCopies, ThePendingAndAppsCopiesFollowTheLocalFiles)
+{
+    const std::string pc = Own;
+    MemoryFolder folder;
+    MemoryLocal local = LocalWith(History({{7, 1}}));
+    OwnCopies copies;
+    struct Step {
+        void (*change)(MemoryLocal&);
+        const char* pending;   // the copy afterwards; null: none
+        bool apps;
+        int localReads;
+        const char* what;
+    } steps[] = {
+        {[](MemoryLocal& l) { l.Put(PcFileKind::Apps, "date,app,strokes\r\n"); }, nullptr, true, 2,
+         "the first copies: no pending file, no copy of it"},
+        {[](MemoryLocal& l) { l.Put(PcFileKind::Pending, std::string(PendingHeader) + "\r\nadd,x\r\n"); },
+         "kivora pending history 1\r\nadd,x\r\n", true, 1, "the pending file alone is read"},
+        {[](MemoryLocal&) {}, "kivora pending history 1\r\nadd,x\r\n", true, 0, "nothing changed: nothing read"},
+        {[](MemoryLocal& l) { l.files.erase(PcFileKind::Pending); }, "kivora pending history 1\r\n", true, 0,
+         "gone: its header alone"},
+        {[](MemoryLocal& l) { l.files.erase(PcFileKind::Apps); }, "kivora pending history 1\r\n", false, 0,
+         "the record deleted: its copy too"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change(local);
+        local.reads = 0;
+        ASSERT_EQ(copies.Copy(folder, local, pc), CopyResult::Done);
+        EXPECT_EQ(local.reads, step.localReads);
+        auto copy = folder.files.find(pc + ".history.pending");
+        const std::optional<std::string> copied =
+            copy != folder.files.end() ? std::optional<std::string>(copy->second.text) : std::nullopt;
+        EXPECT_EQ(copied, step.pending != nullptr ? std::optional<std::string>(step.pending) : std::nullopt);
+        EXPECT_EQ(folder.files.count(pc + ".apps.csv"), step.apps ? 1u : 0u);
+    }
+}

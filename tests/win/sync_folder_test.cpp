@@ -15,6 +15,7 @@
 #include "stats/stats_window.h"
 #include "store/program_strokes.h"
 #include "store/user_days.h"
+#include "store/user_for_command.h"
 #include "sync/folder_on_disk.h"
 #include "sync/pc_files.h"
 #include "sync/pc_sharing.h"
@@ -175,6 +176,32 @@ TEST_F(SyncFolderTest, ThePendingFileIsCopiedAndADeletedRecordLeavesTheFolder)
     ASSERT_FALSE(Exists(DataFile("taro.history.pending"))) << "folded into the history";
     EXPECT_EQ(ReadBytes(InFolder(Pc() + ".history.pending")), std::string(PendingHeader) + "\r\n");
     EXPECT_FALSE(Exists(InFolder(Pc() + ".apps.csv"))) << "deleted with the local record";
+}
+
+// /apps with a shared folder: a Kivora folder copied to another PC keeps this
+// PC's days and programs, which count once (the command reads the days that
+// tell them); a program's name that a spreadsheet would run is written as text.
+TEST_F(SyncFolderTest, AppsCountsACopiedFolderOnceAndWritesNoFormula)
+{
+    ASSERT_TRUE(CreateDirectoryA((shared_ / "taro").c_str(), nullptr));
+    ASSERT_TRUE(WritePrivateProfileStringA("setup", "PCID", "0000abcd", SettingsPath));
+    const std::string today = FormatLocalDate(TodaysDate());
+    const std::string apps = "date,app,strokes\r\n" + today + ",notepad.exe,5\r\n";
+    WriteBytes(DataFile("taro.dat"), Image({}));
+    WriteBytes(DataFile("taro.history.csv"), History(5));
+    WriteBytes(DataFile("taro.apps.csv"), apps);
+    WriteBytes(InFolder("NEWPC-00000002.history.csv"), History(5));
+    WriteBytes(InFolder("NEWPC-00000002.apps.csv"), apps);
+    WriteBytes(InFolder("STRANGER-00000003.apps.csv"),
+               "date,app,strokes\r\n" + today + ",\"=HYPERLINK(\"\"http://x\"\",\"\"x\"\")\",1\r\n" + today +
+                   ",+cmd|' /C calc'!A0,1\r\n" + today + ",-2+3,1\r\n" + today + ",@SUM(1),1\r\n");
+    ASSERT_EQ(RunKivora(folder_.Path(), "/apps taro out.csv today"), CommandDone);
+    EXPECT_EQ(ReadBytes(folder_ / "out.csv"), "\xEF\xBB\xBF" "app,strokes,share\r\n"
+                                              "notepad.exe,5,55.6\r\n"
+                                              "\"'+cmd|' /C calc'!A0\",1,11.1\r\n"
+                                              "\"'-2+3\",1,11.1\r\n"
+                                              "\"'=HYPERLINK(\"\"http://x\"\",\"\"x\"\")\",1,11.1\r\n"
+                                              "\"'@SUM(1)\",1,11.1\r\n");
 }
 
 // A drive that is not plugged in: the saves go on, nothing is made in its

@@ -77,12 +77,14 @@ bool RefreshDays(bool withRunningDay)
     if (!Page.seriesRead || version != Page.version || !(today == Page.series.today) || allPcs != Page.allPcs ||
         othersVersion != Page.othersVersion) {
         std::optional<std::vector<HistoryDay>> days = CurrentHistoryDays(now);
-        if (days && allPcs)
-            days = WithOtherPcsDays(*days);
         Page.historyOff = !days;
         Page.allPcs = allPcs;
         Page.othersVersion = othersVersion;
-        Page.series = MakeDaySeries(days ? std::move(*days) : std::vector<HistoryDay>{}, today);
+        if (days && allPcs) {
+            WithOtherPcsDaysToAdd([&](const DaysToAdd* more) { Page.series = MakeDaySeries(std::move(*days), today, more); });
+        } else {
+            Page.series = MakeDaySeries(days ? std::move(*days) : std::vector<HistoryDay>{}, today);
+        }
         Page.runningDay = HistoryCounts{};
         Page.seriesRead = true;
         Page.version = version;

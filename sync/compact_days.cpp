@@ -77,7 +77,7 @@ void DaySums::Add(int32_t day, const CompactDay& counts)
 {
     auto at = Find(day);
     if (at == days_.end() || at->day != day)
-        at = days_.insert(at, DateSum{day, 0, {}});
+        at = days_.insert(at, DateSum{day, DateOfDayNumber(day), 0, {}});
     ++at->pcs;
     for (int field = 0; field < DayFields; ++field)
         at->fields[field] += counts[field];
@@ -97,13 +97,13 @@ void DaySums::Take(int32_t day, const CompactDay& counts)
 void DaySums::AddTo(std::vector<HistoryDay>& days) const
 {
     // In place while every date is there already: the usual case, when this
-    // PC runs every day the others do.
+    // PC runs every day the others do. Both in date order: one walk.
     std::size_t missing = 0;
     auto at = days.begin();
     for (const DateSum& sum : days_) {
-        const LocalDate date = DateOfDayNumber(sum.day);
-        at = std::lower_bound(at, days.end(), date, [](const HistoryDay& d, const LocalDate& x) { return d.date < x; });
-        if (at != days.end() && at->date == date)
+        while (at != days.end() && at->date < sum.date)
+            ++at;
+        if (at != days.end() && at->date == sum.date)
             AddCompact(at->counts, sum.fields);
         else
             ++missing;
@@ -114,18 +114,49 @@ void DaySums::AddTo(std::vector<HistoryDay>& days) const
     merged.reserve(days.size() + missing);
     auto local = days.begin();
     for (const DateSum& sum : days_) {
-        const LocalDate date = DateOfDayNumber(sum.day);
-        while (local != days.end() && local->date < date)
+        while (local != days.end() && local->date < sum.date)
             merged.push_back(*local++);
-        if (local != days.end() && local->date == date) {
+        if (local != days.end() && local->date == sum.date) {
             merged.push_back(*local++);   // added above
         } else {
-            merged.push_back({date, {}});
+            merged.push_back({sum.date, {}});
             AddCompact(merged.back().counts, sum.fields);
         }
     }
     merged.insert(merged.end(), local, days.end());
     days = std::move(merged);
+}
+
+void DaySums::AddDatesTo(std::vector<HistoryDay>& days) const
+{
+    std::vector<LocalDate> missing;
+    auto at = days.begin();
+    for (const DateSum& sum : days_) {
+        while (at != days.end() && at->date < sum.date)
+            ++at;
+        if (at == days.end() || !(at->date == sum.date))
+            missing.push_back(sum.date);
+    }
+    if (missing.empty())
+        return;
+    std::vector<HistoryDay> merged;
+    merged.reserve(days.size() + missing.size());
+    auto local = days.begin();
+    for (const LocalDate& date : missing) {
+        while (local != days.end() && local->date < date)
+            merged.push_back(*local++);
+        merged.push_back({date, {}});
+    }
+    merged.insert(merged.end(), local, days.end());
+    days = std::move(merged);
+}
+
+void DaySums::AddOn(HistoryDay& day, std::size_t& cursor) const
+{
+    while (cursor < days_.size() && days_[cursor].date < day.date)
+        ++cursor;
+    if (cursor < days_.size() && days_[cursor].date == day.date)
+        AddCompact(day.counts, days_[cursor++].fields);
 }
 
 HistoryCounts DaySums::Sum(const DateRange& range) const
@@ -143,7 +174,7 @@ std::vector<HistoryDay> DaySums::AsDays() const
     std::vector<HistoryDay> days;
     days.reserve(days_.size());
     for (const DateSum& sum : days_) {
-        days.push_back({DateOfDayNumber(sum.day), {}});
+        days.push_back({sum.date, {}});
         AddCompact(days.back().counts, sum.fields);
     }
     return days;

@@ -60,7 +60,7 @@ KeptDays KeptDaysAround(const LocalDate& today);
 
 // The other PCs' days added up by date: each date that some PC's counted
 // day has, with how many PCs' days make it.
-class DaySums {
+class DaySums final : public DaysToAdd {
 public:
     void Add(int32_t day, const CompactDay& counts);
     void Take(int32_t day, const CompactDay& counts);
@@ -69,12 +69,15 @@ public:
 
     // days += the sums, date by date; days in date order, one a date.
     void AddTo(std::vector<HistoryDay>& days) const;
+    void AddDatesTo(std::vector<HistoryDay>& days) const override;
+    void AddOn(HistoryDay& day, std::size_t& cursor) const override;
     HistoryCounts Sum(const DateRange& range) const;
     std::vector<HistoryDay> AsDays() const;
 
 private:
     struct DateSum {
         int32_t day;
+        LocalDate date;   // the day's, found once
         uint32_t pcs;
         CompactDay fields;
     };

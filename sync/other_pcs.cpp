@@ -157,7 +157,11 @@ bool OtherPcs::ReadLocal(LocalFiles& local, const KeptDays& kept, bool everythin
             return false;
     }
     PcUpdate update = PcUpdate::Done;
-    for (int tries = 0; tries < 3; ++tries) {
+    if (everything) {
+        days.Load(texts[0], texts[1], texts[2], kept, names, [](int32_t, uint64_t, const CompactDay&) {},
+                  [](const AppsChange&) {});
+    }
+    for (int tries = 0; tries < 3 && !everything; ++tries) {
         changes.clear();
         appsChanges.clear();
         update = days.Update({changed[0], texts[0]}, {changed[1], texts[1]}, {changed[2], texts[2]}, kept, names,
@@ -245,23 +249,23 @@ FolderRead OtherPcs::ReadEveryPc(SharedFolder& folder, LocalFiles& local, const 
             }
         }
         pc.keysReadable = ReadKeysText(text[static_cast<int>(PcFileKind::Keys)], pc.allTime);
-        changes.clear();
-        appsChanges.clear();
-        pc.days.Update({true, text[static_cast<int>(PcFileKind::History)]},
-                       {true, text[static_cast<int>(PcFileKind::Pending)]},
-                       {true, text[static_cast<int>(PcFileKind::Apps)]}, kept, names, changes, appsChanges, true);
         const std::size_t index = pcs.size();
+        // Added up as they are read: nothing of a PC's days is held but
+        // their prints.
+        pc.days.Load(
+            text[static_cast<int>(PcFileKind::History)], text[static_cast<int>(PcFileKind::Pending)],
+            text[static_cast<int>(PcFileKind::Apps)], kept, names,
+            [&](int32_t day, uint64_t print, const CompactDay& counts) {
+                if (DayCounts(pcs, localDays, index, day, print))
+                    days.Add(day, counts);
+            },
+            [&](const AppsChange& change) {
+                if (AppsCount(pcs, localDays, index, change.day, change.printAfter)) {
+                    for (const AppStroke& stroke : change.after)
+                        apps.Add(stroke);
+                }
+            });
         pcs.push_back(std::move(pc));
-        for (const DayChange& change : changes) {
-            if (change.has && DayCounts(pcs, localDays, index, change.day, change.printAfter))
-                days.Add(change.day, change.after);
-        }
-        for (const AppsChange& change : appsChanges) {
-            if (AppsCount(pcs, localDays, index, change.day, change.printAfter)) {
-                for (const AppStroke& stroke : change.after)
-                    apps.Add(stroke);
-            }
-        }
     }
     Guarded([&] {
         pcs_ = std::move(pcs);

@@ -338,6 +338,62 @@ void PcDays::DropIfEmpty(int32_t day)
         days_.erase(at);
 }
 
+void PcDays::LoadDays(std::string_view history, const KeptDays& kept,
+                      void (*visit)(void* context, int32_t day, uint64_t print, const CompactDay& counts),
+                      void* context)
+{
+    // The pending file's days were made by the reading before: they are
+    // folded here, and those without a line stay as they are.
+    std::vector<Day> owedOnly;
+    owedOnly.swap(days_);
+    std::vector<Kept> last;   // the latest lines so far, at most KeptLastDays
+    bool pastLimit = false;
+    readable_[0] = ReadHistoryLines(history, kept, pastLimit, [&](int32_t day, const CompactDay& counts) {
+        const Pending* owed = OnDay(pending_, day);
+        const CompactDay folded = owed != nullptr ? FoldedDay(counts, owed->floor, owed->add) : counts;
+        const uint64_t print = DayPrint(folded);
+        visit(context, day, print, folded);
+        days_.push_back({day, true, false, true, false, print, 0});
+        if (owed != nullptr)
+            kept_.push_back({day, counts});
+        if (last.size() < KeptLastDays || day > last.front().day) {
+            if (last.size() == KeptLastDays)
+                last.erase(last.begin());
+            last.insert(std::upper_bound(last.begin(), last.end(), day,
+                                         [](int32_t d, const Kept& k) { return d < k.day; }),
+                        Kept{day, counts});
+        }
+    });
+    pastLimit_[0] = pastLimit;
+    readable_[0] = readable_[0] && !history.empty();
+    if (!readable_[0]) {
+        days_.clear();
+        kept_.clear();
+        last.clear();
+    }
+    auto earlier = [](const Day& a, const Day& b) { return a.day < b.day; };
+    if (!std::is_sorted(days_.begin(), days_.end(), earlier))
+        std::sort(days_.begin(), days_.end(), earlier);
+    // The pending days without a line: their floors and adds alone; the
+    // pending programs' days as they were made.
+    for (const Day& owed : owedOnly) {
+        const bool lined = Find(owed.day) != nullptr;
+        Day& day = Made(owed.day);
+        day.hasApps = owed.hasApps;
+        day.appsPrint = owed.appsPrint;
+        if (lined || !owed.hasDay)
+            continue;
+        day.hasDay = true;
+        day.print = owed.print;
+        const Pending* folded = OnDay(pending_, owed.day);
+        visit(context, owed.day, owed.print, FoldedDay(NoCounts, folded->floor, folded->add));
+    }
+    kept_.insert(kept_.end(), last.begin(), last.end());
+    std::sort(kept_.begin(), kept_.end(), [](const Kept& a, const Kept& b) { return a.day < b.day; });
+    kept_.erase(std::unique(kept_.begin(), kept_.end(), [](const Kept& a, const Kept& b) { return a.day == b.day; }),
+                kept_.end());
+}
+
 bool PcDays::LinesKnown(const std::vector<Pending>& pending) const
 {
     for (int32_t day : DatesOf(pending_, pending)) {

@@ -63,6 +63,13 @@ struct NewText {
 
 class PcDays {
 public:
+    // A first reading, with nothing kept before: each folded day (date, print,
+    // counts) and each day's programs handed on as they are read, none held
+    // in between.
+    template <typename OnDay, typename OnApps>
+    void Load(std::string_view history, std::string_view pending, std::string_view apps, const KeptDays& kept,
+              AppNames& names, OnDay onDay, OnApps onApps);
+
     // The changed files' texts; the changes are appended. A file not of its
     // kind's form has no days. Done and Unknown leave the new state behind.
     PcUpdate Update(NewText history, NewText pending, NewText apps, const KeptDays& kept, AppNames& names,
@@ -104,6 +111,10 @@ private:
     };
     const Day* Find(int32_t day) const;
     Day& Made(int32_t day);
+    // The history's lines streamed into days_ and kept_, each folded day to
+    // visit(day, print, counts), for a first reading.
+    void LoadDays(std::string_view history, const KeptDays& kept,
+                  void (*visit)(void* context, int32_t day, uint64_t print, const CompactDay& counts), void* context);
     void DropIfEmpty(int32_t day);
     bool ReadPending(std::string_view text, const KeptDays& kept, AppNames& names, std::vector<Pending>& days,
                      std::vector<PendingApp>& apps);
@@ -146,3 +157,28 @@ uint64_t FingerprintOf(std::string_view bytes);
 // far as its days tell. The older text is read line by line, whatever it
 // holds.
 bool IsEarlierHistory(std::string_view older, std::string_view newer);
+
+template <typename OnDay, typename OnApps>
+void PcDays::Load(std::string_view history, std::string_view pending, std::string_view apps, const KeptDays& kept,
+                  AppNames& names, OnDay onDay, OnApps onApps)
+{
+    Clear();
+    std::vector<DayChange> none;
+    std::vector<AppsChange> appsChanges;
+    // The pending file first: the history's lines fold with it as they come.
+    Update({}, {true, pending}, {}, kept, names, none, appsChanges, true);
+    appsChanges.clear();
+    LoadDays(history, kept,
+             [](void* context, int32_t day, uint64_t print, const CompactDay& counts) {
+                 (*static_cast<OnDay*>(context))(day, print, counts);
+             },
+             &onDay);
+    // Every day's programs anew, the pending file's among them.
+    for (Day& day : days_) {
+        day.hasApps = false;
+        day.appsPrint = 0;
+    }
+    Update({}, {}, {true, apps}, kept, names, none, appsChanges, true);
+    for (const AppsChange& change : appsChanges)
+        onApps(change);
+}

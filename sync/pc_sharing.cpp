@@ -241,6 +241,13 @@ std::vector<HistoryDay> WithOtherPcsDays(std::vector<HistoryDay> days)
     return days;
 }
 
+void UseOtherPcsDays(void (*use)(const DaysToAdd* more, void* context), void* context)
+{
+    std::lock_guard<std::mutex> guard(Shared.lock);
+    const OtherPcs* others = ReadForLoggedIn();
+    use(others != nullptr ? &others->Days() : nullptr, context);
+}
+
 HistoryPeriods WithOtherPcsPeriods(HistoryPeriods periods, const LocalDate& today)
 {
     std::lock_guard<std::mutex> guard(Shared.lock);

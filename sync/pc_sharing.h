@@ -29,6 +29,15 @@ unsigned OtherPcsVersion();
 // logged-in user (this PC's alone while sharing is off or nothing is read).
 // The days are added in place when every date is there already.
 std::vector<HistoryDay> WithOtherPcsDays(std::vector<HistoryDay> days);
+// use(more) with the other PCs' days to add (none when there are none to
+// add), held for the call: what makes a series of the days adds them as it
+// goes, rather than in a pass of its own.
+void UseOtherPcsDays(void (*use)(const DaysToAdd* more, void* context), void* context);
+template <typename Use>
+void WithOtherPcsDaysToAdd(Use use)
+{
+    UseOtherPcsDays([](const DaysToAdd* more, void* context) { (*static_cast<Use*>(context))(more); }, &use);
+}
 HistoryPeriods WithOtherPcsPeriods(HistoryPeriods periods, const LocalDate& today);
 HistoryCounts WithOtherPcsAllTime(HistoryCounts allTime);
 AppCounts WithOtherPcsApps(AppCounts apps, const DateRange& range);

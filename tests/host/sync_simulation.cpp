@@ -270,6 +270,7 @@ private:
                 if (name == from->name) {
                     part.replica.files = was.replica.files;
                     part.replica.synced = was.replica.synced;
+                    part.replica.clock = was.replica.clock;   // its files' times go on
                 }
             }
             part.replica.failure = &failure_;

@@ -228,7 +228,9 @@ FolderRead OtherPcs::ReadEveryPc(SharedFolder& folder, LocalFiles& local, const 
         }
     };
     AppNames names;
-    if (!ReadLocal(local, kept, true, localDays, names, changes, appsChanges)) {
+    // This PC's days only tell copies among other PCs' days: without any,
+    // they are not read (and are, in full, once one comes).
+    if (!listed.empty() && !ReadLocal(local, kept, true, localDays, names, changes, appsChanges)) {
         keepLocalStamps();
         return FolderRead::Held;
     }
@@ -385,7 +387,7 @@ FolderRead OtherPcs::Refresh(SharedFolder& folder, LocalFiles& local, std::strin
                        !(listed[at].stamps[kind] == pcs_[at].stamps[kind]);
         }
     }
-    if (!anew) {
+    if (!anew && !pcs_.empty()) {
         std::vector<DayChange> changes;
         std::vector<AppsChange> appsChanges;
         if (ReadLocal(local, kept, false, local_, names_, changes, appsChanges)) {

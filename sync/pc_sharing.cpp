@@ -91,7 +91,7 @@ bool Share(const Job& job)
     ReadSyncFolder(job.settings, folder);
     if (folder[0] == '\0') {
         Shared.others.Forget();
-        Publish("", true);
+        Publish("", false);
         return true;
     }
     char user[UserEntryCapacity];

@@ -24,7 +24,8 @@
 //   - it tells that something was past a limit exactly when the folder holds
 //     such a thing, and what it keeps stays within its bounds.
 // Fixed seeds, then a fresh block each run (KIVORA_SYNC_SEED, or the clock):
-// a failure names its seed, which replays alone.
+// a failure names its seed, which replays alone; KIVORA_SYNC_TRACE set prints
+// its events.
 #include <gtest/gtest.h>
 
 #include <ctime>

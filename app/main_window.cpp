@@ -128,6 +128,16 @@ void WithCountingStopped(ShowDialog showDialog)
     StartCounting();
 }
 
+// The record of the programs deleted, and with a shared folder this PC's
+// copy of it there too, by the worker at once rather than at the next save.
+bool ForgetProgramsHereAndInTheFolder()
+{
+    if (!ForgetProgramStrokes())
+        return false;
+    FollowUserFilesNow();
+    return true;
+}
+
 void OnCommand(HWND window, int command)
 {
     // A command reaches here from the main message loop only: one that
@@ -149,7 +159,7 @@ void OnCommand(HWND window, int command)
         break;
     case IDM_OPTIONS:
         WithCountingStopped([window] {
-            if (ShowOptionsDialog(window, ForgetProgramStrokes))
+            if (ShowOptionsDialog(window, ForgetProgramsHereAndInTheFolder))
                 FollowUserFilesNow();   // this PC's files into the new folder, the others' read from it
         });
         break;

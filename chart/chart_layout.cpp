@@ -288,15 +288,19 @@ void MarkSelection(ChartLayout& layout, const HistoryCounts& sums, const DateRan
 
 // The ranked programs from top down, in rows a line high from left to right:
 // as many as fit, the last of them the others together when some are left.
-void LayOutProgramList(ChartLayout& layout, const AppCounts& programs, std::size_t named, int left, int right,
-                       int top, int rows, int gap, const TextRuler& ruler)
+void LayOutProgramList(ChartLayout& layout, const std::vector<RankedApp>& programs, std::size_t named, int left,
+                       int right, int top, int rows, int gap, const TextRuler& ruler)
 {
     const int line = layout.lineHeight;
     std::string caption = "アプリごとの打鍵数";
     layout.programsCaption = TextAt(left, top, ruler.Width(caption), line, caption);
     const std::size_t room = static_cast<std::size_t>(rows);
     std::vector<RankedApp> ranked =
-        RankApps(programs, named <= room ? ListedPrograms : std::min(ListedPrograms, room - 1));
+        TopOfRanking(programs, named <= room ? ListedPrograms : std::min(ListedPrograms, room - 1));
+    for (RankedApp& app : ranked) {
+        if (app.app == OtherApps)
+            app.app.clear();   // the programs past the limits are the others' row
+    }
     int64_t largest = 1;
     for (const RankedApp& app : ranked)
         largest = std::max(largest, app.strokes);
@@ -399,11 +403,7 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
     // third of the width at most; the charts keep left of it.
     int chartRight = right;
     int listRows = (layout.selectionDate.rect.top - gap - captionTop - gap) / line - 1;
-    std::size_t named = 0;
-    if (view.programs != nullptr) {
-        for (const AppCount& count : *view.programs)
-            named += count.strokes > 0;
-    }
+    const std::size_t named = view.programs != nullptr ? view.programs->size() : 0;
     bool listed = listRows >= 2 && named > 0;
     if (listed)
         chartRight = right - std::min((right - left) / 3, layout.fontPixels * 20) - gap * 3;

@@ -46,7 +46,9 @@ struct ChartView {
     ChartKeys keys = DefaultChartKeys;    // whose strokes the calendar, bars and figures count
     std::optional<DateRange> selection;   // none: the text speaks of the whole span
     bool withTitle = false;               // a line at the top for the caller's title
-    const AppCounts* programs = nullptr;  // the described days' strokes per program; null or none: no list
+    // The described days' programs, the whole ranking (RankApps); null or
+    // none: no list. Ranked once when they change, not at each drawing.
+    const std::vector<RankedApp>* programs = nullptr;
 };
 
 // The character height of the chart's texts on a canvas: 11 pixels on the

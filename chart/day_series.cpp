@@ -45,12 +45,15 @@ void Clamp(HistoryCounts& counts)
         count = std::clamp<int64_t>(count, 0, LargestHistoryValue);
 }
 
-void Refill(DaySeries& series)
+void Refill(DaySeries& series, const DaysToAdd* more = nullptr)
 {
     series.dayNumbers.resize(series.days.size());
     series.strokes.resize(series.days.size());
     series.allStrokes.resize(series.days.size());
+    std::size_t cursor = 0;
     for (std::size_t i = 0; i < series.days.size(); ++i) {
+        if (more != nullptr)
+            more->AddOn(series.days[i], cursor);   // while the day is at hand
         Clamp(series.days[i].counts);
         series.dayNumbers[i] = DayNumber(series.days[i].date);
         series.strokes[i] = series.days[i].counts.Strokes();
@@ -60,13 +63,15 @@ void Refill(DaySeries& series)
 
 } // namespace
 
-DaySeries MakeDaySeries(std::vector<HistoryDay> days, const LocalDate& today)
+DaySeries MakeDaySeries(std::vector<HistoryDay> days, const LocalDate& today, const DaysToAdd* more)
 {
     auto earlier = [](const HistoryDay& a, const HistoryDay& b) { return a.date < b.date; };
     if (!std::is_sorted(days.begin(), days.end(), earlier))
         std::stable_sort(days.begin(), days.end(), earlier);
     auto sameDate = [](const HistoryDay& a, const HistoryDay& b) { return a.date == b.date; };
     days.erase(std::unique(days.begin(), days.end(), sameDate), days.end());
+    if (more != nullptr)
+        more->AddDatesTo(days);
     auto afterToday = std::upper_bound(days.begin(), days.end(), today,
                                        [](const LocalDate& date, const HistoryDay& day) { return date < day.date; });
     days.erase(afterToday, days.end());
@@ -74,7 +79,7 @@ DaySeries MakeDaySeries(std::vector<HistoryDay> days, const LocalDate& today)
     DaySeries series;
     series.today = today;
     series.days = std::move(days);
-    Refill(series);
+    Refill(series, more);
     return series;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "chart/chart_span.h"
+#include "history/day_range.h"
 #include "history/history_file.h"
 #include "history/local_date.h"
 
@@ -28,8 +29,9 @@ int64_t StrokesOf(const HistoryCounts& counts, ChartKeys keys);
 const std::vector<int64_t>& StrokesOfDays(const DaySeries& series, ChartKeys keys);
 
 // The days in date order, one line a date (a second one for a date is left
-// out); days after today (a clock set back) are left out.
-DaySeries MakeDaySeries(std::vector<HistoryDay> days, const LocalDate& today);
+// out); days after today (a clock set back) are left out. With more, its
+// counts are added date by date as the series is made.
+DaySeries MakeDaySeries(std::vector<HistoryDay> days, const LocalDate& today, const DaysToAdd* more = nullptr);
 
 // The running day's counts as they stand now: today's day is put in or
 // replaced.

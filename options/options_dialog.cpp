@@ -50,6 +50,59 @@ void OnForgetPrograms(HWND dialog)
 
 bool SyncFolderChanged = false;
 
+// How long OK waits for the folder to answer: a share that is offline may
+// take half a minute to say so, and the dialog must not freeze meanwhile.
+constexpr DWORD FolderAnswerMs = 1000;
+
+enum class FolderFound { Folder, NotFolder, NoAnswer };
+
+// The folder looked at on a thread of its own; the last of the two to be
+// done with the question frees it.
+struct FolderQuestion {
+    char path[PathCapacity];
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    LONG holders = 2;
+};
+
+void LetGo(FolderQuestion* question)
+{
+    if (InterlockedDecrement(&question->holders) == 0)
+        delete question;
+}
+
+DWORD WINAPI LookAtFolder(LPVOID parameter)
+{
+    auto* question = static_cast<FolderQuestion*>(parameter);
+    question->attributes = GetFileAttributesA(question->path);
+    LetGo(question);
+    return 0;
+}
+
+// A folder that does not answer within FolderAnswerMs is taken as it is:
+// the worker looks at it at each save, and the icon tells when it stays
+// unusable.
+FolderFound FindFolder(const std::string& folder)
+{
+    auto* question = new FolderQuestion;
+    CopyIfFits(question->path, sizeof question->path, folder.c_str());
+    HANDLE thread = CreateThread(nullptr, 0, LookAtFolder, question, 0, nullptr);
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    if (thread == nullptr) {
+        attributes = GetFileAttributesA(question->path);   // no thread: asked here, as before
+        delete question;
+    } else {
+        const bool answered = WaitForSingleObject(thread, FolderAnswerMs) == WAIT_OBJECT_0;
+        CloseHandle(thread);
+        if (answered)
+            attributes = question->attributes;   // written before the thread ended
+        LetGo(question);
+        if (!answered)
+            return FolderFound::NoAnswer;
+    }
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FolderFound::Folder
+                                                                                             : FolderFound::NotFolder;
+}
+
 void OnBrowse(HWND dialog)
 {
     char path[MAX_PATH];
@@ -82,10 +135,10 @@ bool ApplySyncFolder(HWND dialog)
         // A place relative to Kivora's own current folder means nothing to the user.
         problem = "記録を共有するフォルダーは、D:\\Sync\\Kivora や \\\\サーバー\\共有\\Kivora のように、"
                   "ドライブかネットワークの場所から書いてください。［参照...］で選ぶこともできます。";
-    } else if (!folder.empty()) {
-        DWORD attributes = GetFileAttributesA(folder.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-            problem = "記録を共有するフォルダーが見つかりません。［参照...］で、すでにあるフォルダーを選んでください。";
+    } else if (!folder.empty() && FindFolder(folder) == FolderFound::NotFolder) {
+        // Looked for off the interface thread, a moment at most: a share that
+        // does not answer is taken as typed, and the worker tells it later.
+        problem = "記録を共有するフォルダーが見つかりません。［参照...］で、すでにあるフォルダーを選んでください。";
     }
     if (problem != nullptr) {
         ShowMessage(dialog, problem, AppText::WarningCaption, MB_OK | MB_ICONWARNING);

@@ -6,6 +6,8 @@
 
 // Registered: after a registration at start, where Kivora went (a new icon
 // goes to the hidden part of the notification area on Windows 10 and 11).
+// SyncPastLimits: a file of the shared folder, or part of one, was past
+// what Kivora reads of it.
 enum class Notice {
     SaveFailed,
     ClockFailed,
@@ -14,6 +16,7 @@ enum class Notice {
     DaysUnsaved,
     KeysUnsaved,
     SyncFailed,
+    SyncPastLimits,
     Registered,
     Count
 };

@@ -30,7 +30,8 @@ ChartLayout LayOut(const DaySeries& series, ChartSpan span, const PixelRect& can
                    std::optional<DateRange> selection = std::nullopt, bool withTitle = false,
                    ChartKeys keys = DefaultChartKeys, AppCounts programs = {})
 {
-    return LayOutChart(series, {span, keys, selection, withTitle, &programs}, canvas, FixedPitch);
+    const std::vector<RankedApp> ranked = RankApps(programs);
+    return LayOutChart(series, {span, keys, selection, withTitle, &ranked}, canvas, FixedPitch);
 }
 
 // count programs, app01.exe with 1 stroke up to one with count strokes.

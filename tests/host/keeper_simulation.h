@@ -1001,16 +1001,16 @@ private:
         // Unless Kivora wrote the file, and so read what it wrote over.
         if (!(hiddenEdit[0] && disk_.Of(DiskFile::History).identity == identityBefore[0]) && !SameDays(shown, onDisk))
             Fail("the days shown differ from the days on disk");
-        for (Tally kind : EveryTally) {
-            const DiskFile which = kind == Tally::Apps ? DiskFile::Apps : DiskFile::Shortcuts;
+        for (Tally tally : EveryTally) {
+            const DiskFile which = tally == Tally::Apps ? DiskFile::Apps : DiskFile::Shortcuts;
             AppCounts onDiskTally;
-            for (const auto& [day, counts] : CheckTallyOnDisk(kind, "at a checkpoint", false))
+            for (const auto& [day, counts] : CheckTallyOnDisk(tally, "at a checkpoint", false))
                 AddAppCounts(onDiskTally, counts);
             const bool hidden = hiddenEdit[static_cast<int>(which)] &&
                                 disk_.Of(which).identity == identityBefore[static_cast<int>(which)];
-            if (!hidden && keeper_.Tallied(kind, {{1, 1, 1}, {9999, 12, 31}}, tallies_) != onDiskTally)
-                Fail(kind == Tally::Apps ? "the programs' strokes shown differ from those on disk"
-                                         : "the shortcuts shown differ from those on disk");
+            if (!hidden && keeper_.Tallied(tally, {{1, 1, 1}, {9999, 12, 31}}, tallies_) != onDiskTally)
+                Fail(tally == Tally::Apps ? "the programs' strokes shown differ from those on disk"
+                                          : "the shortcuts shown differ from those on disk");
         }
     }
 

@@ -86,9 +86,9 @@ TEST(HistoryKeeper, AMinutesSaveWritesTheRunningDayAloneAndLeavingWritesEveryDay
     std::string expected = years;
     AppendHistoryLine(expected, Today, Typed(125, 187));
     EXPECT_EQ(disk.Of(DiskFile::History).text, expected);
-    EXPECT_EQ(disk.Of(DiskFile::Apps).text, "date,app,strokes\r\n2026-12-08,notepad.exe,45\r\n");
+    EXPECT_EQ(disk.Of(DiskFile::Apps).text, "\xEF\xBB\xBF" "date,app,strokes\r\n2026-12-08,notepad.exe,45\r\n");
     EXPECT_EQ(disk.Of(DiskFile::Shortcuts).text,
-              "date,shortcut,strokes\r\n2026-12-08,Alt+Tab,1\r\n2026-12-08,Ctrl+C,3\r\n");
+              "\xEF\xBB\xBF" "date,shortcut,strokes\r\n2026-12-08,Alt+Tab,1\r\n2026-12-08,Ctrl+C,3\r\n");
 
     // The first save of a new day writes the day that ended into the history.
     keeper.Login(disk, counts, {}, Today);

@@ -20,6 +20,7 @@ constexpr const char* UsageLines[] = {
     "Kivora.exe /heatmap ユーザー名 ファイル名.png [all|today|7|30|YYYY-MM-DD..YYYY-MM-DD] [thispc]",
     "Kivora.exe /chart ユーザー名 ファイル名.png [30|90|365|all] [allkeys] [thispc]",
     "Kivora.exe /apps ユーザー名 ファイル名.csv [today|7|30|all|YYYY-MM-DD..YYYY-MM-DD] [thispc]",
+    "Kivora.exe /shortcuts ユーザー名 ファイル名.csv [today|7|30|all|YYYY-MM-DD..YYYY-MM-DD] [thispc]",
 };
 
 bool IsCommand(const wchar_t* argument, const wchar_t* command) { return lstrcmpiW(argument, command) == 0; }
@@ -58,6 +59,10 @@ bool RunCommandLine(int argc, wchar_t** argv, int& exitCode)
     }
     if (IsCommand(argv[1], L"/apps") && (argc == 4 || argc == 5)) {
         exitCode = Refused(RunAppsCommand(argv[2], argv[3], argc == 5 ? argv[4] : nullptr), 3);
+        return true;
+    }
+    if (IsCommand(argv[1], L"/shortcuts") && (argc == 4 || argc == 5)) {
+        exitCode = Refused(RunShortcutsCommand(argv[2], argv[3], argc == 5 ? argv[4] : nullptr), 4);
         return true;
     }
     // A mistyped command must not start the program (nor end at once beside

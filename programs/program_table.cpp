@@ -75,11 +75,11 @@ std::string ShareText(int shareTenths)
     return text;
 }
 
-std::string FormatAppsTable(const AppCounts& counts)
+std::string FormatAppsTable(const AppCounts& counts, Tally kind)
 {
     // The mark makes a spreadsheet read the names as UTF-8.
     std::string table(Utf8ByteOrderMark);
-    table += "app,strokes,share\r\n";
+    table += kind == Tally::Apps ? "app,strokes,share\r\n" : "shortcut,strokes,share\r\n";
     for (const RankedApp& app : RankApps(counts)) {
         AppendCsvField(table, app.app);
         table += ',';

@@ -34,8 +34,9 @@ std::string ShareText(int shareTenths);
 
 // The /apps file: "app,strokes,share", then each program, most strokes
 // first; UTF-8 with a byte-order mark, CRLF, a name that a spreadsheet would
-// run written as text (AppendCsvField).
-std::string FormatAppsTable(const AppCounts& counts);
+// run written as text (AppendCsvField). The /shortcuts file likewise, its
+// first column "shortcut".
+std::string FormatAppsTable(const AppCounts& counts, Tally kind = Tally::Apps);
 
 // The days of a command-line word: today, 7 and 30 (the days up to today),
 // all, in any letter case, or FROM..TO; none for anything else.

@@ -28,13 +28,17 @@ std::string ReadDaysForCommand(const char* dataFile, CommandReads reads, Command
         return "ユーザー「" + user.name + "」の日ごとの記録ファイルのパスが長すぎます。";
     UserHistoryFiles files(historyPath, true);
     const bool programs = reads == CommandReads::Apps;
-    switch (programs ? ReadTallyAsLoginWould(files, Tally::Apps, user.apps)
-                     : ReadDaysAsLoginWould(files, TodaysDate(), book)) {
+    const bool shortcuts = reads == CommandReads::Shortcuts;
+    DaysForReading read = programs    ? ReadTallyAsLoginWould(files, Tally::Apps, user.apps)
+                          : shortcuts ? ReadTallyAsLoginWould(files, Tally::Shortcuts, user.shortcuts)
+                                      : ReadDaysAsLoginWould(files, TodaysDate(), book);
+    switch (read) {
     case DaysForReading::Read:
         return std::string();
     case DaysForReading::HistoryUnreadable:
-        return (programs ? "アプリごとの打鍵数の記録ファイル（" + files.NameOf(DiskFile::Apps)
-                         : "日ごとの記録ファイル（" + files.NameOf(DiskFile::History)) +
+        return (programs    ? "アプリごとの打鍵数の記録ファイル（" + files.NameOf(DiskFile::Apps)
+                : shortcuts ? "ショートカットの記録ファイル（" + files.NameOf(DiskFile::Shortcuts)
+                            : "日ごとの記録ファイル（" + files.NameOf(DiskFile::History)) +
                "）を読み込めません。ほかのアプリが開いていれば閉じてから、やり直してください。";
     case DaysForReading::PendingUnreadable:
         break;
@@ -80,7 +84,7 @@ CommandExit ReadUserFiles(CommandReads reads, CommandUser& user)
     }
     if (reads == CommandReads::Days || both || CommandOtherPcs != nullptr)
         user.days = book.Days(HistoryCounts{});
-    if (reads != CommandReads::Apps)
+    if (reads != CommandReads::Apps && reads != CommandReads::Shortcuts)
         user.periods = book.Periods(HistoryCounts{});
     return CommandDone;
 }

@@ -29,6 +29,7 @@ enum class CommandReads {
     Days,           // the history's readable days in date order
     Apps,           // the days' strokes per program, not the history
     DaysAndApps,    // both, the history first
+    Shortcuts,      // the days' shortcuts, not the history
 };
 
 // A user as a command sees it, read from the application folder's data
@@ -41,6 +42,7 @@ struct CommandUser {
     HistoryPeriods periods;        // with CommandReads::Periods (or DataFileOnly)
     std::vector<HistoryDay> days;  // with CommandReads::Days (or DaysAndApps)
     AppBook apps;                  // with CommandReads::Apps (or DaysAndApps)
+    AppBook shortcuts{Tally::Shortcuts};   // with CommandReads::Shortcuts
 };
 
 // Writes the command's file from the user, whose days it may take; true

@@ -537,7 +537,7 @@ TEST_F(HistoryTest, CommandsWriteTheFileNamedAndNothingElse)
         {L"/export jiro other.csv", CommandUnknownUser, nullptr, "ユーザー「jiro」が見つかりません。", 1, "a user without a data file"},
         {L"/heatmap taro other.png yesterday", CommandWrongArguments, nullptr,
          "指定が正しくありません。使い方: Kivora.exe /heatmap ", 1, "a period that is none"},
-        {L"/exprot taro other.csv", CommandWrongArguments, nullptr, "使い方:\r\n  Kivora.exe /export ", 5,
+        {L"/exprot taro other.csv", CommandWrongArguments, nullptr, "使い方:\r\n  Kivora.exe /export ", 6,
          "a mistyped command starts nothing and says how the commands are used, one line each"},
     };
     for (const Case& row : cases) {

@@ -18,7 +18,13 @@ public:
 
     int16_t AsyncKeyState(int virtualKey) override { return static_cast<int16_t>(GetAsyncKeyState(virtualKey)); }
 
-    void Invalidate(const PixelRect& rect) override { InvalidateArea(MainWindow, rect); }
+    // Not while the window is hidden: showing it repaints it whole, and under
+    // Wine each mark is a trip to its server.
+    void Invalidate(const PixelRect& rect) override
+    {
+        if (IsWindowVisible(MainWindow))
+            InvalidateArea(MainWindow, rect);
+    }
 
     std::optional<uint32_t> LastInputTick() override
     {

@@ -15,6 +15,13 @@ public:
     PassKeyboard(KeyboardPort& port, KeyPoller& poller, bool noInputSince, bool readCaps)
         : port_(port), poller_(poller), noInputSince_(noInputSince), readCaps_(readCaps)
     {
+        // After input, the keys found down last pass are asked first: under
+        // Wine a key down is always asked of its server, whose answer brings
+        // the whole key table, and the other keys are then answered from it.
+        for (int code = 0; code < 256 && !noInputSince_; ++code) {
+            if (poller_.foundDown_[code] == poller_.scan_ - 1)
+                AsyncKeyState(code);
+        }
     }
 
     bool CapsLockToggled() override

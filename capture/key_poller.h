@@ -5,7 +5,10 @@
 // question, or none. A pass that scans asks each key at most once, and:
 //
 // - while no input has come since the last pass (Settling), a key that the
-//   last pass found down is not asked again: it is still down;
+//   last pass found down is not asked again: it is still down; after input,
+//   such keys are asked first (under Wine, the answer for a key down comes
+//   from Wine's server with the whole key table, which then answers the
+//   other keys);
 // - the Caps Lock toggle is read only where it may have changed: at the
 //   first scan after quiet passes, when the Caps Lock key shows a press or
 //   is down, and at least every CapsReadScans-th scan. The key is asked for

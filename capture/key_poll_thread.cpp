@@ -18,13 +18,7 @@ public:
 
     int16_t AsyncKeyState(int virtualKey) override { return static_cast<int16_t>(GetAsyncKeyState(virtualKey)); }
 
-    // Not while the window is hidden: showing it repaints it whole, and under
-    // Wine each mark is a trip to its server.
-    void Invalidate(const PixelRect& rect) override
-    {
-        if (IsWindowVisible(MainWindow))
-            InvalidateArea(MainWindow, rect);
-    }
+    void Invalidate(const PixelRect& rect) override { InvalidateArea(MainWindow, rect); }
 
     std::optional<uint32_t> LastInputTick() override
     {
@@ -87,7 +81,9 @@ bool WindowsPassWaits::TimedWait(int64_t microseconds)
 
 void InvalidateArea(HWND window, const PixelRect& rect)
 {
-    if (rect.IsEmpty())
+    // Nor while the window is hidden: showing it repaints it whole, and under
+    // Wine each mark is a trip to its server.
+    if (rect.IsEmpty() || !IsWindowVisible(window))
         return;
     RECT area = {rect.left, rect.top, rect.right, rect.bottom};
     InvalidateRect(window, &area, FALSE);

@@ -54,5 +54,6 @@ constexpr UINT RetryClockMessage = WM_APP + 1;
 // Marks a rectangle of window for repainting, without erasing. No window
 // between the main window and the count pages clips its children, so an area
 // of the main window reaches the visible page and the summary panel. An empty
-// rectangle (not laid out yet) marks nothing.
+// rectangle (not laid out yet) marks nothing, nor does any while the window
+// is hidden (showing it repaints it whole).
 void InvalidateArea(HWND window, const PixelRect& rect);

@@ -16,10 +16,10 @@ namespace {
 
 // One line a command, as the guides write them.
 constexpr const char* UsageLines[] = {
-    "Kivora.exe /export ユーザー名 ファイル.csv [thispc]",
-    "Kivora.exe /heatmap ユーザー名 ファイル.png [all|today|7|30|YYYY-MM-DD..YYYY-MM-DD] [thispc]",
-    "Kivora.exe /chart ユーザー名 ファイル.png [30|90|365|all] [allkeys] [thispc]",
-    "Kivora.exe /apps ユーザー名 ファイル.csv [today|7|30|all|YYYY-MM-DD..YYYY-MM-DD] [thispc]",
+    "Kivora.exe /export ユーザー名 ファイル名.csv [thispc]",
+    "Kivora.exe /heatmap ユーザー名 ファイル名.png [all|today|7|30|YYYY-MM-DD..YYYY-MM-DD] [thispc]",
+    "Kivora.exe /chart ユーザー名 ファイル名.png [30|90|365|all] [allkeys] [thispc]",
+    "Kivora.exe /apps ユーザー名 ファイル名.csv [today|7|30|all|YYYY-MM-DD..YYYY-MM-DD] [thispc]",
 };
 
 bool IsCommand(const wchar_t* argument, const wchar_t* command) { return lstrcmpiW(argument, command) == 0; }

@@ -17,6 +17,7 @@
 #include "win/app_text.h"
 #include "win/main_window_frame.h"
 #include "win/modal_ui.h"
+#include "win/notices.h"
 #include "win/screen_scale.h"
 
 namespace {
@@ -54,6 +55,20 @@ void FillTrayIconData(HINSTANCE instance)
     lstrcpynA(TrayIconData.szTip, AppText::TrayTip, sizeof TrayIconData.szTip);
 }
 
+// Started again while running: the copy that runs shows its window (or the
+// dialog it is in), so that starting Kivora always leads to it. It may take
+// the foreground: this process has it, having just shown its box.
+void ShowRunningCopy()
+{
+    HWND running = FindWindowA(MainWindowClass, nullptr);
+    if (running == nullptr)
+        return;
+    DWORD process = 0;
+    GetWindowThreadProcessId(running, &process);
+    AllowSetForegroundWindow(process);
+    PostMessageA(running, ShowYourselfMessage(), 0, 0);
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
@@ -79,6 +94,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         MessageBoxA(nullptr, "Kivoraはすでに起動しています。", "二重起動", MB_OK);
         CloseHandle(instanceMutex);
+        ShowRunningCopy();
         return 0;
     }
 
@@ -106,8 +122,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     FillTrayIconData(instance);
 
     // Cancel posts the quit request, which ends the loop below at once.
-    if (ShowLoginDialog(nullptr))
+    if (ShowLoginDialog(nullptr)) {
         CompleteFirstLogin();
+        // A new user sees nothing but a small new icon, which Windows 10 and
+        // 11 put out of sight: say where Kivora is and how it opens.
+        if (RegisteredAtLastLogin())
+            TellNotice(Notice::Registered);
+    }
 
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     if (accelerators == nullptr)
@@ -123,7 +144,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         }
         if (got == -1) {
             // The queue cannot be read: end, keeping what was counted.
-            SaveUserData();
+            SaveUserData(SaveKind::Leaving);
             RemoveTrayIcon();
             exitCode = 2;
             break;

@@ -58,9 +58,10 @@ bool CreatePollingThread()
 }
 
 // Saves now; a failure is shown on the icon, and the next save tries again.
-void SaveCounts()
+// Before the end, every day goes into the history.
+void SaveCounts(SaveKind kind)
 {
-    NoteSaveResult(SaveUserData() == 0);
+    NoteSaveResult(SaveUserData(kind) == 0);
 }
 
 void LogOff(HWND window)
@@ -103,7 +104,7 @@ void TogglePause(HWND window)
         // A pause may last long, and the program may end during it without a
         // save: keep what was counted up to it.
         StopCounting();
-        SaveCounts();
+        SaveCounts(SaveKind::Minute);
     } else {
         StartCounting();
     }
@@ -127,6 +128,16 @@ void WithCountingStopped(ShowDialog showDialog)
     StartCounting();
 }
 
+// The record of the programs deleted, and with a shared folder this PC's
+// copy of it there too, by the worker at once rather than at the next save.
+bool ForgetProgramsHereAndInTheFolder()
+{
+    if (!ForgetProgramStrokes())
+        return false;
+    FollowUserFilesNow();
+    return true;
+}
+
 void OnCommand(HWND window, int command)
 {
     // A command reaches here from the main message loop only: one that
@@ -148,7 +159,7 @@ void OnCommand(HWND window, int command)
         break;
     case IDM_OPTIONS:
         WithCountingStopped([window] {
-            if (ShowOptionsDialog(window, ForgetProgramStrokes))
+            if (ShowOptionsDialog(window, ForgetProgramsHereAndInTheFolder))
                 FollowUserFilesNow();   // this PC's files into the new folder, the others' read from it
         });
         break;
@@ -208,6 +219,21 @@ void OnTrayMessage(HWND window, LPARAM mouseMessage)
         PostMessageA(window, WM_COMMAND, command, 0);
 }
 
+// Another start of Kivora was refused: the window it was looking for comes
+// to the front, or the dialog that is up; before the first login, the login
+// dialog is.
+void ShowYourself(HWND window)
+{
+    if (ModalUiUp()) {
+        BringModalUiToFront();
+        return;
+    }
+    if (!TrayIconWanted())
+        return;
+    ShowWindow(window, SW_SHOWNORMAL);
+    SetForegroundWindow(window);
+}
+
 void CALLBACK LayOutWhenNoDialogIsUp(HWND window, UINT, UINT_PTR, DWORD)
 {
     if (ModalUiUp())
@@ -243,6 +269,12 @@ void OnPaint(HWND window)
 
 } // namespace
 
+UINT ShowYourselfMessage()
+{
+    static const UINT message = RegisterWindowMessageA("Kivora.ShowYourself");
+    return message;
+}
+
 void CompleteFirstLogin()
 {
     AddTrayIcon();
@@ -268,7 +300,7 @@ void StartCounting()
     if (!CreatePollingThread()) {
         // Nothing could be counted any more: keep what was counted, and end
         // rather than run on unseen.
-        SaveCounts();
+        SaveCounts(SaveKind::Leaving);
         RemoveTrayIcon();
         DestroyWindow(MainWindow);
         PostQuitMessage(1);
@@ -317,13 +349,17 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // Windows ends the process soon after this returns: save now, even
         // inside a dialog. Nobody can be asked any more.
         if (wParam) {
-            SaveCounts();
+            SaveCounts(SaveKind::Leaving);
             FinishSharing();
         }
         return 0;
     default:
         if (message == TaskbarCreatedMessage && message != 0) {
             RestoreTrayIcon();
+            return 0;
+        }
+        if (message == ShowYourselfMessage()) {
+            ShowYourself(window);
             return 0;
         }
         return DefWindowProcA(window, message, wParam, lParam);

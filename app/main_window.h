@@ -13,3 +13,7 @@ void StartCounting();
 // The first login of the run shows the icon and builds the windows that show
 // the counts; later logins reuse them.
 void CompleteFirstLogin();
+
+// What a second copy of Kivora, refused, sends the one that runs: show the
+// window, or the dialog that is up.
+UINT ShowYourselfMessage();

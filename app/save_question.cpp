@@ -27,12 +27,19 @@ struct Failure {
 
 struct Wording {
     const char* stay;
-    const char* countsLost;
-    const char* daysLost;
+    const char* leaving;    // the losing button's effect, up to what it loses
     const char* daysWait;   // %s: the pending file's name
     const char* losingButton;
     const char* keepingButton;
 };
+
+// What leaving loses, since the last save that worked: the counts (the data
+// file's, and with them every key's), or only the other keys' (the 77 keys
+// are safe in the data file), and the days.
+constexpr char CountsLost[] = "打鍵数";
+constexpr char OtherKeysLost[] = "、77 キー以外のキー（スペース、Enter など）の打鍵数";
+constexpr char DaysLost[] = "日ごとの打鍵数";
+constexpr char SeventySevenKept[] = "77 キーの打鍵数はデータファイルに保存してあります。";
 
 constexpr char DataFileFailed[] =
     "打鍵数をデータファイルに保存できませんでした。\n\n"
@@ -49,13 +56,12 @@ constexpr char HistoryHeldText[] =   // %s: the history's name
 constexpr char HistoryHeldTooText[] =   // %s: the history's name
     "日ごとの記録ファイル（%s）にも書き込めませんでした。開いているアプリがあれば閉じてください。\n";
 constexpr char PendingHeldText[] =   // %s: the pending file's name
-    "まだ記録ファイルに加えていない日ごとの打鍵数のファイル（%s）にも書き込めませんでした。"
+    "日ごとの打鍵数の保留ファイル（%s）にも書き込めませんでした。"
     "開いているアプリがあれば閉じてください。\n";
 
 constexpr Wording AtExit = {
     "［キャンセル］を押すと、終了せずに Kivora を動かし続けます。\n",
-    "［保存せずに終了］を押すと、最後に保存できたとき以降の打鍵数は失われます。",
-    "［保存せずに終了］を押すと、最後に保存できたとき以降の日ごとの打鍵数は失われます。",
+    "［保存せずに終了］を押すと、最後に保存できたとき以降の",
     "［このまま終了］を押しても、失われるものはありません。打鍵数はデータファイルに保存してあり、日ごとの打鍵数は"
     " %s に残って、日ごとの記録ファイルに書き込めるようになったときに加えられます。",
     "保存せずに終了(&E)",
@@ -63,8 +69,7 @@ constexpr Wording AtExit = {
 };
 constexpr Wording AtLogOff = {
     "［キャンセル］を押すと、ログオフせずに、このユーザーのまま続けます。\n",
-    "［保存せずにログオフ］を押すと、最後に保存できたとき以降の打鍵数は失われます。",
-    "［保存せずにログオフ］を押すと、最後に保存できたとき以降の日ごとの打鍵数は失われます。",
+    "［保存せずにログオフ］を押すと、最後に保存できたとき以降の",
     "［このままログオフ］を押しても、失われるものはありません。打鍵数はデータファイルに保存してあり、日ごとの打鍵数は"
     " %s に残って、日ごとの記録ファイルに書き込めるようになったときに加えられます。",
     "保存せずにログオフ(&L)",
@@ -86,7 +91,7 @@ bool LosesSomething(const Failure& failure)
     return failure.dataFile || !failure.keys.empty() || failure.days.daysLost;
 }
 
-bool MustAsk(const Failure& failure) { return LosesSomething(failure) || failure.days.historyHeld; }
+bool MustAsk(const Failure& failure) { return LosesSomething(failure) || MustAskBeforeLeaving(failure.days); }
 
 std::string QuestionText(const Failure& failure, const Wording& wording)
 {
@@ -100,12 +105,20 @@ std::string QuestionText(const Failure& failure, const Wording& wording)
     if (failure.days.pendingHeld && failure.days.daysLost)
         text += Formatted(PendingHeldText, failure.pending);
     text += wording.stay;
-    if (failure.dataFile || !failure.keys.empty())
-        text += wording.countsLost;
-    if (failure.days.daysLost)
-        text += wording.daysLost;
     if (!LosesSomething(failure))
-        text += Formatted(wording.daysWait, failure.pending);
+        return text + Formatted(wording.daysWait, failure.pending);
+    // One sentence for all that is lost.
+    text += wording.leaving;
+    bool onlyOtherKeys = !failure.dataFile && !failure.keys.empty();
+    if (failure.dataFile)
+        text += CountsLost;
+    else if (onlyOtherKeys)
+        text += OtherKeysLost;
+    if (failure.days.daysLost)
+        text += std::string(failure.dataFile || onlyOtherKeys ? "と" : "") + DaysLost;
+    text += "が失われます。";
+    if (onlyOtherKeys)
+        text += SeventySevenKept;
     return text;
 }
 
@@ -188,7 +201,7 @@ bool SaveBeforeLeaving(HWND owner, Leaving leaving)
 {
     for (;;) {
         Question question{leaving, {}};
-        question.failure.dataFile = SaveUserData() != 0;
+        question.failure.dataFile = SaveUserData(SaveKind::Leaving) != 0;
         NoteSaveResult(!question.failure.dataFile);
         question.failure.keys = UnsavedKeysName();
         // Days that the history cannot take now wait in the pending file; the

@@ -118,6 +118,8 @@ void RestoreTrayIcon()
 
 bool TrayIconShown() { return IconShown; }
 
+bool TrayIconWanted() { return IconWanted; }
+
 void UpdateTrayIcon()
 {
     if (IconShown)

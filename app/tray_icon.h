@@ -14,5 +14,7 @@ void AddTrayIcon();
 void RemoveTrayIcon();
 void RestoreTrayIcon();   // the shell has restarted
 bool TrayIconShown();
+// From the first login until exit: Kivora is in the notification area.
+bool TrayIconWanted();
 // Shows TrayIconData's icon and tip again after they have changed.
 void UpdateTrayIcon();

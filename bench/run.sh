@@ -18,7 +18,7 @@ mkdir -p "$ROOT/build"
 echo "bench: building (output in $LOG)" >&2
 if ! {
     cmake --preset bench &&
-    cmake --build --preset bench -j "$(nproc)" --target scan_bench callgrind_pass &&
+    cmake --build --preset bench -j "$(nproc)" --target scan_bench callgrind_pass keeper_soak &&
     cmake -S "$ROOT" -B "$ROOT/build/bench-windows" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw.cmake" -DCMAKE_BUILD_TYPE=Release -DKIVORA_BENCH=ON &&
     cmake --build "$ROOT/build/bench-windows" -j "$(nproc)" --target \

@@ -1,17 +1,19 @@
 // The days of ten PCs of ten years each (3,650 days a PC, every key): this
-// PC's history and nine others' in a shared folder, under <folder>\taro.
-// Times the reading of the folder as the worker does it (the first time,
-// with nothing changed, with one PC's file changed, as after each save),
-// then the worker itself after a save (ShareUserFiles: this PC's copy
-// checked, the other PCs' files looked at through its cache by size and
-// time, the sums published), and what the history tab does when the days
-// have moved: this PC's days with the other PCs' added (WithOtherPcsDays,
-// the tab's own call), the series made, the chart drawn at the tab's size.
-// Arguments: the number of rounds and a folder for the files. Prints one
-// line per measurement:
-//   "read what=first|unchanged|one-changed pcs=N us=T"
+// PC's history and nine others' in a shared folder, under <folder>\taro,
+// each other PC with its history of the days before today and its pending
+// file of today's floor, as a save each minute leaves them. Times the reading
+// of the folder as the worker does it: the first time, with nothing changed,
+// after one PC's minute (its pending file changed), and after one PC's
+// history was written again (a new day, a quit); then the worker itself
+// after a save (ShareUserFiles: this PC's copies checked by their stamps, the
+// other PCs' files looked at by size and time, the sums published), and what
+// the history tab does when the days have moved: the series of this PC's
+// days made with the other PCs' added as it goes (WithOtherPcsDaysToAdd, the
+// tab's own call), the chart drawn at the tab's size. Arguments: the number of rounds and a
+// folder for the files. Prints one line per measurement:
+//   "read what=first|unchanged|one-minute|one-history pcs=N us=T"
 //   "memory what=cache kib=K"                 working set the first reading added
-//   "worker what=first|one-changed us=T"      a save's job, until its sums are published
+//   "worker what=first|one-minute us=T"       a save's job, until its sums are published
 //   "tab pcs=N span=S width=W height=H us=T"  merge, series and drawing, as the tab refreshes
 #include <windows.h>
 #include <psapi.h>
@@ -26,6 +28,7 @@
 #include "whole_file.h"
 
 #include "chart/chart_painter.h"
+#include "history/pending_history.h"
 #include "history/user_history.h"
 #include "options/settings_file.h"
 #include "store/user_data.h"
@@ -62,7 +65,22 @@ std::string TextOfDays(const std::vector<HistoryDay>& days)
     return text;
 }
 
-std::string PcFile(int pc) { return "PC" + std::to_string(pc) + "-0000000" + std::to_string(pc) + ".history.csv"; }
+std::string PcFile(int pc, const char* kind = ".history.csv")
+{
+    return "PC" + std::to_string(pc) + "-0000000" + std::to_string(pc) + kind;
+}
+
+// The days before today, as the history holds them while the day runs.
+std::string HistoryBeforeToday(const std::vector<HistoryDay>& days)
+{
+    return TextOfDays(std::vector<HistoryDay>(days.begin(), days.end() - 1));
+}
+
+// Today's counts as a floor, as a minute's save writes them.
+std::string PendingOfToday(const std::vector<HistoryDay>& days)
+{
+    return FormatPending({{days.back().date, days.back().counts, {}, {}, {}}});
+}
 
 // A save's job on the worker, until the sums it read are published.
 double TimedJob(const std::string& dataFile)
@@ -110,45 +128,67 @@ int main(int argc, char** argv)
         CreateDirectoryA(made.c_str(), nullptr);
     const LocalDate today = TodaysDate();
     const std::vector<HistoryDay> local = TenYears(today, 0);
-    for (int pc = 1; pc <= OtherPcCount; ++pc)
-        WriteWhole(folder + "\\" + PcFile(pc), TextOfDays(TenYears(today, pc)));
+    for (int pc = 1; pc <= OtherPcCount; ++pc) {
+        const std::vector<HistoryDay> days = TenYears(today, pc);
+        WriteWhole(folder + "\\" + PcFile(pc), HistoryBeforeToday(days));
+        WriteWhole(folder + "\\" + PcFile(pc, ".history.pending"), PendingOfToday(days));
+    }
+    // This PC's days, which tell the copied ones, as a running Kivora keeps them.
+    const std::string dataFile = data + "\\taro.dat";
+    WriteWhole(data + "\\taro.history.csv", HistoryBeforeToday(local));
+    WriteWhole(data + "\\taro.history.pending", PendingOfToday(local));
     FolderOnDisk disk(folder, false);
+    LocalFilesOnDisk localFiles(dataFile, false);
 
     OtherPcs others;
     double before = WorkingSetKib();
     long long start = Now();
-    others.Refresh(disk, "PC0-00000000", local, today);
-    std::printf("read what=first pcs=%d us=%.1f\n", others.Sums().pcs, Microseconds(Now() - start));
+    others.Refresh(disk, localFiles, "PC0-00000000", today);
+    std::printf("read what=first pcs=%d us=%.1f\n", others.Pcs(), Microseconds(Now() - start));
     std::printf("memory what=cache kib=%.0f\n", WorkingSetKib() - before);
     for (int round = 0; round < rounds; ++round) {
         start = Now();
-        others.Refresh(disk, "PC0-00000000", local, today);
-        std::printf("read what=unchanged pcs=%d us=%.1f\n", others.Sums().pcs, Microseconds(Now() - start));
+        others.Refresh(disk, localFiles, "PC0-00000000", today);
+        std::printf("read what=unchanged pcs=%d us=%.1f\n", others.Pcs(), Microseconds(Now() - start));
     }
     std::vector<HistoryDay> changed = TenYears(today, 1);
+    for (int round = 0; round < rounds; ++round) {
+        // That PC's minute: today's floor has risen.
+        changed.back().counts.keys[0] += 1;
+        WriteWhole(folder + "\\" + PcFile(1, ".history.pending"), PendingOfToday(changed));
+        start = Now();
+        others.Refresh(disk, localFiles, "PC0-00000000", today);
+        std::printf("read what=one-minute pcs=%d us=%.1f\n", others.Pcs(), Microseconds(Now() - start));
+    }
     for (int round = 0; round < rounds / 5 + 1; ++round) {
-        // That PC's save: today's line has risen.
+        // That PC's history written again (a quit: today's line in it).
         changed.back().counts.keys[0] += 1;
         WriteWhole(folder + "\\" + PcFile(1), TextOfDays(changed));
         start = Now();
-        others.Refresh(disk, "PC0-00000000", local, today);
-        std::printf("read what=one-changed pcs=%d us=%.1f\n", others.Sums().pcs, Microseconds(Now() - start));
+        others.Refresh(disk, localFiles, "PC0-00000000", today);
+        std::printf("read what=one-history pcs=%d us=%.1f\n", others.Pcs(), Microseconds(Now() - start));
+    }
+    if (others.ReadAll() || others.Days().AsDays().back().counts.keys[0] == 0) {
+        std::fprintf(stderr, "the reading after one PC's change read every PC anew\n");
+        ExitProcess(1);
     }
     others = OtherPcs();
 
-    // Kivora's own worker for a user taro whose history is this PC's ten
+    // Kivora's own worker for a user taro whose days are this PC's ten
     // years, with the folder set in a settings file of the benchmark's.
-    const std::string dataFile = data + "\\taro.dat";
     const std::string settings = work + "\\set.ini";
-    WriteWhole(data + "\\taro.history.csv", TextOfDays(local));
     WriteWhole(settings, "[setup]\r\nSYNC=" + shared + "\r\n");
     CopyIfFits(SettingsPath, sizeof SettingsPath, settings.c_str());
     CopyIfFits(DataFilePath, sizeof DataFilePath, dataFile.c_str());
     std::printf("worker what=first us=%.1f\n", TimedJob(dataFile));
     for (int round = 0; round < rounds / 5 + 1; ++round) {
+        // This PC's minute and another's: both pending files rise.
         changed.back().counts.keys[0] += 1;
-        WriteWhole(folder + "\\" + PcFile(1), TextOfDays(changed));
-        std::printf("worker what=one-changed us=%.1f\n", TimedJob(dataFile));
+        WriteWhole(folder + "\\" + PcFile(2, ".history.pending"), PendingOfToday(changed));
+        std::vector<HistoryDay> mine = local;
+        mine.back().counts.keys[1] += round + 1;
+        WriteWhole(data + "\\taro.history.pending", PendingOfToday(mine));
+        std::printf("worker what=one-minute us=%.1f\n", TimedJob(dataFile));
     }
 
     // The tab's figures must be every PC's, else the timing below is this PC's twice.
@@ -163,8 +203,15 @@ int main(int argc, char** argv)
     for (int pcs : {1, OtherPcCount + 1}) {
         for (ChartSpan span : spans) {
             for (int round = 0; round < rounds; ++round) {
+                // A fresh vector of this PC's days, as the tab gets it from
+                // the keeper, made before the clock starts.
+                std::vector<HistoryDay> days = local;
                 start = Now();
-                DaySeries series = MakeDaySeries(pcs > 1 ? WithOtherPcsDays(local) : local, today);
+                DaySeries series;
+                if (pcs > 1)
+                    WithOtherPcsDaysToAdd([&](const DaysToAdd* more) { series = MakeDaySeries(std::move(days), today, more); });
+                else
+                    series = MakeDaySeries(std::move(days), today);
                 ChartPicture picture;
                 picture.series = &series;
                 picture.view.span = span;

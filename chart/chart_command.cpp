@@ -38,7 +38,7 @@ bool WriteChart(CommandUser& user, const std::wstring& file, const void* context
     picture.series = &series;
     picture.view.span = arguments.span;
     picture.view.keys = arguments.keys;
-    AppCounts programs = user.apps.Sum(SpanDates(series, arguments.span));
+    const std::vector<RankedApp> programs = RankApps(user.apps.Sum(SpanDates(series, arguments.span)));
     picture.view.programs = &programs;
     picture.title = title.c_str();
     return WriteHistoryChartPng(file, picture);

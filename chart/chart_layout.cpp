@@ -58,7 +58,7 @@ struct GroupingTexts {
     const char* caption;
     const char* perBar;
 };
-constexpr GroupingTexts Groupings[] = {{"日ごと", "/日"}, {"週ごと", "/週"}, {"月ごと", "/月"}};
+constexpr GroupingTexts Groupings[] = {{"日ごと", " 打鍵/日"}, {"週ごと", " 打鍵/週"}, {"月ごと", " 打鍵/月"}};
 
 const GroupingTexts& TextsOf(BarGrouping grouping) { return Groupings[static_cast<int>(grouping)]; }
 
@@ -226,8 +226,9 @@ void PlaceBars(ChartLayout& layout)
         if (bar.bucket.strokes > 0 && top == plot.bottom)
             top = plot.bottom - 1;   // a day with strokes never looks like one without
         bar.bar = {left, top, right - barGap, plot.bottom};
-        bar.rate = {(left + right - barGap) / 2,
-                    AxisY(bar.strokesPerHour, layout.rateAxis, layout.ratePlot.bottom, rateHeight)};
+        if (bar.rated)
+            bar.rate = {(left + right - barGap) / 2,
+                        AxisY(bar.strokesPerHour, layout.rateAxis, layout.ratePlot.bottom, rateHeight)};
     }
 }
 
@@ -287,15 +288,19 @@ void MarkSelection(ChartLayout& layout, const HistoryCounts& sums, const DateRan
 
 // The ranked programs from top down, in rows a line high from left to right:
 // as many as fit, the last of them the others together when some are left.
-void LayOutProgramList(ChartLayout& layout, const AppCounts& programs, std::size_t named, int left, int right,
-                       int top, int rows, int gap, const TextRuler& ruler)
+void LayOutProgramList(ChartLayout& layout, const std::vector<RankedApp>& programs, std::size_t named, int left,
+                       int right, int top, int rows, int gap, const TextRuler& ruler)
 {
     const int line = layout.lineHeight;
     std::string caption = "アプリごとの打鍵数";
     layout.programsCaption = TextAt(left, top, ruler.Width(caption), line, caption);
     const std::size_t room = static_cast<std::size_t>(rows);
     std::vector<RankedApp> ranked =
-        RankApps(programs, named <= room ? ListedPrograms : std::min(ListedPrograms, room - 1));
+        TopOfRanking(programs, named <= room ? ListedPrograms : std::min(ListedPrograms, room - 1));
+    for (RankedApp& app : ranked) {
+        if (app.app == OtherApps)
+            app.app.clear();   // the programs past the limits are the others' row
+    }
     int64_t largest = 1;
     for (const RankedApp& app : ranked)
         largest = std::max(largest, app.strokes);
@@ -388,27 +393,27 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
     int captionTop = legendTop + line + line / 2;
     layout.plot.top = captionTop + line + halfLine + 1;
 
-    // The programs' column, from the bars' caption to the foot, a third of
-    // the width at most; the charts and the selection's lines keep left of it.
+    // The selection's three lines across the foot: every figure has the
+    // whole width.
+    layout.selectionKeys.rect = {left, bottom - line, right, bottom};
+    layout.selectionFigures.rect = {left, bottom - 2 * line, right, bottom - line};
+    layout.selectionDate.rect = {left, bottom - 3 * line, right, bottom - 2 * line};
+
+    // The programs' column, from the bars' caption down to those lines, a
+    // third of the width at most; the charts keep left of it.
     int chartRight = right;
-    int listRows = (bottom - captionTop - gap) / line - 1;
-    std::size_t named = 0;
-    if (view.programs != nullptr) {
-        for (const AppCount& count : *view.programs)
-            named += count.strokes > 0;
-    }
+    int listRows = (layout.selectionDate.rect.top - gap - captionTop - gap) / line - 1;
+    const std::size_t named = view.programs != nullptr ? view.programs->size() : 0;
     bool listed = listRows >= 2 && named > 0;
     if (listed)
         chartRight = right - std::min((right - left) / 3, layout.fontPixels * 20) - gap * 3;
 
-    // From the bottom: the selection's three lines, then the strokes-per-hour
-    // chart, its caption and the date labels under the plot.
-    layout.selectionKeys.rect = {left, bottom - line, chartRight, bottom};
-    layout.selectionFigures.rect = {left, bottom - 2 * line, chartRight, bottom - line};
-    layout.selectionDate.rect = {left, bottom - 3 * line, chartRight, bottom - 2 * line};
+    // From the bottom, above the selection's lines: the rates' chart, its
+    // caption and the date labels under the plot. The rates take a third of
+    // the height the two plots share, and at least two lines and a half.
     int barsBottom = layout.selectionDate.rect.top - halfLine - gap;
     int room = barsBottom - layout.plot.top - (line + gap) - (line + halfLine + 1);
-    int rateHeight = std::max(line * 2, room / 4);
+    int rateHeight = std::max(line * 5 / 2, room / 3);
     int plotHeight = room - rateHeight;
     if (plotHeight < line * 2)
         return layout;
@@ -430,8 +435,10 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
         ChartBar& bar = layout.bars[i];
         bar.bucket = std::move(buckets[i]);
         bar.strokesPerHour = StrokesPerHour(bar.bucket.strokes, bar.bucket.counts.seconds);
+        bar.rated = HasRate(bar.bucket.counts.seconds);
         layout.barHighest = std::max(layout.barHighest, bar.bucket.strokes);
-        rateHighest = std::max(rateHighest, bar.strokesPerHour);
+        if (bar.rated)
+            rateHighest = std::max(rateHighest, bar.strokesPerHour);
         total = std::min(total + bar.bucket.strokes, LargestHistoryValue);
         if (!view.selection)
             AddCounts(spanSums, bar.bucket.counts);
@@ -462,8 +469,17 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
     layout.averageText = TextAt(chartRight - averageWidth, captionTop, averageWidth, line, std::move(average));
     int keyRight = layout.averageText.rect.left - gap;
     layout.averageKey = {keyRight - line * 2, captionTop + line / 2 - 1, keyRight, captionTop + line / 2 + 1};
-    std::string rateCaption = "1 時間あたりの打鍵数";
+    std::string rateCaption = "1 時間あたりの打鍵数（起動時間 " + std::to_string(RatedSeconds / 60) + " 分以上）";
     layout.rateCaption = TextAt(left, rateCaptionTop, ruler.Width(rateCaption), line, rateCaption);
+    // An empty chart says why, where it has the room.
+    if (std::none_of(layout.bars.begin(), layout.bars.end(), [](const ChartBar& bar) { return bar.rated; })) {
+        std::string note = "起動時間が " + std::to_string(RatedSeconds / 60) + " 分以上の日はまだありません";
+        int width = ruler.Width(note);
+        const PixelRect& plot = layout.ratePlot;
+        if (width <= plot.right - plot.left && line <= plot.bottom - plot.top - 2)
+            layout.rateNote = TextAt((plot.left + plot.right - width) / 2, (plot.top + plot.bottom - line) / 2,
+                                     width, line, std::move(note));
+    }
 
     LayOutCalendar(layout, series, view.keys, monthTop, gap, right, ruler);
     LayOutLegend(layout, legendTop, gap, ruler);

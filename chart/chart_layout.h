@@ -8,10 +8,11 @@
 //   labels and a legend of the colour scale from 0 to the highest day;
 // - the daily totals of a span: one bar a day, a week or a month, a value
 //   axis in round steps, thinned date labels, the span's average as a line,
-//   and beneath it a small chart of each bar's strokes per hour on an axis of
-//   its own;
-// - three lines on the selection (a day, a bar's days, or bars dragged across),
-//   or on the whole span when nothing is selected;
+//   and beneath it a chart of rates: each bar's strokes per hour, where its
+//   days ran long enough (RatedSeconds), on an axis of its own;
+// - three lines across the whole width on the selection (a day, a bar's
+//   days, or bars dragged across), or on the whole span when nothing is
+//   selected;
 // - when those days have strokes per program, a column right of the bars
 //   that ranks the programs: the largest (ten, or as many as the rows leave
 //   room for) and the others together, with strokes and share.
@@ -45,7 +46,9 @@ struct ChartView {
     ChartKeys keys = DefaultChartKeys;    // whose strokes the calendar, bars and figures count
     std::optional<DateRange> selection;   // none: the text speaks of the whole span
     bool withTitle = false;               // a line at the top for the caller's title
-    const AppCounts* programs = nullptr;  // the described days' strokes per program; null or none: no list
+    // The described days' programs, the whole ranking (RankApps); null or
+    // none: no list. Ranked once when they change, not at each drawing.
+    const std::vector<RankedApp>* programs = nullptr;
 };
 
 // The character height of the chart's texts on a canvas: 11 pixels on the
@@ -90,7 +93,8 @@ struct ChartBar {
     int64_t strokesPerHour = 0;
     PixelRect slot;      // the bar's column over the plot, for hit tests
     PixelRect bar;       // its filled part; empty at 0
-    PixelPoint rate;     // its point in the strokes-per-hour chart
+    bool rated = false;  // its days ran long enough for a rate to mean something
+    PixelPoint rate;     // its point in the strokes-per-hour chart, when rated
 };
 
 // A program's row in the list, over a bar of its strokes against the
@@ -130,7 +134,7 @@ struct ChartLayout {
     BarGrouping grouping = BarGrouping::Day;
     ChartText barCaption;              // 日ごとの打鍵数（過去 30 日）
     PixelRect averageKey;              // a stretch of the average's dashed line, and beside it
-    ChartText averageText;             //   平均 1,234/日
+    ChartText averageText;             //   平均 1,234 打鍵/日
     PixelRect plot;
     ValueAxis valueAxis;
     std::vector<ChartBar> bars;
@@ -138,9 +142,12 @@ struct ChartLayout {
     int64_t average = 0;               // the bars' mean
     int32_t averageY = 0;
     std::vector<ChartText> dateLabels;   // under the bars they name, never overlapping
-    ChartText rateCaption;             // 1時間あたりの打鍵数
+    // The rates under the bars. Their caption's line keeps its right end free
+    // for the key of a second line of rates.
+    ChartText rateCaption;             // 1 時間あたりの打鍵数（起動時間 10 分以上）
     PixelRect ratePlot;
     ValueAxis rateAxis;
+    ChartText rateNote;                // in the plot when no bar has a rate; else empty
 
     // The selection, outlined where it shows.
     std::optional<DateRange> selection;

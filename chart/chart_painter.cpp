@@ -137,20 +137,34 @@ void DrawRates(HDC dc, const ChartLayout& layout, const PaintColours& colours)
     SetTextColor(dc, colours.text);
     DrawAxisGrid(dc, layout.rateAxis, layout.ratePlot, colours);
     DrawChartText(dc, layout.rateCaption);
+    DrawChartText(dc, layout.rateNote);
+    // A polyline through the rates of each run of rated bars, broken where a
+    // bar's days ran too short, and a small square on each rate where the
+    // bars are wide enough to tell them apart.
+    SetDCPenColor(dc, colours.rateLine);
+    std::vector<POINT> run;
+    auto drawRun = [&] {
+        if (run.size() > 1)
+            Polyline(dc, run.data(), static_cast<int>(run.size()));
+        run.clear();
+    };
+    for (const ChartBar& bar : layout.bars) {
+        if (bar.rated)
+            run.push_back({bar.rate.x, bar.rate.y});
+        else
+            drawRun();
+    }
+    drawRun();
     if (layout.bars.empty())
         return;
-    // One polyline through the bars' rates, and a small square on each where
-    // the bars are wide enough to tell them apart.
-    std::vector<POINT> points(layout.bars.size());
-    for (std::size_t i = 0; i < layout.bars.size(); ++i)
-        points[i] = {layout.bars[i].rate.x, layout.bars[i].rate.y};
-    SetDCPenColor(dc, colours.rateLine);
-    if (points.size() > 1)
-        Polyline(dc, points.data(), static_cast<int>(points.size()));
     int slot = layout.bars.front().slot.right - layout.bars.front().slot.left;
-    if (slot >= 5 || points.size() == 1) {
-        for (const POINT& point : points)
-            FillWith(dc, {point.x - 1, point.y - 1, point.x + 2, point.y + 2}, colours.rateLine);
+    for (std::size_t i = 0; i < layout.bars.size(); ++i) {
+        const ChartBar& bar = layout.bars[i];
+        // A rate with no rated neighbour has no line to show it: a square does.
+        bool single = (i == 0 || !layout.bars[i - 1].rated) &&
+                      (i + 1 == layout.bars.size() || !layout.bars[i + 1].rated);
+        if (bar.rated && (slot >= 5 || single))
+            FillWith(dc, {bar.rate.x - 1, bar.rate.y - 1, bar.rate.x + 2, bar.rate.y + 2}, colours.rateLine);
     }
 }
 

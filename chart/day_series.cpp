@@ -45,12 +45,15 @@ void Clamp(HistoryCounts& counts)
         count = std::clamp<int64_t>(count, 0, LargestHistoryValue);
 }
 
-void Refill(DaySeries& series)
+void Refill(DaySeries& series, const DaysToAdd* more = nullptr)
 {
     series.dayNumbers.resize(series.days.size());
     series.strokes.resize(series.days.size());
     series.allStrokes.resize(series.days.size());
+    std::size_t cursor = 0;
     for (std::size_t i = 0; i < series.days.size(); ++i) {
+        if (more != nullptr)
+            more->AddOn(series.days[i], cursor);   // while the day is at hand
         Clamp(series.days[i].counts);
         series.dayNumbers[i] = DayNumber(series.days[i].date);
         series.strokes[i] = series.days[i].counts.Strokes();
@@ -60,13 +63,15 @@ void Refill(DaySeries& series)
 
 } // namespace
 
-DaySeries MakeDaySeries(std::vector<HistoryDay> days, const LocalDate& today)
+DaySeries MakeDaySeries(std::vector<HistoryDay> days, const LocalDate& today, const DaysToAdd* more)
 {
     auto earlier = [](const HistoryDay& a, const HistoryDay& b) { return a.date < b.date; };
     if (!std::is_sorted(days.begin(), days.end(), earlier))
         std::stable_sort(days.begin(), days.end(), earlier);
     auto sameDate = [](const HistoryDay& a, const HistoryDay& b) { return a.date == b.date; };
     days.erase(std::unique(days.begin(), days.end(), sameDate), days.end());
+    if (more != nullptr)
+        more->AddDatesTo(days);
     auto afterToday = std::upper_bound(days.begin(), days.end(), today,
                                        [](const LocalDate& date, const HistoryDay& day) { return date < day.date; });
     days.erase(afterToday, days.end());
@@ -74,7 +79,7 @@ DaySeries MakeDaySeries(std::vector<HistoryDay> days, const LocalDate& today)
     DaySeries series;
     series.today = today;
     series.days = std::move(days);
-    Refill(series);
+    Refill(series, more);
     return series;
 }
 
@@ -192,6 +197,8 @@ int CorrectionPermille(const HistoryCounts& sums)
     return static_cast<int>(static_cast<double>(corrections) * 1000 / static_cast<double>(all) + 0.5);
 }
 
+bool HasRate(int64_t seconds) { return seconds >= RatedSeconds; }
+
 std::string FormatRangeFigures(const HistoryCounts& sums, ChartKeys keys)
 {
     std::string text;
@@ -208,8 +215,8 @@ std::string FormatRangeFigures(const HistoryCounts& sums, ChartKeys keys)
     }
     append(sums.seconds / 60 % 60);
     text += " 分　";
-    text += FormatGrouped(StrokesPerHour(strokes, sums.seconds));
-    text += " 打鍵/時　訂正率 ";
+    text += HasRate(sums.seconds) ? FormatGrouped(StrokesPerHour(strokes, sums.seconds)) : std::string("-");
+    text += " 打/h　訂正率 ";
     int permille = CorrectionPermille(sums);
     if (permille < 0) {
         text += '-';

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "chart/chart_span.h"
+#include "history/day_range.h"
 #include "history/history_file.h"
 #include "history/local_date.h"
 
@@ -28,8 +29,9 @@ int64_t StrokesOf(const HistoryCounts& counts, ChartKeys keys);
 const std::vector<int64_t>& StrokesOfDays(const DaySeries& series, ChartKeys keys);
 
 // The days in date order, one line a date (a second one for a date is left
-// out); days after today (a clock set back) are left out.
-DaySeries MakeDaySeries(std::vector<HistoryDay> days, const LocalDate& today);
+// out); days after today (a clock set back) are left out. With more, its
+// counts are added date by date as the series is made.
+DaySeries MakeDaySeries(std::vector<HistoryDay> days, const LocalDate& today, const DaysToAdd* more = nullptr);
 
 // The running day's counts as they stand now: today's day is put in or
 // replaced.
@@ -46,6 +48,12 @@ HistoryCounts SumOfDays(const DaySeries& series, const DateRange& range);
 
 // Strokes over seconds, times 3600, rounded down; 0 without seconds.
 int64_t StrokesPerHour(int64_t strokes, int64_t seconds);
+
+// The running time a day (or a bar's days) needs before its strokes per hour
+// are shown: over a few seconds a handful of strokes is a rate of thousands,
+// which says nothing and would tower over every other day.
+constexpr int64_t RatedSeconds = 10 * 60;
+bool HasRate(int64_t seconds);
 
 // How the daily chart groups its days into bars.
 enum class BarGrouping { Day, Week, Month };
@@ -78,8 +86,9 @@ std::string FormatGrouped(int64_t value);
 int CorrectionPermille(const HistoryCounts& sums);
 
 // What the selection's figures line says of a range: its strokes, time
-// counted, strokes per hour as the chart counts them and Backspace's share
-// of every stroke, e.g. "12,345 打鍵　起動時間 3 時間 25 分　3,612 打鍵/時　訂正率 4.2%".
+// counted, strokes per hour as the chart counts them ("-" under RatedSeconds)
+// and Backspace's share of every stroke, e.g.
+// "12,345 打鍵　起動時間 3 時間 25 分　3,612 打/h　訂正率 4.2%".
 std::string FormatRangeFigures(const HistoryCounts& sums, ChartKeys keys);
 // Its keys line: up to three most-struck keys (of the data file's, or of
 // every key), e.g. "よく打ったキー: e 377、t 300、a 250"; empty without strokes.

@@ -55,7 +55,8 @@ struct PageState {
     int ticks = 0;
     PageCanvas canvas;
     ChartLayout layout;             // what the canvas shows, in its pixels: for hit tests
-    AppCounts programs;             // the described days' strokes per program, as last drawn
+    std::vector<RankedApp> programs;  // the described days' programs ranked, for these days and figures
+    std::optional<DateRange> programsOf;
     PaintColours colours;           // what it is drawn in
     std::string name;               // the page's window text
     bool dragging = false;
@@ -76,12 +77,14 @@ bool RefreshDays(bool withRunningDay)
     if (!Page.seriesRead || version != Page.version || !(today == Page.series.today) || allPcs != Page.allPcs ||
         othersVersion != Page.othersVersion) {
         std::optional<std::vector<HistoryDay>> days = CurrentHistoryDays(now);
-        if (days && allPcs)
-            days = WithOtherPcsDays(*days);
         Page.historyOff = !days;
         Page.allPcs = allPcs;
         Page.othersVersion = othersVersion;
-        Page.series = MakeDaySeries(days ? std::move(*days) : std::vector<HistoryDay>{}, today);
+        if (days && allPcs) {
+            WithOtherPcsDaysToAdd([&](const DaysToAdd* more) { Page.series = MakeDaySeries(std::move(*days), today, more); });
+        } else {
+            Page.series = MakeDaySeries(days ? std::move(*days) : std::vector<HistoryDay>{}, today);
+        }
         Page.runningDay = HistoryCounts{};
         Page.seriesRead = true;
         Page.version = version;
@@ -101,6 +104,9 @@ bool RefreshDays(bool withRunningDay)
             changed = true;
         }
     }
+    // The programs are ranked again only when the days or their counts moved.
+    if (changed)
+        Page.programsOf.reset();
     return changed;
 }
 
@@ -112,10 +118,14 @@ ChartPicture PictureShown()
     picture.view.keys = Page.keys;
     picture.view.selection = Page.selection;
     const DateRange described = Page.selection ? *Page.selection : SpanDates(Page.series, Page.span);
-    std::optional<AppCounts> programs = CurrentProgramStrokes(described);
-    Page.programs = programs ? std::move(*programs) : AppCounts{};
-    if (Page.allPcs)
-        Page.programs = WithOtherPcsApps(std::move(Page.programs), described);
+    if (Page.programsOf != described) {
+        std::optional<AppCounts> programs = CurrentProgramStrokes(described);
+        AppCounts sums = programs ? std::move(*programs) : AppCounts{};
+        if (Page.allPcs)
+            sums = WithOtherPcsApps(std::move(sums), described);
+        Page.programs = RankApps(sums);
+        Page.programsOf = described;
+    }
     picture.view.programs = &Page.programs;
     picture.title = Page.historyOff ? NoHistoryText : nullptr;
     return picture;

@@ -33,6 +33,19 @@ std::string FormatJapaneseDate(const LocalDate& date);
 // One day as FormatJapaneseDate, more as "first～last".
 std::string FormatJapaneseRange(const DateRange& range);
 
+// Counts to add to days date by date, in one pass over them: the other PCs'
+// days, added while a series of the days is made rather than in a pass of
+// their own.
+class DaysToAdd {
+public:
+    virtual ~DaysToAdd() = default;
+    // Puts in, with no counts, the dates that days (in date order) lacks.
+    virtual void AddDatesTo(std::vector<HistoryDay>& days) const = 0;
+    // Adds its counts of the day's date; called for days in date order, with
+    // a cursor that starts at 0.
+    virtual void AddOn(HistoryDay& day, std::size_t& cursor) const = 0;
+};
+
 // The sums of the days in range, keys and seconds, each capped at
 // LargestHistoryValue. days are in date order, one a date.
 HistoryCounts SumOfHistoryDays(const std::vector<HistoryDay>& days, const DateRange& range);

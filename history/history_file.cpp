@@ -162,11 +162,24 @@ void RaiseCounts(HistoryCounts& counts, const HistoryCounts& floor)
         counts.keys[key] = std::max(Clamped(counts.keys[key]), Clamped(floor.keys[key]));
 }
 
+std::string_view WithoutPadding(std::string_view line)
+{
+    for (;;) {
+        if (line.ends_with(','))
+            line.remove_suffix(1);
+        else if (line.ends_with(",\"\""))
+            line.remove_suffix(3);
+        else
+            return line;
+    }
+}
+
 bool IsHistoryHeader(std::string_view line, bool& ownForm)
 {
     ownForm = line == HistoryHeader;
     if (ownForm)
         return true;
+    line = WithoutPadding(line);
     std::size_t at = 0;
     std::string_view field;
     bool quoted = false;
@@ -187,12 +200,14 @@ std::optional<HistoryDay> ParseHistoryLine(std::string_view line)
 
 std::optional<HistoryDay> ParseHistoryLine(std::string_view line, bool& ownForm)
 {
+    const std::string_view padded = line;
+    line = WithoutPadding(line);
     std::size_t at = 0;
     std::string_view dateField;
     bool quoted = false;
     if (!NextField(line, at, dateField, quoted) || at == std::string_view::npos)
         return std::nullopt;
-    ownForm = !quoted;
+    ownForm = !quoted && line.size() == padded.size();
 
     HistoryDay day;
     std::optional<LocalDate> date = ParseLocalDate(dateField);

@@ -83,6 +83,10 @@ struct LineSpan {
 };
 LineSpan LineAt(std::string_view text, std::size_t at);
 
+// A line as a spreadsheet saves it back when other lines of its file are
+// longer: padded with empty fields (maybe quoted), here taken off again.
+std::string_view WithoutPadding(std::string_view line);
+
 // The first line without its line end: the header, its fields maybe quoted.
 // ownForm tells whether it is exactly HistoryHeader.
 bool IsHistoryHeader(std::string_view line, bool& ownForm);

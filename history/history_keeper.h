@@ -5,6 +5,18 @@
 // from its day and none is counted twice, whatever holds, edits, replaces or
 // refuses the files, and wherever a kill comes.
 //
+// What a save writes. The history and apps.csv hold the years and change
+// seldom; the pending file is small and takes what changes each minute. A
+// minute's save writes the running day's counts, as floors, to the pending
+// file alone, as long as no earlier day is owed to the history or apps.csv:
+// its cost is a day's, however many years are kept. The history (and
+// apps.csv) are written whole when an earlier day is owed to them (the first
+// save of a new day, a login that found days in the pending file, a reset
+// of a registration's day) and at a save for leaving (quit, log-off, the end
+// of the session), after which the pending file goes: the history then holds
+// every day, today's too. While the history cannot be written, the pending
+// file takes every owed day, as after a kill; the next login folds it in.
+//
 // What it keeps in memory:
 //   owed    per day, what must be folded into the history file as it is on
 //           disk to give the day as Kivora knows it: a floor (counts the day
@@ -28,33 +40,47 @@
 //
 // Each save reads the history file again when it has changed since Kivora
 // last read or wrote it (its stamp: size, time, identity), folds what is
-// owed into it and writes it in one step. Before it writes the history, a
-// pending file with adds in it is written again as floors, so that a kill
-// between the two writes neither loses nor doubles an add. The caller
-// saves the days before the data file's totals: a kill between the two
-// then leaves a stroke in its day, never in the totals alone.
+// owed into it and writes it in one step. A stamp can stay as it was through
+// another program's edit (the same size within one tick of the file
+// system's clock: FAT keeps two seconds), so before the history or apps.csv
+// is written its bytes are compared with those last read or written too.
+// Before it writes the history, a pending file with adds in it is written
+// again as floors, so that a kill between the two writes neither loses nor
+// doubles an add. The caller saves the days before the data file's totals:
+// a kill between the two then leaves a stroke in its day, never in the
+// totals alone.
+//
+// A file that an earlier user of a new user's name left, and that cannot be
+// moved aside at the registration (another program holds it), is marked as
+// such on disk (HistoryDisk::Mark) until it has been: a restart never takes
+// it for the new user's.
 //
 // States, and the events that move between them:
 //
 //   Closed         nobody logged in.
-//                  Login -> PendingUnread, Waiting or Open (by what can be read)
+//                  Login -> Leftover, PendingUnread, Waiting or Open (by what
+//                  is marked and what can be read)
 //                  StartNew -> Leftover or Open
-//   Leftover       a new user's name has an earlier user's history or pending
-//                  file that could not be moved aside yet: never read or
-//                  written as this user's. Save moves them aside -> Open.
-//   PendingUnread  a pending file is there that cannot be read yet (held).
-//                  Nothing is written, so that its adds are folded before
-//                  anything counted after them. Save reads it -> Waiting or
-//                  Open; one that is not a pending file at all is moved aside,
-//                  one with lines that cannot be read is copied aside first.
+//   Leftover       a new user's name has an earlier user's history, pending
+//                  or apps file that could not be moved aside yet: never read
+//                  or written as this user's. Save moves them aside -> Waiting,
+//                  and on (as from Waiting) in the same save.
+//   PendingUnread  a pending file is there that cannot be read yet (held, or
+//                  opened but not read whole). Nothing is written, so that its
+//                  adds are folded before anything counted after them. Save
+//                  reads it -> Leftover, Waiting or Open; one that is not a pending file
+//                  at all (or too large) is moved aside, one with lines that
+//                  cannot be read is copied aside first.
 //   Waiting        the history cannot be read now (held, not a history, too
 //                  large): it is never written; each save writes what is owed
 //                  to the pending file. Save reads it -> Open.
-//   Open           the history has been read: each save writes it (or, while
-//                  it cannot be replaced or would pass its size limit, the
-//                  pending file), and apps.csv when it is owed strokes and
-//                  can be read (else they wait in the pending file too).
-//                  Save finds the history unreadable -> Waiting.
+//   Open           the history has been read: each save writes the running
+//                  day to the pending file, or the history whole (see above;
+//                  while it cannot be replaced or would pass its size limit,
+//                  every owed day to the pending file), and apps.csv when it is
+//                  owed an earlier day or the save is for leaving, and can be
+//                  read (else they wait in the pending file too). Save finds
+//                  the history unreadable -> Waiting.
 //   any            Close -> Closed.
 //
 // A midnight (KeepDate), a reset (Rebase) and the zeroing after a
@@ -82,9 +108,14 @@ struct FileStamp {
 enum class FileRead {
     Read,
     Missing,
-    Held,      // another program keeps it from being opened (after a few tries)
-    Refused,   // larger than a history may be, or it cannot be read
+    Held,         // another program keeps it from being opened (after a few tries)
+    Unreadable,   // opened, but not read whole now (a locked range, an I/O error)
+    Refused,      // larger than a history may be: no file of Kivora's
 };
+
+// A short fingerprint of a file's bytes, whole or in pieces: equal bytes,
+// equal prints.
+uint64_t ContentPrint(std::initializer_list<std::string_view> pieces);
 
 // The user's files. Kivora's own goes to the data folder; the tests' keeps
 // them in memory and can hold, refuse, replace or tear them at any point.
@@ -108,6 +139,17 @@ public:
     virtual bool MoveAside(DiskFile file) = 0;
     // Copies it aside the same way, the file staying where it is.
     virtual bool CopyAside(DiskFile file) = 0;
+    // The mark that the file is an earlier user's (see the top): kept on
+    // disk beside it, set or cleared in one step; false when it cannot be
+    // now. Marked: true when it is there (a mark that cannot be looked at is).
+    virtual bool Mark(DiskFile file, bool earlierUsers) = 0;
+    virtual bool Marked(DiskFile file) = 0;
+};
+
+// Which save: each minute's (and a pause's), or the one before leaving.
+enum class SaveKind {
+    Minute,    // the running day to the pending file, earlier days when owed
+    Leaving,   // every day into the history and apps.csv, the pending file gone
 };
 
 enum class KeeperState { Closed, Leftover, PendingUnread, Waiting, Open };
@@ -128,6 +170,10 @@ struct LeavingRisk {
     bool daysLost = false;      // counts that are in no file yet
 };
 
+// Whether leaving must ask first, for the days: when it would lose counts, or
+// while the history is held (the user is told which file to close).
+bool MustAskBeforeLeaving(const LeavingRisk& risk);
+
 class HistoryKeeper {
 public:
     KeeperState State() const { return state_; }
@@ -137,13 +183,19 @@ public:
     // program counted so far (apps). Nothing is written.
     void Login(HistoryDisk& disk, const HistoryCounts& loaded, const AppCounts& apps, const LocalDate& today);
     // A registration: an empty history. Files an earlier user of the name left
-    // are moved aside first (kept as backups).
+    // are moved aside first (kept as backups), and marked while they cannot be.
     void StartNew(HistoryDisk& disk, const AppCounts& apps, const LocalDate& today);
     void Close();
+    // Before a registration makes the new user's data file: whatever stands
+    // under the name is marked as an earlier user's (StartNew then moves it
+    // aside), so that a kill at any point never leaves it to be taken for
+    // the new user's.
+    static void MarkEarlierUsersFiles(HistoryDisk& disk);
 
-    // The minute's save (and every other): see the header's comment. apps:
-    // the strokes per program counted since Kivora started, which only rise.
-    DaysSaved Save(HistoryDisk& disk, const HistoryCounts& now, const AppCounts& apps, const LocalDate& today);
+    // A save: see the header's comment. apps: the strokes per program
+    // counted since Kivora started, which only rise.
+    DaysSaved Save(HistoryDisk& disk, const HistoryCounts& now, const AppCounts& apps, const LocalDate& today,
+                   SaveKind kind);
     DaysSaved LastSave() const { return lastSave_; }
     LeavingRisk Risk() const;
 
@@ -171,6 +223,10 @@ public:
     HistoryPeriods Periods(const HistoryCounts& now) const { return book_.Periods(now); }
     std::vector<HistoryDay> Days(const HistoryCounts& now) const { return book_.Days(now); }
     const LocalDate& Today() const { return book_.Today(); }
+    // Rises whenever a day other than the running one may have changed (a
+    // reading, a fold, a new date, a login): who draws the days reads them
+    // again then, and otherwise only the running day.
+    unsigned DaysVersion() const { return daysVersion_; }
     // The strokes per program over the days of range, the running day's up
     // to now; empty while apps.csv has not been read.
     AppCounts Apps(const DateRange& range, const AppCounts& apps) const;
@@ -178,15 +234,21 @@ public:
 private:
     void TakeRunningCounts(const HistoryCounts& now, const AppCounts& apps);
     bool ReadPending(HistoryDisk& disk);
+    bool& LeftoverFlag(DiskFile file);
+    void FindLeftovers(HistoryDisk& disk);
+    bool KeepLeftovers();
     bool MoveLeftoversAside(HistoryDisk& disk);
+    bool OwesOtherDay(bool apps) const;
+    bool WriteRunningDay(HistoryDisk& disk, bool appsReady);
     void ReadHistory(HistoryDisk& disk);
     bool ReadApps(HistoryDisk& disk);
     bool AppsOwed() const;
     AppCounts AppsOn(const LocalDate& date, const PendingDay* owed) const;
     bool WriteApps(HistoryDisk& disk);
     PendingDays FloorsOfWhatIsWritten(bool appsToo) const;
+    bool KeepChangedPendingAside(HistoryDisk& disk);
     bool WritePending(HistoryDisk& disk, const PendingDays& days);
-    DaysSaved SaveOpen(HistoryDisk& disk);
+    DaysSaved SaveOpen(HistoryDisk& disk, SaveKind kind);
     DaysSaved Keep(DaysSaved saved);
 
     KeeperState state_ = KeeperState::Closed;
@@ -200,17 +262,27 @@ private:
     bool appsReadable_ = false;
     bool appsKnown_ = false;
     FileStamp appsStamp_;
+    uint64_t appsPrint_ = 0;
     bool leftoverApps_ = false;
     bool appsHeld_ = false;
     // The history's stamp as Kivora last read or wrote it (known: the file
     // was there); while it holds, the book needs no new reading.
     FileStamp historyStamp_;
+    uint64_t historyPrint_ = 0;
     bool historyKnown_ = false;
-    bool pendingOnDisk_ = false;
+    bool pendingOnDisk_ = false;   // as last read or written: its stamp and print
+    FileStamp pendingStamp_;
+    uint64_t pendingPrint_ = 0;
     bool pendingHasAdds_ = false;
     bool leftoverHistory_ = false;
     bool leftoverPending_ = false;
-    bool replaceToday_ = false;   // the running day's lines are written anew, not folded
+    // The running day's lines are written anew, not folded (the zeroing
+    // after a registration), as long as the files are as they were then.
+    bool replaceToday_ = false;
+    bool replaceAppsToday_ = false;
+    bool rewriteHistory_ = false;   // such a day ended: the book's text, not a fold, is the history
+    uint64_t droppedPrint_ = 0;
+    uint64_t droppedAppsPrint_ = 0;
     bool appsDirty_ = false;      // apps.csv lacks strokes that are owed to it
     // The running day's floor is what the file has (the last save wrote
     // it): once the day ends, the file's numbers are the day's, whatever
@@ -220,6 +292,7 @@ private:
     DaysSaved lastSave_ = DaysSaved::Written;
     bool historyHeld_ = false;
     bool pendingHeld_ = false;
+    unsigned daysVersion_ = 0;
 };
 
 // The history as a login would see it, its pending days folded in, for the

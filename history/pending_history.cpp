@@ -149,12 +149,12 @@ PendingLoad ParsePending(std::string_view text, PendingDays& days, int* unreadab
         text.remove_prefix(ByteOrderMark.size());
     if (!text.empty()) {
         LineSpan header = LineAt(text, 0);
-        if (Unquoted(text.substr(0, header.contentEnd)) != PendingHeader)
+        if (Unquoted(WithoutPadding(text.substr(0, header.contentEnd))) != PendingHeader)
             return PendingLoad::NotPending;
         for (std::size_t at = header.end; at < text.size();) {
             LineSpan line = LineAt(text, at);
             at = line.end;
-            std::string_view content = text.substr(line.begin, line.contentEnd - line.begin);
+            std::string_view content = WithoutPadding(text.substr(line.begin, line.contentEnd - line.begin));
             if (content.empty())
                 continue;
             std::size_t comma = content.find(',');

@@ -87,21 +87,46 @@ FileRead ReadHistoryFile(const std::string& path, std::string& text, FileStamp& 
         case ERROR_ACCESS_DENIED:
             return FileRead::Held;
         default:
-            return FileRead::Refused;
+            return FileRead::Unreadable;   // a share that went away, a disk error: looked at again
         }
     }
-    FileRead outcome = FileRead::Refused;
+    // A locked range or an I/O error after the open is no verdict on the
+    // file: it is there, and is read again later.
+    FileRead outcome = FileRead::Unreadable;
     LARGE_INTEGER size;
-    if (StampOfOpenFile(file, stamp) && GetFileSizeEx(file, &size) &&
-        size.QuadPart <= static_cast<LONGLONG>(LargestHistoryFile)) {
-        text.resize(static_cast<std::size_t>(size.QuadPart));
-        DWORD read = 0;
-        if (text.empty() ||
-            (ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr) && read == text.size()))
-            outcome = FileRead::Read;
+    if (StampOfOpenFile(file, stamp) && GetFileSizeEx(file, &size)) {
+        if (size.QuadPart > static_cast<LONGLONG>(LargestHistoryFile)) {
+            outcome = FileRead::Refused;
+        } else {
+            text.resize(static_cast<std::size_t>(size.QuadPart));
+            DWORD read = 0;
+            if (text.empty() ||
+                (ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr) && read == text.size()))
+                outcome = FileRead::Read;
+        }
     }
     CloseHandle(file);
     return outcome;
+}
+
+std::string LeftoverMarkOf(const std::string& path) { return path + ".leftover"; }
+
+bool SetLeftoverMark(const std::string& path, bool earlierUsers)
+{
+    const std::string mark = LeftoverMarkOf(path);
+    if (!earlierUsers)
+        return DeleteFileA(mark.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+    return WriteFileAtomically(mark.c_str(), {std::string_view()}, WriteMode::Replace);
+}
+
+bool HasLeftoverMark(const std::string& path)
+{
+    if (GetFileAttributesA(LeftoverMarkOf(path).c_str()) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    // One that cannot be looked at is taken to be there: a file is never
+    // taken for the new user's on a doubt.
+    const DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
 }
 
 UserHistoryFiles::UserHistoryFiles(const std::string& historyPath, bool patient)
@@ -154,3 +179,7 @@ bool UserHistoryFiles::Exists(DiskFile file) { return ::Exists(PathOf(file)); }
 bool UserHistoryFiles::MoveAside(DiskFile file) { return KeepAsBackup(PathOf(file), false); }
 
 bool UserHistoryFiles::CopyAside(DiskFile file) { return KeepAsBackup(PathOf(file), true); }
+
+bool UserHistoryFiles::Mark(DiskFile file, bool earlierUsers) { return SetLeftoverMark(PathOf(file), earlierUsers); }
+
+bool UserHistoryFiles::Marked(DiskFile file) { return HasLeftoverMark(PathOf(file)); }

@@ -30,9 +30,17 @@ LocalDate TodaysDate();
 
 // Reads a file whole, shared with a running Kivora's saves: Missing when
 // there is none, Held when another program keeps it from being opened (after
-// a few tries), Refused when it is larger than a history may be or cannot be
-// read. The stamp tells a later change.
+// a few tries), Unreadable when it was opened but could not be read whole
+// now, Refused when it is larger than a history may be. The stamp tells a
+// later change.
 FileRead ReadHistoryFile(const std::string& path, std::string& text, FileStamp& stamp);
+
+// The mark beside a file of a user's name that an earlier user of the name
+// left there: path + ".leftover", empty. True when set or cleared; Has...
+// is true when it is there or cannot be looked at.
+std::string LeftoverMarkOf(const std::string& path);
+bool SetLeftoverMark(const std::string& path, bool earlierUsers);
+bool HasLeftoverMark(const std::string& path);
 
 class UserHistoryFiles final : public HistoryDisk {
 public:
@@ -47,6 +55,8 @@ public:
     bool Exists(DiskFile file) override;
     bool MoveAside(DiskFile file) override;
     bool CopyAside(DiskFile file) override;
+    bool Mark(DiskFile file, bool earlierUsers) override;
+    bool Marked(DiskFile file) override;
 
     const std::string& PathOf(DiskFile file) const { return paths_[static_cast<int>(file)]; }
     // The file's name without its folder ("taro.history.csv").

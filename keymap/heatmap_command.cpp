@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "history/user_history.h"
 #include "keymap/map_period.h"
 #include "keymap/map_png.h"
 #include "store/user_for_command.h"
@@ -36,7 +37,7 @@ bool WriteHeatmap(CommandUser& user, const std::wstring& file, const void* conte
         rangeSums = SumOfHistoryDays(user.days, arguments.range);
     KeyMapPicture picture;
     picture.counts = KeyCountsOfPeriod(arguments.period, user.allTime, user.periods, rangeSums);
-    std::string title = MapTitle(user.name, arguments.period, arguments.range);
+    std::string title = MapTitle(user.name, arguments.period, arguments.range, picture.mode, TodaysDate());
     picture.title = title.c_str();
     return WriteKeyMapPng(file, picture);
 }

@@ -67,6 +67,8 @@ public:
         int key = Key(KeyTable[IndexOf({upper, 1})].label, U, IndexOf({lower, 1}), IndexOf({upper, 1}));
         keys_[key].letter = true;
     }
+    // The legend drawn where the key's own is too long to read at its size.
+    constexpr void ShortLegend(int key, const char* legend) { keys_[key].shortLegend = legend; }
     // The part of a key that reaches into this row, at the current place.
     constexpr void LowerPart(int key, int width)
     {
@@ -100,22 +102,26 @@ constexpr RowPlacer JisKeyboard()
         row.Counted(functionKeys[key], functionColumns[key]);
     }
     row.MoveTo(EditingBlockLeft);
-    row.Counted("PrtSc", "printscreen");
-    row.Counted("ScrLk", "scrolllock");
-    row.Counted("Pause", "pause");
+    // Where legends are short, a unit's width holds three half-width
+    // characters at the legend font's size: the first letters, or an arrow.
+    row.ShortLegend(row.Counted("PrtSc", "printscreen"), "Prt");
+    row.ShortLegend(row.Counted("ScrLk", "scrolllock"), "Scr");
+    row.ShortLegend(row.Counted("Pause", "pause"), "Pau");
 
     row.StartRow(RowTop(0));
-    row.Counted("半/全", "hankaku");
+    row.ShortLegend(row.Counted("半/全", "hankaku"), "全");
     for (const char* digit : {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0"})
         row.Counted(digit);
     row.Counted("minus");
-    row.Counted("caret");
+    // A caret of either width is a speck at a key's size; the wedge is as
+    // tall as a letter.
+    row.Counted("∧", "caret");
     row.Counted("yen");
     row.Counted("BS", "backspace");
     row.MoveTo(EditingBlockLeft);
     row.Counted("Ins", "insert");
-    row.Counted("Home", "home");
-    row.Counted("PgUp", "pageup");
+    row.ShortLegend(row.Counted("Home", "home"), "Hom");
+    row.ShortLegend(row.Counted("PgUp", "pageup"), "P↑");
     row.MoveTo(KeypadLeft);
     row.Counted("Num", "numlock");
     row.Counted("/", "numslash");
@@ -132,7 +138,7 @@ constexpr RowPlacer JisKeyboard()
     row.MoveTo(EditingBlockLeft);
     row.Counted("Del", "delete");
     row.Counted("End", "end");
-    row.Counted("PgDn", "pagedown");
+    row.ShortLegend(row.Counted("PgDn", "pagedown"), "P↓");
     row.MoveTo(KeypadLeft);
     row.Counted("7", "num7");
     row.Counted("8", "num8");
@@ -167,20 +173,21 @@ constexpr RowPlacer JisKeyboard()
     row.Counted("1", "num1");
     row.Counted("2", "num2");
     row.Counted("3", "num3");
-    row.Key("Enter", U, NoKeyIndex, NoKeyIndex, 2 * U);
+    row.ShortLegend(row.Key("Enter", U, NoKeyIndex, NoKeyIndex, 2 * U), "Ent");
 
     row.StartRow(RowTop(4));
     const int side = U * 5 / 4;
     row.Counted("Ctrl", "ctrl", side);
     row.Counted("Win", "win");
     row.Counted("Alt", "alt");
-    row.Counted("無変換", "muhenkan", side);
+    row.ShortLegend(row.Counted("無変換", "muhenkan", side), "無変");
     row.Counted("スペース", "space", U * 15 / 4);
     row.Counted("変換", "henkan", side);
     row.Counted("かな", "kana", side);
     row.Counted("Alt", "rightalt");
     row.Counted("Win", "rightwin");
-    row.Counted("Menu", "menu");
+    // The key's name, and the menu its engraving pictures.
+    row.ShortLegend(row.Counted("アプリ", "menu"), "≡");
     row.Counted("Ctrl", "rightctrl", side);
     row.MoveTo(EditingBlockLeft);
     row.Counted("left");

@@ -42,7 +42,10 @@ enum class MapMode { Lowercase, Uppercase, Both, AllStrokes };
 constexpr MapMode DefaultMapMode = MapMode::Both;
 
 struct KeyCap {
-    const char* legend = "";   // code page 932, short enough for the key
+    const char* legend = "";        // code page 932, short enough for the key
+    // Where the legend cannot be drawn legibly in the key (the tab at 100 %),
+    // a shorter one; empty for keys whose legend always is.
+    const char* shortLegend = "";
     // The keypad's + and Enter are two rows high.
     QuarterRect face;
     // Enter's lower part, directly below the face and flush with its right

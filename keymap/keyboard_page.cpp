@@ -234,7 +234,7 @@ void SavePicture(HWND page)
         return;
     bool historyOff = false;
     KeyMapPicture picture = CurrentPicture(historyOff);
-    std::string title = MapTitle(user, Page.period, Page.range);
+    std::string title = MapTitle(user, Page.period, Page.range, picture.mode, TodaysDate());
     picture.title = title.c_str();
     if (historyOff || !WriteKeyMapPng(path, picture))
         ShowPictureNotSaved(page, historyOff);

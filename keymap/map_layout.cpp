@@ -27,12 +27,6 @@ PixelRect InsetBounds(const KeyMapLayout& layout, const QuarterRect& part)
             QuarterX(layout, part.Right()) - inset, QuarterY(layout, part.Bottom()) - inset};
 }
 
-// The map's font is fixed-pitch: each byte of code page 932 takes half the
-// character height.
-int LegendWidth(const char* legend, int characterWidth)
-{
-    return static_cast<int>(std::strlen(legend)) * characterWidth;
-}
 
 // The text of a value cut down to a multiple of a power of 1000; one decimal
 // when the leading figure is a single digit and decimals is set.
@@ -55,9 +49,43 @@ void FormatShortened(uint64_t value, bool decimals, char (&text)[KeyCountTextSiz
     *end = '\0';
 }
 
+// A run of characters leaves the first and the last pixel of its advances
+// blank: it fits a room two pixels narrower than they are.
+constexpr int BlankEdges = 2;
+
 bool Fits(const char* text, int roomPixels, int digitPixels)
 {
-    return static_cast<int64_t>(std::strlen(text)) * std::max(digitPixels, 0) <= roomPixels;
+    return static_cast<int64_t>(std::strlen(text)) * std::max(digitPixels, 0) <= roomPixels + BlankEdges;
+}
+
+// Narrowed characters of fewer pixels than this run together on a screen.
+constexpr int LegibleCharacterPixels = 5;
+
+bool LegiblyNarrowed(int narrow, int fontWidth)
+{
+    return narrow >= LegibleCharacterPixels && narrow * 4 >= fontWidth * LegibleNarrowingQuarters;
+}
+
+// A key's texts keep clear of its outline, and above and below of the fill's
+// edge too; a row's worth of the key holds them.
+int TextInsetDown(const KeyMapLayout& layout) { return layout.keyInset + 1; }
+int TextRowHeight(const KeyMapLayout& layout) { return layout.rowUnit - 2 * (layout.keyInset + TextInsetDown(layout)); }
+
+// The smallest fonts of the keys' texts: smaller ones cannot be read on a
+// screen at 100 % (a legend has letters less plain than digits).
+constexpr int LegibleCountPixels = 10;
+constexpr int LegibleLegendPixels = 11;
+
+// The width a text's half-width characters take in room, drawn in a font
+// whose own are fontWidth: fontWidth, or (if narrowing) narrower but still
+// legible; 0 when it does not fit so.
+int LegibleWidth(const char* text, int fontWidth, int room, bool narrowing)
+{
+    int length = static_cast<int>(std::strlen(text));
+    if (length == 0 || Fits(text, room, fontWidth))
+        return fontWidth;
+    int narrow = (room + BlankEdges) / length;
+    return narrowing && LegiblyNarrowed(narrow, fontWidth) ? narrow : 0;
 }
 
 } // namespace
@@ -86,10 +114,16 @@ KeyMapLayout LayOutKeyMap(const PixelRect& canvas, bool withTitle)
     layout.keyInset = std::max(1, unit / 20);
     // Three half-width characters fit a key a unit wide.
     layout.legendFontPixels = std::min(rowUnit * 3 / 8, (unit - 4 * layout.keyInset) * 2 / 3);
-    layout.smallFontPixels = rowUnit * 5 / 16;
+    layout.reducedLegendFontPixels =
+        std::min(layout.legendFontPixels, std::max(layout.legendFontPixels * 5 / 6, LegibleLegendPixels));
+    // Counts as large as a key's lower half holds, up to a legible size on
+    // the tab; in proportion to the key beyond.
+    int countHeight = TextRowHeight(layout) / 2;
+    layout.smallFontPixels = std::max(rowUnit * 5 / 16, std::min(LegibleCountPixels, countHeight));
     int countRoom = unit - 4 * layout.keyInset;
-    if (4 * ((layout.smallFontPixels + 1) / 2) > countRoom)
-        layout.narrowDigitPixels = std::max(1, countRoom / 4);
+    int digit = (layout.smallFontPixels + 1) / 2;
+    if (4 * digit > countRoom + BlankEdges)
+        layout.narrowDigitPixels = std::max(1, (countRoom + BlankEdges) / 4);
     layout.keyboard = {layout.left, layout.top, QuarterX(layout, KeyboardWidth), QuarterY(layout, KeyboardHeight)};
 
     if (withTitle) {
@@ -150,11 +184,10 @@ int KeyOutline(const KeyMapLayout& layout, const KeyCap& key, PixelPoint (&corne
 KeyTextPlaces PlaceKeyTexts(const KeyMapLayout& layout, const KeyCap& key)
 {
     PixelRect face = KeyFace(layout, key);
-    // Clear of the outline, and above and below of the fill's edge too.
     int across = layout.keyInset;
-    int down = layout.keyInset + 1;
+    int down = TextInsetDown(layout);
     PixelRect inner = {face.left + across, face.top + down, face.right - across, face.bottom - down};
-    int rowHeight = layout.rowUnit - 2 * (layout.keyInset + down);
+    int rowHeight = TextRowHeight(layout);
     if (inner.bottom - inner.top > rowHeight) {
         inner.top = (inner.top + inner.bottom - rowHeight) / 2;
         inner.bottom = inner.top + rowHeight;
@@ -168,8 +201,29 @@ KeyTextPlaces PlaceKeyTexts(const KeyMapLayout& layout, const KeyCap& key)
         places.count = {inner.left, middle, inner.right, inner.bottom};
     }
     int room = places.legend.right - places.legend.left;
-    if (LegendWidth(key.legend, (layout.legendFontPixels + 1) / 2) > room)
-        places.narrowWidth = std::max(1, room / static_cast<int>(std::strlen(key.legend)));
+    const int reduced = layout.reducedLegendFontPixels;
+    const int sizes[] = {layout.legendFontPixels, reduced};
+    // Narrowed characters come out ragged at a screen's small sizes: a
+    // smaller font first, and the short legend rather than narrowing past
+    // reading.
+    for (const char* text : {key.legend, key.shortLegend}) {
+        for (bool narrowing : {false, true}) {
+            for (int pixels : sizes) {
+                int fontWidth = (pixels + 1) / 2;
+                int width = text[0] != '\0' ? LegibleWidth(text, fontWidth, room, narrowing) : 0;
+                if (width > 0) {
+                    places.legendText = text;
+                    places.legendPixels = pixels;
+                    places.narrowWidth = width < fontWidth ? width : 0;
+                    return places;
+                }
+            }
+        }
+    }
+    // Nothing reads at this size: the legend, as narrow as it must be.
+    places.legendText = key.legend;
+    places.legendPixels = reduced;
+    places.narrowWidth = std::max(1, room / static_cast<int>(std::max<std::size_t>(std::strlen(key.legend), 1)));
     return places;
 }
 
@@ -194,11 +248,13 @@ bool FormatKeyCount(uint64_t value, int roomPixels, int digitPixels, int narrowD
     *std::to_chars(text, text + KeyCountTextSize - 1, value).ptr = '\0';
     if (Fits(text, roomPixels, digitPixels))
         return false;
-    if (narrowDigitPixels > 0 && Fits(text, roomPixels, narrowDigitPixels))
+    bool narrowing = narrowDigitPixels > 0;
+    if (narrowing && LegiblyNarrowed(narrowDigitPixels, digitPixels) && Fits(text, roomPixels, narrowDigitPixels))
         return true;
     FormatKeyCount(value, roomPixels, digitPixels, text);
-    if (text[0] != '\0' || narrowDigitPixels <= 0)
+    if (text[0] != '\0' || !narrowing)
         return false;
+    // Narrower than reads well, but better than no count at all.
     FormatKeyCount(value, roomPixels, narrowDigitPixels, text);
     return true;
 }

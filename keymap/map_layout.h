@@ -21,6 +21,8 @@ struct KeyMapLayout {
     int left = 0, top = 0;        // the keyboard's top-left corner
     int keyInset = 0;             // each key face keeps this clear of its neighbours
     int legendFontPixels = 0;     // character height of a key's legend
+    // A smaller one, for a legend too long for its key in the first.
+    int reducedLegendFontPixels = 0;
     int smallFontPixels = 0;      // counts, the scale's end values
     // A count's digits narrowed so that four fit a key a unit wide (the tab
     // at 100 %); 0 where the small font's own do.
@@ -50,28 +52,44 @@ PixelRect KeyArea(const KeyMapLayout& layout, const KeyCap& key);
 // Enter's inverted L. Returns the number of corners.
 int KeyOutline(const KeyMapLayout& layout, const KeyCap& key, PixelPoint (&corners)[6]);
 
+// Characters are narrowed to fit a key, but never below three quarters of
+// their own width nor below five pixels: narrower than that, letters, digits
+// and kanji run together.
+constexpr int LegibleNarrowingQuarters = 3;
+
 struct KeyTextPlaces {
     PixelRect legend;   // a counted key's upper half; the whole face of another
     PixelRect count;    // the lower half of a counted key; empty on another
-    // For a legend too long for its key in the legend font, the width of a
+    // What the legend says: the key's own, or its short form where only that
+    // can be read at the key's size.
+    const char* legendText = "";
+    // Its font: the legend font, or a smaller one where only that fits.
+    int legendPixels = 0;
+    // For a legend too long for its key in that font, the width of a
     // half-width character that makes it fit (the same height, narrower);
     // 0 for the rest.
     int narrowWidth = 0;
 };
 
-// Of a key two rows high, the middle of its face.
+// Of a key two rows high, the middle of its face. The first of these that
+// fits: the legend in the legend font, in the reduced one, narrowed legibly
+// in either; the short legend so; else the legend in the reduced font,
+// narrowed to fit. (The map's font is fixed-pitch: each byte of code page 932
+// takes half the character height.)
 KeyTextPlaces PlaceKeyTexts(const KeyMapLayout& layout, const KeyCap& key);
 
 // "18446744073709551615" and its NUL.
 constexpr int KeyCountTextSize = 24;
 
 // A value as text that fits roomPixels when each character takes about
-// digitPixels: all its digits if they fit, else a shorter form cut down, not
-// rounded (1.2k, 35k, 1.2M, 12M, 1.5G ...), else nothing.
+// digitPixels (the blank first and last pixel may lie beyond): all its digits
+// if they fit, else a shorter form cut down, not rounded (1.2k, 35k, 1.2M,
+// 12M, 1.5G ...), else nothing.
 void FormatKeyCount(uint64_t value, int roomPixels, int digitPixels, char (&text)[KeyCountTextSize]);
 
 // The same, but all the digits in narrower ones (narrowDigitPixels; 0 for
-// none) where only those hold them, and a shorter form in them where no
-// other fits. Returns whether the text is meant in the narrower digits.
+// none) where only those hold them and they are narrowed legibly, else a
+// shorter form, and a shorter form in the narrower ones where no other fits.
+// Returns whether the text is meant in the narrower digits.
 bool FormatKeyCount(uint64_t value, int roomPixels, int digitPixels, int narrowDigitPixels,
                     char (&text)[KeyCountTextSize]);

@@ -44,39 +44,40 @@ void DrawScale(HDC dc, const KeyMapLayout& layout, uint64_t highest, int digitPi
 }
 
 // The fonts of the keys' texts, made once per drawing, never once per key:
-// the counts' font and its narrower digits, the legend font, and a narrower
-// one for each width that long legends take (a few).
+// the counts' font and its narrower digits, and the legends' fonts, each
+// size and width that the legends take (a few).
 class KeyFonts {
 public:
     explicit KeyFonts(const KeyMapLayout& layout)
         : small(layout.smallFontPixels),
-          narrowSmall(layout.narrowDigitPixels > 0 ? layout.smallFontPixels : 0, layout.narrowDigitPixels),
-          legendPixels_(layout.legendFontPixels), legend_(legendPixels_)
+          narrowSmall(layout.narrowDigitPixels > 0 ? layout.smallFontPixels : 0, layout.narrowDigitPixels)
     {
     }
 
     const PaintFont small, narrowSmall;
 
-    // The legend font with half-width characters narrowWidth wide (0: its own).
-    const PaintFont& Legend(int narrowWidth)
+    // The legend font of pixels height, with half-width characters
+    // narrowWidth wide (0: its own).
+    const PaintFont& Legend(int pixels, int narrowWidth)
     {
-        for (int i = 0; i < narrowCount_; ++i) {
-            if (narrowWidths_[i] == narrowWidth)
-                return *narrow_[i];
+        for (int i = 0; i < count_; ++i) {
+            if (sizes_[i].pixels == pixels && sizes_[i].width == narrowWidth)
+                return *fonts_[i];
         }
-        if (narrowWidth == 0 || narrowCount_ == MaxNarrowFonts)
-            return legend_;
-        narrowWidths_[narrowCount_] = narrowWidth;
-        return narrow_[narrowCount_++].emplace(legendPixels_, narrowWidth);
+        // More than the few expected: the last one made serves.
+        if (count_ == MaxFonts)
+            return *fonts_[count_ - 1];
+        sizes_[count_] = {pixels, narrowWidth};
+        return fonts_[count_++].emplace(pixels, narrowWidth);
     }
 
 private:
-    static constexpr int MaxNarrowFonts = 8;
-    int legendPixels_;
-    PaintFont legend_;
-    int narrowWidths_[MaxNarrowFonts] = {};
-    std::optional<PaintFont> narrow_[MaxNarrowFonts];
-    int narrowCount_ = 0;
+    static constexpr int MaxFonts = 8;
+    struct Size {
+        int pixels = 0, width = 0;
+    } sizes_[MaxFonts];
+    std::optional<PaintFont> fonts_[MaxFonts];
+    int count_ = 0;
 };
 
 // The keys, or only those that only names: shapes filled on the scale,
@@ -112,9 +113,9 @@ int DrawKeys(HDC dc, const KeyMapLayout& layout, const KeyMapPicture& picture, u
         if (!chosen(i))
             continue;
         KeyTextPlaces places = PlaceKeyTexts(layout, keys[i]);
-        fonts.Legend(places.narrowWidth).SelectInto(dc);
+        fonts.Legend(places.legendPixels, places.narrowWidth).SelectInto(dc);
         SetTextColor(dc, texts[i]);
-        DrawLine(dc, keys[i].legend, places.legend, CentredLine);
+        DrawLine(dc, places.legendText, places.legend, CentredLine);
     }
 
     // The digits' widths as drawn: in the small font, and narrowed.

@@ -89,9 +89,45 @@ std::string MapPeriodText(MapPeriod period, const DateRange& range)
     return text;
 }
 
-std::string MapTitle(std::string_view user, MapPeriod period, const DateRange& range)
+const char* MapModeCaption(MapMode mode)
 {
-    return std::string(user) + " - " + MapPeriodText(period, range);
+    switch (mode) {
+    case MapMode::Lowercase:
+        return "小文字";
+    case MapMode::Uppercase:
+        return "大文字";
+    case MapMode::AllStrokes:
+        return "全キー";
+    case MapMode::Both:
+        break;
+    }
+    return "小文字と大文字";
+}
+
+DateRange MapPeriodDates(MapPeriod period, const DateRange& range, const LocalDate& today)
+{
+    switch (period) {
+    case MapPeriod::Today:
+        return {today, today};
+    case MapPeriod::Last7Days:
+        return {AddDays(today, -6), today};
+    case MapPeriod::Last30Days:
+        return {AddDays(today, -29), today};
+    case MapPeriod::Range:
+        return range;
+    case MapPeriod::All:
+        break;
+    }
+    return {today, today};
+}
+
+std::string MapTitle(std::string_view user, MapPeriod period, const DateRange& range, MapMode mode,
+                     const LocalDate& today)
+{
+    std::string title = std::string(user) + "　" + MapPeriodCaption(period) + "　" + MapModeCaption(mode) + "　";
+    if (period == MapPeriod::All)
+        return title + FormatJapaneseDate(today) + "まで";
+    return title + FormatJapaneseRange(MapPeriodDates(period, range, today));
 }
 
 RangeDays ReadRangeDays(const std::vector<HistoryDay>& days, const DateRange& range, const LocalDate& today)

@@ -37,11 +37,23 @@ bool ParseMapPeriod(const char* word, MapPeriod& period);
 KeyCounts KeyCountsOfPeriod(MapPeriod period, const HistoryCounts& allTime, const HistoryPeriods& periods,
                             const HistoryCounts& rangeSums = HistoryCounts{});
 
-// What the map says of its period: the caption, and for Range its days as
-// the command line writes them ("指定した期間 2026-11-30..2026-12-06").
+// What the map says of its period: the caption, and for Range its days
+// ("指定した期間 2026年11月30日（月）～2026年12月6日（日）").
 std::string MapPeriodText(MapPeriod period, const DateRange& range);
-// The picture's title: "taro - 過去 7 日", "taro - 指定した期間 2026年11月30日（月）～2026年12月6日（日）".
-std::string MapTitle(std::string_view user, MapPeriod period, const DateRange& range);
+
+// What the map shows of the keys, in a title: 小文字, 大文字, 小文字と大文字,
+// 全キー (code page 932).
+const char* MapModeCaption(MapMode mode);
+
+// The days a period adds up on today: Range its own; all time has no first day.
+DateRange MapPeriodDates(MapPeriod period, const DateRange& range, const LocalDate& today);
+
+// The picture's title, which still says what it shows a week later: the
+// user, the period, the keys and the days, as the history's picture names
+// them: "taro　過去 7 日　小文字と大文字　2026年12月1日（火）～2026年12月7日（月）",
+// "taro　全期間　全キー　2026年12月7日（月）まで".
+std::string MapTitle(std::string_view user, MapPeriod period, const DateRange& range, MapMode mode,
+                     const LocalDate& today);
 
 // A range's days as read once from the history: the sums of all of them but
 // today's, which the running day's counts give as they rise. Reading the

@@ -16,6 +16,9 @@
 
 namespace {
 
+// The last login dialog ended with a user registered.
+bool Registered = false;
+
 constexpr size_t ListTextCapacity = 79;   // the list's text: at most 78 characters
 
 void FillUserList(HWND dialog)
@@ -76,8 +79,10 @@ void OnNewUser(HWND dialog)
     NewUserPending = 0;
     // Decided on the dialog's own result: the polling thread clears
     // NewUserPending as soon as the first lowercase letter is counted.
-    if (ShowNewUserDialog(dialog))
+    if (ShowNewUserDialog(dialog)) {
+        Registered = true;
         EndDialog(dialog, IDOK);
+    }
 }
 
 void OnCancel(HWND dialog)
@@ -126,5 +131,8 @@ INT_PTR CALLBACK LoginDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 bool ShowLoginDialog(HWND owner)
 {
+    Registered = false;
     return RunDialog(owner, IDD_LOGIN, LoginDialogProc) == IDOK;
 }
+
+bool RegisteredAtLastLogin() { return Registered; }

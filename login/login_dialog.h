@@ -7,3 +7,6 @@
 // logged in: the chosen one loaded, or a new one registered. At start-up
 // Cancel posts the quit request instead.
 bool ShowLoginDialog(HWND owner);
+
+// Whether the last login dialog ended by registering a new user.
+bool RegisteredAtLastLogin();

@@ -80,7 +80,7 @@ void OnRegister(HWND dialog)
         ShowMessage(dialog,
                     exists ? AlreadyRegistered
                            : "ユーザーのデータファイルを作成できませんでした。"
-                             "データフォルダーに書き込めるかを確かめてください。",
+                             "data フォルダーに書き込めるかを確かめてください。",
                     AppText::WarningCaption, MB_OK);
         return;
     }

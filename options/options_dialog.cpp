@@ -36,8 +36,10 @@ void ApplyProgramsOption(HWND dialog)
 // Deleted at once, after a question; turning the option off is apart.
 void OnForgetPrograms(HWND dialog)
 {
-    if (ShowMessage(dialog, "このユーザーのアプリごとの打鍵数の記録を削除します。よろしいですか？", "注意",
-                    MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (ShowMessage(dialog,
+                    "このユーザーのアプリごとの打鍵数の記録を削除します。削除した記録は元に戻せません。"
+                    "よろしいですか？",
+                    "注意", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
         return;
     if (ForgetPrograms != nullptr && !ForgetPrograms())
         ShowMessage(dialog,
@@ -47,6 +49,59 @@ void OnForgetPrograms(HWND dialog)
 }
 
 bool SyncFolderChanged = false;
+
+// How long OK waits for the folder to answer: a share that is offline may
+// take half a minute to say so, and the dialog must not freeze meanwhile.
+constexpr DWORD FolderAnswerMs = 1000;
+
+enum class FolderFound { Folder, NotFolder, NoAnswer };
+
+// The folder looked at on a thread of its own; the last of the two to be
+// done with the question frees it.
+struct FolderQuestion {
+    char path[PathCapacity];
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    LONG holders = 2;
+};
+
+void LetGo(FolderQuestion* question)
+{
+    if (InterlockedDecrement(&question->holders) == 0)
+        delete question;
+}
+
+DWORD WINAPI LookAtFolder(LPVOID parameter)
+{
+    auto* question = static_cast<FolderQuestion*>(parameter);
+    question->attributes = GetFileAttributesA(question->path);
+    LetGo(question);
+    return 0;
+}
+
+// A folder that does not answer within FolderAnswerMs is taken as it is:
+// the worker looks at it at each save, and the icon tells when it stays
+// unusable.
+FolderFound FindFolder(const std::string& folder)
+{
+    auto* question = new FolderQuestion;
+    CopyIfFits(question->path, sizeof question->path, folder.c_str());
+    HANDLE thread = CreateThread(nullptr, 0, LookAtFolder, question, 0, nullptr);
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    if (thread == nullptr) {
+        attributes = GetFileAttributesA(question->path);   // no thread: asked here, as before
+        delete question;
+    } else {
+        const bool answered = WaitForSingleObject(thread, FolderAnswerMs) == WAIT_OBJECT_0;
+        CloseHandle(thread);
+        if (answered)
+            attributes = question->attributes;   // written before the thread ended
+        LetGo(question);
+        if (!answered)
+            return FolderFound::NoAnswer;
+    }
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FolderFound::Folder
+                                                                                             : FolderFound::NotFolder;
+}
 
 void OnBrowse(HWND dialog)
 {
@@ -73,13 +128,17 @@ bool ApplySyncFolder(HWND dialog)
     std::string folder;
     const char* problem = nullptr;
     if (!CodePageFromWide(wide.c_str(), folder)) {
-        problem = "記録を合わせるフォルダーの名前に、Kivora が扱えない文字があります。";
+        problem = "記録を共有するフォルダーの名前に、Kivora が扱えない文字があります。";
     } else if (folder.size() > LongestSyncFolder) {
-        problem = "記録を合わせるフォルダーの場所が長すぎます。もっと短い場所のフォルダーを選んでください。";
-    } else if (!folder.empty()) {
-        DWORD attributes = GetFileAttributesA(folder.c_str());
-        if (!absolute || attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-            problem = "記録を合わせるフォルダーが見つかりません。参照... で、あるフォルダーを選んでください。";
+        problem = "記録を共有するフォルダーの場所が長すぎます。もっと短い場所のフォルダーを選んでください。";
+    } else if (!folder.empty() && !absolute) {
+        // A place relative to Kivora's own current folder means nothing to the user.
+        problem = "記録を共有するフォルダーは、D:\\Sync\\Kivora や \\\\サーバー\\共有\\Kivora のように、"
+                  "ドライブかネットワークの場所から書いてください。［参照...］で選ぶこともできます。";
+    } else if (!folder.empty() && FindFolder(folder) == FolderFound::NotFolder) {
+        // Looked for off the interface thread, a moment at most: a share that
+        // does not answer is taken as typed, and the worker tells it later.
+        problem = "記録を共有するフォルダーが見つかりません。［参照...］で、すでにあるフォルダーを選んでください。";
     }
     if (problem != nullptr) {
         ShowMessage(dialog, problem, AppText::WarningCaption, MB_OK | MB_ICONWARNING);
@@ -91,7 +150,7 @@ bool ApplySyncFolder(HWND dialog)
     if (folder == before)
         return true;
     if (!WriteSyncFolder(SettingsPath, folder.c_str())) {
-        ShowMessage(dialog, "設定ファイル（set.ini）に書き込めないため、記録を合わせるフォルダーを変えられません。",
+        ShowMessage(dialog, "設定ファイル（set.ini）に書き込めないため、記録を共有するフォルダーを変えられません。",
                     AppText::ErrorCaption, MB_OK | MB_ICONWARNING);
         return false;
     }
@@ -130,10 +189,33 @@ void OnOk(HWND dialog)
     EndDialog(dialog, IDOK);
 }
 
+// Over the main window while it is shown, else in the middle of the work
+// area of its monitor: never at a corner of a window the user cannot see.
+void Centre(HWND dialog)
+{
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    RECT frame, around;
+    GetWindowRect(dialog, &frame);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(owner != nullptr ? owner : dialog, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    if (owner == nullptr || !IsWindowVisible(owner) || IsIconic(owner) || !GetWindowRect(owner, &around))
+        around = work;
+    int width = frame.right - frame.left;
+    int height = frame.bottom - frame.top;
+    int x = std::clamp<int>(around.left + (around.right - around.left - width) / 2, work.left,
+                            std::max<int>(work.left, work.right - width));
+    int y = std::clamp<int>(around.top + (around.bottom - around.top - height) / 2, work.top,
+                            std::max<int>(work.top, work.bottom - height));
+    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
+        Centre(dialog);
         if (AutoStart == 1)
             CheckDlgButton(dialog, IDC_AUTO_START, BST_CHECKED);
         if (RecordPrograms)

@@ -18,3 +18,8 @@ bool WriteSyncFolder(const char* settingsPath, const char* folder);
 // As written; the caller checks its form.
 std::string ReadPcIdSetting(const char* settingsPath);
 bool WritePcIdSetting(const char* settingsPath, const std::string& id);
+// A user's own id, once another installation was found writing under the
+// installation's in that user's folder: PCID.<the name's bytes in hex>=,
+// since a user name may hold what a key may not (=, a leading ;).
+std::string ReadUserPcIdSetting(const char* settingsPath, const char* user);
+bool WriteUserPcIdSetting(const char* settingsPath, const char* user, const std::string& id);

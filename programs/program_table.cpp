@@ -32,27 +32,38 @@ std::vector<RankedApp> RankApps(const AppCounts& counts, std::size_t largest)
 {
     const int64_t total = TotalStrokes(counts);
     std::vector<RankedApp> ranked;
+    ranked.reserve(counts.size());
+    int64_t unnamed = 0;
     for (const AppCount& count : counts) {
         if (count.strokes <= 0)
             continue;
-        // The counts come in name order: inserted after every one with as
-        // many strokes, the names of equals stay in order. A few hundred
-        // programs at most.
-        auto at = ranked.end();
-        while (at != ranked.begin() && (at - 1)->strokes < count.strokes)
-            --at;
-        ranked.insert(at, {count.app, count.strokes, 0});
+        if (count.app == OtherApps)
+            unnamed = count.strokes;
+        else
+            ranked.push_back({count.app, count.strokes, ShareOf(count.strokes, total)});
     }
-    if (ranked.size() > largest) {
-        RankedApp others;
-        for (std::size_t at = largest; at < ranked.size(); ++at)
-            others.strokes = std::min(others.strokes + ranked[at].strokes, LargestHistoryValue);
-        ranked.resize(largest);
-        ranked.push_back(others);
-    }
-    for (RankedApp& app : ranked)
-        app.shareTenths = ShareOf(app.strokes, total);
-    return ranked;
+    // The counts come in name order: a stable sort keeps the names of equals in it.
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const RankedApp& a, const RankedApp& b) { return a.strokes > b.strokes; });
+    if (unnamed > 0)
+        ranked.push_back({std::string(OtherApps), unnamed, ShareOf(unnamed, total)});
+    return largest == EveryApp ? ranked : TopOfRanking(ranked, largest);
+}
+
+std::vector<RankedApp> TopOfRanking(const std::vector<RankedApp>& ranked, std::size_t largest)
+{
+    if (ranked.size() <= largest)
+        return ranked;
+    int64_t total = 0;
+    for (const RankedApp& app : ranked)
+        total = std::min(total + app.strokes, LargestHistoryValue);
+    std::vector<RankedApp> top(ranked.begin(), ranked.begin() + static_cast<std::ptrdiff_t>(largest));
+    RankedApp others;
+    for (std::size_t at = largest; at < ranked.size(); ++at)
+        others.strokes = std::min(others.strokes + ranked[at].strokes, LargestHistoryValue);
+    others.shareTenths = ShareOf(others.strokes, total);
+    top.push_back(others);
+    return top;
 }
 
 std::string ShareText(int shareTenths)
@@ -66,7 +77,9 @@ std::string ShareText(int shareTenths)
 
 std::string FormatAppsTable(const AppCounts& counts)
 {
-    std::string table = "app,strokes,share\r\n";
+    // The mark makes a spreadsheet read the names as UTF-8.
+    std::string table(Utf8ByteOrderMark);
+    table += "app,strokes,share\r\n";
     for (const RankedApp& app : RankApps(counts)) {
         AppendCsvField(table, app.app);
         table += ',';

@@ -53,9 +53,20 @@ ScopedCountFont::~ScopedCountFont()
 
 namespace {
 
-// The height of a line of figures in the count font, in pixels.
-int CountFontLineHeight()
+// The count font's line height and ascent, measured again only when the
+// scale changes.
+struct CountFontMetrics {
+    int lineHeight = 0;
+    int ascent = 0;
+};
+
+const CountFontMetrics& MeasuredCountFont()
 {
+    static UINT measuredDpi = 0;
+    static CountFontMetrics measured;
+    if (measuredDpi == CurrentCountFontDpi())
+        return measured;
+    measuredDpi = CurrentCountFontDpi();
     HDC screen = GetDC(nullptr);
     TEXTMETRICA metrics = {};
     {
@@ -63,14 +74,34 @@ int CountFontLineHeight()
         GetTextMetricsA(screen, &metrics);
     }
     ReleaseDC(nullptr, screen);
-    return metrics.tmHeight + metrics.tmExternalLeading;
+    measured = {metrics.tmHeight + metrics.tmExternalLeading, metrics.tmAscent};
+    return measured;
+}
+
+// The ascent of a dialog's own font: its labels' text begins at their top.
+int DialogFontAscent(HWND dialog)
+{
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    HGDIOBJ previous = font != nullptr ? SelectObject(screen, font) : nullptr;
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(screen, &metrics);
+    if (previous != nullptr)
+        SelectObject(screen, previous);
+    ReleaseDC(nullptr, screen);
+    return metrics.tmAscent;
 }
 
 } // namespace
 
 void SetCountFontDpi(UINT dpi) { CountFontDpi = dpi; }
 
-FigurePainter::FigurePainter(HWND dialog) : dialog_(dialog), paint_(dialog), font_(paint_.Dc())
+int FigureBaselineOffset(HWND dialog) { return DialogFontAscent(dialog); }
+
+int FigureTopOffset(HWND dialog) { return DialogFontAscent(dialog) - MeasuredCountFont().ascent; }
+
+FigurePainter::FigurePainter(HWND dialog)
+    : dialog_(dialog), paint_(dialog), font_(paint_.Dc()), baseline_(FigureBaselineOffset(dialog))
 {
     // Invalidated without erasing: clear here, so that nothing of an earlier,
     // longer figure remains beside a shorter one. The dialog's own background
@@ -80,7 +111,7 @@ FigurePainter::FigurePainter(HWND dialog) : dialog_(dialog), paint_(dialog), fon
     SendMessageA(dialog_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(paint_.Dc()), 0);
     SetBkMode(paint_.Dc(), TRANSPARENT);
     SetTextColor(paint_.Dc(), GetSysColor(COLOR_WINDOWTEXT));
-    SetTextAlign(paint_.Dc(), TA_RIGHT | TA_TOP | TA_NOUPDATECP);
+    SetTextAlign(paint_.Dc(), TA_RIGHT | TA_BASELINE | TA_NOUPDATECP);
 }
 
 void FigurePainter::DrawFigure(UnitPoint anchor, const CountedValue& counted)
@@ -88,7 +119,7 @@ void FigurePainter::DrawFigure(UnitPoint anchor, const CountedValue& counted)
     char text[CountTextSize];
     Counters.CopyText(counted, text);
     POINT at = UnitsToPixels(dialog_, anchor);
-    TextOutA(paint_.Dc(), at.x, at.y, text, static_cast<int>(std::strlen(text)));
+    TextOutA(paint_.Dc(), at.x, at.y + baseline_, text, static_cast<int>(std::strlen(text)));
 }
 
 PixelRect BandInMainWindow(HWND dialog, UnitRect band, HWND mainWindow)
@@ -96,14 +127,8 @@ PixelRect BandInMainWindow(HWND dialog, UnitRect band, HWND mainWindow)
     RECT area = {band.left, band.top, band.right, band.top};
     MapDialogRect(dialog, &area);
     area.right += 1;
-    // Measured again only when the scale changes.
-    static UINT measuredDpi = 0;
-    static int lineHeight = 0;
-    if (measuredDpi != CurrentCountFontDpi()) {
-        measuredDpi = CurrentCountFontDpi();
-        lineHeight = CountFontLineHeight();
-    }
-    area.bottom = area.top + lineHeight;
+    area.top += FigureTopOffset(dialog);
+    area.bottom = area.top + MeasuredCountFont().lineHeight;
     MapWindowPoints(dialog, mainWindow, reinterpret_cast<POINT*>(&area), 2);
     return {area.left, area.top, area.right, area.bottom};
 }

@@ -4,6 +4,8 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
+#include <algorithm>
+
 #include "chart/history_page.h"
 #include "history/day_range_message.h"
 #include "keymap/keyboard_page.h"
@@ -40,7 +42,12 @@ HWND Pages[TabCount] = {};
 RECT PageRect = {};
 HWND StatisticsWindow = nullptr;
 HWND SummaryPanel = nullptr;
-UINT LayoutDpi = DefaultDpi;   // the scale the windows are laid out at
+UINT MonitorDpi = DefaultDpi;  // the scale of the main window's monitor
+UINT LayoutDpi = DefaultDpi;   // the scale the windows are laid out at: the monitor's, or less where that does not fit
+// Below this the texts are too small to read: the window may then reach past
+// a work area smaller than any Windows offers.
+constexpr UINT SmallestLayoutDpi = 72;
+constexpr int LayoutAttempts = 4;
 
 HINSTANCE MainInstance()
 {
@@ -152,26 +159,49 @@ void ExtendToControls(HWND dialog, HWND mainWindow, POINT& extent)
 // font: with wider fonts than the templates were drawn for, the tabs and the
 // summary panel outgrow 500 x 500 pixels. Keep every control whole, with the
 // margin that the templates leave on the left.
-void FitMainWindow(HWND mainWindow, HWND statistics, HWND summary, WindowFit fit)
+SIZE ContentSize(HWND mainWindow, HWND statistics, HWND summary)
 {
     POINT extent = {0, 0};
     ExtendToControls(statistics, mainWindow, extent);
     ExtendToControls(summary, mainWindow, extent);
     RECT margin = {7, 7, 0, 0};
     MapDialogRect(summary, &margin);
-    FitMainWindowToContent(extent.x + margin.left, extent.y + margin.top, fit);
+    return {extent.x + margin.left, extent.y + margin.top};
 }
 
-// Creates the statistics window and the summary panel at the layout's scale.
+// Creates the statistics window and the summary panel at the monitor's
+// scale, or where the main window would not fit the work area at that scale
+// (150 % on a screen 768 pixels high), at the largest that fits: whole and
+// sharp, a little smaller.
 void CreateWindowsAtDpi(HWND mainWindow, UINT dpi, LPARAM summaryParameter, WindowFit fit)
 {
-    LayoutDpi = dpi;
-    SetCountFontDpi(dpi);
+    MonitorDpi = dpi;
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
-    StatisticsWindow = CreateDialogAtDpi(instance, IDD_STATISTICS, mainWindow, StatisticsWindowProc, 0, dpi);
-    SummaryPanel =
-        CreateDialogAtDpi(instance, IDD_SUMMARY_PANEL, mainWindow, SummaryPanelProc, summaryParameter, dpi);
-    FitMainWindow(mainWindow, StatisticsWindow, SummaryPanel, fit);
+    const SIZE room = LargestMainClient();
+    UINT layoutDpi = dpi;
+    SIZE needed = {};
+    for (int attempt = 1;; ++attempt) {
+        LayoutDpi = layoutDpi;
+        SetCountFontDpi(layoutDpi);
+        StatisticsWindow =
+            CreateDialogAtDpi(instance, IDD_STATISTICS, mainWindow, StatisticsWindowProc, 0, layoutDpi);
+        SummaryPanel =
+            CreateDialogAtDpi(instance, IDD_SUMMARY_PANEL, mainWindow, SummaryPanelProc, summaryParameter, layoutDpi);
+        needed = ContentSize(mainWindow, StatisticsWindow, SummaryPanel);
+        if ((needed.cx <= room.cx && needed.cy <= room.cy) || attempt == LayoutAttempts ||
+            layoutDpi <= SmallestLayoutDpi || needed.cx <= 0 || needed.cy <= 0)
+            break;
+        // Sizes follow the fonts, whose points are whole: a scale in
+        // proportion to the room, and a step less when that was not enough.
+        UINT fitting = static_cast<UINT>(std::min(MulDiv(static_cast<int>(layoutDpi), room.cx, needed.cx),
+                                                  MulDiv(static_cast<int>(layoutDpi), room.cy, needed.cy)));
+        layoutDpi = std::max(SmallestLayoutDpi, std::min(fitting, layoutDpi - 1));
+        DestroyWindow(StatisticsWindow);
+        DestroyWindow(SummaryPanel);
+        // The clock started (or stood) with the first panel.
+        summaryParameter = SummaryPanelLaidOutAgain;
+    }
+    FitMainWindowToContent(needed.cx, needed.cy, fit);
 }
 
 } // namespace
@@ -185,7 +215,7 @@ void CreateStatisticsWindows(HWND mainWindow)
 
 void LayOutStatisticsWindowsAgain(HWND mainWindow, UINT dpi)
 {
-    if (StatisticsWindow == nullptr || GetParent(StatisticsWindow) != mainWindow || dpi == LayoutDpi)
+    if (StatisticsWindow == nullptr || GetParent(StatisticsWindow) != mainWindow || dpi == MonitorDpi)
         return;
     // Made anew from their templates at the new scale, as they would be
     // made at a start there: the pages keep what they show, the tabs their

@@ -172,7 +172,7 @@ void FollowUserFilesNow()
     TellFollower(dataFile, userFile);
 }
 
-int SaveUserData()
+int SaveUserData(SaveKind kind)
 {
     bool saved;
     bool keysSaved;
@@ -194,7 +194,7 @@ int SaveUserData()
         // the keys file's other keys, while the data file, which stays the
         // truth for its own keys, has them not yet: a stroke is never in an
         // all-time count without its day.
-        daysSaved = SaveUserHistory(allTime);
+        daysSaved = SaveUserHistory(allTime, kind);
         keysSaved = SaveUserKeys(allTime);
         saved = WriteValues(DataFilePath, values, WriteMode::Replace);
     }
@@ -233,6 +233,11 @@ int ResetUserData(HWND window)
     KeeperState days;
     {
         std::lock_guard<std::mutex> guard(FileLock);
+        // Files an earlier user of the name left are marked as theirs before
+        // the new user exists: a restart at any point never takes them for
+        // the new user's.
+        MarkEarlierUsersKeys(path);
+        MarkEarlierUsersDays(path);
         if (!WriteValues(path, zeros, WriteMode::CreateNew))
             return -1;
         Counters.ZeroStoredValues();

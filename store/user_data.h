@@ -7,6 +7,7 @@
 
 #include <atomic>
 
+#include "history/history_keeper.h"
 #include "store/user_record.h"
 #include "users/user_names.h"
 
@@ -26,8 +27,10 @@ int LoadUserData(HWND window, HWND boxOwner);
 
 // Saves the counts in memory to DataFilePath, replacing the file in one step.
 // Returns 0 when saved (or when nobody is logged in yet), -1 on failure; the
-// counts stay in memory either way.
-int SaveUserData();
+// counts stay in memory either way. The days go first: each minute the
+// running day's, before leaving (log-off, exit, the end of the session) every
+// day into the history.
+int SaveUserData(SaveKind kind = SaveKind::Minute);
 
 // Reads a data file as the login does, but shared and without writing
 // anything (no file is created, no interrupted save recovered): for the

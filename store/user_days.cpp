@@ -49,11 +49,23 @@ KeeperState OpenUserHistory(const char* dataFilePath, const HistoryCounts& loade
     std::lock_guard<std::mutex> guard(LoggedIn.lock);
     if (!UseFilesOf(dataFilePath))
         return KeeperState::Closed;
-    // What saves killed midway left; the files themselves are whole.
-    RecoverInterruptedWrite(LoggedIn.files->PathOf(DiskFile::History).c_str(), nullptr);
-    RecoverInterruptedWrite(LoggedIn.files->PathOf(DiskFile::Pending).c_str(), nullptr);
+    // What saves killed midway left beside each file and its mark; the files
+    // themselves are whole.
+    for (DiskFile file : {DiskFile::History, DiskFile::Pending, DiskFile::Apps}) {
+        RecoverInterruptedWrite(LoggedIn.files->PathOf(file).c_str(), nullptr);
+        RecoverInterruptedWrite(LeftoverMarkOf(LoggedIn.files->PathOf(file)).c_str(), nullptr);
+    }
     LoggedIn.keeper.Login(*LoggedIn.files, loaded, ProgramStrokesSoFar(), TodaysDate());
     return LoggedIn.keeper.State();
+}
+
+void MarkEarlierUsersDays(const char* dataFilePath)
+{
+    std::string historyPath;
+    if (!HistoryPathOf(dataFilePath, historyPath))
+        return;
+    UserHistoryFiles files(historyPath);
+    HistoryKeeper::MarkEarlierUsersFiles(files);
 }
 
 KeeperState StartNewUserHistory(const char* dataFilePath)
@@ -65,13 +77,18 @@ KeeperState StartNewUserHistory(const char* dataFilePath)
     return LoggedIn.keeper.State();
 }
 
-DaysSaved SaveUserHistory(const HistoryCounts& now)
+DaysSaved SaveUserHistory(const HistoryCounts& now, SaveKind kind)
 {
     std::lock_guard<std::mutex> guard(LoggedIn.lock);
     if (!LoggedIn.files)
         return LoggedIn.keeper.State() == KeeperState::Closed ? DaysSaved::Written : DaysSaved::InMemory;
-    ++LoggedIn.version;
-    return LoggedIn.keeper.Save(*LoggedIn.files, now, ProgramStrokesSoFar(), TodaysDate());
+    const unsigned days = LoggedIn.keeper.DaysVersion();
+    const DaysSaved saved = LoggedIn.keeper.Save(*LoggedIn.files, now, ProgramStrokesSoFar(), TodaysDate(), kind);
+    // The windows read the days again only when more than the running day
+    // may have changed: a minute's save costs them nothing.
+    if (LoggedIn.keeper.DaysVersion() != days)
+        ++LoggedIn.version;
+    return saved;
 }
 
 LeavingRisk HistoryRisk(std::string& historyName, std::string& pendingName)

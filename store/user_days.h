@@ -19,11 +19,16 @@ KeeperState OpenUserHistory(const char* dataFilePath, const HistoryCounts& loade
 // At a registration: an empty history; files left under that name by an
 // earlier user of the name are kept as <name>.history.csv.bak (.bak2, .bak3
 // and so on when earlier backups are there), its pending days likewise.
+// Before the new data file is made, MarkEarlierUsersDays marks them as the
+// earlier user's: no restart takes them for the new user's.
+void MarkEarlierUsersDays(const char* dataFilePath);
 KeeperState StartNewUserHistory(const char* dataFilePath);
 
 // Saves the days counted up to now: before the data file, so that a kill
-// between the two never leaves a stroke in the totals alone.
-DaysSaved SaveUserHistory(const HistoryCounts& now);
+// between the two never leaves a stroke in the totals alone. A minute's save
+// writes the running day (history_keeper.h); one for leaving, every day into
+// the history.
+DaysSaved SaveUserHistory(const HistoryCounts& now, SaveKind kind);
 
 // What leaving now would cost, with the names of the history and pending
 // files ("taro.history.csv", "taro.history.pending") for the question.

@@ -39,7 +39,7 @@ std::string ReadDaysForCommand(const char* dataFile, CommandReads reads, Command
         break;
     }
     // Without its days every period would miss some.
-    return "まだ記録ファイルに加えていない日ごとの打鍵数のファイル（" + files.NameOf(DiskFile::Pending) +
+    return "日ごとの打鍵数の保留ファイル（" + files.NameOf(DiskFile::Pending) +
            "）を読み込めません。ほかのアプリが開いていれば閉じてから、やり直してください。";
 }
 

@@ -46,7 +46,8 @@ bool TakeKeysFile(const std::string& path, OtherCounts& others, bool mayMove, in
     }
     if (read == FileRead::Missing)
         return true;
-    if (read == FileRead::Held)
+    // Held, or opened but not read whole now: read at a later save.
+    if (read == FileRead::Held || read == FileRead::Unreadable)
         return false;
     // A file too large or unreadable is no keys file: its counts are not taken.
     if ((read == FileRead::Refused || ReadKeysFile(text, others) != KeysText::Whole) && mayMove &&
@@ -57,10 +58,23 @@ bool TakeKeysFile(const std::string& path, OtherCounts& others, bool mayMove, in
     return true;
 }
 
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// An earlier user's file: marked first, so that a restart never takes it for
+// the new user's, then moved aside, then the mark goes.
 bool PutLeftoverAside(const std::string& path)
 {
-    return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES || KeepAsBackup(path, false);
+    if (Exists(path)) {
+        if (!HasLeftoverMark(path))
+            SetLeftoverMark(path, true);
+        if (!KeepAsBackup(path, false))
+            return false;
+    }
+    return !HasLeftoverMark(path) || SetLeftoverMark(path, false);
 }
+
+// A file marked as an earlier user's that is still there.
+bool IsLeftover(const std::string& path) { return HasLeftoverMark(path) && (Exists(path) || !SetLeftoverMark(path, false)); }
 
 } // namespace
 
@@ -75,8 +89,13 @@ OtherCounts OpenUserKeys(const char* dataFilePath)
     Keys.path = KeysPathOf(dataFilePath);
     Keys.unsaved = false;
     RecoverInterruptedWrite(Keys.path.c_str(), IsCompleteKeysImage);
+    RecoverInterruptedWrite(LeftoverMarkOf(Keys.path).c_str(), nullptr);
     OtherCounts others;
-    Keys.state = TakeKeysFile(Keys.path, others, true, 0) ? KeysState::Own : KeysState::Unread;
+    others.fill(0);
+    if (IsLeftover(Keys.path))
+        Keys.state = KeysState::Leftover;
+    else
+        Keys.state = TakeKeysFile(Keys.path, others, true, 0) ? KeysState::Own : KeysState::Unread;
     return others;
 }
 
@@ -131,7 +150,19 @@ std::string UnsavedKeysName()
     return Keys.unsaved ? Keys.path.substr(Keys.path.find_last_of('\\') + 1) : std::string();
 }
 
+void MarkEarlierUsersKeys(const char* dataFilePath)
+{
+    const std::string path = KeysPathOf(dataFilePath);
+    if (Exists(path) && !HasLeftoverMark(path))
+        SetLeftoverMark(path, true);
+}
+
 bool ReadUserKeysReadOnly(const char* dataFilePath, OtherCounts& others)
 {
-    return TakeKeysFile(KeysPathOf(dataFilePath), others, false, PatientTries);
+    const std::string path = KeysPathOf(dataFilePath);
+    if (HasLeftoverMark(path) && Exists(path)) {
+        others.fill(0);   // an earlier user's
+        return true;
+    }
+    return TakeKeysFile(path, others, false, PatientTries);
 }

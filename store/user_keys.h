@@ -19,7 +19,10 @@ std::string KeysPathOf(const char* dataFilePath);
 // none, or while another program holds it.
 OtherCounts OpenUserKeys(const char* dataFilePath);
 // At a registration: no counts. A file that an earlier user of the name left
-// is kept as a backup, at a later save if it cannot be moved now.
+// is kept as a backup, at a later save if it cannot be moved now; until then
+// it is marked as the earlier user's (before the new data file is made:
+// MarkEarlierUsersKeys), and no login takes its counts.
+void MarkEarlierUsersKeys(const char* dataFilePath);
 void StartNewUserKeys(const char* dataFilePath);
 
 // Each save, after the days and before the data file: writes the all-time

@@ -6,6 +6,7 @@
 #include "history/user_history.h"
 #include "options/settings_file.h"
 #include "options/sync_setting.h"
+#include "users/user_list.h"
 #include "sync/folder_on_disk.h"
 #include "sync/other_pcs.h"
 #include "sync/pc_days.h"
@@ -20,31 +21,43 @@ CommandExit AddOtherPcsToCommand(CommandUser& user)
     const std::string userFolder = std::string(folder) + '\\' + user.name;
     DWORD attributes = GetFileAttributesA(folder);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        WriteErrorLine(std::string("記録を合わせるフォルダー（") + folder +
+        WriteErrorLine(std::string("記録を共有するフォルダー（") + folder +
                        "）を読めません。この PC だけの記録は、最後に thispc を付けると使えます。");
         return CommandUnreadable;
     }
     if (GetFileAttributesA(userFolder.c_str()) == INVALID_FILE_ATTRIBUTES)
         return CommandDone;   // no PC has written this user's files yet
     // This PC's own copies are never read: its files here are the truth.
-    std::string id = ReadPcIdSetting(SettingsPath);
+    std::string id = ReadUserPcIdSetting(SettingsPath, user.name.c_str());
+    if (!IsPcId(id))
+        id = ReadPcIdSetting(SettingsPath);
+    char dataFile[PathCapacity];
+    if (!FindUserDataFile(user.name.c_str(), dataFile))
+        return CommandDone;   // found before, by the command's own reading
     FolderOnDisk disk(userFolder, true);
+    // This PC's days as the files hold them tell the days copied from it,
+    // whatever the command itself read.
+    LocalFilesOnDisk local(dataFile, true);
     OtherPcs others;
     const LocalDate today = TodaysDate();
-    switch (others.Refresh(disk, IsPcId(id) ? PcOf(ThisComputersName(), id) : std::string(), user.days, today)) {
+    switch (others.Refresh(disk, local, IsPcId(id) ? PcOf(ThisComputersName(), id) : std::string(), today)) {
     case FolderRead::Read:
     case FolderRead::Unreachable:   // gone since it was looked at: as if empty
         break;
     case FolderRead::Held:
-        WriteErrorLine("記録を合わせるフォルダーのファイル（" + others.HeldFile() +
-                       "）を読み込めません。同期が終わってから、やり直してください。");
+        if (others.HeldLocal())
+            WriteErrorLine("ユーザー「" + user.name +
+                           "」の日ごとの記録ファイルを読み込めません。ほかのアプリが開いていれば閉じてから、やり直してください。");
+        else
+            WriteErrorLine("記録を共有するフォルダーのファイル（" + others.HeldFile() +
+                           "）を読み込めません。同期が終わってから、やり直してください。");
         return CommandUnreadable;
     }
-    const OtherPcSums& sums = others.Sums();
-    AddCounts(user.allTime, sums.allTime);
-    for (const auto& [date, programs] : sums.apps.Days())
+    AddCounts(user.allTime, others.AllTime());
+    const AppBook apps = others.Apps().AsBook(others.Names());
+    for (const auto& [date, programs] : apps.Days())
         user.apps.Add(date, programs);
-    user.days = AddDaysByDate(user.days, sums.days);
+    others.Days().AddTo(user.days);
     user.periods = PeriodsOfDays(user.days, today);
     return CommandDone;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The user's folder in the shared folder, on disk: what the PCs' files are
 // listed, read and written through. Its path is code page 932, as set.ini
-// keeps it.
+// keeps it. Beside it, this PC's own files of the user in its data folder.
 #include <string>
 
 #include "sync/shared_folder.h"
@@ -19,10 +19,30 @@ public:
     FileRead Read(const std::string& name, std::string& text) override;
     bool Stamp(const std::string& name, FileStamp& stamp) override;
     bool Replace(const std::string& name, std::string_view text) override;
+    bool Remove(const std::string& name) override;
 
     std::string PathOf(const std::string& name) const;
 
 private:
     std::string folder_;
+    bool patient_;
+};
+
+// The user's files beside a data file: "taro.dat" gives taro.history.csv,
+// taro.keys.csv, taro.apps.csv and taro.history.pending.
+class LocalFilesOnDisk final : public LocalFiles {
+public:
+    // False from Usable when the data file's path leaves no room for them.
+    LocalFilesOnDisk(const std::string& dataFile, bool patient);
+    bool Usable() const { return usable_; }
+
+    FileRead Read(PcFileKind kind, std::string& text) override;
+    FileRead Stamp(PcFileKind kind, FileStamp& stamp) override;
+
+    const std::string& PathOf(PcFileKind kind) const { return paths_[static_cast<int>(kind)]; }
+
+private:
+    std::string paths_[PcFileKinds];
+    bool usable_ = false;
     bool patient_;
 };

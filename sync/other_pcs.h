@@ -1,31 +1,39 @@
 #pragma once
-// The other PCs' files in the user's shared folder, each read again only when
-// its size or time has changed, and added up: their days by date, their
-// all-time counts and their days per program. This PC's own files (its name
-// and id) are never read: its local files are the truth for it.
+// The other PCs' files in the user's shared folder, added up as they are
+// read: their days by date (each PC's history folded with its pending
+// file), the all-time counts of their keys files and their programs by
+// date. This PC's own files (its name and id) are never read: its local
+// files are the truth for it.
 //
-// A day copied from another PC counts once. A line with strokes that is,
-// count for count, this PC's line of that date, or the line of that date of
-// a PC read before it (in name order), is left out, and that PC's programs
-// of the day with it. Two PCs do not strike every key the same number of
-// times in the same seconds; a copy does: a Kivora folder or disk copied to
-// another PC, which keeps the days it was copied with, or this PC's own files
-// under an id it had before.
-#include <map>
+// The files come from other PCs, from a sync engine and from anyone who can
+// write to the folder: they are read bounded (compact_days.h, pc_days.h):
+// at most MostPcs PCs in name order, a file larger than its kind's limit
+// passed over (pc_files.h), and what goes past a limit is told by
+// PastLimits. What is kept does not depend on what the files claim.
+//
+// A file is read again only when its size or time changed. Each minute a
+// PC's pending file changes, and only its few days are taken out of the sums
+// and put back; a history or apps.csv that changed is read alone and only its
+// changed days move, as long as they are days whose counts before are kept
+// (its last days and its pending days). Anything else (a PC that came or
+// went, old days edited, a copy found or lost) reads every PC anew.
+//
+// A day copied from another PC counts once. A day with strokes that is,
+// count for count, this PC's day of that date (its history folded with its
+// pending file), or the day of that date of a PC before it (in name order),
+// is left out; so are a day's programs that are, count for count, this PC's
+// or an earlier PC's of that date. Two PCs do not strike every key the same
+// number of times in the same seconds; a copy does: a Kivora folder or disk
+// copied to another PC, which keeps the days it was copied with.
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "history/app_days.h"
-#include "sync/pc_files.h"
+#include "sync/compact_days.h"
+#include "sync/pc_days.h"
 #include "sync/shared_folder.h"
-
-struct OtherPcSums {
-    std::vector<HistoryDay> days;   // in date order, one a date
-    HistoryCounts allTime;          // their keys files added up
-    AppBook apps;                   // their programs by day
-    int pcs = 0;                    // PCs with a file that could be read
-};
 
 enum class FolderRead {
     Read,          // every file of another PC as it is now
@@ -35,33 +43,81 @@ enum class FolderRead {
 
 class OtherPcs {
 public:
-    // Reads the files that changed, forgets those that went and adds up anew.
-    // localDays: this PC's days, in date order.
-    FolderRead Refresh(SharedFolder& folder, std::string_view ownPc, const std::vector<HistoryDay>& localDays,
-                       const LocalDate& today);
-    const OtherPcSums& Sums() const { return sums_; }
-    // Nothing read: another folder.
-    void Forget() { files_.clear(); }
-    // Moves the sums out, for a reader on another thread.
-    OtherPcSums TakeSums() { return std::move(sums_); }
-    // The name of a file that could not be read at the last refresh.
+    // guard: held while what the readers see changes, when they are on
+    // another thread; never while a file is read.
+    explicit OtherPcs(std::mutex* guard = nullptr) : guard_(guard) {}
+
+    // Reads the files that changed, this PC's history and pending file among
+    // them, and moves the sums.
+    FolderRead Refresh(SharedFolder& folder, LocalFiles& local, std::string_view ownPc, const LocalDate& today);
+    // Another folder or user: everything is read anew at the next refresh.
+    void Forget();
+
+    // What the readers see.
+    const DaySums& Days() const { return days_; }
+    const AppSums& Apps() const { return apps_; }
+    const AppNames& Names() const { return names_; }
+    const HistoryCounts& AllTime() const { return allTime_; }
+    int Pcs() const { return pcsRead_; }
+    // Whether the last refresh changed any of it.
+    bool Changed() const { return changed_; }
+
+    // Something was passed over for a limit (too many PCs, a file too large,
+    // a day, a value or a program past its limit), as of the last refresh.
+    bool PastLimits() const;
+    // The name of a file that could not be read at the last refresh, or
+    // whether it was this PC's history or pending file.
     const std::string& HeldFile() const { return held_; }
+    bool HeldLocal() const { return heldLocal_; }
+    // Whether the last refresh read every PC anew (for the tests).
+    bool ReadAll() const { return readAll_; }
 
 private:
-    struct PcFile {
-        PcFileName name;
-        FileStamp stamp;
-        bool readable = false;          // of its kind's form: it counts
-        std::vector<HistoryDay> days;   // a history's
-        std::vector<char> copies;       // which of its days are copies, at the last adding up
-        HistoryCounts allTime;          // a keys file's
-        AppBook apps;                   // an apps file's
+    struct Pc {
+        std::string name;
+        bool present[PcFileKinds] = {};
+        FileStamp stamps[PcFileKinds];
+        bool tooLarge = false;        // a file past its kind's limit, passed over
+        bool keysReadable = false;
+        HistoryCounts allTime;        // its keys file's
+        PcDays days;
     };
-    void Read(PcFile& file, const std::string& text, const LocalDate& today);
-    void FindCopies(std::size_t file, const std::vector<HistoryDay>& localDays);
-    void AddUp(const std::vector<HistoryDay>& localDays);
+    struct Listed {
+        std::string name;
+        bool present[PcFileKinds] = {};
+        FileStamp stamps[PcFileKinds];
+    };
+    template <typename Change>
+    void Guarded(Change change);
+    bool ReadListing(SharedFolder& folder, std::string_view ownPc, std::vector<Listed>& listed);
+    // The text of a PC's file for an update; false when it cannot be read now.
+    bool TextOf(SharedFolder& folder, const Listed& pc, PcFileKind kind, std::string& text, bool& tooLarge);
+    // This PC's history, pending file and apps.csv, read when they changed.
+    bool ReadLocal(LocalFiles& local, const KeptDays& kept, bool everything, PcDays& days, AppNames& names,
+                   std::vector<DayChange>& changes, std::vector<AppsChange>& appsChanges);
+    FolderRead ReadEveryPc(SharedFolder& folder, LocalFiles& local, const std::vector<Listed>& listed,
+                           const KeptDays& kept);
+    // 0: done; 1: held; 2: everything must be read anew.
+    int ReadChanges(SharedFolder& folder, Pc& pc, const Listed& now, std::size_t index, const KeptDays& kept);
+    // Whether this PC or another than pcs_[index] has the print on the day.
+    bool AnotherHas(std::size_t index, int32_t day, uint64_t print, bool apps) const;
+    void SumAllTime();
 
-    std::vector<PcFile> files_;
-    OtherPcSums sums_;
+    std::mutex* guard_;
+    std::vector<Pc> pcs_;             // in name order
+    PcDays local_;                    // this PC's days, for the copies
+    bool localPresent_[3] = {};       // its history, pending file and apps.csv
+    FileStamp localStamps_[3];
+    bool readAnew_ = true;
+    bool tooManyPcs_ = false;
     std::string held_;
+    bool heldLocal_ = false;
+    bool changed_ = false;
+    bool readAll_ = false;
+
+    DaySums days_;
+    AppSums apps_;
+    AppNames names_;
+    HistoryCounts allTime_;
+    int pcsRead_ = 0;
 };

@@ -1,8 +1,11 @@
 #include "sync/pc_files.h"
 
+#include "history/app_days.h"
+#include "history/history_file.h"
+
 namespace {
 
-constexpr std::string_view Suffixes[PcFileKinds] = {".history.csv", ".keys.csv", ".apps.csv"};
+constexpr std::string_view Suffixes[PcFileKinds] = {".history.csv", ".keys.csv", ".apps.csv", ".history.pending"};
 constexpr char HexDigits[] = "0123456789abcdef";
 
 bool IsNameCharacter(wchar_t c)
@@ -22,6 +25,21 @@ bool IsPcName(std::string_view name)
 }
 
 } // namespace
+
+std::size_t LargestPcFile(PcFileKind kind)
+{
+    switch (kind) {
+    case PcFileKind::History:
+        return LargestHistoryFile;
+    case PcFileKind::Apps:
+        return LargestAppsFile;
+    case PcFileKind::Keys:
+        return 64 * 1024;
+    case PcFileKind::Pending:
+        break;
+    }
+    return 1024 * 1024;
+}
 
 std::string FileNameOf(std::string_view pc, PcFileKind kind)
 {

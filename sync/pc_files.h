@@ -2,9 +2,13 @@
 // The files each PC writes into the folder that the user's sync engine keeps
 // the same on every PC, under <folder>\<user>\:
 //
-//   <name>-<id>.history.csv   its days, the local history's bytes
-//   <name>-<id>.keys.csv      its all-time counts, the local keys file's
-//   <name>-<id>.apps.csv      its days per program, while they are recorded
+//   <name>-<id>.history.csv      its days, the local history's bytes
+//   <name>-<id>.keys.csv         its all-time counts, the local keys file's
+//   <name>-<id>.apps.csv         its days per program, while they are recorded
+//   <name>-<id>.history.pending  the days its history has not taken yet (the
+//                                running day's, each minute): the local
+//                                pending file's bytes, or its header alone
+//                                when there is none
 //
 // <name> is the computer's name in letters, digits and '_' (1 to 15), <id>
 // eight lowercase hex digits made once per installation, so that two PCs of
@@ -12,13 +16,18 @@
 // own. Nothing else is a PC's file: a sync engine's conflict copies
 // ("PC-1a2b3c4d (1).history.csv", "... conflicted copy ...", "...-OTHERPC"),
 // its temporary files and Kivora's own ".tmp", other suffixes, folders.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
-enum class PcFileKind { History, Keys, Apps };
-constexpr int PcFileKinds = 3;
+enum class PcFileKind { History, Keys, Apps, Pending };
+constexpr int PcFileKinds = 4;
+
+// The largest file of each kind that is read; a larger one is passed over
+// (a keys file has about 140 short lines, a pending file a day or a few).
+std::size_t LargestPcFile(PcFileKind kind);
 
 constexpr std::size_t PcIdDigits = 8;
 constexpr std::size_t LongestPcName = 15;
@@ -29,7 +38,7 @@ struct PcFileName {
     PcFileKind kind;
 };
 
-// "<pc>.history.csv", "<pc>.keys.csv" or "<pc>.apps.csv".
+// "<pc>.history.csv", "<pc>.keys.csv", "<pc>.apps.csv" or "<pc>.history.pending".
 std::string FileNameOf(std::string_view pc, PcFileKind kind);
 // The file's PC and kind; none for anything that is not exactly such a name.
 std::optional<PcFileName> ParsePcFileName(std::string_view fileName);

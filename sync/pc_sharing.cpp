@@ -14,7 +14,6 @@
 #include "sync/folder_on_disk.h"
 #include "sync/other_pcs.h"
 #include "sync/own_copies.h"
-#include "sync/pc_days.h"
 #include "users/user_names.h"
 #include "win/ansi_text.h"
 #include "win/atomic_file.h"
@@ -34,64 +33,54 @@ struct Job {
 };
 
 struct Sharing {
-    std::mutex lock;   // guards what follows; never held while a file is touched
+    std::mutex lock;   // guards what follows and what the worker's sums show; never held while a file is touched
     Job queue[2];      // a user's job, and the next user's after a log-off
     int queued = 0;
     bool busy = false;
     HANDLE wake = nullptr;
-    // What the worker last read, and for whose data file.
+    // For whose data file the worker's sums are.
     char readFor[PathCapacity] = "";
-    OtherPcSums sums;
     unsigned version = 0;
-    // The other PCs' periods, worked out once a version and a date: the
-    // keyboard tab asks twice a second.
-    HistoryPeriods periods;
-    unsigned periodsVersion = 0;
-    LocalDate periodsDay{};
     std::atomic<bool> on{false};
     std::atomic<int> failures{0};
+    std::atomic<bool> pastLimits{false};
 
-    // What the worker keeps between jobs; only the worker touches it.
+    // What the worker keeps between jobs; only the worker touches it, but
+    // the sums of others, which it changes under the lock.
     char userFolder[PathCapacity] = "";
     std::string pc;
     OwnCopies copies;
-    OtherPcs others;
-    uint64_t localPrint = 0;
-    std::vector<HistoryDay> localDays;
+    OtherPcs others{&lock};
 };
 
 // Made once and never torn down: the worker may still run at exit.
 Sharing& Shared = *new Sharing;
 
-// This installation in the folder: the computer's name and the id kept in
-// set.ini, a new one when there is none yet or another installation writes
-// under it. Empty when the id cannot be kept.
-std::string ThisPc(const char* settings, bool anew)
+// This installation in the user's folder: the computer's name and the id
+// kept in set.ini, the user's own once another installation was found
+// writing under the installation's in this user's folder (anew: now). An id
+// per user, so that such a find in one user's folder leaves this PC's files
+// in the others' as they are, its own. Empty when the id cannot be kept.
+std::string ThisPc(const char* settings, const char* user, bool anew)
 {
-    std::string id = ReadPcIdSetting(settings);
+    std::string id = ReadUserPcIdSetting(settings, user);
+    if (!IsPcId(id))
+        id = ReadPcIdSetting(settings);
     if (anew || !IsPcId(id)) {
         GUID guid;
         id = PcIdText(SUCCEEDED(CoCreateGuid(&guid)) ? guid.Data1 : GetTickCount());
-        if (!WritePcIdSetting(settings, id))
+        if (!(anew ? WriteUserPcIdSetting(settings, user, id) : WritePcIdSetting(settings, id)))
             return std::string();   // each run would be another PC
     }
     return PcOf(ThisComputersName(), id);
 }
 
-LocalFile ReadLocal(const std::string& path)
-{
-    LocalFile file;
-    FileStamp stamp;
-    file.read = ReadHistoryFile(path, file.text, stamp);
-    return file;
-}
-
-void Publish(const char* dataFile, OtherPcSums&& sums)
+void Publish(const char* dataFile, bool changed)
 {
     std::lock_guard<std::mutex> guard(Shared.lock);
+    if (lstrcmpiA(Shared.readFor, dataFile) != 0 || changed)
+        ++Shared.version;
     CopyIfFits(Shared.readFor, sizeof Shared.readFor, dataFile);
-    Shared.sums = std::move(sums);
-    ++Shared.version;
 }
 
 // One job: this PC's files copied, the others' read. False when the folder
@@ -101,23 +90,25 @@ bool Share(const Job& job)
     char folder[PathCapacity];
     ReadSyncFolder(job.settings, folder);
     if (folder[0] == '\0') {
-        Publish(job.dataFile, {});
+        Shared.others.Forget();
+        Publish("", false);
         return true;
     }
     char user[UserEntryCapacity];
     UserNameFromFile(job.userFile, user);
     char userFolder[PathCapacity];
-    std::string historyPath;
     // The folder itself is never made: a drive that is not plugged in must
     // not get one of that name on another.
     DWORD attributes = GetFileAttributesA(folder);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
         !CopyIfFits(userFolder, sizeof userFolder, folder) || !AppendIfFits(userFolder, sizeof userFolder, "\\") ||
         !AppendIfFits(userFolder, sizeof userFolder, user) ||
-        (!CreateDirectoryA(userFolder, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) ||
-        !HistoryPathOf(job.dataFile, historyPath))
+        (!CreateDirectoryA(userFolder, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS))
         return false;
-    std::string pc = ThisPc(job.settings, false);
+    LocalFilesOnDisk local(job.dataFile, false);
+    if (!local.Usable())
+        return false;
+    std::string pc = ThisPc(job.settings, user, false);
     if (pc.empty())
         return false;
     FolderOnDisk disk(userFolder, false);
@@ -125,6 +116,8 @@ bool Share(const Job& job)
         Shared.others.Forget();
         Shared.pc.clear();
         CopyIfFits(Shared.userFolder, sizeof Shared.userFolder, userFolder);
+        std::lock_guard<std::mutex> guard(Shared.lock);
+        Shared.readFor[0] = '\0';   // the sums are another user's until read anew
     }
     if (pc != Shared.pc) {
         // What a write killed midway left under this PC's names.
@@ -133,34 +126,23 @@ bool Share(const Job& job)
         Shared.copies.Forget();
     }
 
-    const std::string dataFile = job.dataFile;
-    const LocalFile local[PcFileKinds] = {
-        ReadLocal(historyPath),
-        ReadLocal(dataFile.substr(0, dataFile.size() - 4) + ".keys.csv"),
-        ReadLocal(AppsPathOf(historyPath)),
-    };
-    const LocalDate today = TodaysDate();
-    CopyResult copied = Shared.copies.Copy(disk, pc, local, today);
+    CopyResult copied = Shared.copies.Copy(disk, local, pc);
     if (copied == CopyResult::Foreign) {
         // Another installation writes under this name (a copied disk or
-        // folder): this one takes a new id and leaves those files alone.
-        pc = ThisPc(job.settings, true);
+        // folder): this one takes a new id for this user and leaves those
+        // files alone.
+        pc = ThisPc(job.settings, user, true);
         if (pc.empty())
             return false;
         Shared.copies.Forget();
-        copied = Shared.copies.Copy(disk, pc, local, today);
+        copied = Shared.copies.Copy(disk, local, pc);
     }
     Shared.pc = pc;
 
-    const uint64_t print = FingerprintOf(local[0].text);
-    if (local[0].read == FileRead::Read && print != Shared.localPrint) {
-        Shared.localPrint = print;
-        Shared.localDays.clear();
-        DaysOfHistoryText(local[0].text, today, Shared.localDays);
-    }
-    FolderRead read = Shared.others.Refresh(disk, pc, Shared.localDays, today);
+    FolderRead read = Shared.others.Refresh(disk, local, pc, TodaysDate());
     if (read != FolderRead::Unreachable)
-        Publish(job.dataFile, Shared.others.TakeSums());
+        Publish(job.dataFile, Shared.others.Changed());
+    Shared.pastLimits = Shared.others.PastLimits();
     return copied == CopyResult::Done && read != FolderRead::Unreachable;
 }
 
@@ -184,7 +166,9 @@ DWORD WINAPI SharingThread(LPVOID)
             try {
                 shared = Share(job);
             } catch (...) {
-                // Out of memory with many PCs of many years: tried again at the next save.
+                // Out of memory: what was read stays, and all is read anew
+                // at the next save.
+                Shared.others.Forget();
             }
             Shared.failures = shared ? 0 : Shared.failures + 1;
         }
@@ -192,9 +176,10 @@ DWORD WINAPI SharingThread(LPVOID)
 }
 
 // The sums, when they are the logged-in user's; under the lock.
-const OtherPcSums* ReadForLoggedIn()
+const OtherPcs* ReadForLoggedIn()
 {
-    return Shared.on && lstrcmpiA(Shared.readFor, DataFilePath) == 0 ? &Shared.sums : nullptr;
+    return Shared.on && Shared.readFor[0] != '\0' && lstrcmpiA(Shared.readFor, DataFilePath) == 0 ? &Shared.others
+                                                                                                   : nullptr;
 }
 
 } // namespace
@@ -206,6 +191,7 @@ void ShareUserFiles(const char* dataFilePath, const char* userFile)
     Shared.on = folder[0] != '\0';
     // Told here, on the interface thread, a save after the worker met it.
     NoteOutcome(Notice::SyncFailed, !Shared.on || Shared.failures < FailuresTold);
+    NoteOutcome(Notice::SyncPastLimits, !Shared.on || !Shared.pastLimits);
     if (Shared.wake == nullptr) {
         Shared.wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
         HANDLE thread = CreateThread(nullptr, 0, SharingThread, nullptr, 0, nullptr);
@@ -247,23 +233,28 @@ unsigned OtherPcsVersion()
     return Shared.version;
 }
 
-std::vector<HistoryDay> WithOtherPcsDays(const std::vector<HistoryDay>& days)
+std::vector<HistoryDay> WithOtherPcsDays(std::vector<HistoryDay> days)
 {
     std::lock_guard<std::mutex> guard(Shared.lock);
-    const OtherPcSums* others = ReadForLoggedIn();
-    return others != nullptr ? AddDaysByDate(days, others->days) : days;
+    if (const OtherPcs* others = ReadForLoggedIn())
+        others->Days().AddTo(days);
+    return days;
+}
+
+void UseOtherPcsDays(void (*use)(const DaysToAdd* more, void* context), void* context)
+{
+    std::lock_guard<std::mutex> guard(Shared.lock);
+    const OtherPcs* others = ReadForLoggedIn();
+    use(others != nullptr ? &others->Days() : nullptr, context);
 }
 
 HistoryPeriods WithOtherPcsPeriods(HistoryPeriods periods, const LocalDate& today)
 {
     std::lock_guard<std::mutex> guard(Shared.lock);
-    if (const OtherPcSums* others = ReadForLoggedIn()) {
-        if (Shared.periodsVersion != Shared.version || !(Shared.periodsDay == today)) {
-            Shared.periods = PeriodsOfDays(others->days, today);
-            Shared.periodsVersion = Shared.version;
-            Shared.periodsDay = today;
-        }
-        AddPeriods(periods, Shared.periods);
+    if (const OtherPcs* others = ReadForLoggedIn()) {
+        AddCounts(periods.today, others->Days().Sum({today, today}));
+        AddCounts(periods.last7, others->Days().Sum({AddDays(today, -6), today}));
+        AddCounts(periods.last30, others->Days().Sum({AddDays(today, -29), today}));
     }
     return periods;
 }
@@ -271,15 +262,15 @@ HistoryPeriods WithOtherPcsPeriods(HistoryPeriods periods, const LocalDate& toda
 HistoryCounts WithOtherPcsAllTime(HistoryCounts allTime)
 {
     std::lock_guard<std::mutex> guard(Shared.lock);
-    if (const OtherPcSums* others = ReadForLoggedIn())
-        AddCounts(allTime, others->allTime);
+    if (const OtherPcs* others = ReadForLoggedIn())
+        AddCounts(allTime, others->AllTime());
     return allTime;
 }
 
 AppCounts WithOtherPcsApps(AppCounts apps, const DateRange& range)
 {
     std::lock_guard<std::mutex> guard(Shared.lock);
-    if (const OtherPcSums* others = ReadForLoggedIn())
-        AddAppCounts(apps, others->apps.Sum(range));
+    if (const OtherPcs* others = ReadForLoggedIn())
+        AddAppCounts(apps, others->Apps().Sum(range, others->Names()));
     return apps;
 }

@@ -2,9 +2,9 @@
 // This PC's counts and days shared with the user's other PCs through a folder
 // that the user's sync engine keeps the same on every PC (set.ini SYNC).
 // After each login and save a worker thread copies the logged-in user's
-// history, keys and apps files into <folder>\<user>\ under this PC's name
-// (pc_files.h) and reads the other PCs' files there; the windows add what it
-// last read. The interface thread never waits on the folder (a share that
+// history, pending, keys and apps files into <folder>\<user>\ under this
+// PC's name (pc_files.h) and reads the other PCs' files there; the windows
+// add what it last read. What it read past a limit is told once on the icon. The interface thread never waits on the folder (a share that
 // is offline may take half a minute to say so), but at exit, for a moment.
 // A folder that stays unusable is told once on the icon; a local file is
 // never changed by any of this.
@@ -27,7 +27,17 @@ unsigned OtherPcsVersion();
 
 // This PC's figures with the other PCs' added, as last read for the
 // logged-in user (this PC's alone while sharing is off or nothing is read).
-std::vector<HistoryDay> WithOtherPcsDays(const std::vector<HistoryDay>& days);
+// The days are added in place when every date is there already.
+std::vector<HistoryDay> WithOtherPcsDays(std::vector<HistoryDay> days);
+// use(more) with the other PCs' days to add (none when there are none to
+// add), held for the call: what makes a series of the days adds them as it
+// goes, rather than in a pass of its own.
+void UseOtherPcsDays(void (*use)(const DaysToAdd* more, void* context), void* context);
+template <typename Use>
+void WithOtherPcsDaysToAdd(Use use)
+{
+    UseOtherPcsDays([](const DaysToAdd* more, void* context) { (*static_cast<Use*>(context))(more); }, &use);
+}
 HistoryPeriods WithOtherPcsPeriods(HistoryPeriods periods, const LocalDate& today);
 HistoryCounts WithOtherPcsAllTime(HistoryCounts allTime);
 AppCounts WithOtherPcsApps(AppCounts apps, const DateRange& range);

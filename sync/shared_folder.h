@@ -2,11 +2,14 @@
 // The user's folder in the shared folder (<folder>\<user>\) as the reading
 // and the writing of the PCs' files see it: Kivora's is a folder on disk,
 // the tests' lives in memory and can hold or refuse a file, or be offline.
+// Beside it, this PC's own files of the user in its data folder, which its
+// copies come from.
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "history/history_keeper.h"
+#include "sync/pc_files.h"
 
 struct FolderEntry {
     std::string name;
@@ -28,4 +31,17 @@ public:
     // Replaces or makes it in one step; false, the file as it was, when it
     // cannot be written now.
     virtual bool Replace(const std::string& name, std::string_view text) = 0;
+    // True when it is gone, or was not there.
+    virtual bool Remove(const std::string& name) = 0;
+};
+
+// This PC's history, keys, apps and pending files of the user.
+class LocalFiles {
+public:
+    virtual ~LocalFiles() = default;
+    // The whole file, or Missing, Held, Refused as the shared folder's.
+    virtual FileRead Read(PcFileKind kind, std::string& text) = 0;
+    // Its stamp (size, time, identity) without reading it: Read when it is
+    // there, Missing when it is not, Held when it cannot be looked at now.
+    virtual FileRead Stamp(PcFileKind kind, FileStamp& stamp) = 0;
 };

@@ -8,13 +8,19 @@
 // the statistics window and the summary panel.
 extern HWND MainWindow;
 
-// Where a window of the given size is centred on the primary screen. A
-// screen smaller than the window gives 0, never a corner off the screen.
+// Where a window of the given size is centred in the primary screen's work
+// area (the screen less the taskbar). A work area smaller than the window
+// gives its own corner, never a corner off it.
 int CentredX(int width);
 int CentredY(int height);
 
+// The largest client area the main window can have inside the work area of
+// the monitor it is on.
+SIZE LargestMainClient();
+
 // Grows the main window, never below its size, until its client area holds
-// width x height: centred again at the start (from its 500 x 500 pixels), in
-// place when it is laid out again at another scale.
+// width x height, but never past the work area of its monitor: centred there
+// at the start (from its 500 x 500 pixels), kept in place (moved inside the
+// work area) when it is laid out again at another scale.
 enum class WindowFit { Centred, InPlace };
 void FitMainWindowToContent(int width, int height, WindowFit fit);

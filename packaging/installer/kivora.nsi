@@ -18,7 +18,8 @@
 ; Exit codes, for a script or a package manager (silent mode):
 ;   installer    0 installed; 3 Kivora runs; 4 a folder Kivora cannot use;
 ;                5 a file of the folder stayed held by another program
-;   uninstaller  0 removed; 3 Kivora runs; 5 a program file stayed held.
+;   uninstaller  0 removed; 3 Kivora runs; 5 a program file stayed held (or,
+;                the data asked to go too, a file of the data).
 ;                Started as the entry's QuietUninstallString gives it
 ;                (_?=<folder>), it runs in place and returns that result;
 ;                plain /S hands over to a copy of itself and returns at once.
@@ -102,7 +103,7 @@ Var NextButtonWidth
 
 !define MUI_PAGE_HEADER_TEXT "インストール先の選択"
 !define MUI_PAGE_HEADER_SUBTEXT "Kivora をインストールするフォルダーを選んでください。"
-!define MUI_DIRECTORYPAGE_TEXT_TOP "Kivora を次のフォルダーにインストールします。記録（data フォルダー）と設定（set.ini）も、このフォルダーに作られます。別のフォルダーにするには［参照］を押して選んでください。$\r$\n$\r$\n［次へ］を押して続けてください。"
+!define MUI_DIRECTORYPAGE_TEXT_TOP "Kivora を次のフォルダーにインストールします。記録（data フォルダー）と設定（set.ini）も、このフォルダーに作られます。別のフォルダーにするには［参照...］を押して選んでください。$\r$\n$\r$\n［次へ］を押して続けてください。"
 !define MUI_DIRECTORYPAGE_TEXT_DESTINATION "インストール先のフォルダー"
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE FolderPageLeave
 !insertmacro MUI_PAGE_DIRECTORY
@@ -121,7 +122,7 @@ Page custom AutoStartPage AutoStartPageLeave
 !undef MUI_INSTFILESPAGE_ABORTHEADER_SUBTEXT
 
 !define MUI_FINISHPAGE_TITLE "Kivora のセットアップの完了"
-!define MUI_FINISHPAGE_TEXT "Kivora をこのコンピューターにインストールしました。$\r$\n$\r$\n［完了］を押すと、セットアップを閉じます。"
+!define MUI_FINISHPAGE_TEXT "Kivora をこの PC にインストールしました。$\r$\n$\r$\n［完了］を押すと、セットアップを閉じます。"
 !define MUI_FINISHPAGE_BUTTON "完了(&F)"
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Kivora を起動する(&R)"
@@ -599,27 +600,6 @@ SectionEnd
 
 ; -------------------------------------------------------------- uninstaller
 
-; Started with /cleanup by an uninstaller that ran in place (it cannot delete
-; its own file while it runs): waits for it to end, then deletes it and the
-; folder if that is empty now.
-Function un.onInit
-    ${GetParameters} $0
-    ClearErrors
-    ${GetOptions} $0 "/cleanup" $1
-    ${If} ${Errors}
-        Return
-    ${EndIf}
-    ${For} $1 1 150
-        Delete "$INSTDIR\uninstall.exe"
-        ${IfNot} ${FileExists} "$INSTDIR\uninstall.exe"
-            ${Break}
-        ${EndIf}
-        Sleep 200
-    ${Next}
-    RMDir "$INSTDIR"
-    Quit
-FunctionEnd
-
 ; The confirm page's [アンインストール(&U)] needs more room than the wizard's
 ; buttons have (the packager wrote it in half-width katakana to fit): the
 ; button grows to the left, over the place of [戻る], which this first page
@@ -660,7 +640,7 @@ Function un.PlaceNextButton
 FunctionEnd
 
 Function un.ConfirmPage
-    !insertmacro MUI_HEADER_TEXT "Kivora のアンインストール" "Kivora をこのコンピューターから削除します。"
+    !insertmacro MUI_HEADER_TEXT "Kivora のアンインストール" "Kivora をこの PC から削除します。"
     Push "widen"
     Call un.PlaceNextButton
     nsDialogs::Create 1018
@@ -704,6 +684,32 @@ Function un.DeleteHeld
     ${EndIf}
     Pop $1
     Exch $0
+FunctionEnd
+
+; data\ and set.ini, when the page asked for them to go. A file that another
+; program holds (a spreadsheet with the history open) is tried again for 5 s,
+; then asked about: Retry tries again; Cancel (never asked in silent mode,
+; which keeps them) leaves what is left and ends with exit code 5, the
+; program removed all the same.
+Function un.DeleteUsersFiles
+    Push $0
+    ${Do}
+        ${For} $0 0 ${HOLD_RETRIES}
+            RMDir /r "$INSTDIR\data"
+            Delete "$INSTDIR\set.ini"
+            ${IfNot} ${FileExists} "$INSTDIR\data\*.*"
+            ${AndIfNot} ${FileExists} "$INSTDIR\set.ini"
+                Pop $0
+                Return
+            ${EndIf}
+            Sleep ${HOLD_RETRY_MS}
+        ${Next}
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "記録（data フォルダー）と設定（set.ini）の一部を削除できませんでした。ほかのアプリ（表計算ソフトやウイルス対策ソフトなど）がファイルを開いています。$\r$\n$\r$\nファイルを閉じてから［再試行］を押してください。［キャンセル］を押すと、削除できなかったファイルはフォルダーに残ります。" /SD IDCANCEL IDRETRY retry
+        SetErrorLevel ${EXIT_FILE_HELD}
+        ${Break}
+      retry:
+    ${Loop}
+    Pop $0
 FunctionEnd
 
 !macro UninstallProgramFile NAME
@@ -750,20 +756,24 @@ Section "Uninstall"
         Delete "$SMSTARTUP\Kivora.lnk"
     ${EndIf}
     ${If} $DeleteData == 1
-        RMDir /r "$INSTDIR\data"
-        Delete "$INSTDIR\set.ini"
+        Call un.DeleteUsersFiles
     ${EndIf}
 
-    ; From the temporary copy that NSIS runs, the uninstaller goes now; run
-    ; in place, a copy of it deletes it once this process has ended.
+    ; From the temporary copy that NSIS runs, the uninstaller goes now. Run
+    ; in place, its own file cannot go while it runs: a hidden command prompt
+    ; deletes it, and the folder if nothing else is left in it, once this
+    ; process has ended, and leaves nothing behind (a copy of the uninstaller
+    ; would stay in the temporary folder). Each second for ten seconds it
+    ; tries again: a plain chain of commands, which every command prompt
+    ; reads alike. The folder reaches it through the environment, which the
+    ; prompt expands once: a % in the folder's name stays a %.
     SetDetailsPrint none
     Delete "$INSTDIR\uninstall.exe"
     ${If} ${FileExists} "$INSTDIR\uninstall.exe"
-        GetTempFileName $0
-        System::Call 'kernel32::CopyFileW(w "$EXEPATH", w r0, i 0) i .r1'
-        ${If} $1 <> 0
-            Exec '"$0" /cleanup _?=$INSTDIR'
-        ${EndIf}
+        System::Call 'kernel32::SetEnvironmentVariableW(w "KIVORA_UNINSTALLED", w "$INSTDIR")'
+        !define CLEANUP_STEP 'ping -n 2 127.0.0.1 & del /f /q "%KIVORA_UNINSTALLED%\uninstall.exe" & rmdir "%KIVORA_UNINSTALLED%"'
+        !define CLEANUP_STEPS '${CLEANUP_STEP} & ${CLEANUP_STEP} & ${CLEANUP_STEP} & ${CLEANUP_STEP} & ${CLEANUP_STEP}'
+        ExecShell "" "$SYSDIR\cmd.exe" '/d /c ${CLEANUP_STEPS} & ${CLEANUP_STEPS}' SW_HIDE
     ${EndIf}
     SetDetailsPrint both
     ; Only when nothing of the user's is left in it.

@@ -741,14 +741,16 @@ class Session:
         return rect.right - 11, rect.top + rect.height // 2
 
     def icon_tip(self):
-        """Hovers over the icon and reads its tip ("" when none shows)."""
+        """Hovers over the icon and reads its tip ("" when none shows); a
+        notice's balloon shown before is no tip."""
         x, y = self.icon_point()
         ox, oy = self.origin
         xdotool("mousemove", ox + x - 40, oy + y - 40)
         time.sleep(0.2)
+        balloons = set(self.tooltips())
         xdotool("mousemove", ox + x, oy + y)
         try:
-            tips = wait_until(self.tooltips, 4, "no tip")
+            tips = wait_until(lambda: [t for t in self.tooltips() if t not in balloons], 4, "no tip")
         except AssertionError:
             return ""
         finally:

@@ -170,9 +170,9 @@ class HeldHistoryTest(KivoraTestCase):
 
     def leave_without_saving(self):
         s = self.session
-        s.wait_window(title="エラー")
+        s.wait_window(title="警告")
         s.screenshot("held-history-question")
-        text = s.answer("エラー", IDCONTINUE)
+        text = s.answer("警告", IDCONTINUE)
         self.assertTrue(text.startswith("日ごとの記録ファイル（taro.history.csv）に書き込めませんでした。"), text)
 
     def test_strokes_typed_while_a_spreadsheet_holds_the_history_reach_their_day(self):

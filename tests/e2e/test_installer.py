@@ -33,7 +33,7 @@ LONGEST_FOLDER = header_constant("win/app_folder.h", "PathCapacity") - 1 - len("
 # out of the texts looked at.
 OTHER_VOICE = [
     (r"フォルダ(?!ー)", "フォルダー"),
-    (r"コンピュータ(?!ー)", "コンピューター"),
+    (r"コンピュータ|パソコン", "PC"),
     (r"インストーラ(?!ー)", "インストーラー"),
     (r"[\uff61-\uff9f]", "full-width katakana, not half-width"),
     (r"「[^」]*」 ?を押", "a button is named in ［］"),
@@ -188,11 +188,15 @@ class InstallerTest(KivoraTestCase):
         self.assertEqual({name: (folder / name).read_bytes() for name in kept}, kept)
         self.assertEqual(uninstall_entry()["DisplayVersion"], self.version)
 
-        # Done when it returns; its own file goes right after.
+        # Done when it returns; its own file goes right after, and nothing
+        # of it is left in the temporary folder.
+        temporary = user_profile() / "AppData" / "Local" / "Temp"
+        before = set(files_under(temporary))
         self.assertEqual(run_quiet_uninstall(), 0)
         self.assertIsNone(uninstall_entry())
         self.assertFalse(self.start_menu.exists())
         wait_until(lambda: files_under(folder) == users_files, 10, f"left {files_under(folder)}")
+        self.assertEqual(sorted(set(files_under(temporary)) - before), [], "left in the temporary folder")
 
     def test_pages_start_at_logon_and_uninstall_with_the_data(self):
         s = self.session
@@ -253,7 +257,13 @@ class InstallerTest(KivoraTestCase):
         title, controls = page(folder, "uninstall-confirm", caption="Kivora のアンインストール")
         self.assertEqual(controls[IDOK]["text"], "アンインストール(&U)")
         s.click(*controls.with_text("Button", "記録と設定も削除する").rect().center())
-        s.click_control(title, IDOK)
+        # A spreadsheet holds the history: the data cannot all go, and the
+        # uninstaller says so instead of finishing as if it had.
+        with s.holding(s.data / f"{longest}.history.csv"):
+            s.click_control(title, IDOK)
+            box, controls = page("記録（data フォルダー）と設定（set.ini）の一部を削除できませんでした。",
+                                 "uninstall-data-held", caption="Kivora のアンインストール")
+        s.click(*controls.with_text("Button", "再試行(&R)").rect().center())
         title, _ = page("アンインストールの完了", "uninstall-done", caption="Kivora のアンインストール")
         self.assertFalse(s.app.exists(), "the folder, data and all")
         s.click_control(title, IDOK)

@@ -14,7 +14,7 @@ from kivora_e2e import (ABOUT_TITLE, CAUTION, CMD_ABOUT, CMD_QUIT, CMD_RESET, CM
 OPTIONS_TITLE = "オプション"
 CMD_OPTIONS = 40015
 TOO_BIG = "Tool Big File!"
-SAVE_FAILED = "エラー"
+SAVE_FAILED = "警告"   # the save question, over a warning icon
 IDTRYAGAIN, IDCONTINUE = 10, 11
 
 TARO = {key: 20 + index for index, key in enumerate(COUNTED_KEYS)}

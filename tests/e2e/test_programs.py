@@ -70,10 +70,10 @@ class ProgramsTest(KivoraTestCase):
 
         today = datetime.date.today().isoformat()
         self.assertEqual(apps.read_bytes().decode("utf-8"),
-                         f"date,app,strokes\r\n{today},notepad.exe,9\r\n{today},wordpad.exe,4\r\n")
+                         f"\ufeffdate,app,strokes\r\n{today},notepad.exe,9\r\n{today},wordpad.exe,4\r\n")
         self.assertEqual(s.run_command("/apps", "taro", "apps-today.csv", "today"), 0)
         self.assertEqual((s.app / "apps-today.csv").read_bytes(),
-                         b"app,strokes,share\r\nnotepad.exe,9,69.2\r\nwordpad.exe,4,30.8\r\n")
+                         b"\xef\xbb\xbfapp,strokes,share\r\nnotepad.exe,9,69.2\r\nwordpad.exe,4,30.8\r\n")
 
 
 if __name__ == "__main__":

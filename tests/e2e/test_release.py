@@ -11,8 +11,8 @@ import unittest
 import zipfile
 from pathlib import Path
 
-from kivora_e2e import (CMD_TRAY_QUIT, COUNTED_KEYS, DESKTOP_SIZE, KIVORA_EXE, ROOT,
-                        KivoraTestCase, Rect, counts_of, drive_ok, xdotool)
+from kivora_e2e import (ABOUT_TITLE, CMD_ABOUT, CMD_TRAY_QUIT, COUNTED_KEYS, DESKTOP_SIZE, IDOK, KIVORA_EXE,
+                        MENU_HELP, ROOT, KivoraTestCase, Rect, counts_of, drive_ok, xdotool)
 
 PACKAGED = ["Kivora.exe", "icon6.ico", "README-ja.txt", "LICENSE", "SHA256SUMS"]
 UTF8_BOM = b"\xef\xbb\xbf"
@@ -155,6 +155,16 @@ class HighDpiTest(KivoraTestCase):
             s.click(*tabs[index].rect().center())
             time.sleep(0.3)
             s.screenshot(label)
+
+        # The About box's picture at the scale too: 48 pixels at 100 %.
+        s.menu_bar(MENU_HELP, CMD_ABOUT)
+        _, about = s.controls(ABOUT_TITLE, wait=5)
+        labels = ("Kivora", "Version", "Copyright")
+        pictures = [c.rect() for c in about.all if c["class"] == "Static" and not c["text"].startswith(labels)]
+        self.assertEqual([(r.width, r.height) for r in pictures], [(72, 72)])
+        s.screenshot("about")
+        s.click_control(ABOUT_TITLE, IDOK)
+        s.wait_gone(title=ABOUT_TITLE)
 
         s.tray_menu(CMD_TRAY_QUIT)
         self.assertEqual(launch.exit_code(), 0)

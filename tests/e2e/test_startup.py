@@ -1,9 +1,10 @@
-"""Start-up: the login dialog, one copy at a time, Cancel, the first user."""
+"""Start-up: the login dialog, one copy at a time (a second start leads to
+the first), Cancel, the first user and where Kivora went."""
 
 import unittest
 
-from kivora_e2e import (IDCANCEL, IDOK, LOGIN_TITLE, NEW_USER, TRAY_TIP, TWICE, USER_LIST,
-                        KivoraTestCase)
+from kivora_e2e import (CMD_TRAY_QUIT, IDCANCEL, IDOK, LOGIN_TITLE, NEW_USER, TRAY_TIP, TWICE, USER_LIST,
+                        KivoraTestCase, drive_ok, wait_until)
 
 
 class StartUpTest(KivoraTestCase):
@@ -24,7 +25,18 @@ class StartUpTest(KivoraTestCase):
         # The first copy is untouched: its login dialog is still up and answers.
         self.assertFalse(first.ended())
         self.assertIsNotNone(s.find_window(title=LOGIN_TITLE))
-        s.click_control(LOGIN_TITLE, IDCANCEL)
+
+        # Logged in and out of sight, it shows its window once the box of a
+        # second start is closed.
+        s.register("taro")
+        self.assertEqual(s.main_window()["visible"], "0")
+        third = s.start_kivora()
+        s.wait_window(title=TWICE)
+        self.assertEqual(s.main_window()["visible"], "0", "not before the box is closed")
+        s.answer(TWICE, IDOK)
+        self.assertEqual(third.exit_code(), 0)
+        wait_until(lambda: s.main_window()["visible"] == "1", 5, "the running Kivora did not show its window")
+        s.tray_menu(CMD_TRAY_QUIT)
         self.assertEqual(first.exit_code(), 0)
 
     def test_cancel_at_start_ends_the_program_without_a_data_file(self):
@@ -44,20 +56,26 @@ class StartUpTest(KivoraTestCase):
         self.assertEqual([p.name for p in s.data.iterdir()], ["taro.dat"])
         self.assertEqual((s.data / "taro.dat").read_bytes(), b"00000000\0" * 82)
 
-        # Logged in, in the notification area, the main window still hidden.
+        # Logged in, in the notification area, the main window still hidden;
+        # a notice on the icon says where Kivora is and how it opens.
         main = s.main_window()
         self.assertEqual(main["title"], "Kivora - [taro.dat]")
         self.assertEqual(main["visible"], "0")
+        notice = wait_until(lambda: [r for r in drive_ok("tooltips") if "アイコンをクリック" in r["text"]], 5,
+                            "no notice")
+        self.assertIn("通知領域", notice[0]["text"])
         self.assertEqual(s.icon_tip(), TRAY_TIP)
         self.assertEqual(s.main_window()["visible"], "0", "hovering over the icon shows nothing")
 
-        # A click on the icon shows it, centred on the screen.
+        # A click on the icon shows it, centred in the work area: the screen
+        # above the taskbar.
         main = s.show_main_window()
-        rect, width, height = main.rect(), main.screen.number("width"), main.screen.number("height")
+        rect, width = main.rect(), main.screen.number("width")
+        work_height = s.find_window(cls="Shell_TrayWnd").rect().top
         self.assertEqual(main["iconic"], "0")
         self.assertGreaterEqual(rect.width, 500)
         self.assertGreaterEqual(rect.height, 500)
-        self.assertEqual((rect.left, rect.top), ((width - rect.width) // 2, (height - rect.height) // 2))
+        self.assertEqual((rect.left, rect.top), ((width - rect.width) // 2, (work_height - rect.height) // 2))
         s.screenshot("main-window-shown")
         self.assertFalse(launch.ended())
 

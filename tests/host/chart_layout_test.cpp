@@ -30,7 +30,8 @@ ChartLayout LayOut(const DaySeries& series, ChartSpan span, const PixelRect& can
                    std::optional<DateRange> selection = std::nullopt, bool withTitle = false,
                    ChartKeys keys = DefaultChartKeys, AppCounts programs = {})
 {
-    return LayOutChart(series, {span, keys, selection, withTitle, &programs}, canvas, FixedPitch);
+    const std::vector<RankedApp> ranked = RankApps(programs);
+    return LayOutChart(series, {span, keys, selection, withTitle, &ranked}, canvas, FixedPitch);
 }
 
 // count programs, app01.exe with 1 stroke up to one with count strokes.
@@ -63,7 +64,7 @@ std::vector<ChartText> AllTexts(const ChartLayout& layout)
             texts.push_back(tick.label);
     }
     for (const ChartText* text : {&layout.noLineText, &layout.legendLow, &layout.legendHigh, &layout.barCaption,
-                                  &layout.averageText, &layout.rateCaption, &layout.selectionDate,
+                                  &layout.averageText, &layout.rateCaption, &layout.rateNote, &layout.selectionDate,
                                   &layout.selectionFigures, &layout.selectionKeys})
         texts.push_back(*text);
     if (!layout.programRows.empty())
@@ -167,12 +168,12 @@ TEST(ChartSeries, StrokesPerHourAndTheTextsOfARange)
     sums.keys[64] = 300;    // up: a tie goes to the earlier key
     sums.keys[69] = 2;      // yen
     EXPECT_EQ(FormatRangeFigures(sums, ChartKeys::DataFileKeys),
-              "979 打鍵　起動時間 3 時間 25 分　285 打鍵/時　訂正率 0.0%");
+              "979 打鍵　起動時間 3 時間 25 分　285 打/h　訂正率 0.0%");
     EXPECT_EQ(FormatTopKeys(sums, ChartKeys::DataFileKeys), "よく打ったキー: e 377、A 300、↑ 300");
     sums.seconds = 59;
     EXPECT_EQ(FormatRangeFigures(sums, ChartKeys::DataFileKeys).rfind("979 打鍵　起動時間 0 分　", 0), 0u)
         << "under an hour, minutes alone";
-    EXPECT_EQ(FormatRangeFigures({}, ChartKeys::AllKeys), "0 打鍵　起動時間 0 分　0 打鍵/時　訂正率 -");   // no strokes, no share
+    EXPECT_EQ(FormatRangeFigures({}, ChartKeys::AllKeys), "0 打鍵　起動時間 0 分　- 打/h　訂正率 -");   // no strokes, no share
     EXPECT_EQ(FormatTopKeys({}, ChartKeys::AllKeys), "");
     EXPECT_STREQ(KeyTable[KeyIndexOf("yen")].label, "￥");
     EXPECT_EQ(FormatJapaneseRange({{2026, 12, 7}, {2026, 12, 7}}), "2026年12月7日（月）");
@@ -218,8 +219,8 @@ TEST(ChartLayout, TheChoiceOfKeysIsCountedThroughout)
         const char* topKeys;
     } cases[] = {
         // Backspace's share is of every stroke, whichever the choice: 10 of 280.
-        {ChartKeys::DataFileKeys, 120, 7, "220 打鍵　起動時間 2 時間 0 分　110 打鍵/時　訂正率 3.6%", "よく打ったキー: e 220"},
-        {ChartKeys::AllKeys, 160, 9, "280 打鍵　起動時間 2 時間 0 分　140 打鍵/時　訂正率 3.6%",
+        {ChartKeys::DataFileKeys, 120, 7, "220 打鍵　起動時間 2 時間 0 分　110 打/h　訂正率 3.6%", "よく打ったキー: e 220"},
+        {ChartKeys::AllKeys, 160, 9, "280 打鍵　起動時間 2 時間 0 分　140 打/h　訂正率 3.6%",
          "よく打ったキー: e 220、スペース 50、Backspace 10"},
     };
     for (const Case& c : cases) {
@@ -436,9 +437,12 @@ TEST(ChartLayout, ProgramsRankedBesideTheBars)
         {Picture, Programs(3), {"app03.exe", "app02.exe", "app01.exe"}, 1},             // all of them
         {Picture, Programs(14), {"app14.exe", "app13.exe", "app12.exe", "app11.exe", "app10.exe", "app09.exe",
                                  "app08.exe", "app07.exe", "app06.exe", "app05.exe", ""}, 10},  // ten, four together
-        {{0, 0, 470, 262}, Programs(14), {"app14.exe", "app13.exe", "app12.exe", "app11.exe", "app10.exe",
+        {{0, 0, 470, 310}, Programs(14), {"app14.exe", "app13.exe", "app12.exe", "app11.exe", "app10.exe",
                                           "app09.exe", "app08.exe", "app07.exe", "app06.exe", "app05.exe", ""},
-         10},   // the smallest chart that can be drawn still has room for eleven rows
+         10},   // a tab page of 310 pixels has room for eleven rows above the selection's lines
+        {{0, 0, 470, 280}, Programs(14), {"app14.exe", "app13.exe", "app12.exe", "app11.exe", "app10.exe",
+                                          "app09.exe", "app08.exe", "app07.exe", ""},
+         21},   // a lower one for nine: eight named, the six others together
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE("row " + std::to_string(i));
@@ -478,7 +482,7 @@ TEST(ChartLayout, AnEmptyHistoryShowsZerosFromAnAxisAtZero)
     EXPECT_TRUE(layout.bars[0].bar.IsEmpty());
     EXPECT_EQ(layout.legendHigh.text, "0");
     EXPECT_EQ(layout.selectionDate.text, "2026年12月7日（月）");
-    EXPECT_EQ(layout.selectionFigures.text, "0 打鍵　起動時間 0 分　0 打鍵/時　訂正率 -");
+    EXPECT_EQ(layout.selectionFigures.text, "0 打鍵　起動時間 0 分　- 打/h　訂正率 -");
     EXPECT_FALSE(LayOut(MakeDaySeries({}, {2026, 12, 7}), ChartSpan::All, {0, 0, 120, 90}).usable);
 }
 
@@ -492,7 +496,7 @@ TEST(ChartLayout, SelectionIsOutlinedAndDescribed)
     EXPECT_EQ(layout.selectedBarLast - layout.selectedBarFirst, 6);
     EXPECT_EQ(layout.selectedCellLast - layout.selectedCellFirst, 6);
     EXPECT_EQ(layout.selectionDate.text, "2026年11月30日（月）～2026年12月6日（日）");
-    EXPECT_EQ(layout.selectionFigures.text, "387 打鍵　起動時間 1 時間 0 分　387 打鍵/時　訂正率 0.0%");
+    EXPECT_EQ(layout.selectionFigures.text, "387 打鍵　起動時間 1 時間 0 分　387 打/h　訂正率 0.0%");
     EXPECT_EQ(layout.selectionKeys.text, "よく打ったキー: e 377、A 10");
     EXPECT_TRUE(Inside(layout.bars[layout.selectedBarFirst].bar, layout.barSelectionFrame));
 
@@ -502,6 +506,66 @@ TEST(ChartLayout, SelectionIsOutlinedAndDescribed)
     EXPECT_EQ(whole.selectedCellFirst, -1);
     EXPECT_EQ(whole.selectionDate.text, "2026年11月8日（日）～2026年12月7日（月）");
     EXPECT_EQ(whole.selectionFigures.text.rfind("392 打鍵", 0), 0u);
+}
+
+// A bar's strokes per hour only where its days ran RatedSeconds: a few
+// strokes in a few seconds would tower over every other day.
+TEST(ChartLayout, RatesOnlyOfDaysThatRanLongEnough)
+{
+    const LocalDate today = {2026, 12, 7};
+    const struct {
+        int64_t seconds;   // of the day before today
+        bool rated;
+    } cases[] = {
+        {16, false},                  // a start and an exit: 967,500 strokes an hour
+        {RatedSeconds - 1, false},
+        {RatedSeconds, true},
+        {3600, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.seconds);
+        DaySeries series =
+            MakeDaySeries({Day(AddDays(today, -2), 600, 3600), Day(AddDays(today, -1), 4300, c.seconds)}, today);
+        ChartLayout layout = LayOut(series, ChartSpan::Last30Days, TabPage);
+        ASSERT_TRUE(layout.usable);
+        const ChartBar& day = layout.bars[layout.bars.size() - 2];
+        EXPECT_EQ(day.rated, c.rated);
+        EXPECT_TRUE(layout.bars[layout.bars.size() - 3].rated);   // the hour's 600
+        EXPECT_FALSE(layout.bars.back().rated) << "today, without a second";
+        EXPECT_TRUE(layout.rateNote.text.empty()) << "a rate is shown";
+        // The axis reaches the rates shown, no further.
+        EXPECT_EQ(layout.rateAxis.top >= StrokesPerHour(4300, c.seconds), c.rated);
+        EXPECT_GE(layout.rateAxis.top, 600);
+        std::string figures = LayOut(series, ChartSpan::Last30Days, TabPage, DateRange{day.bucket.dates})
+                                  .selectionFigures.text;
+        EXPECT_EQ(figures.find("- 打/h") != std::string::npos, !c.rated) << figures;
+    }
+    // Without a rated bar the empty chart says why.
+    ChartLayout firstDay = LayOut(MakeDaySeries({Day(today, 43, 16)}, today), ChartSpan::Last30Days, TabPage);
+    EXPECT_EQ(firstDay.rateNote.text, "起動時間が 10 分以上の日はまだありません");
+    EXPECT_TRUE(Inside(firstDay.rateNote.rect, firstDay.ratePlot));
+    // A week's bar is rated by its days' time together.
+    std::vector<HistoryDay> days;
+    for (int ago = 300; ago > 0; --ago)
+        days.push_back(Day(AddDays(today, -ago), 10, 120));   // two minutes a day
+    ChartLayout weeks = LayOut(MakeDaySeries(days, today), ChartSpan::Last365Days, TabPage);
+    ASSERT_EQ(weeks.grouping, BarGrouping::Week);
+    EXPECT_TRUE(weeks.bars[weeks.bars.size() - 2].rated) << "fourteen minutes in a week";
+}
+
+// The selection's lines span the width even beside the programs' list, so
+// that the longest figures line is shown whole at the tab's size.
+TEST(ChartLayout, SelectionLinesTakeTheWholeWidthBelowTheList)
+{
+    const LocalDate today = {2026, 12, 7};
+    DaySeries years = MakeDaySeries({Day(AddDays(today, -3000), 99'999'999, 9999 * 3600 + 59 * 60)}, today);
+    ChartLayout layout = LayOut(years, ChartSpan::All, TabPage, std::nullopt, false, DefaultChartKeys, Programs(14));
+    ASSERT_FALSE(layout.programRows.empty());
+    for (const ChartText* line : {&layout.selectionDate, &layout.selectionFigures, &layout.selectionKeys}) {
+        EXPECT_EQ(line->rect.right, TabPage.right - std::max(4, layout.fontPixels / 2));
+        EXPECT_LE(SixPixelsAByte(nullptr, line->text), line->rect.right - line->rect.left) << line->text;
+        EXPECT_LE(layout.programRows.back().name.bottom, line->rect.top);
+    }
 }
 
 TEST(ChartLayout, ArrowKeysHitsAndDragsStayAmongTheDaysShown)

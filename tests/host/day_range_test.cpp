@@ -76,9 +76,22 @@ TEST(MapRange, TheRangeHasNoWordAndShowsItsDays)
     EXPECT_FALSE(ParseMapPeriod("", period)) << "the range is named by its days, not by a word";
     EXPECT_EQ(period, MapPeriod::Today);
     const DateRange week = {{2026, 11, 30}, {2026, 12, 6}};
-    EXPECT_EQ(MapTitle("taro", MapPeriod::Range, week), "taro - 指定した期間 2026年11月30日（月）～2026年12月6日（日）");
-    EXPECT_EQ(ParseDateRange(FormatDateRange(week)), week) << "the title's days read back";
-    EXPECT_EQ(MapTitle("taro", MapPeriod::Last7Days, week), "taro - 過去 7 日") << "only the range names its days";
+    EXPECT_EQ(ParseDateRange(FormatDateRange(week)), week) << "the command line's days read back";
+    // A picture's title says what it shows, and of which days, a week later.
+    const LocalDate today = {2026, 12, 7};
+    const struct {
+        MapPeriod period;
+        MapMode mode;
+        const char* title;
+    } titles[] = {
+        {MapPeriod::Range, MapMode::Both, "taro　指定した期間　小文字と大文字　2026年11月30日（月）～2026年12月6日（日）"},
+        {MapPeriod::Today, MapMode::Both, "taro　今日　小文字と大文字　2026年12月7日（月）"},
+        {MapPeriod::Last7Days, MapMode::Lowercase, "taro　過去 7 日　小文字　2026年12月1日（火）～2026年12月7日（月）"},
+        {MapPeriod::Last30Days, MapMode::Uppercase, "taro　過去 30 日　大文字　2026年11月8日（日）～2026年12月7日（月）"},
+        {MapPeriod::All, MapMode::AllStrokes, "taro　全期間　全キー　2026年12月7日（月）まで"},   // no first day
+    };
+    for (const auto& t : titles)
+        EXPECT_EQ(MapTitle("taro", t.period, week, t.mode, today), t.title);
 
     StoredValues values{};
     values[0] = 999;

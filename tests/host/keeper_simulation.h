@@ -1,12 +1,18 @@
 #pragma once
 // A deterministic simulation of the keeper of the days: a seeded random walk
 // through long sequences of what happens to a running Kivora and its files
-// (strokes, strokes into programs, saves, midnights, the clock set back, a reset, holds and
-// releases, read-only files, failed writes, edits and stale copies written
-// by other programs, files that are not Kivora's put in place, a spreadsheet's
-// forms, kills at any write, quits, log-offs, the end of the session, logins),
-// against a disk in memory that keeps each file whole (the old or the new,
-// never a mix). After every event it checks what must always hold:
+// (strokes, strokes into programs, the minute's saves, midnights, the clock
+// set back, a reset, holds and releases, read-only files, failed writes,
+// reads refused after the open, edits and stale copies written by other
+// programs, files that are not Kivora's put in place, a spreadsheet's forms
+// and padding, kills at any write, quits, log-offs, the end of the session,
+// logins, a new user registered under the name of an earlier one whose files
+// are still there, and the zeroing of the new user's first stroke), against a
+// disk in memory that is as unkind as Windows: it keeps each file whole (the
+// old or the new, never a mix), its clock ticks seldom, so that two writes
+// can share a stamp, a file that nobody may open can still be looked at, and
+// a read can fail after the open. After every event it checks what must
+// always hold:
 //
 //  - Durable: after a save that says the days are on disk, every stroke and
 //    second that must be there is: the history with the pending days folded
@@ -19,8 +25,16 @@
 //    A day nobody else touched and no kill cost anything holds exactly it.
 //  - Own files only: nothing is written over or removed that is not
 //    Kivora's (a file that is not a history, a pending file it cannot read).
-//  - Leaving: a quit or log-off that asks nothing leaves every counted
-//    stroke on disk; once the files are free, a save asks nothing.
+//  - Leaving: a quit or log-off that asks nothing (as the program asks:
+//    MustAskBeforeLeaving) leaves every counted stroke on disk, and once its
+//    save wrote the history, in the history alone; once the files are free,
+//    a save asks nothing.
+//  - A day's cost: a minute's save, when nothing but the running day has
+//    changed since the last one, writes neither the history nor apps.csv.
+//  - Kept aside: a line the user typed into a file of Kivora's is never
+//    written over unless a backup holds it.
+//  - An earlier user's files are never read or written as the new user's,
+//    across restarts too.
 //  - Order: a kill never leaves a stroke in the data file's totals that is in
 //    no day on disk.
 //  - Shown: once saved, the days the windows show are the days on disk.
@@ -30,6 +44,7 @@
 //
 // One failing seed is a test that can be replayed: Simulate(seed) again.
 #include <cstdint>
+#include <ctime>
 #include <map>
 #include <optional>
 #include <random>
@@ -45,27 +60,44 @@ struct Killed {};   // thrown by the disk where the process dies
 
 enum class Holder { None, Spreadsheet, Exclusive };   // readers allowed / nobody opens it
 
+// A line of the user's own in a file of Kivora's: kept in a backup before
+// Kivora writes over it.
+constexpr std::string_view UserNote = "a note the user typed in";
+
 struct SimFile {
     bool exists = false;
     std::string text;
-    uint64_t version = 0;
+    uint64_t time = 0;       // the file system's clock at the last write
     uint64_t identity = 0;
     bool foreign = false;   // not Kivora's: never to be written over
     Holder holder = Holder::None;
     bool readOnly = false;
     int failingWrites = 0;
+    int failingReads = 0;    // opened, then not read whole (a locked range, an I/O error)
 };
 
 class SimDisk final : public HistoryDisk {
 public:
     SimFile files[3];
+    bool marks[3] = {};            // the files marked as an earlier user's
     std::vector<std::string> backups[3];
     std::vector<std::string> violations;
     int killCountdown = -1;   // writes to go before the kill; -1: none
     bool killTakesEffect = false;
     uint64_t identities = 0;
+    uint64_t clock = 1;       // ticks seldom: two writes may share a time
+    bool forgettingApps = false;   // the user deletes apps.csv, notes and all
 
     SimFile& Of(DiskFile file) { return files[static_cast<int>(file)]; }
+
+    // Another program's write: the time is the clock's, the identity new
+    // when it saves by replacing.
+    void Touch(SimFile& file, bool newIdentity)
+    {
+        file.time = clock;
+        if (newIdentity || file.identity == 0)
+            file.identity = ++identities;
+    }
 
     FileRead Read(DiskFile which, std::string& text, FileStamp& stamp) override
     {
@@ -76,14 +108,20 @@ public:
             return FileRead::Held;
         if (file.text.size() > LargestHistoryFile)
             return FileRead::Refused;
+        if (file.failingReads > 0) {
+            --file.failingReads;
+            return FileRead::Unreadable;
+        }
         text = file.text;
         stamp = StampOf(file);
         return FileRead::Read;
     }
+    // As Windows opens a file with no access asked: even one that nobody
+    // may open.
     bool Stamp(DiskFile which, FileStamp& stamp) override
     {
         SimFile& file = Of(which);
-        if (!file.exists || file.holder == Holder::Exclusive)
+        if (!file.exists)
             return false;
         stamp = StampOf(file);
         return true;
@@ -99,10 +137,11 @@ public:
         return Write([&] {
             if (file.exists && file.foreign)
                 violations.push_back("wrote over a file that is not Kivora's");
+            CheckNoteKept(which);
             file.exists = true;
             file.foreign = false;
             file.text = std::move(text);
-            ++file.version;
+            file.time = clock;
             file.identity = ++identities;
         });
     }
@@ -116,9 +155,15 @@ public:
         return Write([&] {
             if (file.foreign)
                 violations.push_back("removed a file that is not Kivora's");
+            CheckNoteKept(which);
             file = SimFile{};
         });
     }
+    bool Mark(DiskFile which, bool earlierUsers) override
+    {
+        return Write([&] { marks[static_cast<int>(which)] = earlierUsers; });
+    }
+    bool Marked(DiskFile which) override { return marks[static_cast<int>(which)]; }
     bool Exists(DiskFile which) override { return Of(which).exists; }
     bool CopyAside(DiskFile which) override
     {
@@ -155,7 +200,18 @@ public:
     }
 
 private:
-    static FileStamp StampOf(const SimFile& file) { return {file.text.size(), file.version, file.identity}; }
+    static FileStamp StampOf(const SimFile& file) { return {file.text.size(), file.time, file.identity}; }
+    void CheckNoteKept(DiskFile which)
+    {
+        const SimFile& file = Of(which);
+        if (file.text.find(UserNote) == std::string::npos || (forgettingApps && which == DiskFile::Apps))
+            return;
+        for (const std::string& backup : backups[static_cast<int>(which)]) {
+            if (backup.find(UserNote) != std::string::npos)
+                return;
+        }
+        violations.push_back("wrote over a line the user typed, with no backup of it");
+    }
     static bool Writable(SimFile& file)
     {
         if (file.holder != Holder::None || file.readOnly)
@@ -189,6 +245,9 @@ public:
     bool Exists(DiskFile file) override { return texts[static_cast<int>(file)].has_value(); }
     bool MoveAside(DiskFile) override { return false; }
     bool CopyAside(DiskFile) override { return false; }
+    bool Mark(DiskFile, bool) override { return false; }
+    bool Marked(DiskFile file) override { return marks[static_cast<int>(file)]; }
+    bool marks[3] = {};
 };
 
 inline DayMap DaysOf(const HistoryBook& book)
@@ -294,8 +353,17 @@ inline std::string HistoryOf(const DayMap& days, bool spreadsheet, std::mt19937&
 }
 
 struct Figures {
-    long sequences = 0, events = 0, checks = 0, saves = 0, kills = 0, edits = 0;
+    long sequences = 0, events = 0, checks = 0, saves = 0, kills = 0, edits = 0, registrations = 0, leaves = 0;
 };
+
+// The first seed of a block that no run has seen: from the clock and the
+// system's entropy, so that each run of the tests walks sequences of its own
+// beside the fixed ones (which stay below 2^31).
+inline uint32_t FreshSeed()
+{
+    const auto now = static_cast<uint64_t>(std::time(nullptr));
+    return (static_cast<uint32_t>(now * 2654435761u) ^ std::random_device{}()) | 1u << 31;
+}
 
 // One sequence of events from a seed. Returns what went wrong, or "".
 class Simulation {
@@ -324,18 +392,38 @@ private:
         counts_ = dataFile_;
         keeper_.Login(disk_, counts_, apps_, date_);
         loggedIn_ = true;
+        quiet_ = false;
+        seen_[0] = disk_.Of(DiskFile::History);
+        seen_[1] = disk_.Of(DiskFile::Apps);
         Note("login");
         if (!Same(keeper_.Today(), date_))
             Fail("the running day is not today after a login");
     }
 
-    // The minute's save: the days first, then the totals.
-    void Save()
+    // A save: the days first, then the totals. A minute's save that finds
+    // nothing changed but the running day's counts (quiet) costs a day's
+    // bytes: neither the history nor apps.csv is written.
+    void Save(SaveKind kind = SaveKind::Minute)
     {
         ++figures_.saves;
-        DaysSaved saved = keeper_.Save(disk_, counts_, apps_, date_);
+        const bool quiet = quiet_ && kind == SaveKind::Minute && keeper_.State() == KeeperState::Open;
+        const SimFile historyBefore = disk_.Of(DiskFile::History), appsBefore = disk_.Of(DiskFile::Apps);
+        DaysSaved saved = keeper_.Save(disk_, counts_, apps_, date_, kind);
         static constexpr const char* Saved[] = {"written", "pending", "full", "in memory"};
-        Note(std::string("save: ") + Saved[static_cast<int>(saved)]);
+        Note(std::string(kind == SaveKind::Minute ? "save: " : "save for leaving: ") + Saved[static_cast<int>(saved)]);
+        const SimFile& history = disk_.Of(DiskFile::History);
+        const SimFile& apps = disk_.Of(DiskFile::Apps);
+        // What the keeper looked at: a file it wrote, or one whose stamp
+        // moved (it reads that again); one whose stamp stayed, it did not.
+        for (auto [now, seen] : {std::pair{&history, &seen_[0]}, std::pair{&apps, &seen_[1]}}) {
+            if (now->exists != seen->exists || now->text.size() != seen->text.size() || now->time != seen->time ||
+                now->identity != seen->identity)
+                *seen = *now;
+        }
+        if (quiet && saved == DaysSaved::Written &&
+            (history.identity != historyBefore.identity || apps.identity != appsBefore.identity))
+            Fail("a minute's save with nothing but the running day to save wrote the history or apps.csv");
+        quiet_ = saved == DaysSaved::Written && keeper_.State() == KeeperState::Open;
         if (saved != DaysSaved::InMemory) {
             durableLow_ = low_;
             durableAppLow_ = appLow_;
@@ -359,7 +447,10 @@ private:
         if (lastSaveDurable_ && !AtMost(dataFile_, durableCounts_))
             Fail("the data file holds strokes that no day on disk has");
         keeper_ = HistoryKeeper();
+        disk_.forgettingApps = false;
         loggedIn_ = false;
+        quiet_ = false;
+        registered_ = false;
         low_ = durableLow_;   // what no save had put on disk may be lost
         appLow_ = durableAppLow_;
         apps_.clear();        // a new process counts its programs' strokes from none
@@ -369,11 +460,21 @@ private:
     {
         int roll = static_cast<int>(random_() % 100);
         Note("roll " + std::to_string(roll));
+        if (random_() % 3 == 0)
+            ++disk_.clock;   // else what happens next shares the tick
+        // Anything but typing may change more than the running day.
+        quiet_ = quiet_ && (roll < 27 || roll >= 90);
         try {
-            if (!loggedIn_)
+            if (registering_)
+                Register();
+            else if (!loggedIn_)
                 Login();
-            else if (roll < 30)
+            else if (roll < 27)
                 Type();
+            else if (roll < 29)
+                Register();
+            else if (roll < 30)
+                ZeroFirstStroke();
             else if (roll < 45)
                 Save();
             else if (roll < 50)
@@ -396,8 +497,10 @@ private:
                 EndSession();
             else if (roll < 86)
                 Checkpoint();
-            else if (roll < 88)
+            else if (roll < 87)
                 ++dataFileFails_;
+            else if (roll < 88)
+                disk_.Of(static_cast<DiskFile>(random_() % 3)).failingReads += 1 + static_cast<int>(random_() % 3);
             else if (roll < 90)
                 ForgetApps();
             else
@@ -437,7 +540,10 @@ private:
         appLow_.clear();
         durableAppLow_.clear();
         othersWroteApps_.clear();
-        if (!keeper_.ForgetApps(disk_, apps_)) {
+        disk_.forgettingApps = true;
+        const bool forgotten = keeper_.ForgetApps(disk_, apps_);
+        disk_.forgettingApps = false;
+        if (!forgotten) {
             Note("programs not forgotten");
             return;
         }
@@ -447,6 +553,61 @@ private:
         appTaken_.clear();
         if (stashedApps_)
             stashedApps_ = SimFile{};   // the user deletes the file a foreign one stood for
+    }
+
+    // The user deletes the data file and registers a new user of the same
+    // name; the earlier user's days stay under the name, maybe held. They
+    // are none of the new user's: moved aside whole, never read, written or
+    // removed as the new user's, after a restart too.
+    void Register()
+    {
+        ++figures_.registrations;
+        keeper_.Close();
+        loggedIn_ = false;
+        registered_ = registering_ = true;
+        for (SimFile& file : disk_.files) {
+            if (file.exists)
+                file.foreign = true;   // the earlier user's, as good as another program's
+        }
+        stashedHistory_.reset();
+        stashedApps_.reset();
+        staleCopy_.reset();
+        staleApps_.reset();
+        for (DayMap* days : {&low_, &durableLow_, &high_, &added_, &taken_, &othersWrote_})
+            days->clear();
+        for (AppDayMap* days : {&appLow_, &durableAppLow_, &appHigh_, &appAdded_, &appTaken_, &othersWroteApps_})
+            days->clear();
+        Note("registering");
+        // A kill before the data file is made leaves no such user: the
+        // next start registers again.
+        HistoryKeeper::MarkEarlierUsersFiles(disk_);
+        disk_.Write([&] {
+            counts_ = dataFile_ = durableCounts_ = HistoryCounts{};
+            lastSaveDurable_ = true;
+            registering_ = false;
+        });
+        keeper_.StartNew(disk_, apps_, date_);
+        loggedIn_ = true;
+    }
+
+    // The new user's first stroke zeroes the counts once more: the day drops
+    // what it had counted (a kill before the next save may leave it on
+    // disk) and what others wrote into it, and starts again from there.
+    void ZeroFirstStroke()
+    {
+        if (!registered_)
+            return Type();
+        registered_ = false;
+        // As a reset does it, then the day dropped.
+        keeper_.Rebase(counts_, HistoryCounts{});
+        counts_ = HistoryCounts{};
+        disk_.Write([&] { dataFile_ = counts_; });
+        keeper_.DropToday(counts_, apps_);
+        for (DayMap* days : {&low_, &durableLow_, &othersWrote_})
+            days->erase(date_);
+        for (AppDayMap* days : {&appLow_, &durableAppLow_, &othersWroteApps_})
+            days->erase(date_);
+        Note("first stroke zeroed");
     }
 
     void NewDate(int days)
@@ -506,8 +667,7 @@ private:
         file.exists = true;
         file.foreign = true;
         file.text = random_() % 2 == 0 ? "date,seconds\r\nnot a history\r\n" : "\x89PNG\r\n";
-        ++file.version;
-        file.identity = ++disk_.identities;
+        disk_.Touch(file, true);
     }
 
     std::optional<SimFile>& Stash(DiskFile which)
@@ -525,29 +685,33 @@ private:
         back.holder = file.holder;
         back.readOnly = file.readOnly;
         back.failingWrites = file.failingWrites;
-        back.version = file.version + 1;
-        back.identity = ++disk_.identities;
+        back.failingReads = file.failingReads;
         file = back;
+        disk_.Touch(file, true);
         stashed.reset();
     }
 
-    // The user opened the pending file in a spreadsheet and saved it back.
+    // The user opened the pending file in a spreadsheet and saved it back:
+    // maybe every field quoted, every line padded with empty fields to the
+    // widest one's, a note typed in.
     void PendingAsSpreadsheetSaves()
     {
         SimFile& file = disk_.Of(DiskFile::Pending);
         if (!file.exists || file.foreign || file.holder == Holder::Exclusive || file.text.starts_with("\xEF\xBB\xBF"))
             return;
+        const bool quote = random_() % 2 == 0;
+        const bool pad = random_() % 2 == 0;
         std::string saved = "\xEF\xBB\xBF";
         for (std::size_t at = 0; at < file.text.size();) {
             LineSpan line = LineAt(file.text, at);
             std::string content = file.text.substr(line.begin, line.contentEnd - line.begin);
             at = line.end;
-            saved += QuotedEvery(content) + "\n";
+            saved += (quote ? QuotedEvery(content) : content) + (pad ? ",,," : "") + "\n";
         }
         if (random_() % 2 == 0)
-            saved += "a note the user typed in\n";   // read by nobody, kept in a copy
+            saved += std::string(UserNote) + "\n";   // read by nobody, kept in a copy
         file.text = saved;
-        ++file.version;
+        disk_.Touch(file, random_() % 2 == 0);
     }
 
     // Another program writes the history: a day raised or lowered, a day
@@ -593,14 +757,40 @@ private:
                 NoteEdit(day, counts, HistoryCounts{});
         }
         bool inPlace = random_() % 2 == 0;   // a spreadsheet that holds it saves in place
-        othersWrote_ = after;
+        othersWrote_ = Wrote(othersWrote_, before, after);
         file.exists = true;
         file.text = HistoryOf(after, random_() % 2 == 0, random_);
-        ++file.version;
-        if (!inPlace)
-            file.identity = ++disk_.identities;
+        disk_.Touch(file, !inPlace);
     }
 
+    // What other programs' writes left in the days: a day an edit changed
+    // is as it wrote it, one it deleted holds nothing of theirs; one it left
+    // as it was keeps what an earlier write left in it.
+    template <typename Days>
+    static Days Wrote(Days wrote, const Days& before, const Days& after)
+    {
+        for (const auto& [day, counts] : after) {
+            auto was = before.find(day);
+            if (was == before.end() || !(was->second == counts))
+                wrote[day] = counts;
+        }
+        for (const auto& [day, counts] : before) {
+            if (!after.count(day))
+                wrote.erase(day);
+        }
+        return wrote;
+    }
+
+    // Whether the file holds other bytes than at the keeper's last look
+    // under the same stamp (the same size in the same tick, in place): only
+    // a reading of the bytes tells it, and a minute's save reads none.
+    bool HiddenEdit(DiskFile which) const
+    {
+        const SimFile& now = disk_.files[static_cast<int>(which)];
+        const SimFile& seen = seen_[which == DiskFile::History ? 0 : 1];
+        return now.exists && seen.exists && now.text != seen.text && now.text.size() == seen.text.size() &&
+               now.time == seen.time && now.identity == seen.identity;
+    }
     // Another program writes apps.csv: a program's day raised or lowered,
     // a day taken out, a copy read a while ago saved back, a spreadsheet's form.
     void EditApps()
@@ -647,12 +837,12 @@ private:
             if (!after.count(day))
                 AddAppCounts(appTaken_[day], counts);
         }
-        othersWroteApps_ = after;
+        othersWroteApps_ = Wrote(othersWroteApps_, before, after);
         file.exists = true;
         file.text = AppsOf(after, random_() % 2 == 0);
-        ++file.version;
-        if (random_() % 2 == 0)
-            file.identity = ++disk_.identities;
+        if (random_() % 4 == 0)
+            file.text += std::string(UserNote) + "\r\n";   // counts for nothing, kept in a copy
+        disk_.Touch(file, random_() % 2 == 0);
     }
 
     void NoteEdit(const LocalDate& day, const HistoryCounts& was, const HistoryCounts& now)
@@ -675,21 +865,37 @@ private:
     // then succeed and ask nothing.
     void Leave(bool logOff)
     {
-        Save();
+        ++figures_.leaves;
+        auto free = [](const SimFile& file) {
+            return file.holder == Holder::None && !file.readOnly && file.failingWrites == 0 && file.failingReads == 0;
+        };
+        bool pendingFree = free(disk_.Of(DiskFile::Pending));
+        Save(SaveKind::Leaving);
         if (Asks()) {
             if (random_() % 2 == 0)
                 return;   // stays logged in
             FreeTheFiles();
-            Save();
+            pendingFree = true;
+            Save(SaveKind::Leaving);
             if (Asks())
                 Fail("a save with every file free still asks before leaving");
         }
         if (!failure_.empty())
             return;
         CheckOnDisk("after leaving without a question", true);
+        // Written for leaving: the history takes every day, with nothing
+        // waiting beside it.
+        if (keeper_.LastSave() == DaysSaved::Written && keeper_.State() == KeeperState::Open &&
+            !disk_.Of(DiskFile::History).foreign) {
+            const SimFile& pending = disk_.Of(DiskFile::Pending);
+            if (pending.exists && !pending.foreign && pendingFree)
+                Fail("the pending file stays after a save for leaving that wrote the history");
+            CheckOnDisk("in the history alone, after leaving", true, true);
+        }
         disk_.killCountdown = -1;
         keeper_.Close();
         loggedIn_ = false;
+        registered_ = false;
         if (!logOff)
             apps_.clear();   // the next run is a new process
         // Between two runs a file that is not Kivora's may stand where the
@@ -700,16 +906,12 @@ private:
             Login();
     }
 
-    bool Asks() const
-    {
-        LeavingRisk risk = keeper_.Risk();
-        return risk.historyHeld || risk.appsHeld || risk.pendingHeld || risk.daysLost;
-    }
+    bool Asks() const { return MustAskBeforeLeaving(keeper_.Risk()); }
 
     // Windows ends the session: one save, nobody to ask, then the end.
     void EndSession()
     {
-        Save();
+        Save(SaveKind::Leaving);
         Crash();
         --figures_.kills;
     }
@@ -720,6 +922,7 @@ private:
             file.holder = Holder::None;
             file.readOnly = false;
             file.failingWrites = 0;
+            file.failingReads = 0;
         }
         TakeForeignFileAway(DiskFile::History);
         TakeForeignFileAway(DiskFile::Apps);
@@ -732,39 +935,58 @@ private:
     {
         disk_.killCountdown = -1;
         FreeTheFiles();
-        if (!loggedIn_)
+        if (registering_)
+            Register();
+        else if (!loggedIn_)
             Login();
-        Save();
+        // A minute's save reads a file again only when its stamp moved; one
+        // that writes the history whole reads what it writes over.
+        const SaveKind kind = random_() % 2 == 0 ? SaveKind::Minute : SaveKind::Leaving;
+        const bool hiddenHistoryEdit = HiddenEdit(DiskFile::History), hiddenAppsEdit = HiddenEdit(DiskFile::Apps);
+        const uint64_t historyBefore = disk_.Of(DiskFile::History).identity;
+        const uint64_t appsBefore = disk_.Of(DiskFile::Apps).identity;
+        Save(kind);
         if (!failure_.empty())
             return;
         if (keeper_.LastSave() != DaysSaved::Written || keeper_.State() != KeeperState::Open)
-            Fail("the files are free, yet the history was not written");
+            Fail("the files are free, yet the days were not written");
         if (Asks())
             Fail("the files are free, yet leaving would ask");
         DayMap onDisk = CheckOnDisk("at a checkpoint", false);
         DayMap shown;
         for (const HistoryDay& day : keeper_.Days(counts_))
             shown[day.date] = day.counts;
-        if (!SameDays(shown, onDisk))
+        // Unless Kivora wrote the file, and so read what it wrote over.
+        if (!(hiddenHistoryEdit && disk_.Of(DiskFile::History).identity == historyBefore) && !SameDays(shown, onDisk))
             Fail("the days shown differ from the days on disk");
         AppCounts onDiskApps;
         for (const auto& [day, counts] : CheckAppsOnDisk("at a checkpoint", false))
             AddAppCounts(onDiskApps, counts);
-        if (keeper_.Apps({{1, 1, 1}, {9999, 12, 31}}, apps_) != onDiskApps)
+        if (!(hiddenAppsEdit && disk_.Of(DiskFile::Apps).identity == appsBefore) &&
+            keeper_.Apps({{1, 1, 1}, {9999, 12, 31}}, apps_) != onDiskApps)
             Fail("the programs' strokes shown differ from those on disk");
+    }
+
+    // What a login would read, as the disk's marks tell it.
+    TextDisk View() const
+    {
+        TextDisk view;
+        for (int which = 0; which < 3; ++which)
+            view.marks[which] = disk_.marks[which];
+        return view;
     }
 
     // apps.csv as a login would find it (the real one if a file that is not
     // one stands in its place), checked against the strokes into programs.
-    AppDayMap CheckAppsOnDisk(const char* when, bool atLeastOnly)
+    AppDayMap CheckAppsOnDisk(const char* when, bool atLeastOnly, bool withoutPending = false)
     {
-        TextDisk view;
+        TextDisk view = View();
         const SimFile& apps = disk_.Of(DiskFile::Apps);
         const SimFile& real = apps.foreign && stashedApps_ ? *stashedApps_ : apps;
         if (real.exists && !real.foreign)
             view.texts[2] = real.text;
         const SimFile& pending = disk_.Of(DiskFile::Pending);
-        if (pending.exists && !pending.foreign)
+        if (pending.exists && !pending.foreign && !withoutPending)
             view.texts[1] = pending.text;
         AppBook book;
         if (ReadAppsAsLoginWould(view, book) != DaysForReading::Read) {
@@ -800,16 +1022,16 @@ private:
 
     // The days a login would find (the history put back if a file that is
     // not one stands in its place), checked against what was counted.
-    DayMap CheckOnDisk(const char* when, bool atLeastOnly)
+    DayMap CheckOnDisk(const char* when, bool atLeastOnly, bool withoutPending = false)
     {
         ++figures_.checks;
-        TextDisk view;
+        TextDisk view = View();
         const SimFile& history = disk_.Of(DiskFile::History);
         const SimFile& real = history.foreign && stashedHistory_ ? *stashedHistory_ : history;
         if (real.exists && !real.foreign)
             view.texts[0] = real.text;
         const SimFile& pending = disk_.Of(DiskFile::Pending);
-        if (pending.exists && !pending.foreign)
+        if (pending.exists && !pending.foreign && !withoutPending)
             view.texts[1] = pending.text;
         HistoryBook book;
         if (ReadDaysAsLoginWould(view, date_, book) != DaysForReading::Read) {
@@ -817,7 +1039,7 @@ private:
             return {};
         }
         DayMap onDisk = DaysOf(book);
-        CheckAppsOnDisk(when, atLeastOnly);
+        CheckAppsOnDisk(when, atLeastOnly, withoutPending);
         for (const auto& [day, wrote] : othersWrote_) {
             if (!AtMost(wrote, onDisk.count(day) ? onDisk[day] : HistoryCounts{}))
                 Fail(std::string(when) + ": " + FormatLocalDate(day) + " lost what another program wrote");
@@ -902,6 +1124,10 @@ private:
     SimDisk disk_;
     HistoryKeeper keeper_;
     bool loggedIn_ = false;
+    bool registered_ = false;    // a new user whose first stroke has not been zeroed yet
+    bool registering_ = false;   // no data file made yet for the user being registered
+    bool quiet_ = false;         // nothing but counting since a minute's save wrote the days
+    SimFile seen_[2];            // the history and apps.csv at the keeper's last save or login
     LocalDate date_{2026, 12, 30};
     HistoryCounts counts_;       // the counter table's all-time counts
     HistoryCounts dataFile_;     // what the data file holds

@@ -105,9 +105,10 @@ TEST(KeyCountText, FullDigitsWhenTheyFitElseAShorterForm)
     } cases[] = {
         {0, 40, 8, "0"},
         {12345, 40, 8, "12345"},             // five digits in exactly five widths
-        {12345, 39, 8, "12k"},               // "12.3k" does not exist: one decimal below 10 only
+        {12345, 38, 8, "12345"},             // their blank first and last pixels beyond
+        {12345, 37, 8, "12k"},               // "12.3k" does not exist: one decimal below 10 only
         {1234, 32, 8, "1234"},               // "1.2k" is no shorter
-        {1999, 31, 8, "1k"},                 // cut down, never rounded up
+        {1999, 29, 8, "1k"},                 // cut down, never rounded up
         {1299999, 32, 8, "1.2M"},
         {35999, 24, 8, "35k"},
         {999999, 32, 8, "999k"},
@@ -134,6 +135,7 @@ struct Canvas {
 const Canvas Canvases[] = {
     {"tab page", {0, 0, 450, 300}, false, 19, 28},              // keys taller than wide: two lines fit
     {"tab page with a title", {0, 0, 470, 330}, true, 20, 30},
+    {"tab page at 100 % with Wine's fonts", {0, 0, 528, 300}, false, 22, 33},
     {"tab page at 150 %", {0, 0, 705, 495}, false, 30, 45},
     {"picture", {0, 0, 1400, 540}, true, 60, 60},               // square keys
     {"picture, offset", {100, 50, 1500, 590}, true, 60, 60},
@@ -203,10 +205,19 @@ TEST(MapLayout, KeysStayApartAndTheirTextsFit)
 
             KeyTextPlaces places = PlaceKeyTexts(layout, key);
             EXPECT_TRUE(Inside(places.legend, face)) << key.legend;
-            int length = static_cast<int>(std::strlen(key.legend));
-            int characterWidth = places.narrowWidth > 0 ? places.narrowWidth : (layout.legendFontPixels + 1) / 2;
-            EXPECT_LE(length * characterWidth, places.legend.right - places.legend.left) << key.legend;
-            EXPECT_LE(layout.legendFontPixels, places.legend.bottom - places.legend.top + 1) << key.legend;
+            int length = static_cast<int>(std::strlen(places.legendText));
+            int fontWidth = (places.legendPixels + 1) / 2;
+            int characterWidth = places.narrowWidth > 0 ? places.narrowWidth : fontWidth;
+            // Its first and last pixels may lie beyond: they are blank.
+            EXPECT_LE(length * characterWidth, places.legend.right - places.legend.left + 2) << key.legend;
+            EXPECT_LE(places.legendPixels, places.legend.bottom - places.legend.top + 1) << key.legend;
+            // From the tab at 100 % up (its keys a unit of 22 pixels and
+            // more), every legend legible: narrowed by a quarter at most.
+            if (layout.unit >= 22) {
+                EXPECT_GE(characterWidth * 4, fontWidth * LegibleNarrowingQuarters) << key.legend;
+                EXPECT_GE(characterWidth, 5) << key.legend;
+                EXPECT_GE(places.legendPixels, 10) << key.legend;
+            }
             if (key.IsCounted()) {
                 EXPECT_TRUE(Inside(places.count, face)) << key.legend;
                 EXPECT_FALSE(Overlap(places.legend, places.count)) << key.legend;
@@ -219,7 +230,9 @@ TEST(MapLayout, KeysStayApartAndTheirTextsFit)
 }
 
 // With a half-width digit of the count font, a letter key shows four digits
-// on the tab page (narrowed) and five in the picture before it shortens them.
+// on the tab page at 100 % under Wine's fonts and five in the picture before
+// it shortens them; on a smaller tab it shortens rather than narrow its
+// digits past reading, unless nothing else fits.
 TEST(MapLayout, CountsOnALetterKey)
 {
     const KeyCap& q = KeyboardKeys()[39];
@@ -230,10 +243,12 @@ TEST(MapLayout, CountsOnALetterKey)
         const char* text;
         bool narrow;
     } cases[] = {
+        {{0, 0, 528, 300}, 9999, "9999", false},
+        {{0, 0, 528, 300}, 12345, "12k", false},
+        {{0, 0, 528, 300}, 654321, "654k", false},  // as after years of typing
         {{0, 0, 470, 330}, 999, "999", false},
-        {{0, 0, 470, 330}, 9999, "9999", true},
-        {{0, 0, 470, 330}, 12345, "12k", false},
-        {{0, 0, 470, 330}, 654321, "654k", true},   // as after years of typing
+        {{0, 0, 470, 330}, 9999, "9k", false},      // four digits of 4 pixels would run together
+        {{0, 0, 470, 330}, 654321, "654k", true},   // but rather that than no count
         {{0, 0, 1400, 540}, 99999, "99999", false},
         {{0, 0, 1400, 540}, 123456, "123k", false},
     };
@@ -245,6 +260,51 @@ TEST(MapLayout, CountsOnALetterKey)
                                  layout.narrowDigitPixels, text),
                   c.narrow);
         EXPECT_STREQ(text, c.text) << c.canvas.right << " x " << c.canvas.bottom;
+    }
+}
+
+// The keys whose legends are long for their size, as the picture, the tab at
+// 100 % under Wine's fonts, and a smaller tab (the Japanese Windows fonts at
+// 100 %) draw them: whole, smaller or narrowed while legible, else short.
+TEST(MapLayout, LongLegendsAreShortenedWhereTheyCannotBeRead)
+{
+    const struct {
+        int column;          // NoKeyIndex: the keypad's Enter
+        const char* picture;
+        const char* tab;     // legend on the tab page, in the legend font
+        const char* small;   // on the smaller tab
+    } cases[] = {
+        {KeyIndexOf("printscreen"), "PrtSc", "Prt", "Prt"},
+        {KeyIndexOf("scrolllock"), "ScrLk", "Scr", "Scr"},
+        {KeyIndexOf("pause"), "Pause", "Pau", "Pau"},
+        {KeyIndexOf("home"), "Home", "Home", "Hom"},    // narrowed by a sixth on the tab
+        {KeyIndexOf("pageup"), "PgUp", "PgUp", "P↑"},
+        {KeyIndexOf("end"), "End", "End", "End"},
+        {KeyIndexOf("muhenkan"), "無変換", "無変", "無変"},
+        {KeyIndexOf("hankaku"), "半/全", "全", "全"},
+        {KeyIndexOf("ctrl"), "Ctrl", "Ctrl", "Ctrl"},
+        {KeyIndexOf("menu"), "アプリ", "≡", "≡"},     // the key's name, as the key names say it
+        {KeyIndexOf("caret"), "∧", "∧", "∧"},         // a caret of either width is a speck
+        {KeyIndexOf("escape"), "Esc", "Esc", "Esc"},
+        {NoKeyIndex, "Enter", "Ent", "Ent"},
+    };
+    KeyMapLayout picture = LayOutKeyMap(Canvases[4].area, true);
+    KeyMapLayout tab = LayOutKeyMap(Canvases[2].area, false);
+    KeyMapLayout small = LayOutKeyMap(Canvases[0].area, false);
+    ASSERT_EQ(tab.unit, 22);
+    ASSERT_EQ(small.unit, 19);
+    for (const auto& c : cases) {
+        const KeyCap* key = nullptr;
+        for (const KeyCap& candidate : KeyboardKeys()) {
+            if (candidate.values[0] == c.column && (c.column != NoKeyIndex || candidate.face.height > 4))
+                key = &candidate;
+        }
+        ASSERT_NE(key, nullptr) << c.picture;
+        EXPECT_STREQ(PlaceKeyTexts(picture, *key).legendText, c.picture);
+        KeyTextPlaces onTab = PlaceKeyTexts(tab, *key);
+        EXPECT_STREQ(onTab.legendText, c.tab);
+        EXPECT_EQ(onTab.legendPixels, tab.legendFontPixels) << c.tab;
+        EXPECT_STREQ(PlaceKeyTexts(small, *key).legendText, c.small);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The tests' shared folder: files with their stamps in memory, a sync engine
-// that holds some of them, a drive that may be away.
+// that holds some of them, a drive that may be away; and a PC's own files of
+// a user, likewise.
 #include <map>
 #include <set>
 #include <string>
@@ -58,5 +59,42 @@ struct MemoryFolder : SharedFolder {
         ++writes;
         Put(name, std::string(text));
         return true;
+    }
+    bool Remove(const std::string& name) override
+    {
+        if (offline || held.count(name))
+            return false;
+        ++removes;
+        files.erase(name);
+        return true;
+    }
+    int removes = 0;
+};
+
+struct MemoryLocal : LocalFiles {
+    std::map<PcFileKind, MemoryFolder::File> files;
+    std::set<PcFileKind> held;
+    uint64_t clock = 1;
+    int reads = 0;
+
+    void Put(PcFileKind kind, const std::string& text) { files[kind] = {text, {text.size(), ++clock, clock}}; }
+    FileRead Read(PcFileKind kind, std::string& text) override
+    {
+        ++reads;
+        if (held.count(kind))
+            return FileRead::Held;
+        auto file = files.find(kind);
+        if (file == files.end())
+            return FileRead::Missing;
+        text = file->second.text;
+        return FileRead::Read;
+    }
+    FileRead Stamp(PcFileKind kind, FileStamp& stamp) override
+    {
+        auto file = files.find(kind);
+        if (file == files.end())
+            return FileRead::Missing;
+        stamp = file->second.stamp;
+        return FileRead::Read;
     }
 };

@@ -2,8 +2,11 @@
 // per program ranked for the 履歴 tab and /apps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
+#include "export/export_table.h"
+#include "history/app_days.h"
 #include "programs/foreground_program.h"
 #include "programs/program_table.h"
 #include "store/program_strokes.h"
@@ -107,11 +110,11 @@ TEST(ProgramTable, RanksByStrokesWithTheirShareAndTheRestTogether)
 TEST(ProgramTable, TheCommandsTableIsUtf8CsvWithOneDecimal)
 {
     AppCounts counts = Programs({{"notepad.exe", 318}, {"a,b\"c.exe", 2}, {"\xE3\x83\xA1\xE3\x83\xA2.exe", 680}});
-    EXPECT_EQ(FormatAppsTable(counts), "app,strokes,share\r\n"
+    EXPECT_EQ(FormatAppsTable(counts), "\xEF\xBB\xBF" "app,strokes,share\r\n"
                                        "\xE3\x83\xA1\xE3\x83\xA2.exe,680,68.0\r\n"
                                        "notepad.exe,318,31.8\r\n"
                                        "\"a,b\"\"c.exe\",2,0.2\r\n");
-    EXPECT_EQ(FormatAppsTable({}), "app,strokes,share\r\n");
+    EXPECT_EQ(FormatAppsTable({}), "\xEF\xBB\xBF" "app,strokes,share\r\n");
     EXPECT_EQ(ShareText(1000), "100.0");
     EXPECT_EQ(ShareText(5), "0.5");
 }
@@ -140,3 +143,93 @@ TEST(ProgramTable, PeriodWordsNameTheirDays)
 }
 
 } // namespace
+
+// Every table Kivora writes with a program's name: a name that a spreadsheet
+// would run as a formula is written as text, and reads back the same.
+TEST(ProgramTable, NoNameIsWrittenAsAFormulaAndEveryNameReadsBack)
+{
+    const LocalDate today{2026, 12, 7};
+    struct Case {
+        std::string app;
+        const char* field;   // as the line writes it
+    } cases[] = {
+        {"notepad.exe", "notepad.exe"},
+        {"=HYPERLINK(\"http://x\",\"x\")", "\"'=HYPERLINK(\"\"http://x\"\",\"\"x\"\")\""},
+        {"+cmd|' /C calc'!A0", "\"'+cmd|' /C calc'!A0\""},
+        {"-2+3", "\"'-2+3\""},
+        {"@SUM(1)", "\"'@SUM(1)\""},
+        {"\tx.exe", "\"'\tx.exe\""},
+        {"\rx.exe", "\"'\rx.exe\""},
+        {"'quoted.exe", "\"''quoted.exe\""},             // an apostrophe of its own stays
+        {"'=x.exe", "\"''=x.exe\""},
+        {"a,b.exe", "\"a,b.exe\""},
+        {"x-1.exe", "x-1.exe"},                           // only the first character runs
+        {"\xE3\x83\xA1\xE3\x83\xA2.exe", "\xE3\x83\xA1\xE3\x83\xA2.exe"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.app);
+        std::string line;
+        AppendAppsLine(line, today, {c.app, 3});
+        EXPECT_EQ(line, "2026-12-07," + std::string(c.field) + ",3");
+        std::optional<AppsLine> read = ParseAppsLine(line);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->count.app, c.app);
+        // And through the whole file, with or without the mark.
+        AppBook book;
+        book.Set(today, {{c.app, 3}});
+        const std::string text = book.Render();
+        EXPECT_TRUE(text.starts_with("\xEF\xBB\xBF" "date,app,strokes\r\n"));
+        for (std::string_view form : {std::string_view(text), std::string_view(text).substr(3)}) {
+            AppBook again;
+            ASSERT_EQ(again.Load(form), AppsLoad::Loaded);
+            EXPECT_EQ(again.Days(), book.Days());
+        }
+    }
+    // A file of an earlier Kivora with such a name of its own keeps it.
+    std::optional<AppsLine> old = ParseAppsLine("2026-12-07,'old.exe,1");
+    ASSERT_TRUE(old);
+    EXPECT_EQ(old->count.app, "'old.exe");
+}
+
+TEST(ProgramTable, TheExportsFirstFieldsAreKeyNamesThatRunNothing)
+{
+    const std::string table = FormatHistoryExport({}, {}, {});
+    for (std::size_t at = 0; at < table.size(); at = table.find('\n', at) + 1) {
+        EXPECT_EQ(std::string_view("=+-@\t\r'").find(table[at]), std::string_view::npos) << table.substr(at, 20);
+        if (table.find('\n', at) == std::string::npos)
+            break;
+    }
+}
+
+// Many programs in a day, from a file under a megabyte: read and ranked
+// whole, the programs past the limits of other PCs' last, the top of a
+// ranking as RankApps gives it.
+TEST(ProgramTable, FortyThousandProgramsAreReadAndRankedWhole)
+{
+    std::string text = "date,app,strokes\r\n";
+    for (int n = 0; n < 40000; ++n)
+        text += "2026-12-07,p" + std::to_string(n) + ".exe," + std::to_string(1 + n % 97) + "\r\n";
+    text += "2026-12-07,p5.exe,1000\r\n";   // a second line of a program adds to its first
+    AppBook book;
+    ASSERT_EQ(book.Load(text), AppsLoad::Loaded);
+    AppCounts day = *book.On({2026, 12, 7});
+    ASSERT_EQ(day.size(), 40000u);
+    EXPECT_TRUE(std::is_sorted(day.begin(), day.end(), [](const AppCount& a, const AppCount& b) { return a.app < b.app; }));
+    AddAppStrokes(day, OtherApps, 5000);
+    const std::vector<RankedApp> ranked = RankApps(day);
+    ASSERT_EQ(ranked.size(), 40001u);
+    EXPECT_EQ(ranked.front(), (RankedApp{"p5.exe", 1006, ranked.front().shareTenths}));
+    EXPECT_EQ(ranked.back().app, OtherApps) << "last, whatever its strokes";
+    for (std::size_t at = 1; at + 1 < ranked.size(); ++at) {
+        ASSERT_TRUE(ranked[at - 1].strokes > ranked[at].strokes ||
+                    (ranked[at - 1].strokes == ranked[at].strokes && ranked[at - 1].app < ranked[at].app));
+    }
+    for (std::size_t largest : {std::size_t{0}, std::size_t{10}, std::size_t{39999}, std::size_t{40001}})
+        EXPECT_EQ(TopOfRanking(ranked, largest), RankApps(day, largest)) << largest;
+    EXPECT_EQ(TopOfRanking(ranked, 10).back().strokes, TotalStrokes(day) - [&] {
+        int64_t top = 0;
+        for (std::size_t at = 0; at < 10; ++at)
+            top += ranked[at].strokes;
+        return top;
+    }());
+}

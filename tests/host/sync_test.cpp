@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "history/history_file.h"
+#include "history/pending_history.h"
 #include "sync/other_pcs.h"
 #include "sync/own_copies.h"
 #include "sync/pc_days.h"
@@ -42,6 +43,13 @@ std::vector<HistoryDay> Days(const std::string& history)
     std::vector<HistoryDay> days;
     EXPECT_TRUE(DaysOfHistoryText(history, Today, days));
     return days;
+}
+
+MemoryLocal LocalWith(const std::string& history)
+{
+    MemoryLocal local;
+    local.Put(PcFileKind::History, history);
+    return local;
 }
 
 int64_t StrokesOn(const std::vector<HistoryDay>& days, int day)
@@ -80,7 +88,9 @@ TEST(PcFiles, OnlyAPcsOwnNamesAreItsFiles)
         {"-1a2b3c4d.history.csv", nullptr, {}},                            // no name
         {"ABCDEFGHIJKLMNOP-1a2b3c4d.history.csv", nullptr, {}},            // sixteen letters
         {"DESK-1a2b3c4d.HISTORY.CSV", nullptr, {}},
+        {"DESK-1a2b3c4d.history.pending", "DESK-1a2b3c4d", PcFileKind::Pending},
         {"DESK-1a2b3c4d.pending", nullptr, {}},
+        {"DESK-1a2b3c4d (1).history.pending", nullptr, {}},
         {"taro.history.csv", nullptr, {}},                                 // a data folder's file
     };
     for (const Case& c : cases) {
@@ -124,19 +134,20 @@ TEST(OtherPcs, TheirDaysAreAddedToThisPcsByDate)
     folder.Put("WORK-00000003.history.csv", "not a history\r\n");                        // unknown form
     folder.Put("LAPTOP-00000001.keys.csv", "key,count\r\na,123\r\nspace,4\r\n");
     folder.Put("WORK-00000002.keys.csv", "key,count\r\na,1000\r\n");
-    const std::vector<HistoryDay> local = Days(History({{4, 1}, {7, 5000}}));
+    MemoryLocal local = LocalWith(History({{4, 1}, {7, 5000}}));
 
     OtherPcs others;
-    ASSERT_EQ(others.Refresh(folder, Own, local, Today), FolderRead::Read);
-    const std::vector<HistoryDay> all = AddDaysByDate(local, others.Sums().days);
+    ASSERT_EQ(others.Refresh(folder, local, Own, Today), FolderRead::Read);
+    std::vector<HistoryDay> all = Days(History({{4, 1}, {7, 5000}}));
+    others.Days().AddTo(all);
     EXPECT_EQ(StrokesOn(all, 4), 1);
     EXPECT_EQ(StrokesOn(all, 5), 10);
     EXPECT_EQ(StrokesOn(all, 6), 300);
     EXPECT_EQ(StrokesOn(all, 7), 5420) << "this PC's copy in the folder is not counted again";
     EXPECT_EQ(all.size(), 4u);
-    EXPECT_EQ(others.Sums().allTime.keys[0], 1123);
-    EXPECT_EQ(others.Sums().allTime.keys[KeyIndexOf("space")], 4);
-    EXPECT_EQ(others.Sums().pcs, 2) << "a file of unknown form counts for no PC";
+    EXPECT_EQ(others.AllTime().keys[0], 1123);
+    EXPECT_EQ(others.AllTime().keys[KeyIndexOf("space")], 4);
+    EXPECT_EQ(others.Pcs(), 2) << "a file of unknown form counts for no PC";
     HistoryPeriods periods = PeriodsOfDays(all, Today);
     EXPECT_EQ(periods.today.keys[0], 5420);
     EXPECT_EQ(periods.last7.keys[0], 5731);
@@ -153,17 +164,18 @@ TEST(OtherPcs, ACopiedDayCountsOnce)
     folder.Put("DESK-00000009.history.csv", History({{3, 7}}));            // this PC under its old id
     folder.Put("NEWPC-00000002.apps.csv", "date,app,strokes\r\n2026-12-05,a.exe,10\r\n2026-12-08,b.exe,30\r\n");
     folder.Put("OLDPC-00000001.apps.csv", "date,app,strokes\r\n2026-12-05,a.exe,10\r\n");
-    const std::vector<HistoryDay> local = Days(History({{3, 7}, {4, 1}}));
+    MemoryLocal local = LocalWith(History({{3, 7}, {4, 1}}));
 
     OtherPcs others;
-    ASSERT_EQ(others.Refresh(folder, Own, local, Today), FolderRead::Read);
-    const std::vector<HistoryDay> all = AddDaysByDate(local, others.Sums().days);
+    ASSERT_EQ(others.Refresh(folder, local, Own, Today), FolderRead::Read);
+    std::vector<HistoryDay> all = Days(History({{3, 7}, {4, 1}}));
+    others.Days().AddTo(all);
     EXPECT_EQ(StrokesOn(all, 3), 7) << "this PC's day under its old id";
     EXPECT_EQ(StrokesOn(all, 5), 10);
     EXPECT_EQ(StrokesOn(all, 6), 20);
     EXPECT_EQ(StrokesOn(all, 8), 30);
     EXPECT_EQ(SumOfHistoryDays(all, {{2026, 12, 7}, {2026, 12, 7}}).seconds, 120) << "seconds alone are no copy";
-    AppCounts apps = others.Sums().apps.Sum({{2026, 12, 1}, {2026, 12, 31}});
+    AppCounts apps = others.Apps().Sum({{2026, 12, 1}, {2026, 12, 31}}, others.Names());
     ASSERT_EQ(apps.size(), 2u);
     EXPECT_EQ(apps[0], (AppCount{"a.exe", 10})) << "the copied day's programs once";
     EXPECT_EQ(apps[1], (AppCount{"b.exe", 30}));
@@ -174,7 +186,7 @@ TEST(OtherPcs, FilesAreReadAgainOnlyWhenTheyChange)
     MemoryFolder folder;
     folder.Put("A-00000001.history.csv", History({{7, 1}}));
     folder.Put("B-00000002.history.csv", History({{7, 2}}));
-    const std::vector<HistoryDay> local;
+    MemoryLocal local;
     OtherPcs others;
     struct Step {
         void (*change)(MemoryFolder&);
@@ -191,19 +203,17 @@ TEST(OtherPcs, FilesAreReadAgainOnlyWhenTheyChange)
          1, FolderRead::Held, 21, "held by the engine: its last reading stays"},
         {[](MemoryFolder& f) { f.held.clear(); }, 1, FolderRead::Read, 30, "read once it is let go"},
         {[](MemoryFolder& f) { f.offline = true; }, 0, FolderRead::Unreachable, 30, "offline: the days stay"},
-        {[](MemoryFolder& f) { f.offline = false; f.files.erase("A-00000001.history.csv"); }, 0, FolderRead::Read, 20,
-         "a PC's file that went"},
+        {[](MemoryFolder& f) { f.offline = false; f.files.erase("A-00000001.history.csv"); }, 1, FolderRead::Read, 20,
+         "a PC that went: the others read anew"},
     };
     for (const Step& step : steps) {
         step.change(folder);
         folder.reads = 0;
-        EXPECT_EQ(others.Refresh(folder, Own, local, Today), step.result) << step.what;
+        EXPECT_EQ(others.Refresh(folder, local, Own, Today), step.result) << step.what;
         EXPECT_EQ(folder.reads, step.reads) << step.what;
-        EXPECT_EQ(StrokesOn(others.Sums().days, 7), step.today) << step.what;
+        EXPECT_EQ(StrokesOn(others.Days().AsDays(), 7), step.today) << step.what;
     }
 }
-
-LocalFile Read(const std::string& text) { return {FileRead::Read, text}; }
 
 // This PC's copies: written when the local file changed, and never over a
 // file that another installation wrote under this PC's name.
@@ -230,12 +240,14 @@ TEST(OwnCopies, WritesWhatChangedAndNeverOverAnotherInstallations)
          CopyResult::Foreign, 0, "another installation wrote it: a clone"},
     };
     MemoryFolder folder;
+    MemoryLocal local;
     OwnCopies copies;
     for (const Step& step : steps) {
         step.before(folder);
         folder.writes = 0;
-        LocalFile local[PcFileKinds] = {Read(step.local), {}, {}};
-        EXPECT_EQ(copies.Copy(folder, Own, local, Today), step.result) << step.what;
+        if (!local.files.count(PcFileKind::History) || local.files[PcFileKind::History].text != step.local)
+            local.Put(PcFileKind::History, step.local);
+        EXPECT_EQ(copies.Copy(folder, local, Own), step.result) << step.what;
         EXPECT_EQ(folder.writes, step.writes) << step.what;
     }
     EXPECT_EQ(folder.files[name].text, History({{7, 9}})) << "the other installation's file stays";
@@ -262,12 +274,209 @@ TEST(OwnCopies, AtTheFirstLookAnEarlierStateIsThisPcs)
         MemoryFolder folder;
         folder.Put(std::string(Own) + ".history.csv", c.inFolder);
         folder.Put(std::string(Own) + ".keys.csv", "key,count\r\na,1\r\n");
-        LocalFile local[PcFileKinds] = {Read(History({{6, 5}, {7, 3}})), Read("key,count\r\na,9\r\n"), {}};
+        MemoryLocal local = LocalWith(History({{6, 5}, {7, 3}}));
+        local.Put(PcFileKind::Keys, "key,count\r\na,9\r\n");
         OwnCopies copies;
-        EXPECT_EQ(copies.Copy(folder, Own, local, Today), c.result) << c.what;
+        EXPECT_EQ(copies.Copy(folder, local, Own), c.result) << c.what;
         const std::string& keys = folder.files[std::string(Own) + ".keys.csv"].text;
-        EXPECT_EQ(keys == local[1].text, c.result == CopyResult::Done) << c.what;
+        EXPECT_EQ(keys == "key,count\r\na,9\r\n", c.result == CopyResult::Done) << c.what;
     }
 }
 
 } // namespace
+
+namespace {
+
+std::string StrangersLine(const LocalDate& date, int64_t count)
+{
+    HistoryCounts counts;
+    counts.keys[100] = count;
+    std::string line;
+    AppendHistoryLine(line, date, counts);
+    return line;
+}
+
+int64_t StrangersStrokes(const OtherPcs& others)
+{
+    return others.Days().Sum({{1900, 1, 1}, {2100, 1, 1}}).keys[100];
+}
+
+} // namespace
+
+// What the other PCs' files claim is read within limits that do not depend
+// on it; what goes past one is left out and told.
+TEST(OtherPcs, WhatIsPastALimitIsLeftOutAndTold)
+{
+    const std::string header = std::string(HistoryHeader) + "\r\n";
+    struct Case {
+        void (*fill)(MemoryFolder&, const std::string& header);
+        int64_t counted;   // the strangers' key, every day
+        bool past;
+        const char* what;
+    } cases[] = {
+        {[](MemoryFolder& f, const std::string& h) { f.Put("A-00000001.history.csv", h + StrangersLine(Today, 7)); },
+         7, false, "a day as it comes"},
+        {[](MemoryFolder& f, const std::string& h) {
+             f.Put("A-00000001.history.csv", h + StrangersLine(Today, LargestDayValue) + StrangersLine(AddDays(Today, -1), LargestDayValue + 1));
+         },
+         LargestDayValue, true, "a value past what a day holds"},
+        {[](MemoryFolder& f, const std::string& h) {
+             f.Put("A-00000001.history.csv", h + StrangersLine(AddDays(Today, DaysAhead), 2) +
+                                                 StrangersLine(AddDays(Today, DaysAhead + 1), 3) +
+                                                 StrangersLine(AddDays(Today, -DaysBack), 5) +
+                                                 StrangersLine(AddDays(Today, -DaysBack - 1), 11));
+         },
+         7, true, "tomorrow and twenty years back, nothing beyond"},
+        {[](MemoryFolder& f, const std::string& h) {
+             for (int pc = 0; pc <= MostPcs; ++pc)
+                 f.Put("PC" + std::to_string(100 + pc) + "-00000001.history.csv", h + StrangersLine(Today, pc + 1));
+         },
+         MostPcs * (MostPcs + 1) / 2, true, "one PC more than are read, the last by name"},
+        {[](MemoryFolder& f, const std::string& h) {
+             f.Put("A-00000001.history.csv", h + StrangersLine(Today, 1));
+             f.files["A-00000001.history.csv"].stamp.size = LargestHistoryFile + 1;   // as the listing says
+         },
+         0, true, "a history larger than any Kivora writes, never read"},
+        {[](MemoryFolder& f, const std::string& h) {
+             f.Put("A-00000001.history.csv", h + StrangersLine(Today, 1));
+             std::string keys = "key,count\r\n";
+             while (keys.size() <= LargestPcFile(PcFileKind::Keys))
+                 keys += "a,1\r\n";
+             f.Put("A-00000001.keys.csv", keys);
+         },
+         1, true, "a keys file past its size"},
+        {[](MemoryFolder& f, const std::string& h) {
+             std::string pending = std::string(PendingHeader) + "\r\n";
+             for (int day = 0; day < static_cast<int>(MostPendingDays) + 2; ++day)
+                 pending += "add," + StrangersLine(AddDays(Today, -day), 1);
+             f.Put("A-00000001.history.pending", pending);
+             f.Put("A-00000001.history.csv", h);
+         },
+         static_cast<int64_t>(MostPendingDays), true, "the latest pending days, no more"},
+        {[](MemoryFolder& f, const std::string& h) {
+             // 98,688 days' worth of lines in a file of a few megabytes: the
+             // days kept, twenty years, at most.
+             std::string history = h;
+             for (int day = 0; day < 12000; ++day)
+                 history += StrangersLine(AddDays(Today, -day), 1);
+             f.Put("A-00000001.history.csv", history);
+         },
+         DaysBack + 1, true, "a history that claims more days than are kept"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MemoryFolder folder;
+        c.fill(folder, header);
+        MemoryLocal local;
+        OtherPcs others;
+        ASSERT_EQ(others.Refresh(folder, local, Own, Today), FolderRead::Read);
+        EXPECT_EQ(StrangersStrokes(others), c.counted);
+        EXPECT_EQ(others.PastLimits(), c.past);
+        EXPECT_LE(others.Days().Days(), static_cast<std::size_t>(DaysBack + DaysAhead + 1));
+    }
+}
+
+TEST(OtherPcs, ProgramsPastTheNamesKeptAreTheOthersTogether)
+{
+    std::string apps = "date,app,strokes\r\n";
+    for (std::size_t n = 0; n < MostAppNames + 5; ++n)
+        apps += "2026-12-07,p" + std::to_string(10000 + n) + ".exe,1\r\n";
+    apps += "2026-12-07," + std::string(LongestAppName + 1, 'x') + ",7\r\n";
+    MemoryFolder folder;
+    folder.Put("A-00000001.apps.csv", apps);
+    MemoryLocal local;
+    OtherPcs others;
+    ASSERT_EQ(others.Refresh(folder, local, Own, Today), FolderRead::Read);
+    const AppCounts sum = others.Apps().Sum({Today, Today}, others.Names());
+    EXPECT_EQ(sum.size(), MostAppNames + 1);
+    EXPECT_EQ(TotalStrokes(sum), static_cast<int64_t>(MostAppNames + 5 + 7)) << "no stroke lost";
+    int64_t together = 0;
+    for (const AppCount& app : sum)
+        together += app.app == OtherApps ? app.strokes : 0;
+    EXPECT_EQ(together, 5 + 7);
+    EXPECT_TRUE(others.PastLimits());
+}
+
+// Each minute another PC's pending file changes: its days are its history
+// folded with it, and only that small file is read again.
+TEST(OtherPcs, APcsDaysAreItsHistoryFoldedWithItsPendingFile)
+{
+    auto pending = [](std::initializer_list<std::pair<const char*, int64_t>> lines) {
+        std::string text = std::string(PendingHeader) + "\r\n";
+        for (auto [tag, a] : lines) {
+            text += tag;
+            text += ',';
+            AppendHistoryLine(text, Today, Strokes(a));
+        }
+        return text;
+    };
+    MemoryFolder folder;
+    folder.Put("LAPTOP-00000001.history.csv", History({{6, 10}, {7, 3}}));
+    MemoryLocal local;
+    OtherPcs others;
+    struct Step {
+        std::string pending;   // empty: the file goes
+        int64_t today;
+        int reads;
+        const char* what;
+    } steps[] = {
+        {pending({{"floor", 5}}), 5, 2, "the first look reads both: max(3, 5)"},
+        {pending({{"floor", 9}}), 9, 1, "a minute later: the pending file alone"},
+        {pending({{"floor", 2}, {"add", 4}}), 7, 1, "max(3, 2) + 4"},
+        {std::string(PendingHeader) + "\r\n", 3, 1, "no pending days: the history's"},
+        {"", 3, 0, "the file gone: the history's"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (step.pending.empty())
+            folder.files.erase("LAPTOP-00000001.history.pending");
+        else
+            folder.Put("LAPTOP-00000001.history.pending", step.pending);
+        folder.reads = 0;
+        ASSERT_EQ(others.Refresh(folder, local, Own, Today), FolderRead::Read);
+        EXPECT_EQ(folder.reads, step.reads);
+        EXPECT_FALSE(others.ReadAll() && step.reads < 2) << "no other file read anew";
+        EXPECT_EQ(StrokesOn(others.Days().AsDays(), 7), step.today);
+        EXPECT_EQ(StrokesOn(others.Days().AsDays(), 6), 10);
+    }
+}
+
+// This PC's copies: its pending file as it is, or its header alone once it
+// has gone; its apps copy deleted with the local record; nothing read again
+// while no local file changed.
+TEST(OwnCopies, ThePendingAndAppsCopiesFollowTheLocalFiles)
+{
+    const std::string pc = Own;
+    MemoryFolder folder;
+    MemoryLocal local = LocalWith(History({{7, 1}}));
+    OwnCopies copies;
+    struct Step {
+        void (*change)(MemoryLocal&);
+        const char* pending;   // the copy afterwards; null: none
+        bool apps;
+        int localReads;
+        const char* what;
+    } steps[] = {
+        {[](MemoryLocal& l) { l.Put(PcFileKind::Apps, "date,app,strokes\r\n"); }, nullptr, true, 2,
+         "the first copies: no pending file, no copy of it"},
+        {[](MemoryLocal& l) { l.Put(PcFileKind::Pending, std::string(PendingHeader) + "\r\nadd,x\r\n"); },
+         "kivora pending history 1\r\nadd,x\r\n", true, 1, "the pending file alone is read"},
+        {[](MemoryLocal&) {}, "kivora pending history 1\r\nadd,x\r\n", true, 0, "nothing changed: nothing read"},
+        {[](MemoryLocal& l) { l.files.erase(PcFileKind::Pending); }, "kivora pending history 1\r\n", true, 0,
+         "gone: its header alone"},
+        {[](MemoryLocal& l) { l.files.erase(PcFileKind::Apps); }, "kivora pending history 1\r\n", false, 0,
+         "the record deleted: its copy too"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change(local);
+        local.reads = 0;
+        ASSERT_EQ(copies.Copy(folder, local, pc), CopyResult::Done);
+        EXPECT_EQ(local.reads, step.localReads);
+        auto copy = folder.files.find(pc + ".history.pending");
+        const std::optional<std::string> copied =
+            copy != folder.files.end() ? std::optional<std::string>(copy->second.text) : std::nullopt;
+        EXPECT_EQ(copied, step.pending != nullptr ? std::optional<std::string>(step.pending) : std::nullopt);
+        EXPECT_EQ(folder.files.count(pc + ".apps.csv"), step.apps ? 1u : 0u);
+    }
+}

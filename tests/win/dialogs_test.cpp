@@ -17,6 +17,7 @@
 #include "win/ansi_text.h"
 #include "win/main_window_frame.h"
 #include "win/modal_ui.h"
+#include "text_fit.h"
 #include "win_test_support.h"
 
 namespace {
@@ -168,7 +169,9 @@ TEST(Dialogs, OptionsKeepASharedFolderThatExistsAndExplainAnyOther)
     ASSERT_TRUE(CopyIfFits(SettingsPath, sizeof SettingsPath, settings.c_str()));
     const std::string shared = folder / "shared";
     ASSERT_TRUE(CreateDirectoryA(shared.c_str(), nullptr));
-    const std::string notFound = "記録を合わせるフォルダーが見つかりません。参照... で、あるフォルダーを選んでください。";
+    const std::string notFound = "記録を共有するフォルダーが見つかりません。［参照...］で、すでにあるフォルダーを選んでください。";
+    const std::string relative = "記録を共有するフォルダーは、D:\\Sync\\Kivora や \\\\サーバー\\共有\\Kivora のように、"
+                                 "ドライブかネットワークの場所から書いてください。［参照...］で選ぶこともできます。";
     struct Case {
         std::string field;
         std::string message;   // shown, the dialog staying; none: it closes
@@ -178,9 +181,9 @@ TEST(Dialogs, OptionsKeepASharedFolderThatExistsAndExplainAnyOther)
         {"  " + shared + "\\ ", "", shared, true},                     // trimmed
         {shared, "", shared, false},                                     // the same: nothing written
         {shared + "\\none", notFound, shared, false},                  // not there
-        {"shared", notFound, shared, false},                             // relative to nothing the user sees
+        {"shared", relative, shared, false},                             // relative to nothing the user sees
         {"C:\\" + std::string(LongestSyncFolder, 'x'),
-         "記録を合わせるフォルダーの場所が長すぎます。もっと短い場所のフォルダーを選んでください。", shared, false},
+         "記録を共有するフォルダーの場所が長すぎます。もっと短い場所のフォルダーを選んでください。", shared, false},
         {"", "", "", true},                                              // cleared: off
     };
     HiddenWindow mainWindow;
@@ -210,6 +213,49 @@ TEST(Dialogs, OptionsKeepASharedFolderThatExistsAndExplainAnyOther)
         char kept[PathCapacity];
         ReadSyncFolder(SettingsPath, kept);
         EXPECT_EQ(kept, c.kept);
+    }
+    SettingsPath[0] = '\0';
+}
+
+// The Options dialog opens over the main window while it is shown, and in
+// the middle of the work area while it is not, its first box at the top and
+// every text whole.
+TEST(Dialogs, OptionsOpenCentredWithEveryTextWhole)
+{
+    TempFolder folder;
+    const std::string settings = folder / "set.ini";
+    WriteBytes(settings, "[setup]\r\nAUTOSTART=0\r\nSTARTUP=\r\n");
+    ASSERT_TRUE(CopyIfFits(SettingsPath, sizeof SettingsPath, settings.c_str()));
+    for (bool shown : {true, false}) {
+        SCOPED_TRACE(shown ? "over the window" : "the window hidden");
+        HiddenWindow mainWindow;
+        HWND owner = mainWindow.Handle();
+        SetWindowPos(owner, nullptr, 30, 20, 700, 560, SWP_NOZORDER);
+        if (shown)
+            ShowWindow(owner, SW_SHOWNORMAL);
+        RECT around = {}, frame = {}, box = {}, client = {};
+        std::vector<std::string> cut;
+        if (shown)
+            GetWindowRect(owner, &around);
+        else
+            SystemParametersInfoA(SPI_GETWORKAREA, 0, &around, 0);
+        DialogScript script([&] {
+            HWND options = DialogScript::Find(OptionsTitle);
+            if (options == nullptr)
+                return true;
+            GetWindowRect(options, &frame);
+            GetClientRect(options, &client);
+            GetWindowRect(GetDlgItem(options, IDC_AUTO_START), &box);
+            MapWindowPoints(nullptr, options, reinterpret_cast<POINT*>(&box), 2);
+            cut = CutTexts(options);
+            PostMessageA(options, WM_COMMAND, IDCANCEL, 0);
+            return false;
+        });
+        ShowOptionsDialog(owner, nullptr);
+        EXPECT_LE(std::abs((frame.left + frame.right) - (around.left + around.right)), 2);
+        EXPECT_LE(std::abs((frame.top + frame.bottom) - (around.top + around.bottom)), 2);
+        EXPECT_LT(box.top * 12, client.bottom) << "no empty band above the first box";
+        EXPECT_EQ(cut, std::vector<std::string>{});
     }
     SettingsPath[0] = '\0';
 }

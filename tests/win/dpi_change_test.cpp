@@ -1,10 +1,13 @@
 // The shown main window told by Windows that it is now on a monitor at 150 %
 // (WM_DPICHANGED), then back: everything inside laid out again at that scale,
 // whole, with the repaint bands over their figures, and as before once back.
+// At every scale Windows offers, on a laptop's screen too, the window stays
+// inside the work area, no control leaves its parent and no text is cut.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -14,7 +17,9 @@
 #include "stats/count_font.h"
 #include "stats/layout.h"
 #include "stats/stats_window.h"
+#include "text_fit.h"
 #include "user_data_fixture.h"
+#include "win/main_window_frame.h"
 #include "win/screen_scale.h"
 
 namespace {
@@ -75,14 +80,37 @@ std::vector<Placed> ExpectLaidOutWhole(HWND& history)
         UnitPoint anchor = SlotTextAnchor(slot);
         RECT at = {anchor.x, anchor.y, anchor.x, anchor.y};
         MapDialogRect(countPage, &at);
+        at.top += FigureTopOffset(countPage);   // on the label's baseline
         MapWindowPoints(countPage, MainWindow, reinterpret_cast<POINT*>(&at), 1);
         PixelRect band = Counters.DisplaySlot[slot].Load();
         EXPECT_TRUE(Holds({band.left, band.top, band.right + 1, band.bottom},
                           {at.left - widest.cx, at.top, at.left, at.top + widest.cy}))
             << "slot " << slot;
     }
+    EXPECT_EQ(CutTexts(MainWindow), std::vector<std::string>{});
+    RECT frame, work;
+    GetWindowRect(MainWindow, &frame);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_TRUE(Holds(work, frame)) << "the window " << frame.left << "," << frame.top << " " << frame.right << ","
+                                    << frame.bottom << " inside the work area " << work.right << "x" << work.bottom;
     return inside;
 }
+
+// The work area for the test's length: a screen with a taskbar.
+class WorkAreaScope {
+public:
+    explicit WorkAreaScope(RECT area)
+    {
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &saved_, 0);
+        SystemParametersInfoA(SPI_SETWORKAREA, 0, &area, 0);
+    }
+    ~WorkAreaScope() { SystemParametersInfoA(SPI_SETWORKAREA, 0, &saved_, 0); }
+    WorkAreaScope(const WorkAreaScope&) = delete;
+    WorkAreaScope& operator=(const WorkAreaScope&) = delete;
+
+private:
+    RECT saved_ = {};
+};
 
 void ChangeDpi(UINT dpi, UINT from)
 {
@@ -137,6 +165,43 @@ TEST_F(DpiChangeTest, WindowsInsideAreLaidOutAgainAtTheNewScaleAndBack)
     ASSERT_EQ(back.size(), before.size());
     for (size_t i = 0; i < back.size(); ++i)
         EXPECT_TRUE(EqualRect(&back[i].rect, &before[i].rect)) << before[i].id << " " << before[i].text;
+}
+
+TEST_F(DpiChangeTest, TheWindowFitsTheWorkAreaAtEveryScaleOnALaptopsScreen)
+{
+    // A screen of 1366 x 768 (or the test's, when smaller) less a taskbar of
+    // 40 pixels: at 150 % and more the window laid out at the monitor's
+    // scale would reach under the taskbar.
+    RECT laptop = {0, 0, std::min(GetSystemMetrics(SM_CXSCREEN), 1366),
+                   std::min(GetSystemMetrics(SM_CYSCREEN), 768) - 40};
+    WorkAreaScope workArea(laptop);
+    LogIn("taro.dat", {});
+    ShowWindow(MainWindow, SW_SHOWNORMAL);
+    CreateStatisticsWindows(MainWindow);
+    StopClock();
+    HWND history = nullptr;
+    ExpectLaidOutWhole(history);
+    RECT frame;
+    GetWindowRect(MainWindow, &frame);
+    EXPECT_LE(std::abs((frame.left - laptop.left) - (laptop.right - frame.right)), 1) << "centred in the work area";
+    EXPECT_LE(std::abs((frame.top - laptop.top) - (laptop.bottom - frame.bottom)), 1) << "centred in the work area";
+
+    UINT previous = WindowDpi(MainWindow);
+    int lastHeight = 0;
+    // 125 % to 200 %, as Windows offers them on larger monitors, and back.
+    for (UINT dpi : {120u, 144u, 168u, 192u, 96u}) {
+        SCOPED_TRACE(dpi);
+        ChangeDpi(dpi, previous);
+        previous = dpi;
+        ExpectLaidOutWhole(history);
+        GetWindowRect(MainWindow, &frame);
+        if (dpi != 96) {
+            // As large as the work area allows: never smaller than at a lower scale.
+            EXPECT_GE(frame.bottom - frame.top, lastHeight);
+            lastHeight = frame.bottom - frame.top;
+        }
+    }
+    EXPECT_LE(lastHeight, laptop.bottom - laptop.top);
 }
 
 } // namespace

@@ -68,7 +68,7 @@ TEST_F(HistoryPageTest, ArrowKeysChooseDaysThatTheKeyboardTabThenShows)
     } cases[] = {
         {VK_UP, FormatJapaneseDate(today) + "　0 打鍵"},   // nothing chosen yet: today
         {VK_UP, FormatJapaneseDate(yesterday) +
-                    "　1,234 打鍵　起動時間 1 時間 30 分　822 打鍵/時　訂正率 2.0%　よく打ったキー: e 1,234"},
+                    "　1,234 打鍵　起動時間 1 時間 30 分　822 打/h　訂正率 2.0%　よく打ったキー: e 1,234"},
         {VK_DOWN, FormatJapaneseDate(today)},
         {VK_DOWN, FormatJapaneseDate(today)},       // never past today
         {VK_LEFT, FormatJapaneseDate(yesterday)},   // the bar before: a bar a day
@@ -80,7 +80,7 @@ TEST_F(HistoryPageTest, ArrowKeysChooseDaysThatTheKeyboardTabThenShows)
     // Every key counted: the day's strokes, and the keys struck most, of every key.
     SendDlgItemMessageA(history, IDC_CHART_KEYS, CB_SETCURSEL, 1, 0);
     SendMessageA(history, WM_COMMAND, MAKEWPARAM(IDC_CHART_KEYS, CBN_SELCHANGE), 0);
-    EXPECT_EQ(NameOf(history), FormatJapaneseDate(yesterday) + "　1,565 打鍵　起動時間 1 時間 30 分　1,043 打鍵/時　"
+    EXPECT_EQ(NameOf(history), FormatJapaneseDate(yesterday) + "　1,565 打鍵　起動時間 1 時間 30 分　1,043 打/h　"
                                                                "訂正率 2.0%　よく打ったキー: e 1,234、スペース 300、Backspace 31");
 
     // Hidden (another tab is shown), the page's first tick stops its timer.

@@ -38,7 +38,7 @@ protected:
     std::string HistoryFile(const std::string& user = "taro") const { return DataFile(user + ".history.csv"); }
 };
 
-TEST_F(HistoryTest, EverySaveWritesTodaysLineAndKeepsEveryOtherLineAsItWas)
+TEST_F(HistoryTest, AMinutesSaveWritesTheRunningDayAndLeavingWritesItIntoTheHistory)
 {
     const LocalDate today = TodaysDate();
     const std::string older = DayLine(AddDays(today, -3), 120, {{0, 5}});
@@ -50,15 +50,21 @@ TEST_F(HistoryTest, EverySaveWritesTodaysLineAndKeepsEveryOtherLineAsItWas)
     Counters.TotalStrokes.value += 3;
     Counters.ClockSeconds.value += 20;
     ASSERT_EQ(SaveUserData(), 0);
+    // Each minute the running day goes to the small file beside the history.
+    EXPECT_EQ(ReadBytes(HistoryFile()), Header() + older + unreadable);
+    std::string line = DayLine(today, 20, {{1, 3}});
+    EXPECT_EQ(ReadBytes(DataFile("taro.history.pending")), std::string(PendingHeader) + "\r\nfloor," + line);
 
-    EXPECT_EQ(ReadBytes(HistoryFile()), Header() + older + unreadable + DayLine(today, 20, {{1, 3}}));
+    ASSERT_EQ(SaveUserData(SaveKind::Leaving), 0);
+    EXPECT_EQ(ReadBytes(HistoryFile()), Header() + older + unreadable + line);
+    EXPECT_FALSE(Exists(DataFile("taro.history.pending")));
     EXPECT_FALSE(Exists(HistoryFile() + ".tmp"));
 
     // A reset zeroes the totals; the day keeps what it counted.
     ResetMode = 1;
     ASSERT_EQ(ResetUserData(window_.Handle()), 0);
     Lower('b').value += 1;
-    ASSERT_EQ(SaveUserData(), 0);
+    ASSERT_EQ(SaveUserData(SaveKind::Leaving), 0);
     EXPECT_EQ(ReadBytes(HistoryFile()), Header() + older + unreadable + DayLine(today, 20, {{1, 4}}));
     EXPECT_TRUE(catcher_.Shown().empty());
 }
@@ -125,7 +131,7 @@ TEST_F(HistoryTest, ANewUserStartsAnEmptyHistoryAndALeftoverOneIsKeptAside)
     EXPECT_EQ(ReadBytes(HistoryFile("jiro") + ".bak"), earlierBackup) << "every backup is kept";
     EXPECT_EQ(ReadBytes(HistoryFile("jiro") + ".bak2"), leftover);
 
-    ASSERT_EQ(SaveUserData(), 0);
+    ASSERT_EQ(SaveUserData(SaveKind::Leaving), 0);
     EXPECT_EQ(ReadBytes(HistoryFile("jiro")), Header()) << "no line for a day with nothing counted";
 
     // The second zeroing after the registration drops the day with the counts.
@@ -135,7 +141,7 @@ TEST_F(HistoryTest, ANewUserStartsAnEmptyHistoryAndALeftoverOneIsKeptAside)
     Counters.ClockSeconds.value += 9;
     RunRegistrationCheck();
     Lower('w').value += 2;
-    ASSERT_EQ(SaveUserData(), 0);
+    ASSERT_EQ(SaveUserData(SaveKind::Leaving), 0);
     EXPECT_EQ(ReadBytes(HistoryFile("jiro")), Header() + DayLine(TodaysDate(), 0, {{22, 2}}));
 }
 
@@ -168,7 +174,7 @@ TEST_F(HistoryTest, DaysCountedWhileTheHistoryIsHeldReachItOnceItCanBeWritten)
         LogIn("taro.dat", {{2, 1}, {53, 10}});
         Lower('b').value += 3;
         Counters.ClockSeconds.value += 20;
-        ASSERT_EQ(SaveUserData(), 0) << "the data file saves all the same";
+        ASSERT_EQ(SaveUserData(SaveKind::Leaving), 0) << "the data file saves all the same";
         std::string name, pending;
         EXPECT_TRUE(HistoryRisk(name, pending).historyHeld);
         EXPECT_EQ(name, "taro.history.csv");
@@ -179,7 +185,7 @@ TEST_F(HistoryTest, DaysCountedWhileTheHistoryIsHeldReachItOnceItCanBeWritten)
             LogIn("taro.dat", {{2, 6}, {53, 30}});   // what the last save wrote
         holder.Release();
         Lower('b').value += 1;
-        ASSERT_EQ(SaveUserData(), 0);
+        ASSERT_EQ(SaveUserData(SaveKind::Leaving), 0);
 
         EXPECT_EQ(ReadBytes(HistoryFile()), Header() + older + DayLine(today, 30, {{1, 7}}));
         EXPECT_FALSE(Exists(DataFile("taro.history.pending")));
@@ -260,7 +266,7 @@ TEST_F(HistoryTest, ChangesMadeWhileKivoraRunsAreKept)
     WriteBytes(HistoryFile(), Header() + DayLine(yesterday, 5, {{0, 1}}));
     LogIn("taro.dat", {});
     Lower('b').value = 3;
-    ASSERT_EQ(SaveUserData(), 0);
+    ASSERT_EQ(SaveUserData(SaveKind::Leaving), 0);
 
     // A text editor raises yesterday in place: the same size, the same file,
     // maybe the same second.
@@ -272,7 +278,7 @@ TEST_F(HistoryTest, ChangesMadeWhileKivoraRunsAreKept)
     ASSERT_TRUE(WriteFile(file, edited.data(), static_cast<DWORD>(edited.size()), &written, nullptr));
     CloseHandle(file);
     Lower('b').value = 4;
-    ASSERT_EQ(SaveUserData(), 0);
+    ASSERT_EQ(SaveUserData(SaveKind::Leaving), 0);
     EXPECT_EQ(ReadBytes(HistoryFile()), Header() + DayLine(yesterday, 5, {{0, 7}}) + DayLine(today, 0, {{1, 4}}));
 
     // A spreadsheet saves it back in its own form, a day of its own added and
@@ -280,7 +286,7 @@ TEST_F(HistoryTest, ChangesMadeWhileKivoraRunsAreKept)
     WriteBytes(HistoryFile(), "\xEF\xBB\xBF" + std::string(HistoryHeader) + "\n" + lf(DayLine(earlier, 1, {{2, 2}})) +
                                   lf(DayLine(yesterday, 5, {{0, 7}})) + lf(DayLine(today, 0, {{1, 9}})));
     Lower('b').value = 6;
-    ASSERT_EQ(SaveUserData(), 0);
+    ASSERT_EQ(SaveUserData(SaveKind::Leaving), 0);
     const std::string kept = Header() + DayLine(earlier, 1, {{2, 2}}) + DayLine(yesterday, 5, {{0, 7}});
     EXPECT_EQ(ReadBytes(HistoryFile()), kept + DayLine(today, 0, {{1, 11}})) << "the larger of 9 and 4, and 2 more";
 
@@ -289,12 +295,12 @@ TEST_F(HistoryTest, ChangesMadeWhileKivoraRunsAreKept)
     const std::string picture = "\x89PNG\r\n\x1a\n";
     WriteBytes(HistoryFile(), picture);
     Lower('b').value = 8;
-    ASSERT_EQ(SaveUserData(), 0);
+    ASSERT_EQ(SaveUserData(SaveKind::Leaving), 0);
     EXPECT_EQ(ReadBytes(HistoryFile()), picture);
     EXPECT_TRUE(Exists(DataFile("taro.history.pending")));
     WriteBytes(HistoryFile(), history);   // put back
     Lower('b').value = 9;
-    ASSERT_EQ(SaveUserData(), 0);
+    ASSERT_EQ(SaveUserData(SaveKind::Leaving), 0);
     EXPECT_EQ(ReadBytes(HistoryFile()), kept + DayLine(today, 0, {{1, 14}}));
     EXPECT_FALSE(Exists(DataFile("taro.history.pending")));
 }
@@ -362,7 +368,7 @@ TEST_F(HistoryTest, HistoryAtItsSizeLimitIsNotWrittenPastIt)
     LogIn("taro.dat", {});
     for (int minute = 0; minute < 2; ++minute) {
         Lower('b').value += 2;
-        ASSERT_EQ(SaveUserData(), 0);
+        ASSERT_EQ(SaveUserData(SaveKind::Leaving), 0);
     }
     EXPECT_EQ(ReadBytes(HistoryFile()), kept) << "never past the limit";
     EXPECT_TRUE(Exists(DataFile("taro.history.pending")));

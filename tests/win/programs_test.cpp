@@ -126,8 +126,8 @@ TEST_F(ProgramsTest, DeletingTheRecordAsksFirstAndTellsWhenItCannot)
     WriteBytes(Settings(), Parts);
     LogIn("taro.dat", {});
     AddProgramStrokes("notepad.exe", 5);
-    ASSERT_EQ(SaveUserData(), 0);
-    const std::string before = "date,app,strokes\r\n" + FormatLocalDate(TodaysDate()) + ",notepad.exe,5\r\n";
+    ASSERT_EQ(SaveUserData(SaveKind::Leaving), 0);
+    const std::string before = "\xEF\xBB\xBF" "date,app,strokes\r\n" + FormatLocalDate(TodaysDate()) + ",notepad.exe,5\r\n";
     ASSERT_EQ(ReadBytes(AppsFile()), before);
 
     struct Case {
@@ -150,7 +150,8 @@ TEST_F(ProgramsTest, DeletingTheRecordAsksFirstAndTellsWhenItCannot)
         const size_t boxes = row.held ? 2 : 1;
         InOptions(IDC_FORGET_PROGRAMS, false, boxes, IDCANCEL);
         ASSERT_EQ(catcher_.Shown().size(), boxes);
-        EXPECT_EQ(catcher_.Shown()[0].text, "このユーザーのアプリごとの打鍵数の記録を削除します。よろしいですか？");
+        EXPECT_EQ(catcher_.Shown()[0].text,
+                  "このユーザーのアプリごとの打鍵数の記録を削除します。削除した記録は元に戻せません。よろしいですか？");
         if (row.held) {
             EXPECT_EQ(catcher_.Shown()[1].caption, "エラー");
             EXPECT_NE(catcher_.Shown()[1].owner, window_.Handle()) << "owned by the dialog";
@@ -165,8 +166,8 @@ TEST_F(ProgramsTest, DeletingTheRecordAsksFirstAndTellsWhenItCannot)
     ASSERT_EQ(SaveUserData(), 0);
     EXPECT_FALSE(Exists(AppsFile()));
     AddProgramStrokes("excel.exe", 2);
-    ASSERT_EQ(SaveUserData(), 0);
-    EXPECT_EQ(ReadBytes(AppsFile()), "date,app,strokes\r\n" + FormatLocalDate(TodaysDate()) + ",excel.exe,2\r\n");
+    ASSERT_EQ(SaveUserData(SaveKind::Leaving), 0);
+    EXPECT_EQ(ReadBytes(AppsFile()), "\xEF\xBB\xBF" "date,app,strokes\r\n" + FormatLocalDate(TodaysDate()) + ",excel.exe,2\r\n");
 }
 
 TEST_F(ProgramsTest, WindowsNamesAProgramByItsFileInLowercase)
@@ -202,11 +203,11 @@ TEST_F(ProgramsTest, AppsCommandWritesThePeriodsProgramsBesideARunningKivora)
         int exitCode;
         const char* table;   // out.csv afterwards
     } cases[] = {
-        {"/apps taro out.csv today", CommandDone, "app,strokes,share\r\n\xE3\x83\xA1\xE3\x83\xA2.exe,60,85.7\r\n"
+        {"/apps taro out.csv today", CommandDone, "\xEF\xBB\xBF" "app,strokes,share\r\n\xE3\x83\xA1\xE3\x83\xA2.exe,60,85.7\r\n"
                                                   "notepad.exe,10,14.3\r\n"},
-        {"/apps taro out.csv 7", CommandDone, "app,strokes,share\r\n\xE3\x83\xA1\xE3\x83\xA2.exe,60,60.0\r\n"
+        {"/apps taro out.csv 7", CommandDone, "\xEF\xBB\xBF" "app,strokes,share\r\n\xE3\x83\xA1\xE3\x83\xA2.exe,60,60.0\r\n"
                                               "notepad.exe,40,40.0\r\n"},
-        {"/apps taro out.csv", CommandDone, "app,strokes,share\r\nexcel.exe,900,90.0\r\n"
+        {"/apps taro out.csv", CommandDone, "\xEF\xBB\xBF" "app,strokes,share\r\nexcel.exe,900,90.0\r\n"
                                             "\xE3\x83\xA1\xE3\x83\xA2.exe,60,6.0\r\nnotepad.exe,40,4.0\r\n"},
         {"/apps taro out.csv 365", CommandWrongArguments, nullptr},
         {"/apps hanako out.csv", CommandUnknownUser, nullptr},
@@ -230,7 +231,7 @@ TEST_F(ProgramsTest, AppsCommandWritesThePeriodsProgramsBesideARunningKivora)
     EXPECT_FALSE(Exists(folder_ / "other.csv"));
     DeleteFileA(AppsFile().c_str());
     EXPECT_EQ(RunKivora(folder_.Path(), "/apps taro none.csv"), CommandDone);
-    EXPECT_EQ(ReadBytes(folder_ / "none.csv"), "app,strokes,share\r\n") << "nothing recorded";
+    EXPECT_EQ(ReadBytes(folder_ / "none.csv"), "\xEF\xBB\xBF" "app,strokes,share\r\n") << "nothing recorded";
     CloseHandle(running);
 }
 

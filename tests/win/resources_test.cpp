@@ -394,8 +394,8 @@ TEST(Resources, DialogsHaveTheirTitlesSizesAndControls)
         {121, "Kivoraログイン画面", 203, 105, true, true, 9, {1, 2, 1008, 1009}, "login"},
         {122, "新規ユーザー作成", 203, 81, true, true, 9, {1, 1010, 2}, "new user"},
         {139, "Kivora のバージョン情報", 197, 77, true, true, 9, {1}, "about box"},
-        {142, "オプション", 207, 185, true, false, 9, {1, 2, 1011, 1030, 1031, 1026, 1027}, "options"},
-        {155, "エラー", 256, 100, true, true, 9, {1013, 1012, IDTRYAGAIN, IDCONTINUE, IDCANCEL}, "save question"},
+        {142, "オプション", 207, 181, true, false, 9, {1, 2, 1011, 1030, 1031, 1026, 1027}, "options"},
+        {155, "警告", 256, 100, true, true, 9, {1013, 1012, IDTRYAGAIN, IDCONTINUE, IDCANCEL}, "save question"},
         {154, "", 202, 161, false, false, 9, {1014, 1015, 1016, 1017, 1022, 1018, 1025}, "keyboard page"},
         {156, "", 202, 161, false, false, 9, {1019, 1023, 1020, 1021, 1024}, "history page"},
     };

@@ -72,6 +72,10 @@ TEST_F(SessionTest, FailedSaveWhenLeavingAsksAndDoesAsAnswered)
         ASSERT_EQ(catcher_.Shown().size(), 1u);
         const ShownMessage& question = catcher_.Shown()[0];
         EXPECT_EQ(question.text.rfind("打鍵数をデータファイルに保存できませんでした。", 0), 0u) << question.text;
+        // What leaving loses, in one sentence.
+        const std::string leaving = row.leaving == Leaving::Exit ? "［保存せずに終了］を押すと" : "［保存せずにログオフ］を押すと";
+        EXPECT_NE(question.text.find(leaving + "、最後に保存できたとき以降の打鍵数"), std::string::npos) << question.text;
+        EXPECT_EQ(question.text.find(leaving), question.text.rfind(leaving)) << question.text;
         EXPECT_EQ(question.owner, window_.Handle());
         if (row.saved) {
             EXPECT_EQ(ReadBytes(path), Image({{5, 8}}));
@@ -105,8 +109,12 @@ TEST_F(SessionTest, DaysAtRiskWhenLeavingAreAskedAboutTruly)
          "taro.history.pending に残って", "このまま終了(&E)", true, "history held: the days wait"},
         {"taro.history.csv", FILE_SHARE_READ, IDTRYAGAIN, "日ごとの記録ファイル（taro.history.csv）に書き込めませんでした。",
          "taro.history.pending に残って", "このまま終了(&E)", false, "history held, released, tried again"},
-        {"taro.history.pending", 0, IDCONTINUE, "まだ記録ファイルに加えていない日ごとの打鍵数のファイル（taro.history.pending）",
-         "日ごとの打鍵数は失われます", "保存せずに終了(&E)", true, "pending held: the days would be lost"},
+        {"taro.history.pending", 0, IDCONTINUE, "日ごとの打鍵数の保留ファイル（taro.history.pending）",
+         "以降の日ごとの打鍵数が失われます。", "保存せずに終了(&E)", true, "pending held: the days would be lost"},
+        // The 77 keys are in the data file: only the other keys' strokes would be lost.
+        {"taro.keys.csv", FILE_SHARE_READ, IDCONTINUE, "すべてのキーの記録ファイル（taro.keys.csv）に書き込めませんでした。",
+         "以降の、77 キー以外のキー（スペース、Enter など）の打鍵数が失われます。77 キーの打鍵数はデータファイルに保存してあります。",
+         "保存せずに終了(&E)", false, "keys file held: the other keys' strokes would be lost"},
     };
     for (const Case& row : cases) {
         SCOPED_TRACE(row.what);

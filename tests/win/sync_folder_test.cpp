@@ -7,11 +7,15 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "history/pending_history.h"
 #include "history/user_history.h"
 #include "options/settings_file.h"
 #include "paint/page_canvas.h"
 #include "res/resource.h"
 #include "stats/stats_window.h"
+#include "store/program_strokes.h"
+#include "store/user_days.h"
+#include "store/user_for_command.h"
 #include "sync/folder_on_disk.h"
 #include "sync/pc_files.h"
 #include "sync/pc_sharing.h"
@@ -65,7 +69,8 @@ protected:
     void Save()
     {
         Lower('b').value += 2;
-        ASSERT_EQ(SaveUserData(), 0) << "the local save is what counts";
+        // Before leaving, so that the history itself is there to copy.
+        ASSERT_EQ(SaveUserData(SaveKind::Leaving), 0) << "the local save is what counts";
         FinishSharing();
     }
     static std::string History(int a)
@@ -117,19 +122,87 @@ TEST_F(SyncFolderTest, EachSaveCopiesThisPcsFilesAndReadsTheOtherPcs)
 }
 
 // A disk copied with Kivora on it: the other installation's file under this
-// PC's name stays as it is, and this one writes under a new id.
-TEST_F(SyncFolderTest, AnotherInstallationsFileUnderThisNameStaysAndANewIdIsTaken)
+// PC's name stays as it is, and this one writes under a new id, for this user
+// alone: in another user's folder its files under the installation's id are
+// still its own, never another PC's.
+TEST_F(SyncFolderTest, AnotherInstallationsFileUnderThisNameStaysAndThisUserTakesANewId)
 {
     ASSERT_TRUE(WritePrivateProfileStringA("setup", "PCID", "0badc0de", SettingsPath));
     ASSERT_TRUE(CreateDirectoryA((shared_ / "taro").c_str(), nullptr));
-    const std::string theirs = InFolder(Pc() + ".history.csv");
+    ASSERT_TRUE(CreateDirectoryA((shared_ / "hanako").c_str(), nullptr));
+    const std::string installation = Pc();
+    const std::string theirs = InFolder(installation + ".history.csv");
     WriteBytes(theirs, History(5000));
+    const std::string hanakos = shared_ / ("hanako\\" + installation + ".keys.csv");
+    WriteBytes(hanakos, "key,count\r\na,3\r\n");   // written by this PC in an earlier run
     LogIn("taro.dat", {});
     Save();
     EXPECT_EQ(ReadBytes(theirs), History(5000));
-    ASSERT_NE(PcId(), "0badc0de");
-    EXPECT_EQ(ReadBytes(InFolder(Pc() + ".history.csv")), ReadBytes(DataFile("taro.history.csv")));
+    EXPECT_EQ(PcId(), "0badc0de") << "the installation's id stays";
+    char id[16] = "";
+    GetPrivateProfileStringA("setup", "PCID.7461726f", "", id, sizeof id, SettingsPath);   // taro's
+    ASSERT_TRUE(IsPcId(id)) << id;
+    const std::string taros = PcOf(installation.substr(0, installation.find('-')), id);
+    EXPECT_EQ(ReadBytes(InFolder(taros + ".history.csv")), ReadBytes(DataFile("taro.history.csv")));
     EXPECT_EQ(StrokesOfAllPcs(), 5000) << "the other installation's days count";
+
+    LogIn("hanako.dat", {{1, 3}});
+    Save();
+    EXPECT_TRUE(Exists(shared_ / ("hanako\\" + installation + ".history.csv"))) << "under the installation's id";
+    EXPECT_NE(ReadBytes(hanakos), std::optional<std::string>("key,count\r\na,3\r\n")) << "its own, written anew";
+    EXPECT_EQ(WithOtherPcsAllTime({}).keys[0], 0) << "no PC of its own counted twice";
+}
+
+// Deleting the record of the programs reaches this PC's copy; the running
+// day's pending file is copied, and its header alone once the history holds
+// its days.
+TEST_F(SyncFolderTest, ThePendingFileIsCopiedAndADeletedRecordLeavesTheFolder)
+{
+    ASSERT_TRUE(WritePrivateProfileStringA("setup", "PCID", "0000abcd", SettingsPath));
+    LogIn("taro.dat", {});
+    AddProgramStrokes("notepad.exe", 5);
+    Save();
+    ASSERT_TRUE(Exists(InFolder(Pc() + ".apps.csv")));
+    EXPECT_FALSE(Exists(InFolder(Pc() + ".history.pending"))) << "none while there is none";
+    {
+        // A spreadsheet holds the history: the days wait in the pending file.
+        FileHolder spreadsheet(DataFile("taro.history.csv"), 0);
+        ASSERT_TRUE(spreadsheet.Holding());
+        Save();
+        ASSERT_TRUE(Exists(DataFile("taro.history.pending")));
+        EXPECT_EQ(ReadBytes(InFolder(Pc() + ".history.pending")), ReadBytes(DataFile("taro.history.pending")));
+    }
+    ASSERT_TRUE(ForgetProgramStrokes());
+    Save();
+    ASSERT_FALSE(Exists(DataFile("taro.history.pending"))) << "folded into the history";
+    EXPECT_EQ(ReadBytes(InFolder(Pc() + ".history.pending")), std::string(PendingHeader) + "\r\n");
+    EXPECT_FALSE(Exists(InFolder(Pc() + ".apps.csv"))) << "deleted with the local record";
+}
+
+// /apps with a shared folder: a Kivora folder copied to another PC keeps this
+// PC's days and programs, which count once (the command reads the days that
+// tell them); a program's name that a spreadsheet would run is written as text.
+TEST_F(SyncFolderTest, AppsCountsACopiedFolderOnceAndWritesNoFormula)
+{
+    ASSERT_TRUE(CreateDirectoryA((shared_ / "taro").c_str(), nullptr));
+    ASSERT_TRUE(WritePrivateProfileStringA("setup", "PCID", "0000abcd", SettingsPath));
+    const std::string today = FormatLocalDate(TodaysDate());
+    const std::string apps = "date,app,strokes\r\n" + today + ",notepad.exe,5\r\n";
+    WriteBytes(DataFile("taro.dat"), Image({}));
+    WriteBytes(DataFile("taro.history.csv"), History(5));
+    WriteBytes(DataFile("taro.apps.csv"), apps);
+    WriteBytes(InFolder("NEWPC-00000002.history.csv"), History(5));
+    WriteBytes(InFolder("NEWPC-00000002.apps.csv"), apps);
+    WriteBytes(InFolder("STRANGER-00000003.apps.csv"),
+               "date,app,strokes\r\n" + today + ",\"=HYPERLINK(\"\"http://x\"\",\"\"x\"\")\",1\r\n" + today +
+                   ",+cmd|' /C calc'!A0,1\r\n" + today + ",-2+3,1\r\n" + today + ",@SUM(1),1\r\n");
+    ASSERT_EQ(RunKivora(folder_.Path(), "/apps taro out.csv today"), CommandDone);
+    EXPECT_EQ(ReadBytes(folder_ / "out.csv"), "\xEF\xBB\xBF" "app,strokes,share\r\n"
+                                              "notepad.exe,5,55.6\r\n"
+                                              "\"'+cmd|' /C calc'!A0\",1,11.1\r\n"
+                                              "\"'-2+3\",1,11.1\r\n"
+                                              "\"'=HYPERLINK(\"\"http://x\"\",\"\"x\"\")\",1,11.1\r\n"
+                                              "\"'@SUM(1)\",1,11.1\r\n");
 }
 
 // A drive that is not plugged in: the saves go on, nothing is made in its
@@ -142,7 +215,7 @@ TEST_F(SyncFolderTest, AFolderThatIsAwayCostsNothingAndIsToldOnce)
     for (int minute = 0; minute < 5; ++minute)
         Save();
     EXPECT_FALSE(Exists(away)) << "never made";
-    EXPECT_EQ(told_, std::vector<std::string>{"Kivora: 記録を合わせるフォルダーに書き込めません"});
+    EXPECT_EQ(told_, std::vector<std::string>{"Kivora: 記録を共有するフォルダーに書き込めません"});
     ASSERT_TRUE(CreateDirectoryA(away.c_str(), nullptr));
     Save();
     Save();
@@ -221,7 +294,8 @@ TEST_F(SyncFolderTest, TheHistoryTabShowsEveryPcUnlessThisPcIsChosen)
     ShowWindow(history, SW_SHOWNA);
     SendMessageA(history, WM_TIMER, PageRefreshTimer, 0);
     EXPECT_FALSE(shown()) << "no folder, no choice";
-    EXPECT_NE(name().find("　0 打鍵"), std::string::npos) << name();
+    // This PC's own days: the two strokes of the save, none of the other PC's.
+    EXPECT_NE(name().find("　2 打鍵　"), std::string::npos) << name();
     ShowWindow(MainWindow, SW_HIDE);
 }
 

@@ -269,10 +269,12 @@ TEST_F(UserDataTest, SaveReplacesTheWholeFileInOneStep)
     // What saves killed midway left is cleared at the next login.
     WriteBytes(DataFile("taro.dat.2.tmp"), "torn too");
     WriteBytes(DataFile("taro.history.csv.tmp"), "torn");
+    for (const char* name : {"taro.apps.csv.tmp", "taro.apps.csv.1.tmp", "taro.history.csv.leftover.tmp"})
+        WriteBytes(DataFile(name), "torn");   // apps.csv's and a mark's too
     LogIn("taro.dat", {{5, 1}});
     std::vector<std::string> left = ListFolder(DataFolder());
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, std::vector<std::string>({"taro.dat", "taro.history.csv", "taro.keys.csv"}));
+    EXPECT_EQ(left, std::vector<std::string>({"taro.dat", "taro.history.pending", "taro.keys.csv"}));
 }
 
 TEST_F(UserDataTest, SaveBeforeAnyLoginWritesNothing)

@@ -448,7 +448,8 @@ int Move(const Arguments& args)
 }
 
 // The text of the tip that a tooltip window shows now (the notification
-// area's tip of the icon under the mouse).
+// area's tip of the icon under the mouse, or the balloon of a notice, which
+// is shown tracked: it has no current tool, only its first).
 int Tooltips(const Arguments&)
 {
     struct Exchange {
@@ -466,7 +467,10 @@ int Tooltips(const Arguments&)
         exchange.info.lpszText = reinterpret_cast<wchar_t*>(buffer.Address() + offsetof(Exchange, text));
         if (!buffer.Write(&exchange))
             continue;
-        if (!SendMessageW(window, TTM_GETCURRENTTOOLW, 0, buffer.Address()) || !buffer.Read(&exchange))
+        bool current = SendMessageW(window, TTM_GETCURRENTTOOLW, 0, buffer.Address()) != 0;
+        if (!current && !SendMessageW(window, TTM_ENUMTOOLSW, 0, buffer.Address()))
+            continue;
+        if (!buffer.Read(&exchange))
             continue;
         exchange.text[255] = L'\0';
         RECT rect = {};

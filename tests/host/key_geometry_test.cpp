@@ -230,42 +230,4 @@ TEST(KeyGeometry, TheModeChoosesAKeysValue)
     EXPECT_EQ(HighestKeyValue(counts, MapMode::AllStrokes), std::numeric_limits<uint64_t>::max()) << "saturates";
 }
 
-// What the tab draws again as typing goes on (the Windows tests compare it
-// with a whole drawing): the key struck, and when the scale's top moves the
-// keys whose colour moves, far from all of them; never a key without a value.
-TEST(KeyGeometry, KeysDrawnOtherwiseAreTheStruckAndTheRecoloured)
-{
-    KeyCounts before{};
-    for (int key = 0; key < KeyTableSize; ++key)
-        before[key] = 1000 + 37 * static_cast<uint64_t>(key % 40);
-    struct Case {
-        const char* column;
-        uint64_t add;
-        int least, most;   // keys drawn again
-    } cases[] = {
-        {"k", 1, 1, 1},        // below the top: that key alone
-        {"eisu", 1, 1, 30},    // the top moves by one stroke
-        {"z", 500, 1, 100},    // ... by a third: many colours move
-    };
-    auto keys = KeyboardKeys();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.column);
-        KeyCounts after = before;
-        after[KeyIndexOf(c.column)] += c.add;
-        const KeySelection drawn = KeysDrawnOtherwise(before, after, MapMode::AllStrokes);
-        const long count = std::count(drawn.begin(), drawn.end(), true);
-        EXPECT_GE(count, c.least);
-        EXPECT_LE(count, c.most);
-        for (size_t i = 0; i < keys.size(); ++i) {
-            const bool struck = keys[i].values[0] == KeyIndexOf(c.column) || keys[i].values[1] == KeyIndexOf(c.column);
-            if (struck) {
-                EXPECT_TRUE(drawn[i]);
-            }
-            if (!keys[i].IsCounted()) {
-                EXPECT_FALSE(drawn[i]);
-            }
-        }
-    }
-}
-
 } // namespace

@@ -1,6 +1,6 @@
 // The polling thread's waits as Windows gives them: the clock's tick, asked of
 // ntdll, and the high-resolution waitable timer that the pacer waits on where
-// the tick is coarse; and the time of the last input that the pass asks first.
+// the tick is coarse; and the time of the last input that a pass asks first.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -19,18 +19,6 @@ TEST(PassWaits, TheClocksTickIsKnownAndTheTimerWaitsAtLeastItsTime)
         ASSERT_TRUE(waits.TimedWait(wait)) << "a high-resolution waitable timer, as Windows 10 1803 and Wine have";
         EXPECT_GE(waits.NowMicroseconds() - start, wait - 1000);
     }
-}
-
-TEST(PassWaits, ThePacerWaitsOnTheTimerOnlyWhereTheTickIsCoarse)
-{
-    WindowsPassWaits waits;
-    PassPacer pacer(waits);
-    const int64_t start = waits.NowMicroseconds();
-    for (int pass = 0; pass < 10; ++pass)
-        pacer.WaitForNextPass();
-    EXPECT_GE(waits.NowMicroseconds() - start, 9 * PassPacer::PeriodUs);
-    EXPECT_EQ(pacer.Waiting(), waits.ClockTickMicroseconds() > PassPacer::FineTickUs ? PassPacer::Wait::Timed
-                                                                                       : PassPacer::Wait::Sleeping);
 }
 
 TEST(PassWaits, TheLastInputIsToldInTicksOfGetTickCount)

@@ -54,6 +54,9 @@ SAVE_EXE = WIN_BUILD / "bench" / "bench_save.exe"
 MAP_EXE = WIN_BUILD / "bench" / "bench_map.exe"
 CHART_EXE = WIN_BUILD / "bench" / "bench_chart.exe"
 SYNC_EXE = WIN_BUILD / "bench" / "bench_sync.exe"
+PASSES_EXE = WIN_BUILD / "bench" / "bench_passes.exe"
+# An older Kivora.exe to measure idle beside this one, in turns (optional).
+OLD_KIVORA = os.environ.get("BENCH_OLD_KIVORA")
 USER = "bench"
 
 # Per class the keys struck in turn: xdotool's name, the virtual key that the
@@ -63,6 +66,9 @@ KEY_CLASSES = {
     "letters": [(c, 0x41 + i, c) for i, c in enumerate("abcdefghijklmnopqrstuvwxyz")],
     "digits": [(c, 0x30 + i, c) for i, c in enumerate("0123456789")],
     "arrows": [("Right", 0x27, "Right"), ("Left", 0x25, "Left"), ("Up", 0x26, "Up"), ("Down", 0x28, "Down")],
+    "punctuation": [(name, vk, name) for name, vk in (
+        ("semicolon", 0xBA), ("equal", 0xBB), ("comma", 0xBC), ("minus", 0xBD), ("period", 0xBE), ("slash", 0xBF),
+        ("grave", 0xC0), ("bracketleft", 0xDB), ("backslash", 0xDC), ("bracketright", 0xDD), ("apostrophe", 0xDE))],
     "space, enter, backspace": [("space", 0x20, "keys:space"), ("Return", 0x0D, "keys:enter"),
                                 ("BackSpace", 0x08, "keys:backspace")],
     "digits with Shift": [(c, 0x30 + i, f"keys:shift{c}") for i, c in enumerate("0123456789")],
@@ -114,16 +120,17 @@ def scan_figures(quick):
             results[name] = {"ns": row["real_time"] * scale, "allocs": row.get("allocs/pass", float("nan"))}
 
     passes = 20000 if quick else 100000
-    instructions = {}
-    for kind in ("idle", "stroke", "space", "pages"):
+    instructions, questions = {}, {}
+    for kind in ("quiet", "idle", "stroke", "space", "pages"):
         counts = []
         for n in (0, passes):
-            err = subprocess.run(["valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null",
+            run = subprocess.run(["valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null",
                                   str(HOST_BUILD / "bench" / "callgrind_pass"), kind, str(n)],
-                                 capture_output=True, text=True, check=True).stderr
-            counts.append(int(re.search(r"Collected : (\d+)", err).group(1)))
+                                 capture_output=True, text=True, check=True)
+            counts.append(int(re.search(r"Collected : (\d+)", run.stderr).group(1)))
         instructions[kind] = (counts[1] - counts[0]) / passes
-    return {"bench": results, "instructions": instructions}
+        questions[kind] = float(re.search(r"questions/pass ([0-9.]+)", run.stdout).group(1))
+    return {"bench": results, "instructions": instructions, "questions": questions}
 
 
 def keeper_soak(quick):
@@ -576,6 +583,9 @@ class Bench:
             "strokes": strokes, "missed": missed, "final": final, "first": first, "delivered": delivered,
             "grab_ms": float(grabs["mean_ms"]) if grabs else float("nan")}
         self.memory("shown")
+        # Hidden again, as the phases after this one expect it.
+        e2e.drive_ok("post", "--class", "PrtClass", "--msg", 0x0010)   # WM_CLOSE hides it
+        time.sleep(1)
 
     def saves(self):
         rounds = 30 if self.quick else 100
@@ -714,6 +724,59 @@ class Bench:
             "zip_bytes": next(dist.glob("Kivora-*-win64.zip")).stat().st_size, "installed_bytes": installed,
             "rounds": rounds, **{kind: statistics.median(v) for kind, v in times.items()}}
 
+    def passes(self):
+        """bench_passes.exe: the passes a second that the polling thread's
+        pacer makes (as it waits, and on the high-resolution timer), beside a
+        plain Sleep(20) after each pass."""
+        seconds = 3 if self.quick else 8
+        command = ["wine", "explorer", e2e.DESKTOP_ARG, e2e.windows_path(PASSES_EXE), str(seconds)]
+        result = subprocess.run(command, env=e2e.WINE_ENV, stdin=subprocess.DEVNULL, capture_output=True,
+                                timeout=120)
+        ways = {}
+        for line in result.stdout.decode().splitlines():
+            record = e2e.Record(line.strip())
+            if record.kind == "passes":
+                ways[record["how"]] = {"wait": record["wait"], "per_second": float(record["per_second"]),
+                                       "longest_ms": float(record["longest_ms"]), "tick_us": int(record["tick_us"])}
+        if set(ways) != {"kivora", "timer", "sleep"}:
+            raise RuntimeError(f"bench_passes gave {sorted(ways)}")
+        self.results["passes"] = ways
+        calls = {r["name"]: float(r["ns"]) for r in probe("calls") if r.kind == "call"}
+        self.results["calls"] = calls
+
+    def old_build(self):
+        """Idle CPU of an older Kivora.exe (BENCH_OLD_KIVORA) and of this one,
+        in turns (old, this, old, this), each logged in with its window
+        hidden, the baseline running all along: Kivora is one copy at a time."""
+        seconds = 15 if self.quick else 40
+        e2e.KIVORA_EXE, current = Path(OLD_KIVORA), e2e.KIVORA_EXE
+        try:
+            old = e2e.Session("bench-old")
+        finally:
+            e2e.KIVORA_EXE = current
+        old.seed_user(USER, {})
+        sessions = {"old": old, "this": self.session}
+        e2e.drive_ok("end", "--class", "PrtClass")
+        e2e.wait_until(lambda: find_pid(self.session.app / "Kivora.exe") is None, 20, "Kivora did not end")
+        totals = {name: {"kivora": 0.0, "baseline": 0.0, "wall": 0.0} for name in sessions}
+        # The desktop and everything in it are the main session's to close.
+        for name in ("old", "this", "old", "this"):
+            session = sessions[name]
+            session.start_kivora()
+            session.wait_window(title=e2e.LOGIN_TITLE, timeout=30)
+            session.log_in(USER)
+            self.session.focus_notepad()
+            time.sleep(3)
+            pid, baseline = find_pid(session.app / "Kivora.exe"), self.pids["baseline"]
+            before = (run_seconds(pid), run_seconds(baseline), time.monotonic())
+            time.sleep(seconds)
+            after = (run_seconds(pid), run_seconds(baseline), time.monotonic())
+            for key, index in (("kivora", 0), ("baseline", 1), ("wall", 2)):
+                totals[name][key] += after[index] - before[index]
+            e2e.drive_ok("end", "--class", "PrtClass")
+            e2e.wait_until(lambda: find_pid(session.app / "Kivora.exe") is None, 20, "Kivora did not end")
+        self.results["old_build"] = {"exe": OLD_KIVORA, **totals}
+
     def tab_typing(self):
         """Kivora's CPU while typing with its window shown, the lowercase tab
         against the keyboard tab and the history tab, with the uppercase tab
@@ -766,13 +829,19 @@ class Bench:
             self.phase("daily chart paint", self.chart_paint)
             self.phase("shared folder", self.sync_read)
             self.phase("installer", self.installer)
+            self.phase("passes per second", self.passes)
             self.phase("start Kivora and the reference programs", self.start_kivora)
             if "start Kivora and the reference programs" not in self.errors:
                 self.phase("CPU idle and typing", self.cpu)
+                # Before any dialog: the memory after the window was shown is
+                # the window's, not also the Options dialog's.
+                self.phase("latency", self.latency)
                 self.phase("typing with the strokes per program recorded", self.programs_typing)
                 self.phase("accuracy grid", self.accuracy)
-                self.phase("latency", self.latency)
                 self.phase("typing with a tab shown", self.tab_typing)
+                self.phase("memory at the end", lambda: self.memory("end"))
+                if OLD_KIVORA:
+                    self.phase("the old build", self.old_build)
         finally:
             try:
                 self.session.close()
@@ -933,15 +1002,27 @@ def build_table(bench, started, finished):
         bench_rows = scan["bench"]
         idle, pages = bench_rows["IdlePass"], bench_rows["PagesIdlePass"]
         stroke, space = bench_rows["StrokePass/K"], bench_rows["StrokePass/Space"]
-        t.add("1 Scan pass", "ns per pass, idle: every key (114 key queries)", f"{idle['ns']:.1f} ns",
-              f"the count pages' scans alone (52 queries) {pages['ns']:.1f} ns", ratio(idle["ns"], pages["ns"]))
+        ins, asked = scan["instructions"], scan.get("questions", {})
+        if "QuietPass" in bench_rows and "quiet" in asked:
+            quiet = bench_rows["QuietPass"]
+            t.add("1 Scan pass", "questions asked of Windows per pass: a quiet pass (no input for minutes) / "
+                  "a scan after input", f"{asked['quiet']:.2f} / {asked['idle']:.0f}",
+                  f"the Parts' pass (the count pages' scans) {asked['pages']:.0f}",
+                  f"{asked['quiet'] / asked['pages']:.3f} × quiet")
+            t.add("1 Scan pass", "a quiet pass: ns; instructions (callgrind)", f"{quiet['ns']:.1f} ns; "
+                  f"{ins['quiet']:.0f} instructions", f"a scan of every key {idle['ns']:.1f} ns; {ins['idle']:.0f}",
+                  ratio(ins["quiet"], ins["idle"]))
+        t.add("1 Scan pass", f"ns per pass, a scan of every key, none down ({asked.get('idle', 115):.0f} questions)",
+              f"{idle['ns']:.1f} ns",
+              f"the count pages' scans alone ({asked.get('pages', 53):.0f} questions) {pages['ns']:.1f} ns",
+              ratio(idle["ns"], pages["ns"]))
         for label, row in (("k, a key of the count pages", stroke), ("Space, another key", space)):
             t.add("1 Scan pass", f"ns per pass, a stroke of {label} every other pass (arm, then count)",
                   f"{row['ns']:.1f} ns", f"idle pass {idle['ns']:.1f} ns", ratio(row["ns"], idle["ns"]))
-        t.add("1 Scan pass", "heap allocations per pass, idle / stroke of k / stroke of Space",
-              f"{idle['allocs']:g} / {stroke['allocs']:g} / {space['allocs']:g}")
-        ins = scan["instructions"]
-        t.add("1 Scan pass", "instructions per pass (callgrind), idle: every key", f"{ins['idle']:.0f}",
+        t.add("1 Scan pass", "heap allocations per pass, quiet / scan / stroke of k / stroke of Space",
+              f"{bench_rows.get('QuietPass', {}).get('allocs', float('nan')):g} / {idle['allocs']:g} / "
+              f"{stroke['allocs']:g} / {space['allocs']:g}")
+        t.add("1 Scan pass", "instructions per pass (callgrind), a scan of every key", f"{ins['idle']:.0f}",
               f"the count pages' scans alone {ins['pages']:.0f}", ratio(ins["idle"], ins["pages"]))
         for label, kind in (("k", "stroke"), ("Space", "space")):
             t.add("1 Scan pass", f"instructions per pass (callgrind), a stroke of {label} every other pass",
@@ -983,10 +1064,10 @@ def build_table(bench, started, finished):
                       f"own + server: {own_and_server} baseline")
             if key == "idle":
                 extra = (run["kivora"] - run["baseline"]) / (50 * c["wall"])
+                native = r["scan"]["bench"].get("QuietPass", r["scan"]["bench"]["IdlePass"]) if "scan" in r else None
                 t.add("2 CPU", "Kivora's extra over the baseline, per 20 ms pass, under Wine (about)",
-                      f"{1e6 * extra:.1f} µs", f"native pass {r['scan']['bench']['IdlePass']['ns'] / 1000:.2f} µs"
-                      if "scan" in r else "", ratio(extra * 1e9, r["scan"]["bench"]["IdlePass"]["ns"])
-                      if "scan" in r else "")
+                      f"{1e6 * extra:.1f} µs", f"native quiet pass {native['ns'] / 1000:.3f} µs" if native else "",
+                      ratio(extra * 1e9, native["ns"]) if native else "")
     else:
         t.failed("2 CPU", "idle and typing", errors.get("CPU idle and typing", errors.get(
             "start Kivora and the reference programs")))
@@ -999,9 +1080,38 @@ def build_table(bench, started, finished):
         t.failed("2 CPU", "typing with the strokes per program recorded",
                  errors.get("typing with the strokes per program recorded", "not run"))
 
+    if "passes" in r:
+        ways = r["passes"]
+        k, timer, sleep = ways["kivora"], ways["timer"], ways["sleep"]
+        t.add("2 CPU", "passes a second that the polling thread's pacer makes under Wine (the longest gap)",
+              f"{k['per_second']:.2f} ({k['longest_ms']:.1f} ms), waiting by "
+              f"{'a high-resolution timer' if k['wait'] == 'Timed' else 'Sleep'}: the clock ticks every "
+              f"{k['tick_us'] / 1000:g} ms",
+              f"on the high-resolution timer (ticks of 15.6 ms, as on Windows) {timer['per_second']:.2f} "
+              f"({timer['longest_ms']:.1f} ms); Sleep(20) after each pass {sleep['per_second']:.2f} "
+              f"({sleep['longest_ms']:.1f} ms)", f"{k['per_second'] / 50:.3f} × 50")
+    else:
+        t.failed("2 CPU", "passes per second", errors.get("passes per second", "not run"))
+    if "calls" in r:
+        c = r["calls"]
+        t.add("2 CPU", "one question of a pass under Wine, asked in a loop (median of 7 batches of 20,000)",
+              f"GetLastInputInfo {c['GetLastInputInfo'] / 1000:.2f} µs",
+              f"GetKeyState {c['GetKeyState'] / 1000:.2f} µs; GetAsyncKeyState of a key up "
+              f"{c['GetAsyncKeyState']:.0f} ns (the thread's copy of the key table)",
+              ratio(c["GetLastInputInfo"], c["GetAsyncKeyState"]) + " GetAsyncKeyState")
+    if "old_build" in r:
+        o = r["old_build"]
+        old, this = o["old"], o["this"]
+        t.add("2 CPU", f"idle CPU, in turns with an older build ({Path(o['exe']).name}; old, this, old, this; "
+              f"{old['wall']:.0f} s each), time on a CPU against the baseline's in the same windows",
+              f"this build {this['kivora']:.3f} s ({ratio(this['kivora'], this['baseline'])} baseline)",
+              f"the old build {old['kivora']:.3f} s ({ratio(old['kivora'], old['baseline'])} baseline)",
+              ratio(this["kivora"], old["kivora"]))
+
     # 3. memory and size
     mem = r.get("memory", {})
-    for label, key in (("logged in, window never shown", "hidden"), ("after the window was shown", "shown")):
+    for label, key in (("logged in, window never shown", "hidden"), ("after the window was shown", "shown"),
+                       ("at the end of the run: the Options dialog opened twice, every tab shown", "end")):
         if key in mem:
             m = mem[key]
             t.add("3 Memory", f"peak resident (VmHWM) under Wine, {label}", kib(m["kivora"]["hwm"]),

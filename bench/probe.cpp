@@ -11,6 +11,7 @@
 
 #include "console_tool.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -334,8 +335,54 @@ int Startup(const Arguments& args)
     return status;
 }
 
+// ------------------------------------------------------------------- calls
+
+// What one question of a polling pass costs in this process: --count calls
+// in each of --batches batches, the median batch per call. A key that is up
+// is asked for again and again, as a quiet pass would.
+template <typename Call>
+double NanosecondsPerCall(long count, long batches, Call call)
+{
+    std::vector<double> perCall;
+    for (long batch = 0; batch < batches; ++batch) {
+        long long start = Now();
+        for (long i = 0; i < count; ++i)
+            call();
+        perCall.push_back(1e6 * Milliseconds(Now() - start) / static_cast<double>(count));
+    }
+    std::sort(perCall.begin(), perCall.end());
+    return perCall[perCall.size() / 2];
+}
+
+int Calls(const Arguments& args)
+{
+    long count = args.Number(L"--count", 20000);
+    long batches = args.Number(L"--batches", 7);
+    volatile long sink = 0;
+    struct Measured {
+        const char* name;
+        double ns;
+    } rows[] = {
+        {"GetAsyncKeyState", NanosecondsPerCall(count, batches, [&] { sink = sink + GetAsyncKeyState(VK_F13); })},
+        {"GetKeyState", NanosecondsPerCall(count, batches, [&] { sink = sink + GetKeyState(VK_CAPITAL); })},
+        {"GetLastInputInfo", NanosecondsPerCall(count, batches, [&] {
+             LASTINPUTINFO info = {sizeof info, 0};
+             GetLastInputInfo(&info);
+             sink = sink + static_cast<long>(info.dwTime);
+         })},
+    };
+    for (const Measured& row : rows) {
+        char line[120];
+        std::snprintf(line, sizeof line, "call name=%s ns=%.1f", row.name, row.ns);
+        Print(line);
+    }
+    return 0;
+}
+
 int Dispatch(const std::wstring& command, const Arguments& args)
 {
+    if (command == L"calls")
+        return Calls(args);
     if (command == L"clock")
         return Clock(args);
     if (command == L"watch")
@@ -344,7 +391,7 @@ int Dispatch(const std::wstring& command, const Arguments& args)
         return Snapshot(args);
     if (command == L"startup")
         return Startup(args);
-    Print("usage: probe clock|watch|snapshot|startup");
+    Print("usage: probe clock|watch|snapshot|startup|calls");
     return 2;
 }
 

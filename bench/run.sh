@@ -22,7 +22,8 @@ if ! {
     cmake -S "$ROOT" -B "$ROOT/build/bench-windows" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw.cmake" -DCMAKE_BUILD_TYPE=Release -DKIVORA_BENCH=ON &&
     cmake --build "$ROOT/build/bench-windows" -j "$(nproc)" --target \
-        Kivora kvdriver bench_baseline bench_hook_counter bench_probe bench_save bench_map bench_chart bench_sync
+        Kivora kvdriver bench_baseline bench_hook_counter bench_probe bench_save bench_map bench_chart bench_sync \
+        bench_passes
 } >"$LOG" 2>&1; then
     tail -n 30 "$LOG" >&2
     exit 1

@@ -1,6 +1,7 @@
 // Cost of one polling pass of the key scan, over a keyboard that answers at
 // once: the work Kivora does 50 times a second, without the platform calls.
-// A pass scans every key; the count pages' scans alone are measured beside it.
+// A quiet pass (no input for minutes) asks for no key; a pass after input
+// scans every key; the count pages' scans alone are measured beside it.
 #include <benchmark/benchmark.h>
 
 #include <atomic>
@@ -19,8 +20,27 @@ void ReportAllocations(benchmark::State& state, long before)
         benchmark::Counter(static_cast<double>(Allocations - before), benchmark::Counter::kAvgIterations);
 }
 
-// No key down: every key queried (1 + 26 + 25 for the pages, 62 codes of
-// the other keys) and nothing counted.
+// The polling thread's pass after minutes without input: the gate alone.
+void QuietPass(benchmark::State& state)
+{
+    CounterTable table;
+    OtherKeyTable others;
+    TableKeyboard keyboard;
+    KeyPoller poller;
+    int64_t nowMs = 0;
+    for (int pass = 0; pass < 30000; ++pass, nowMs += 20)
+        poller.Pass(table, others, keyboard, nowMs);
+    long before = Allocations;
+    for (auto _ : state) {
+        poller.Pass(table, others, keyboard, nowMs);
+        nowMs += 20;
+    }
+    ReportAllocations(state, before);
+}
+BENCHMARK(QuietPass);
+
+// A whole scan with no key down: every key queried (Shift, 6 modifiers, 26 +
+// 25 for the pages, 56 codes of the other keys) and nothing counted.
 void IdlePass(benchmark::State& state)
 {
     CounterTable table;

@@ -1,11 +1,13 @@
 #pragma once
-// The key polling thread: a scan pass every 20 ms while RunFlag is non-zero,
+// The key polling thread: a pass every 20 ms while RunFlag is non-zero,
 // counting into Counters and marking the texts it changes on the main window.
+// A pass asks for the keys only after input (input_gate.h).
 #include <windows.h>
 
 #include <atomic>
 
 #include "capture/counter_table.h"
+#include "capture/pass_pacer.h"
 
 // Non-zero while the key polling thread is to go on.
 extern std::atomic<LONG> RunFlag;
@@ -21,6 +23,28 @@ struct PollChores {
 // The thread procedure; its parameter is a const PollChores*, or null for none.
 DWORD WINAPI KeyPollThread(LPVOID chores);
 
+// The waits between passes on Windows: Sleep, and a high-resolution waitable
+// timer, made at the first timed wait. One per thread that waits.
+class WindowsPassWaits final : public PacerPort {
+public:
+    WindowsPassWaits();
+    ~WindowsPassWaits() override;
+    WindowsPassWaits(const WindowsPassWaits&) = delete;
+    WindowsPassWaits& operator=(const WindowsPassWaits&) = delete;
+
+    int64_t NowMicroseconds() override;
+    int64_t ClockTickMicroseconds() override;
+    void SleepMilliseconds(uint32_t milliseconds) override;
+    bool TimedWait(int64_t microseconds) override;
+
+private:
+    using QueryTimerResolution = LONG(WINAPI*)(ULONG* coarsest, ULONG* finest, ULONG* current);
+    QueryTimerResolution queryTick_ = nullptr;
+    LONGLONG frequency_ = 1;
+    HANDLE timer_ = nullptr;
+    bool timerTried_ = false;
+};
+
 // While set, the thread posts RetryClockMessage to the main window about once
 // a second: the one-second clock could not be started, and a failed SetTimer
 // cannot be retried on another timer.
@@ -30,5 +54,6 @@ constexpr UINT RetryClockMessage = WM_APP + 1;
 // Marks a rectangle of window for repainting, without erasing. No window
 // between the main window and the count pages clips its children, so an area
 // of the main window reaches the visible page and the summary panel. An empty
-// rectangle (not laid out yet) marks nothing.
+// rectangle (not laid out yet) marks nothing, nor does any while the window
+// is hidden (showing it repaints it whole).
 void InvalidateArea(HWND window, const PixelRect& rect);

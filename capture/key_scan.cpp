@@ -1,6 +1,7 @@
 #include "capture/key_scan.h"
 
 #include "keys/key_codes.h"
+#include "keys/key_table.h"
 
 namespace {
 
@@ -19,9 +20,9 @@ void CountStroke(CounterTable& table, KeyCounter& key, KeyboardPort& port)
     ++table.passStrokes;
 }
 
-// Letters arm on "pressed since the last query", so a tap that goes down and
-// up between two passes still counts; digits and symbols arm only on "down
-// now". Either way the stroke counts once the key is found fully up.
+// A key arms on "pressed since the last query" (a tap that went down and up
+// between two passes) or, for the digits and symbols, also on "down now";
+// its stroke counts once the key is found fully up.
 void ScanGroup(CounterTable& table, CounterGroup& group, int16_t armingBit, KeyboardPort& port)
 {
     for (int slot = 0; slot < group.size; ++slot) {
@@ -50,25 +51,39 @@ void ScanUppercase(CounterTable& table, KeyboardPort& port)
 
 void ScanDigitsSymbols(CounterTable& table, KeyboardPort& port)
 {
-    ScanGroup(table, table.DigitSymbolGroup, DownNow, port);
+    // Either bit: a digit tapped between two passes is a stroke like a
+    // letter's. Only the letters' "pressed since" bit is shared between the
+    // two groups that ask for the same keys.
+    ScanGroup(table, table.DigitSymbolGroup, DownNow | PressedSinceLastQuery, port);
 }
 
 void ForgetEarlierPresses(KeyboardPort& port)
 {
     for (int letter = 0; letter < LetterCount; ++letter)
         port.AsyncKeyState(KeyLetterA + letter);
+    for (const KeyEntry& key : KeyTable) {
+        if (key.page == CountPage::DigitsSymbols)
+            port.AsyncKeyState(key.virtualKey);
+    }
+}
+
+bool ShiftHeld(KeyboardPort& port) { return port.AsyncKeyState(KeyShift) < 0; }
+
+void ScanPages(CounterTable& table, KeyboardPort& port, bool capsLock, bool shiftHeld)
+{
+    if (capsLock == shiftHeld)
+        ScanLowercase(table, port);
+    else
+        ScanUppercase(table, port);
+    // While Shift is held no digit or symbol key is even queried.
+    if (!shiftHeld)
+        ScanDigitsSymbols(table, port);
 }
 
 bool ScanPass(CounterTable& table, KeyboardPort& port)
 {
     bool capsLock = port.CapsLockToggled();
-    bool shift = port.AsyncKeyState(KeyShift) < 0;
-    if (capsLock == shift)
-        ScanLowercase(table, port);
-    else
-        ScanUppercase(table, port);
-    // While Shift is held no digit or symbol key is even queried.
-    if (!shift)
-        ScanDigitsSymbols(table, port);
+    bool shift = ShiftHeld(port);
+    ScanPages(table, port, capsLock, shift);
     return shift;
 }

@@ -5,14 +5,33 @@ namespace {
 constexpr int16_t DownNow = static_cast<int16_t>(0x8000);
 constexpr int16_t PressedSinceLastQuery = 0x0001;
 
+constexpr int LeftCtrlKey = KeyIndexOf("ctrl");
+constexpr int RightCtrlKey = KeyIndexOf("rightctrl");
+constexpr int LeftAltKey = KeyIndexOf("alt");
+constexpr int RightAltKey = KeyIndexOf("rightalt");
+constexpr int LeftWinKey = KeyIndexOf("win");
+constexpr int RightWinKey = KeyIndexOf("rightwin");
+static_assert(RightCtrlKey == LeftCtrlKey + 1 && LeftAltKey == LeftCtrlKey + 2 && RightAltKey == LeftCtrlKey + 3 &&
+                  LeftWinKey == LeftCtrlKey + 4 && RightWinKey == LeftCtrlKey + 5,
+              "the six modifier keys side by side, as ReadModifiers steps them");
+constexpr int ModifierKeyCount = 6;
+
+constexpr bool IsModifierKey(int key) { return key >= LeftCtrlKey && key < LeftCtrlKey + ModifierKeyCount; }
+
+int16_t CodeState(int code, KeyboardPort& port)
+{
+    int16_t state = port.AsyncKeyState(code);
+    return code == KeyKana ? static_cast<int16_t>(state & PressedSinceLastQuery) : state;
+}
+
 // Down if any code of the key is: an input method changes the code that
 // 英数, 半角/全角 and カタカナ/ひらがな send.
 int16_t KeyState(const KeyEntry& key, KeyboardPort& port)
 {
-    int16_t state = port.AsyncKeyState(key.virtualKey);
+    int16_t state = CodeState(key.virtualKey, port);
     for (uint8_t code : key.alsoSends) {
         if (code != 0)
-            state |= port.AsyncKeyState(code);
+            state |= CodeState(code, port);
     }
     return state;
 }
@@ -36,12 +55,49 @@ void CountOther(OtherKeyTable& others, CounterTable& table, int slot)
     ++table.passStrokes;
 }
 
+uint8_t& LatchOf(OtherKeyTable& others, int key) { return others.latch[key - DataFileKeyCount]; }
+
 } // namespace
 
-void ScanOtherKeys(OtherKeyTable& others, CounterTable& table, KeyboardPort& port, bool shiftHeld)
+ModifierState ReadModifiers(OtherKeyTable& others, CounterTable& table, KeyboardPort& port, bool shiftHeld)
+{
+    bool armedNow[ModifierKeyCount];
+    bool ended[ModifierKeyCount];
+    for (int i = 0; i < ModifierKeyCount; ++i) {
+        uint8_t& latch = LatchOf(others, LeftCtrlKey + i);
+        const bool idle = latch == 0;
+        ended[i] = StrokeEnds(latch, KeyState(KeyTable[LeftCtrlKey + i], port));
+        armedNow[i] = idle && latch != 0;
+    }
+    // Judged once both keys were asked for: a left Ctrl that ends in this
+    // pass may be one that AltGr sent with a right Alt first seen now.
+    others.altGr.Observe(armedNow[0], armedNow[RightAltKey - LeftCtrlKey]);
+    for (int i = 0; i < ModifierKeyCount; ++i) {
+        if (!ended[i])
+            continue;
+        const bool altGrs = i == 0 && others.altGr.LeftCtrlIsAltGrs();
+        if (i == 0)
+            others.altGr.LeftCtrlEnded();
+        if (!altGrs)
+            CountOther(others, table, LeftCtrlKey + i - DataFileKeyCount);
+    }
+    auto armed = [&](int key) { return LatchOf(others, key) != 0; };
+    ModifierState held;
+    held.shift = shiftHeld;
+    const bool altGrsCtrl = others.altGr.LeftCtrlIsAltGrs();
+    held.altGr = armed(RightAltKey) && altGrsCtrl;
+    held.ctrl = (armed(LeftCtrlKey) && !altGrsCtrl) || armed(RightCtrlKey);
+    held.alt = armed(LeftAltKey) || (armed(RightAltKey) && !held.altGr);
+    held.win = armed(LeftWinKey) || armed(RightWinKey);
+    return held;
+}
+
+void ScanOtherKeys(OtherKeyTable& others, CounterTable& table, KeyboardPort& port, const ModifierState& held)
 {
     for (int key = DataFileKeyCount; key < FirstShiftedKey; ++key) {
-        if (StrokeEnds(others.latch[key - DataFileKeyCount], KeyState(KeyTable[key], port)))
+        if (IsModifierKey(key))
+            continue;
+        if (StrokeEnds(LatchOf(others, key), KeyState(KeyTable[key], port)))
             CountOther(others, table, key - DataFileKeyCount);
     }
     for (int key = FirstShiftedKey; key < KeyTableSize; ++key) {
@@ -51,14 +107,14 @@ void ScanOtherKeys(OtherKeyTable& others, CounterTable& table, KeyboardPort& por
         // and is not even queried: their count waits for a query that finds
         // it fully up, which a query of ours could hasten.
         const bool pagesArmed = table.Counter(KeyTable[KeyTable[key].shiftOf]).latch != 0;
-        if (shiftHeld && !pagesArmed) {
+        if (held.shift && !pagesArmed) {
             if (StrokeEnds(latch, port.AsyncKeyState(KeyTable[key].virtualKey)))
                 CountOther(others, table, slot);
             continue;
         }
         // Without Shift the pages' scan has just queried the key, and armed
-        // it if it was down: a stroke begun with Shift is then theirs, or
-        // over. The two latches are never armed together.
+        // it if it was down or pressed: a stroke begun with Shift is then
+        // theirs, or over. The two latches are never armed together.
         if (latch != 0 && !pagesArmed)
             CountOther(others, table, slot);
         latch = 0;
@@ -76,7 +132,25 @@ void ForgetEarlierOtherPresses(CounterTable& table, KeyboardPort& port)
 int ScanEveryKey(CounterTable& table, OtherKeyTable& others, KeyboardPort& port)
 {
     table.passStrokes = 0;
-    bool shiftHeld = ScanPass(table, port);
-    ScanOtherKeys(others, table, port, shiftHeld);
+    const bool capsLock = port.CapsLockToggled();
+    const bool shiftHeld = ShiftHeld(port);
+    others.held = ReadModifiers(others, table, port, shiftHeld);
+    ScanPages(table, port, capsLock, shiftHeld);
+    ScanOtherKeys(others, table, port, others.held);
     return table.passStrokes;
+}
+
+bool AnyLatchArmed(const CounterTable& table, const OtherKeyTable& others)
+{
+    for (const CounterGroup* group : {&table.LowercaseGroup, &table.UppercaseGroup, &table.DigitSymbolGroup}) {
+        for (int slot = 0; slot < group->size; ++slot) {
+            if (group->keys[slot].latch != 0)
+                return true;
+        }
+    }
+    for (uint8_t latch : others.latch) {
+        if (latch != 0)
+            return true;
+    }
+    return false;
 }

@@ -3,11 +3,13 @@
 // other key of KeyTable and the strokes made with Shift held, slot 0 being
 // KeyTable[DataFileKeyCount]. One table for the whole run, as the counter
 // table is: the polling thread raises the counts and alone keeps the
-// latches; the interface thread loads, zeroes and reads the counts.
+// latches and the modifiers; the interface thread loads, zeroes and reads
+// the counts.
 #include <array>
 #include <atomic>
 #include <cstdint>
 
+#include "capture/modifier_keys.h"
 #include "keys/key_table.h"
 
 constexpr int OtherKeyCount = KeyTableSize - DataFileKeyCount;
@@ -32,6 +34,9 @@ public:
 
     // 1 while a key seen pressed waits for its full release.
     std::array<uint8_t, OtherKeyCount> latch{};
+    // The modifiers as the last pass that scanned found them.
+    ModifierState held;
+    AltGrWatch altGr;
 
 private:
     std::array<std::atomic<int64_t>, OtherKeyCount> counts_{};

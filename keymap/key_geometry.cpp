@@ -1,5 +1,7 @@
 #include "keymap/key_geometry.h"
 
+#include "paint/heat_scale.h"
+
 #include <cstdint>
 #include <limits>
 #include <string_view>
@@ -263,4 +265,21 @@ uint64_t HighestKeyValue(const KeyCounts& counts, MapMode mode)
             highest = value;
     }
     return highest;
+}
+
+KeySelection KeysDrawnOtherwise(const KeyCounts& before, const KeyCounts& after, MapMode mode)
+{
+    const uint64_t highestBefore = HighestKeyValue(before, mode);
+    const uint64_t highestAfter = HighestKeyValue(after, mode);
+    KeySelection changed{};
+    auto keys = KeyboardKeys();
+    for (size_t i = 0; i < keys.size(); ++i) {
+        uint64_t was = 0;
+        uint64_t now = 0;
+        if (!KeyValue(keys[i], before, mode, was) || !KeyValue(keys[i], after, mode, now))
+            continue;
+        changed[i] = was != now || (highestBefore != highestAfter &&
+                                    HeatColour(was, highestBefore) != HeatColour(now, highestAfter));
+    }
+    return changed;
 }

@@ -70,3 +70,11 @@ bool KeyValue(const KeyCap& key, const KeyCounts& counts, MapMode mode, uint64_t
 
 // The largest value of any key: the top of the colour scale.
 uint64_t HighestKeyValue(const KeyCounts& counts, MapMode mode);
+
+// The keys of KeyboardKeys() by their place in it.
+using KeySelection = std::array<bool, KeyboardKeyCount>;
+
+// The keys that a drawing of after shows otherwise than one of before, in
+// one mode: those whose value changed, and those whose colour on the scale
+// changed as its top moved (most keep theirs when it moves a little).
+KeySelection KeysDrawnOtherwise(const KeyCounts& before, const KeyCounts& after, MapMode mode);

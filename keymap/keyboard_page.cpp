@@ -83,7 +83,10 @@ bool KeepRangeDaysRead(const HistoryCounts& now)
 KeyMapPicture CurrentPicture(bool& historyOff)
 {
     HistoryCounts now = AllTimeCounts();
-    std::optional<HistoryPeriods> periods = CurrentHistoryPeriods(now);
+    // All time needs no day: the history's periods are not summed for it.
+    std::optional<HistoryPeriods> periods;
+    if (Page.period != MapPeriod::All)
+        periods = CurrentHistoryPeriods(now);
     HistoryCounts rangeSums;
     bool rangeRead = Page.period == MapPeriod::Range && periods && KeepRangeDaysRead(now);
     if (AllPcsShown(Page.thisPcOnly)) {
@@ -108,22 +111,11 @@ std::string TitleOnPage(bool historyOff)
     return Page.period == MapPeriod::Range ? MapPeriodText(Page.period, Page.range) : std::string();
 }
 
-// The keys whose values differ between two sets of counts.
-KeySelection ChangedKeys(const KeyCounts& before, const KeyCounts& after, MapMode mode)
-{
-    KeySelection changed{};
-    auto keys = KeyboardKeys();
-    for (size_t i = 0; i < keys.size(); ++i) {
-        uint64_t was = 0;
-        uint64_t now = 0;
-        changed[i] = KeyValue(keys[i], before, mode, was) && KeyValue(keys[i], after, mode, now) && was != now;
-    }
-    return changed;
-}
-
-// What a new drawing of the map changed: nothing, some keys, or all of it.
+// What a new drawing of the map changed: nothing, some keys and maybe the
+// scale, or all of it.
 struct MapChange {
     bool whole = false;
+    bool scale = false;
     KeySelection keys{};
 };
 
@@ -132,9 +124,10 @@ RECT CanvasRect()
     return {0, 0, Page.canvas.area.right - Page.canvas.area.left, Page.canvas.area.bottom - Page.canvas.area.top};
 }
 
-// Draws into the page's canvas what has changed since the last drawing.
-// While the scale keeps its top, only the keys whose values moved look any
-// different, and only they are drawn again.
+// Draws into the page's canvas what has changed since the last drawing:
+// the keys whose values moved, and when the scale's top moved the scale and
+// the keys whose colours that changed; the whole map only when the colours,
+// the mode or the title did.
 MapChange RefreshCanvas(HWND page)
 {
     MapChange change;
@@ -147,18 +140,22 @@ MapChange RefreshCanvas(HWND page)
     std::string title = TitleOnPage(historyOff);
     // Another theme (a high-contrast one) is seen at the next tick.
     change.whole = fresh || picture.colours != Page.drawn.colours || picture.mode != Page.drawn.mode ||
-                   title != Page.drawnTitle ||
-                   HighestKeyValue(picture.counts, picture.mode) != HighestKeyValue(Page.drawn.counts, picture.mode);
+                   title != Page.drawnTitle;
     if (!change.whole) {
-        change.keys = ChangedKeys(Page.drawn.counts, picture.counts, picture.mode);
-        if (std::find(change.keys.begin(), change.keys.end(), true) == change.keys.end())
+        change.scale =
+            HighestKeyValue(picture.counts, picture.mode) != HighestKeyValue(Page.drawn.counts, picture.mode);
+        change.keys = KeysDrawnOtherwise(Page.drawn.counts, picture.counts, picture.mode);
+        if (!change.scale && std::find(change.keys.begin(), change.keys.end(), true) == change.keys.end())
             return change;
     }
     picture.title = title.c_str();
-    if (change.whole)
+    if (change.whole) {
         DrawKeyMap(Page.canvas.dc, CanvasRect(), picture);
-    else
+    } else {
         DrawKeyMapKeys(Page.canvas.dc, CanvasRect(), picture, change.keys);
+        if (change.scale)
+            DrawKeyMapScale(Page.canvas.dc, CanvasRect(), picture);
+    }
     picture.title = nullptr;
     Page.drawn = picture;
     Page.drawnTitle = title;
@@ -166,8 +163,8 @@ MapChange RefreshCanvas(HWND page)
 }
 
 // Puts a new drawing on the screen: the whole map, or while typing only the
-// keys just struck, so that a few key-sized copies reach the screen instead
-// of the page.
+// keys just struck (and the scale), so that a few key-sized copies reach the
+// screen instead of the page, marked in one call.
 void ShowChanges(HWND page)
 {
     MapChange change = RefreshCanvas(page);
@@ -177,15 +174,23 @@ void ShowChanges(HWND page)
     }
     RECT canvas = CanvasRect();
     KeyMapLayout layout = LayOutKeyMap({0, 0, canvas.right, canvas.bottom}, !Page.drawnTitle.empty());
+    const RECT& area = Page.canvas.area;
+    HRGN changed = CreateRectRgn(0, 0, 0, 0);
+    auto mark = [&](const PixelRect& part) {
+        HRGN piece = CreateRectRgn(area.left + part.left, area.top + part.top, area.left + part.right,
+                                   area.top + part.bottom);
+        CombineRgn(changed, changed, piece, RGN_OR);
+        DeleteObject(piece);
+    };
     auto keys = KeyboardKeys();
     for (size_t i = 0; i < keys.size(); ++i) {
-        if (!change.keys[i])
-            continue;
-        PixelRect key = KeyArea(layout, keys[i]);
-        const RECT& area = Page.canvas.area;
-        RECT changed = {area.left + key.left, area.top + key.top, area.left + key.right, area.top + key.bottom};
-        InvalidateRect(page, &changed, FALSE);
+        if (change.keys[i])
+            mark(KeyArea(layout, keys[i]));
     }
+    if (change.scale)
+        mark(ScaleArea(layout));
+    InvalidateRgn(page, changed, FALSE);
+    DeleteObject(changed);
 }
 
 void OnInitDialog(HWND page)

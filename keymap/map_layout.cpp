@@ -142,6 +142,11 @@ KeyMapLayout LayOutKeyMap(const PixelRect& canvas, bool withTitle)
     return layout;
 }
 
+PixelRect ScaleArea(const KeyMapLayout& layout)
+{
+    return {layout.scaleLowText.left, layout.scaleLowText.top, layout.scaleHighText.right, layout.scaleHighText.bottom};
+}
+
 PixelRect KeyFace(const KeyMapLayout& layout, const KeyCap& key) { return InsetBounds(layout, key.face); }
 
 PixelRect KeyArea(const KeyMapLayout& layout, const KeyCap& key)

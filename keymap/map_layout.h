@@ -37,6 +37,9 @@ struct KeyMapLayout {
 
 KeyMapLayout LayOutKeyMap(const PixelRect& canvas, bool withTitle);
 
+// Every pixel the colour scale and its end values take.
+PixelRect ScaleArea(const KeyMapLayout& layout);
+
 // A key's face in pixels, inset on every side (Enter: its upper part).
 PixelRect KeyFace(const KeyMapLayout& layout, const KeyCap& key);
 

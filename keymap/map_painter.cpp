@@ -178,3 +178,19 @@ void DrawKeyMapKeys(HDC dc, const RECT& area, const KeyMapPicture& picture, cons
     DcState state(dc);
     DrawKeys(dc, layout, picture, HighestKeyValue(picture.counts, picture.mode), fonts, &only);
 }
+
+void DrawKeyMapScale(HDC dc, const RECT& area, const KeyMapPicture& picture)
+{
+    bool withTitle = picture.title != nullptr && picture.title[0] != '\0';
+    KeyMapLayout layout = LayOutKeyMap({area.left, area.top, area.right, area.bottom}, withTitle);
+    if (layout.unit == 0)
+        return;
+    PaintFont small(layout.smallFontPixels);
+    DcState state(dc);
+    SetBkMode(dc, TRANSPARENT);
+    FillWith(dc, ToRect(ScaleArea(layout)), picture.colours.background);
+    small.SelectInto(dc);
+    SIZE digit = {};
+    GetTextExtentPoint32A(dc, "0", 1, &digit);
+    DrawScale(dc, layout, HighestKeyValue(picture.counts, picture.mode), digit.cx, picture.colours);
+}

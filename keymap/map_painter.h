@@ -20,9 +20,10 @@ struct KeyMapPicture {
 // The context's selected objects, colours and modes are as they were after.
 void DrawKeyMap(HDC dc, const RECT& area, const KeyMapPicture& picture);
 
-// The keys of KeyboardKeys() by their place in it.
-using KeySelection = std::array<bool, KeyboardKeyCount>;
-
-// Draws only the chosen keys again, over a drawing of the same area whose
-// scale ends at the same highest count: what the rest shows is unchanged.
+// Draws only the chosen keys again, over a drawing of the same area, on the
+// scale of picture's counts: what the rest shows is unchanged (the keys that
+// KeysDrawnOtherwise names), or is drawn by DrawKeyMapScale.
 void DrawKeyMapKeys(HDC dc, const RECT& area, const KeyMapPicture& picture, const KeySelection& only);
+
+// Draws the colour scale and its end values again (its top moved).
+void DrawKeyMapScale(HDC dc, const RECT& area, const KeyMapPicture& picture);

@@ -118,13 +118,34 @@ TEST_F(KeyScanTest, KeyHeldManyPassesCountsOnceAfterRelease)
     EXPECT_EQ(Total(), 1);
 }
 
-TEST_F(KeyScanTest, TapWithinOnePassCountsForLettersButNotForDigits)
+TEST_F(KeyScanTest, TapBetweenTwoPassesCountsForEveryKeyOfThePages)
 {
-    keyboard.Tap('B');
-    keyboard.Tap('2');
-    Pass(3);
-    EXPECT_EQ(Count(table.LowercaseGroup, 1), 1) << "letters arm on pressed-since-last-query";
-    EXPECT_EQ(Count(table.DigitSymbolGroup, 2), 0) << "digits arm only on down-now";
+    struct Case {
+        int key;
+        const CounterGroup& group;
+        int slot;
+    } cases[] = {
+        {'B', table.LowercaseGroup, 1},          // a letter
+        {'2', table.DigitSymbolGroup, 2},        // a digit: "pressed since" arms it too
+        {KeyLeft, table.DigitSymbolGroup, 11},   // an arrow
+        {KeyOem1, table.DigitSymbolGroup, 15},   // the colon key
+    };
+    for (const Case& c : cases) {
+        keyboard.Tap(c.key);
+        Pass(2);
+        EXPECT_EQ(Count(c.group, c.slot), 1) << "key " << c.key;
+    }
+    EXPECT_EQ(Total(), 4);
+}
+
+TEST_F(KeyScanTest, DigitTappedAndShiftLetGoBetweenTwoPassesCountsUnshifted)
+{
+    keyboard.shift = true;
+    Pass();
+    keyboard.Tap('3');   // nobody asked for it while Shift was held
+    keyboard.shift = false;
+    Pass(2);
+    EXPECT_EQ(Count(table.DigitSymbolGroup, 3), 1);
 }
 
 TEST_F(KeyScanTest, LetterStillDownWhenShiftIsReleasedCountsAsUppercaseLater)
@@ -213,6 +234,8 @@ TEST_F(KeyScanTest, PressesMadeWhilePollingWasStoppedAreForgottenAtTheStart)
     keyboard.Press('E');
     Pass();                              // armed before the stop
     keyboard.Tap('A');                   // typed while a dialog had counting stopped
+    keyboard.Tap('7');
+    keyboard.Tap(KeyDown);
     keyboard.Press('B');                 // pressed meanwhile and still down at the start
     ForgetEarlierPresses(keyboard);
     keyboard.Release('E');
@@ -221,6 +244,8 @@ TEST_F(KeyScanTest, PressesMadeWhilePollingWasStoppedAreForgottenAtTheStart)
     Pass(2);
     EXPECT_EQ(Count(table.LowercaseGroup, 0), 0) << "a";
     EXPECT_EQ(Count(table.LowercaseGroup, 1), 0) << "b";
+    EXPECT_EQ(Count(table.DigitSymbolGroup, 7), 0) << "7";
+    EXPECT_EQ(Count(table.DigitSymbolGroup, 13), 0) << "down arrow";
     EXPECT_EQ(Count(table.LowercaseGroup, 4), 1) << "the armed e still counts on its release";
     EXPECT_EQ(Total(), 1);
 }

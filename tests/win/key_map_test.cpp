@@ -11,6 +11,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "keymap/key_geometry.h"
@@ -242,9 +243,10 @@ TEST(KeyMapPainter, LeavesTheContextAsItFoundIt)
     DeleteDC(dc);
 }
 
-// The keyboard tab draws only the keys struck while the scale keeps its top:
-// the result must be the very picture a whole drawing gives.
-TEST(KeyMapPainter, DrawingTheStruckKeysAgainGivesTheWholeDrawing)
+// The keyboard tab draws again only the keys that look otherwise, and the
+// scale when its top moved: the result must be the very picture a whole
+// drawing gives.
+TEST(KeyMapPainter, DrawingTheChangedKeysAgainGivesTheWholeDrawing)
 {
     constexpr int Width = 470, Height = 330;
     struct Canvas {
@@ -265,35 +267,41 @@ TEST(KeyMapPainter, DrawingTheStruckKeysAgainGivesTheWholeDrawing)
             DeleteObject(bitmap);
             DeleteDC(dc);
         }
-    } incremental, whole;
-    ASSERT_NE(incremental.bits, nullptr);
-    ASSERT_NE(whole.bits, nullptr);
+    };
+    struct Case {
+        std::vector<std::pair<const char*, uint64_t>> struck;
+        bool topMoves;
+    } cases[] = {
+        {{{"t", 321}, {"1", 1}, {"slash", 9000}, {"enter", 40}}, false},   // below e; past 1,000; an inverted L
+        {{{"e", 3}}, true},                                                  // the top moves by a little
+        {{{"e", 2500}, {"q", 1}}, true},                                     // ... far: most keys pale
+        {{{"space", 40000}}, true},                                          // another key becomes the top
+    };
     RECT area = {0, 0, Width, Height};
-    KeyMapPicture before = SampleCounts();
-    before.title = nullptr;
-    DrawKeyMap(incremental.dc, area, before);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.struck[0].first);
+        Canvas incremental, whole;
+        ASSERT_NE(incremental.bits, nullptr);
+        ASSERT_NE(whole.bits, nullptr);
+        KeyMapPicture before = SampleCounts();
+        before.title = nullptr;
+        DrawKeyMap(incremental.dc, area, before);
+        KeyMapPicture after = before;
+        for (const auto& [column, add] : c.struck)
+            after.counts[KeyIndexOf(column)] += add;
+        const bool topMoved = HighestKeyValue(after.counts, after.mode) != HighestKeyValue(before.counts, before.mode);
+        ASSERT_EQ(topMoved, c.topMoves);
+        DrawKeyMapKeys(incremental.dc, area, after, KeysDrawnOtherwise(before.counts, after.counts, after.mode));
+        if (topMoved)
+            DrawKeyMapScale(incremental.dc, area, after);
+        DrawKeyMap(whole.dc, area, after);
+        GdiFlush();
 
-    KeyMapPicture after = before;
-    after.counts[KeyIndexOf("t")] += 321;      // still below e
-    after.counts[KeyIndexOf("1")] += 1;
-    after.counts[KeyIndexOf("slash")] = 9999;  // past 1,000: another way of writing the count
-    after.counts[KeyIndexOf("enter")] += 40;   // an inverted L
-    KeySelection struck{};
-    auto keys = KeyboardKeys();
-    for (size_t i = 0; i < keys.size(); ++i) {
-        for (const char* column : {"t", "1", "slash", "enter"})
-            struck[i] = struck[i] || keys[i].values[0] == KeyIndexOf(column);
+        int differing = 0;
+        for (int i = 0; i < Width * Height; ++i)
+            differing += incremental.bits[i] != whole.bits[i];
+        EXPECT_EQ(differing, 0);
     }
-    ASSERT_EQ(std::count(struck.begin(), struck.end(), true), 4);
-    ASSERT_EQ(HighestKeyValue(after.counts, after.mode), HighestKeyValue(before.counts, before.mode));
-    DrawKeyMapKeys(incremental.dc, area, after, struck);
-    DrawKeyMap(whole.dc, area, after);
-    GdiFlush();
-
-    int differing = 0;
-    for (int i = 0; i < Width * Height; ++i)
-        differing += incremental.bits[i] != whole.bits[i];
-    EXPECT_EQ(differing, 0);
 }
 
 // The command line renders a user's counts beside a running Kivora: the

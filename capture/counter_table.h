@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <mutex>
 
+#include "capture/pass_shortcuts.h"
 #include "keys/key_table.h"
 #include "paint/pixel_geometry.h"
 
@@ -75,6 +76,8 @@ public:
     // counted, for the strokes per program; the polling thread's alone, as
     // the latches are.
     int passStrokes = 0;
+    // And the shortcuts among them, by name (pass_shortcuts.h).
+    PassShortcuts passShortcuts;
 
     // Main-window client pixels; empty until the windows that show the
     // texts have been laid out, so that nothing is invalidated before then.

@@ -103,6 +103,9 @@ DWORD WINAPI KeyPollThread(LPVOID parameter)
         const int strokes = poller.Pass(Counters, OtherKeys, keyboard, passUs / 1000);
         if (strokes != 0 && chores.strokesCounted != nullptr)
             chores.strokesCounted(strokes);
+        // A pass that counted nothing may not have scanned: its list is the last scan's.
+        for (int i = 0; strokes != 0 && chores.shortcutStruck != nullptr && i < Counters.passShortcuts.Count(); ++i)
+            chores.shortcutStruck(Counters.passShortcuts[i].held, Counters.passShortcuts[i].virtualKey);
         pacer.WaitForNextPass();
         passUs = pacer.PassDueMicroseconds();
         if (chores.afterEachPass != nullptr)

@@ -18,6 +18,8 @@ struct PollChores {
     // After a pass that counted strokes (never after one that counted none):
     // where they go, when that is recorded.
     void (*strokesCounted)(int strokes) = nullptr;
+    // For each shortcut among them: what was held and the key (pass_shortcuts.h).
+    void (*shortcutStruck)(uint8_t held, uint8_t virtualKey) = nullptr;
 };
 
 // The thread procedure; its parameter is a const PollChores*, or null for none.

@@ -18,6 +18,7 @@ void CountStroke(CounterTable& table, KeyCounter& key, KeyboardPort& port)
     table.RefreshText(table.TotalStrokes);
     port.Invalidate(table.TotalRect.Load());
     ++table.passStrokes;
+    table.passShortcuts.Counted(key.virtualKey);
 }
 
 // A key arms on "pressed since the last query" (a tap that went down and up
@@ -29,8 +30,10 @@ void ScanGroup(CounterTable& table, CounterGroup& group, int16_t armingBit, Keyb
         KeyCounter& key = group.keys[slot];
         int16_t state = port.AsyncKeyState(key.virtualKey);
         if (key.latch == 0) {
-            if (state & armingBit)
+            if (state & armingBit) {
                 key.latch = 1;
+                table.passShortcuts.Armed(key.virtualKey);
+            }
         } else if (state == 0) {
             CountStroke(table, key, port);
         }

@@ -55,6 +55,19 @@ void CountOther(OtherKeyTable& others, CounterTable& table, int slot)
     ++table.passStrokes;
 }
 
+// StrokeEnds for a key that may be struck as a shortcut: the pass learns
+// what was held when it armed, and counts it.
+bool ShortcutKeyStrokeEnds(uint8_t& latch, int16_t state, uint8_t virtualKey, PassShortcuts& shortcuts)
+{
+    const bool idle = latch == 0;
+    const bool ends = StrokeEnds(latch, state);
+    if (idle && latch != 0)
+        shortcuts.Armed(virtualKey);
+    if (ends)
+        shortcuts.Counted(virtualKey);
+    return ends;
+}
+
 uint8_t& LatchOf(OtherKeyTable& others, int key) { return others.latch[key - DataFileKeyCount]; }
 
 } // namespace
@@ -97,7 +110,8 @@ void ScanOtherKeys(OtherKeyTable& others, CounterTable& table, KeyboardPort& por
     for (int key = DataFileKeyCount; key < FirstShiftedKey; ++key) {
         if (IsModifierKey(key))
             continue;
-        if (StrokeEnds(LatchOf(others, key), KeyState(KeyTable[key], port)))
+        if (ShortcutKeyStrokeEnds(LatchOf(others, key), KeyState(KeyTable[key], port), KeyTable[key].virtualKey,
+                                  table.passShortcuts))
             CountOther(others, table, key - DataFileKeyCount);
     }
     for (int key = FirstShiftedKey; key < KeyTableSize; ++key) {
@@ -108,15 +122,18 @@ void ScanOtherKeys(OtherKeyTable& others, CounterTable& table, KeyboardPort& por
         // it fully up, which a query of ours could hasten.
         const bool pagesArmed = table.Counter(KeyTable[KeyTable[key].shiftOf]).latch != 0;
         if (held.shift && !pagesArmed) {
-            if (StrokeEnds(latch, port.AsyncKeyState(KeyTable[key].virtualKey)))
+            const uint8_t code = KeyTable[key].virtualKey;
+            if (ShortcutKeyStrokeEnds(latch, port.AsyncKeyState(code), code, table.passShortcuts))
                 CountOther(others, table, slot);
             continue;
         }
         // Without Shift the pages' scan has just queried the key, and armed
         // it if it was down or pressed: a stroke begun with Shift is then
         // theirs, or over. The two latches are never armed together.
-        if (latch != 0 && !pagesArmed)
+        if (latch != 0 && !pagesArmed) {
             CountOther(others, table, slot);
+            table.passShortcuts.Counted(KeyTable[key].virtualKey);
+        }
         latch = 0;
     }
 }
@@ -135,6 +152,7 @@ int ScanEveryKey(CounterTable& table, OtherKeyTable& others, KeyboardPort& port)
     const bool capsLock = port.CapsLockToggled();
     const bool shiftHeld = ShiftHeld(port);
     others.held = ReadModifiers(others, table, port, shiftHeld);
+    table.passShortcuts.Begin(others.held);
     ScanPages(table, port, capsLock, shiftHeld);
     ScanOtherKeys(others, table, port, others.held);
     return table.passStrokes;

@@ -31,8 +31,9 @@ void CALLBACK UptimeClockTick(HWND window, UINT, UINT_PTR, DWORD)
     // A second counted after midnight belongs to the new day; the strokes
     // since the last second, to the minute and hour they fell in, which the
     // day that ends counts too.
-    KeepHistoryDate(AllTimeCounts());
-    LookAtTypingTime(ClockMinuteNow());
+    const HistoryCounts now = AllTimeCounts();
+    KeepHistoryDate(now);
+    LookAtTypingTime(now.AllStrokes(), ClockMinuteNow());
     WindowsClock clock(window);
     AdvanceUptimeClock(Counters, clock);
 }

@@ -153,11 +153,14 @@ void StartTypingTime(const HistoryCounts& loaded, const ClockMinute& now)
     Typing.time.Start(loaded.AllStrokes(), now);
 }
 
-void LookAtTypingTime(const ClockMinute& now)
+std::atomic<bool> TypingTimeLooked{true};
+
+void LookAtTypingTime(int64_t allStrokes, const ClockMinute& now)
 {
-    const int64_t strokes = SnapshotOf(CollectStoredValues(Counters), OtherKeys.Counts()).AllStrokes();
+    if (!TypingTimeLooked.load(std::memory_order_relaxed))
+        return;
     std::lock_guard<std::mutex> guard(Typing.lock);
-    Typing.time.Look(strokes, now);
+    Typing.time.Look(allStrokes, now);
 }
 
 void RebaseTypingTime(const HistoryCounts& allTime)

@@ -11,6 +11,7 @@
 //
 // A field is bound to its key, not to the slot the key has on its page.
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -71,7 +72,10 @@ HistoryCounts SnapshotOf(const StoredValues& values, const OtherCounts& others =
 // (history/typing_time.h): the clock looks each second; a reset, or counts
 // taken late from the keys file, move the total without a stroke.
 void StartTypingTime(const HistoryCounts& loaded, const ClockMinute& now);
-void LookAtTypingTime(const ClockMinute& now);
+void LookAtTypingTime(int64_t allStrokes, const ClockMinute& now);
+// Cleared only for a benchmark's comparison: the clock then never looks, and
+// the minutes and hours stay zero.
+extern std::atomic<bool> TypingTimeLooked;
 void RebaseTypingTime(const HistoryCounts& allTime);
 // The snapshot of the logged-in user's counts: SnapshotOf with the minutes
 // and hours since the login.

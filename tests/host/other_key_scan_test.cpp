@@ -2,12 +2,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <numeric>
 #include <random>
 #include <sstream>
 
 #include "capture/key_poller.h"
 #include "capture/other_key_scan.h"
+#include "capture/shortcut_names.h"
 #include "fake_keyboard.h"
 
 namespace {
@@ -155,6 +157,49 @@ TEST(OtherKeyScan, ThePassKnowsTheModifiersHeld)
     }
 }
 
+// The shortcuts that a row's passes strike, by name, in the order counted.
+TEST(OtherKeyScan, ShortcutsAreNamedByWhatWasHeldWhenTheKeyWentDown)
+{
+    const StrokeCase cases[] = {
+        {{"+ctrl", "+c", "-c", "-ctrl"}, "Ctrl+C"},
+        {{"+rightctrl", "~c", "", "~c", "", "~c", "", "-rightctrl"}, "Ctrl+C Ctrl+C Ctrl+C"},   // either Ctrl, once a stroke
+        {{"+ctrl +shift", "+z", "-z", "-shift -ctrl"}, "Ctrl+Shift+Z"},
+        {{"+shift +ctrl", "+1", "-1", "-ctrl -shift"}, "Ctrl+Shift+1"},       // the shifted key, named by its cap
+        {{"+alt", "~tab", "", "~tab", "", "-alt"}, "Alt+Tab Alt+Tab"},
+        {{"+rightalt", "+#73", "-#73 -rightalt"}, "Alt+F4"},
+        {{"+ctrl +shift", "~escape", "-shift -ctrl"}, "Ctrl+Shift+Esc"},
+        {{"+win", "~e", "-win"}, "Win+E"},
+        {{"+ctrl +alt", "~delete", "-alt -ctrl"}, "Ctrl+Alt+Delete"},
+        {{"+ctrl", "+c", "-ctrl", "-c"}, "Ctrl+C"},                          // Ctrl let go before the key
+        {{"+c", "+ctrl", "-c", "-ctrl"}, ""},                                // the key went down first
+        {{"+shift", "~a", "~1", "-shift"}, ""},                              // Shift alone is case
+        {{"+ctrl", "", "-ctrl"}, ""},                                        // a modifier alone
+        {{"+ctrl +alt", "", "-alt -ctrl"}, ""},
+        {{"+ctrl +rightalt", "~q", "-rightalt -ctrl"}, ""},                  // AltGr's @ is typed, not a shortcut
+        {{"+ctrl +rightalt", "+rightctrl", "~q", "-rightctrl", "-rightalt -ctrl"}, "Ctrl+Q"},   // ... with a real Ctrl
+    };
+    for (const StrokeCase& row : cases) {
+        SCOPED_TRACE(row.passes[0]);
+        CounterTable table;
+        OtherKeyTable others;
+        FakeKeyboard keyboard;
+        std::string names;
+        auto scan = [&] {
+            ScanEveryKey(table, others, keyboard);
+            for (int i = 0; i < table.passShortcuts.Count(); ++i) {
+                names += names.empty() ? "" : " ";
+                names += ShortcutName(table.passShortcuts[i].held, table.passShortcuts[i].virtualKey);
+            }
+        };
+        for (const char* pass : row.passes) {
+            Act(pass, table, keyboard);
+            scan();
+        }
+        scan();
+        EXPECT_EQ(names, row.counts);
+    }
+}
+
 // Passes as the polling thread makes them, 20 ms apart, the keyboard telling
 // the last input.
 struct GatedPolling {
@@ -166,12 +211,17 @@ struct GatedPolling {
 
     GatedPolling() { keyboard.tellsLastInput = true; }
 
+    // The shortcuts as the polling thread takes them: after a pass that counted.
+    std::map<std::string, int> shortcuts;
+
     void Pass()
     {
         keyboard.queried.clear();
-        poller.Pass(table, others, keyboard, 20 * int64_t{keyboard.pass});
+        const int strokes = poller.Pass(table, others, keyboard, 20 * int64_t{keyboard.pass});
         scanned += !keyboard.queried.empty();
         ++keyboard.pass;
+        for (int i = 0; strokes != 0 && i < table.passShortcuts.Count(); ++i)
+            ++shortcuts[ShortcutName(table.passShortcuts[i].held, table.passShortcuts[i].virtualKey)];
     }
 };
 
@@ -368,6 +418,7 @@ std::string WalkBehindTheGate(uint32_t seed)
     OtherKeyTable others;
     FakeKeyboard keyboard;
     GatedPolling gated;
+    std::map<std::string, int> shortcuts;
     auto compare = [&](int pass) -> std::string {
         for (int key = 0; key < KeyTableSize; ++key) {
             if (CountOf(table, others, key) != CountOf(gated.table, gated.others, key))
@@ -397,11 +448,17 @@ std::string WalkBehindTheGate(uint32_t seed)
             const bool tap = random() % 3 == 0;
             both([&](FakeKeyboard& k) { up ? (tap ? k.Tap(code, lag) : k.Press(code, lag)) : k.Release(code); });
         }
-        ScanEveryKey(table, others, keyboard);
+        const int strokes = ScanEveryKey(table, others, keyboard);
+        if (table.passShortcuts.Count() > strokes)
+            return "pass " + std::to_string(pass) + ": more shortcuts than strokes";
+        for (int i = 0; i < table.passShortcuts.Count(); ++i)
+            ++shortcuts[ShortcutName(table.passShortcuts[i].held, table.passShortcuts[i].virtualKey)];
         gated.Pass();
         if (std::string failure = compare(pass); !failure.empty())
             return failure;
     }
+    if (shortcuts != gated.shortcuts)
+        return "the gate changed the shortcuts";
     if (gated.scanned >= passes)
         return "the gate scanned in " + std::to_string(gated.scanned) + " passes of " + std::to_string(passes + 12);
     return "";

@@ -99,6 +99,25 @@ TEST_F(HistoryPageTest, ArrowKeysChooseDaysThatTheKeyboardTabThenShows)
     SendDlgItemMessageA(history, IDC_CHART_LIST, CB_SETCURSEL, 1, 0);
     SendMessageA(history, WM_COMMAND, MAKEWPARAM(IDC_CHART_LIST, CBN_SELCHANGE), 0);
 
+    // On a page too narrow for the first row, the list choice goes to the
+    // second, under the span, and comes back.
+    auto placeOf = [history](int id) {
+        RECT rect;
+        GetWindowRect(GetDlgItem(history, id), &rect);
+        MapWindowPoints(nullptr, history, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    RECT page;
+    GetClientRect(history, &page);
+    const RECT firstRow = placeOf(IDC_CHART_LIST);
+    for (int width : {static_cast<int>(page.right) * 4 / 5, static_cast<int>(page.right)}) {
+        SendMessageA(history, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, page.bottom));
+        RECT list = placeOf(IDC_CHART_LIST), span = placeOf(IDC_CHART_SPAN), save = placeOf(IDC_CHART_SAVE), both;
+        EXPECT_FALSE(IntersectRect(&both, &list, &save)) << width;
+        EXPECT_EQ(list.top >= span.bottom, width < page.right) << width;
+        EXPECT_EQ(list.left, width < page.right ? span.left : firstRow.left) << width;
+    }
+
     // Hidden (another tab is shown), the page's first tick stops its timer.
     SendMessageA(history, WM_TIMER, PageRefreshTimer, 0);
     EXPECT_FALSE(KillTimer(history, PageRefreshTimer)) << "no timer left running";

@@ -35,7 +35,8 @@ HistoryCounts SumOfEveryDay(const std::vector<HistoryDay>& days)
 void ExportFromWindow(HWND owner)
 {
     StoredValues values = CollectStoredValues(Counters);
-    const HistoryCounts allTime = SnapshotOf(values, OtherKeys.Counts());
+    // With the running day's minutes and hours, which the clock keeps.
+    const HistoryCounts allTime = RunningSnapshot(values, OtherKeys.Counts());
     std::optional<HistoryPeriods> periods = CurrentHistoryPeriods(allTime);
     if (!periods) {
         ShowMessage(owner, "日ごとの記録ファイル（data フォルダーの *.history.csv）を読めないため、書き出せません。",

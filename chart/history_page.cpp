@@ -178,7 +178,8 @@ void FitHistoryPage(HWND page, int width, int height)
     const RECT now = placeOf(list);
     const int listWidth = now.right - now.left;
     const int saveLeft = width - units.left - (save.right - save.left);
-    const bool firstRow = keysButton.right + units.left + listWidth + units.left <= saveLeft;
+    // Half the usual gap before the save button will do.
+    const bool firstRow = keysButton.right + units.left + listWidth + units.left / 2 <= saveLeft;
     const bool pcsShown = (GetWindowLongA(pcs, GWL_STYLE) & WS_VISIBLE) != 0;
     POINT at = {keysButton.right + units.left, span.top};
     if (!firstRow)

@@ -3,6 +3,10 @@
 // they go in the chart.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -115,6 +119,62 @@ TEST(WeekHours, EachWeekdaysHoursAddUpOverTheRange)
     // Two cells of the same count: the earlier weekday's, and the earlier hour's.
     DaySeries tie = MakeDaySeries({Day(monday, {{15, 7}, {8, 7}}, 2), Day({2026, 12, 2}, {{3, 7}}, 1)}, {2026, 12, 8});
     EXPECT_EQ(HoursOfWeek(tie, {monday, {2026, 12, 8}}).busiest, Cell(0, 8));
+}
+
+// Random histories against a sum made the slow way, day by day by date: a
+// fixed block of seeds and a fresh one each run (its first seed printed, so
+// that a failure replays with KIVORA_HOURS_SEED).
+TEST(WeekHours, RandomHistoriesAddUpAsTheirDaysDo)
+{
+    uint32_t fresh = static_cast<uint32_t>(std::time(nullptr));
+    if (const char* seed = std::getenv("KIVORA_HOURS_SEED"))
+        fresh = static_cast<uint32_t>(std::strtoul(seed, nullptr, 10));
+    std::printf("WeekHours fresh seeds from %u\n", fresh);
+    std::vector<uint32_t> seeds;
+    for (uint32_t i = 0; i < 40; ++i)
+        seeds.push_back(i < 20 ? i + 1 : fresh + i - 20);
+    for (uint32_t seed : seeds) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 random(seed);
+        auto below = [&random](int n) { return static_cast<int>(random() % static_cast<uint32_t>(n)); };
+        const LocalDate today = AddDays({2026, 12, 8}, below(7));
+        std::vector<HistoryDay> days;
+        for (int ago = below(900); ago >= 0; ago -= 1 + below(4)) {
+            std::vector<std::pair<int, int64_t>> hours;
+            for (int n = below(4); n > 0; --n)
+                hours.push_back({below(24), below(3) == 0 ? LargestHistoryValue / 4 : below(500)});
+            days.push_back(Day(AddDays(today, -ago), hours, below(3) == 0 ? 0 : 1 + below(300)));
+        }
+        DaySeries series = MakeDaySeries(days, today);
+        const LocalDate first = AddDays(today, -below(1000));
+        const DateRange range = {first, AddDays(first, below(400))};
+
+        WeekHours week = HoursOfWeek(series, range);
+        std::array<int64_t, WeekHourCount> slow{};
+        int64_t timed = 0;
+        for (const HistoryDay& day : series.days) {
+            if (day.date < range.first || range.last < day.date)
+                continue;
+            for (int hour = 0; hour < HoursOfDay; ++hour) {
+                int64_t& cell = slow[WeekdayIndex(day.date) * HoursOfDay + hour];
+                cell = std::min(cell + day.counts.hours[hour], LargestHistoryValue);
+            }
+            if (day.counts.activeMinutes > 0)
+                timed = std::min(timed + TimedStrokes(day.counts), LargestHistoryValue);
+        }
+        ASSERT_EQ(week.strokes, slow);
+        ASSERT_EQ(week.timedStrokes, timed);
+        for (int cell = 0; cell < WeekHourCount; ++cell)
+            ASSERT_LE(week.strokes[cell], week.Highest());
+        ASSERT_EQ(week.busiest < 0, week.Highest() == 0);
+        // The bars of any grouping hold the range's timed strokes between them.
+        for (BarGrouping grouping : {BarGrouping::Day, BarGrouping::Week, BarGrouping::Month}) {
+            int64_t bars = 0;
+            for (const DayBucket& bucket : GroupDays(series, range, grouping, ChartKeys::AllKeys))
+                bars = std::min(bars + bucket.timedStrokes, LargestHistoryValue);
+            ASSERT_EQ(bars, timed) << static_cast<int>(grouping);
+        }
+    }
 }
 
 TEST(WeekHours, TheBusiestHourNamed)

@@ -531,7 +531,6 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
     int64_t speedHighest = 0;
     int64_t total = 0;
     HistoryCounts spanSums;
-    int64_t spanTimed = 0;
     for (std::size_t i = 0; i < buckets.size(); ++i) {
         ChartBar& bar = layout.bars[i];
         bar.bucket = std::move(buckets[i]);
@@ -543,10 +542,8 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
             rateHighest = std::max(rateHighest, bar.strokesPerHour);
         speedHighest = std::max(speedHighest, bar.speed);
         total = std::min(total + bar.bucket.strokes, LargestHistoryValue);
-        if (!view.selection) {
+        if (!view.selection)
             AddCounts(spanSums, bar.bucket.counts);
-            spanTimed = std::min(spanTimed + bar.bucket.timedStrokes, LargestHistoryValue);
-        }
     }
     // Ticks two lines apart at the least: room between their texts. The
     // speed's axis has as many steps as the rates', so that both fall on the
@@ -609,8 +606,8 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
     LayOutLegend(layout, legendTop, gap, ruler);
     LayOutHours(layout, week, monthTop, legendTop, gap, right, ruler);   // after the legend, which it may move
 
-    MarkSelection(layout, view.selection ? SumOfDays(series, described) : spanSums,
-                  view.selection ? week.timedStrokes : spanTimed, described, view.keys);
+    MarkSelection(layout, view.selection ? SumOfDays(series, described) : spanSums, week.timedStrokes, described,
+                  view.keys);
     if (listed)
         LayOutProgramList(layout, *view.listCounts, view.list, named, chartRight + gap * 3, right, captionTop,
                           listRows, gap, ruler);

@@ -226,8 +226,8 @@ void DrawSelection(HDC dc, const ChartLayout& layout, const PaintColours& colour
 }
 
 // The names are UTF-8, drawn as Unicode: a program's file name need not fit
-// the code page (a shortcut's name is ASCII). At most eleven rows: cold, so built for size as the rest of
-// Kivora.exe is.
+// the code page (a shortcut's name is ASCII). At most eleven rows: cold, so
+// built for size as the rest of Kivora.exe is.
 [[gnu::cold]] void DrawProgramList(HDC dc, const ChartLayout& layout, const PaintColours& colours)
 {
     SetTextColor(dc, colours.text);

@@ -1,13 +1,18 @@
 // The time to draw the daily chart once, off-screen, from ten years of
-// history (3,650 days), at the size the history tab draws it and at the
-// picture's, with Kivora's own drawing; the time to write the picture file;
-// and the time of Kivora.exe /chart over the same ten years, run in the
-// process (find the user, read the data file and the history, lay out,
-// draw, encode, write). Arguments: the number of rounds and a folder for
-// the pictures and the user's files. Prints one line per measurement:
+// history (3,650 days with their minutes and hours), at the size the
+// history tab draws it and at the picture's, with Kivora's own drawing; the
+// tab's refresh when the days have moved (every day read from the history
+// as the keeper holds it, the series made, the chart drawn); the time to
+// write the picture file; and the time of Kivora.exe /chart over the same
+// ten years, run in the process (find the user, read the data file and the
+// history, lay out, draw, encode, write). Arguments: the number of rounds
+// and a folder for the pictures and the user's files. Prints one line per
+// measurement:
 //   "series days=N us=T"                       the days read into a series, once
 //   "chart span=S width=W height=H us=T"       one layout and drawing
 //   "layout span=S width=W height=H us=T"      the layout alone, as the tab measures it
+//   "refresh span=S width=W height=H us=T read=R series=M draw=D"
+//                                              the days read, the series made, the chart drawn
 //   "png span=S width=W height=H us=T ok=1"    one picture file written
 //   "command span=S us=T ok=1"                 one /chart command
 #include <windows.h>
@@ -23,6 +28,7 @@
 #include "chart/chart_command.h"
 #include "chart/chart_painter.h"
 #include "chart/chart_png.h"
+#include "history/history_book.h"
 #include "history/user_history.h"
 #include "store/user_record.h"
 
@@ -34,7 +40,7 @@ constexpr int TenYearsOfDays = 3650;
 constexpr SIZE TabChart = {522, 294};
 
 // Ten years of typing that ends today: every key counted, busier and quieter
-// days, an hour or two a day.
+// days, an hour or two a day, in the minutes and hours of the working day.
 std::vector<HistoryDay> TenYears(const LocalDate& today)
 {
     std::vector<HistoryDay> days(TenYearsOfDays);
@@ -44,6 +50,12 @@ std::vector<HistoryDay> TenYears(const LocalDate& today)
         day.counts.seconds = 3600 + (i * 7919) % 5400;
         for (int key = 0; key < HistoryKeyCount; ++key)
             day.counts.keys[key] = (i * 31 + key * 7919) % 400;
+        int64_t strokes = day.counts.AllStrokes();
+        for (int hour = 8; hour < 18; ++hour)
+            day.counts.hours[hour] = strokes / 10;
+        day.counts.hours[8 + i % 10] += strokes % 10;
+        day.counts.activeMinutes = 60 + i % 90;
+        day.counts.bestMinute = 150 + i % 100;
     }
     return days;
 }
@@ -100,6 +112,36 @@ int main(int argc, char** argv)
                 LayOutChartIn(memory, area, picture);
                 std::printf("layout span=%s width=%ld height=%ld us=%.1f\n", ChartSpanWord(span), size.cx, size.cy,
                             Microseconds(Now() - start));
+            }
+        }
+    }
+
+    // The tab's refresh when the days moved: what it does with the keeper's
+    // days (CurrentHistoryDays), from the history's text as the keeper holds it.
+    std::string text = std::string(HistoryHeader) + "\r\n";
+    for (const HistoryDay& day : series.days)
+        AppendHistoryLine(text, day.date, day.counts);
+    HistoryBook book;
+    book.Load(text, today);
+    {
+        ScreenCanvas canvas(screen, TabChart.cx, TabChart.cy);
+        RECT area = {0, 0, TabChart.cx, TabChart.cy};
+        for (ChartSpan span : spans) {
+            for (int round = 0; round < rounds; ++round) {
+                start = Now();
+                std::vector<HistoryDay> kept = book.Days(HistoryCounts{});
+                long long read = Now();
+                DaySeries made = MakeDaySeries(std::move(kept), today);
+                long long madeAt = Now();
+                ChartPicture picture;
+                picture.series = &made;
+                picture.view.span = span;
+                DrawHistoryChart(canvas.Dc(), area, picture);
+                GdiFlush();
+                long long end = Now();
+                std::printf("refresh span=%s width=%ld height=%ld us=%.1f read=%.1f series=%.1f draw=%.1f\n",
+                            ChartSpanWord(span), TabChart.cx, TabChart.cy, Microseconds(end - start),
+                            Microseconds(read - start), Microseconds(madeAt - read), Microseconds(end - madeAt));
             }
         }
     }

@@ -641,13 +641,13 @@ class Bench:
         times = {}
         for line in result.stdout.decode().splitlines():
             record = e2e.Record(line.strip())
-            if record.kind in ("chart", "layout", "png", "command"):
+            if record.kind in ("chart", "layout", "refresh", "png", "command"):
                 if record.kind in ("png", "command") and record["ok"] != "1":
                     raise RuntimeError(f"bench_chart could not write its picture ({record.kind})")
                 size = f" {record['width']}x{record['height']}" if record.kind != "command" else ""
                 key = f"{record.kind} {record['span']}{size}"
                 times.setdefault(key, []).append(float(record["us"]))
-        if len(times) != 10:
+        if len(times) != 12:
             raise RuntimeError(f"bench_chart gave {({k: len(v) for k, v in times.items()})}")
         self.results["chart_paint"] = {key: {"median": statistics.median(v), "p95": percentile(v, 0.95)}
                                        for key, v in times.items()}
@@ -1263,6 +1263,9 @@ def build_table(bench, started, finished):
               ms(f"chart all {TAB_CHART}"), f"the picture, 1200 × 720 px: {ms('chart all 1200x720')}", "")
         t.add("8 Daily chart", "the same, the last 30 days a day a bar",
               ms(f"chart 30 {TAB_CHART}"), f"the picture: {ms('chart 30 1200x720')}", "")
+        t.add("8 Daily chart", "the history tab's refresh when the days moved: every day read from the history as "
+              "the keeper holds it, the series made, the chart with the hours of the week drawn, all days shown",
+              ms(f"refresh all {TAB_CHART}"), f"the last 30 days: {ms(f'refresh 30 {TAB_CHART}')}", "")
         t.add("8 Daily chart", "of which the layout alone (texts measured by GDI), all days shown",
               ms(f"layout all {TAB_CHART}"), f"the picture: {ms('layout all 1200x720')}", "")
         t.add("8 Daily chart", "the picture file: draw, encode, write atomically (1200 × 720 px, all days)",

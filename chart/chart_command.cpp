@@ -39,7 +39,7 @@ bool WriteChart(CommandUser& user, const std::wstring& file, const void* context
     picture.view.span = arguments.span;
     picture.view.keys = arguments.keys;
     const std::vector<RankedApp> programs = RankApps(user.apps.Sum(SpanDates(series, arguments.span)));
-    picture.view.programs = &programs;
+    picture.view.ranked = &programs;
     picture.title = title.c_str();
     return WriteHistoryChartPng(file, picture);
 }

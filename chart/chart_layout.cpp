@@ -45,6 +45,20 @@ void PlaceTicks(ValueAxis& axis, const PixelRect& plot, int plotLeftGap, int lin
     }
 }
 
+// The ticks of a second axis, on the first one's places, left-aligned a gap
+// right of the plot.
+void PlaceRightTicks(ValueAxis& axis, const ValueAxis& beside, const PixelRect& plot, int gap, int line,
+                     const TextRuler& ruler)
+{
+    for (std::size_t i = 0; i < axis.ticks.size() && i < beside.ticks.size(); ++i) {
+        AxisTick& tick = axis.ticks[i];
+        tick.y = beside.ticks[i].y;
+        std::string text = FormatGrouped(tick.value);
+        int width = ruler.Width(text);
+        tick.label = TextAt(plot.right + gap, tick.y - line / 2, width, line, std::move(text));
+    }
+}
+
 int WidestTick(const ValueAxis& axis, const TextRuler& ruler)
 {
     int widest = 0;
@@ -180,6 +194,66 @@ void LayOutCalendar(ChartLayout& layout, const DaySeries& series, ChartKeys keys
     }
 }
 
+// The hours of the week in hoursGrid, on the calendar's rows: the weekdays'
+// names left of it, hours over its columns as far apart as their texts
+// need (every third, sixth or twelfth), the busiest hour named under it,
+// from its labels' left edge or, when that leaves too little room, ending at
+// high; in the short form when even that leaves the legend no room.
+void LayOutHours(ChartLayout& layout, const WeekHours& week, int monthTop, int legendTop, int gap, int high,
+                 const TextRuler& ruler)
+{
+    const int line = layout.lineHeight;
+    const int pitch = layout.cellPitch;
+    const int cellGap = pitch >= 8 ? std::max(1, pitch / 8) : 1;
+    const PixelRect& grid = layout.hoursGrid;
+    layout.hoursHighest = week.Highest();
+    layout.hourCells.resize(WeekHourCount);
+    for (int cell = 0; cell < WeekHourCount; ++cell) {
+        int left = grid.left + cell % HoursOfDay * pitch;
+        int top = grid.top + cell / HoursOfDay * pitch;
+        layout.hourCells[cell] = {{left, top, left + pitch - cellGap, top + pitch - cellGap}, week.strokes[cell]};
+    }
+    for (const ChartText& weekday : layout.weekdayLabels) {
+        ChartText label = weekday;
+        int width = label.rect.right - label.rect.left;
+        label.rect.right = grid.left - gap;
+        label.rect.left = label.rect.right - width;
+        layout.hourWeekdayLabels.push_back(std::move(label));
+    }
+    int stride = 3;
+    while (stride < 12 && stride * pitch < ruler.Width("00") + gap * 2)
+        stride *= 2;
+    for (int hour = 0; hour < HoursOfDay; hour += stride) {
+        std::string text = std::to_string(hour);
+        int width = ruler.Width(text);
+        KeepApart(layout.hourLabels, TextAt(grid.left + hour * pitch, monthTop, width, line, std::move(text)), gap,
+                  grid.left, high);
+    }
+
+    // A line apart from the calendar's legend, which moves left for it.
+    const int legendWidth = layout.calendar.right - layout.noLineKey.left;
+    const int low = layout.calendar.left + legendWidth + line;
+    int labelsLeft = layout.hourWeekdayLabels.empty() ? grid.left : layout.hourWeekdayLabels.front().rect.left;
+    for (bool shortForm : {false, true}) {
+        std::string text = FormatBusiestHour(week, shortForm);
+        int width = ruler.Width(text);
+        int left = std::max(low, std::min(labelsLeft, high - width));
+        if (left + width <= high || shortForm) {
+            layout.busiestHour = TextAt(left, legendTop, width, line, std::move(text));
+            break;
+        }
+    }
+    int shift = std::max(0, layout.calendar.right + line - layout.busiestHour.rect.left);
+    for (PixelRect* rect : {&layout.noLineKey, &layout.noLineText.rect, &layout.legendLow.rect, &layout.legendHigh.rect}) {
+        rect->left -= shift;
+        rect->right -= shift;
+    }
+    for (PixelRect& step : layout.legendSteps) {
+        step.left -= shift;
+        step.right -= shift;
+    }
+}
+
 // Right-aligned to the calendar's right edge: 記録なし beside an outline-only
 // cell, then 0, cells up the scale, and the highest day.
 void LayOutLegend(ChartLayout& layout, int top, int gap, const TextRuler& ruler)
@@ -229,6 +303,9 @@ void PlaceBars(ChartLayout& layout)
         if (bar.rated)
             bar.rate = {(left + right - barGap) / 2,
                         AxisY(bar.strokesPerHour, layout.rateAxis, layout.ratePlot.bottom, rateHeight)};
+        if (bar.speed >= 0)
+            bar.speedPoint = {(left + right - barGap) / 2,
+                              AxisY(bar.speed, layout.speedAxis, layout.ratePlot.bottom, rateHeight)};
     }
 }
 
@@ -252,7 +329,8 @@ void LayOutDateLabels(ChartLayout& layout, int top, int gap, int high, const Tex
     std::reverse(layout.dateLabels.begin(), layout.dateLabels.end());
 }
 
-void MarkSelection(ChartLayout& layout, const HistoryCounts& sums, const DateRange& range, ChartKeys keys)
+void MarkSelection(ChartLayout& layout, const HistoryCounts& sums, int64_t timedStrokes, const DateRange& range,
+                   ChartKeys keys)
 {
     if (layout.selection && !layout.cells.empty()) {
         int32_t base = DayNumber(layout.cells.front().date);
@@ -282,17 +360,19 @@ void MarkSelection(ChartLayout& layout, const HistoryCounts& sums, const DateRan
                                     layout.bars[layout.selectedBarLast].bar.right + 2, layout.plot.bottom + 2};
     }
     layout.selectionDate.text = FormatJapaneseRange(range);
-    layout.selectionFigures.text = FormatRangeFigures(sums, keys);
-    layout.selectionKeys.text = FormatTopKeys(sums, keys);
+    layout.selectionFigures.text = FormatRangeFigures(sums, keys, timedStrokes);
+    layout.selectionKeys.text = FormatKeysLine(sums, keys);
 }
 
-// The ranked programs from top down, in rows a line high from left to right:
-// as many as fit, the last of them the others together when some are left.
-void LayOutProgramList(ChartLayout& layout, const std::vector<RankedApp>& programs, std::size_t named, int left,
+// The ranked programs (or shortcuts) from top down, in rows a line high from
+// left to right: as many as fit, the last of them the others together when
+// some are left.
+void LayOutProgramList(ChartLayout& layout, const std::vector<RankedApp>& programs, ChartList list, std::size_t named,
+                       int left,
                        int right, int top, int rows, int gap, const TextRuler& ruler)
 {
     const int line = layout.lineHeight;
-    std::string caption = "アプリごとの打鍵数";
+    std::string caption = ChartListHeading(list);
     layout.programsCaption = TextAt(left, top, ruler.Width(caption), line, caption);
     const std::size_t room = static_cast<std::size_t>(rows);
     std::vector<RankedApp> ranked =
@@ -333,14 +413,28 @@ ValueAxis RoundAxis(int64_t highest, int maxSteps)
 {
     highest = std::clamp<int64_t>(highest, 0, LargestHistoryValue);
     maxSteps = std::max(maxSteps, 1);
-    ValueAxis axis;
     // The largest value needs one step of its own size at most: the loop ends
     // by 10^18 at the latest, far from overflowing.
     for (int64_t power = 1;; power *= 10) {
         for (int64_t multiple : {1, 2, 5}) {
             int64_t step = multiple * power;
             int64_t steps = std::max<int64_t>(highest / step + (highest % step != 0), 1);
-            if (steps <= maxSteps) {
+            if (steps <= maxSteps)
+                return AxisOfSteps(steps * step, static_cast<int>(steps));
+        }
+    }
+}
+
+ValueAxis AxisOfSteps(int64_t highest, int steps)
+{
+    highest = std::clamp<int64_t>(highest, 0, LargestHistoryValue);
+    steps = std::max(steps, 1);
+    ValueAxis axis;
+    // A step of 10^18 reaches the largest value in one: the loop ends there.
+    for (int64_t power = 1;; power *= 10) {
+        for (int64_t multiple : {1, 2, 5}) {
+            int64_t step = multiple * power;
+            if (step >= highest || (highest - 1) / step + 1 <= steps) {
                 axis.step = step;
                 axis.top = steps * step;
                 for (int64_t i = 0; i <= steps; ++i)
@@ -369,8 +463,8 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
     int top = canvas.top + margin;
     int bottom = canvas.bottom - margin;
 
-    // From the top: the title, the month names, the calendar, its legend, the
-    // bars' caption.
+    // From the top: the title, the month and hour names, the calendar and the
+    // hours of the week, their legend and busiest hour, the bars' caption.
     int y = top;
     if (view.withTitle) {
         layout.titleFontPixels = layout.fontPixels * 5 / 4;
@@ -381,14 +475,19 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
     for (int weekday = 0; weekday < DaysPerWeek; ++weekday)
         weekdayWidth = std::max(weekdayWidth, ruler.Width(WeekdayName(weekday)));
     int calendarLeft = left + weekdayWidth + gap;
+    // The hours' own weekday names between the two.
+    int hoursGap = gap * 3 + weekdayWidth;
     // At most a quarter of the height, and cells no larger than two lines.
-    int pitch = std::min({(right - calendarLeft) / CalendarWeeks, (bottom - top) / 4 / DaysPerWeek, line * 2});
+    int pitch = std::min({(right - calendarLeft - hoursGap) / (CalendarWeeks + HoursOfDay),
+                          (bottom - top) / 4 / DaysPerWeek, line * 2});
     if (pitch < SmallestCellPitch)
         return layout;
     layout.cellPitch = pitch;
     int monthTop = y;
     y += line + 1;
     layout.calendar = {calendarLeft, y, calendarLeft + CalendarWeeks * pitch, y + DaysPerWeek * pitch};
+    // The hours at the right edge: what the pitch leaves over goes between.
+    layout.hoursGrid = {right - HoursOfDay * pitch, y, right, layout.calendar.bottom};
     int legendTop = layout.calendar.bottom + gap;
     int captionTop = legendTop + line + line / 2;
     layout.plot.top = captionTop + line + halfLine + 1;
@@ -398,15 +497,6 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
     layout.selectionKeys.rect = {left, bottom - line, right, bottom};
     layout.selectionFigures.rect = {left, bottom - 2 * line, right, bottom - line};
     layout.selectionDate.rect = {left, bottom - 3 * line, right, bottom - 2 * line};
-
-    // The programs' column, from the bars' caption down to those lines, a
-    // third of the width at most; the charts keep left of it.
-    int chartRight = right;
-    int listRows = (layout.selectionDate.rect.top - gap - captionTop - gap) / line - 1;
-    const std::size_t named = view.programs != nullptr ? view.programs->size() : 0;
-    bool listed = listRows >= 2 && named > 0;
-    if (listed)
-        chartRight = right - std::min((right - left) / 3, layout.fontPixels * 20) - gap * 3;
 
     // From the bottom, above the selection's lines: the rates' chart, its
     // caption and the date labels under the plot. The rates take a third of
@@ -423,12 +513,23 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
     layout.ratePlot.top = rateCaptionTop + line + halfLine + 1;
     layout.ratePlot.bottom = barsBottom;
 
+    // The list's column, from the bars' caption down to the rates' caption,
+    // a third of the width at most; the bars keep left of it, and the rates
+    // with them.
+    int chartRight = right;
+    int listRows = (rateCaptionTop - gap - captionTop - gap) / line - 1;
+    const std::size_t named = view.ranked != nullptr ? view.ranked->size() : 0;
+    bool listed = listRows >= 2 && named > 0;
+    if (listed)
+        chartRight = right - std::min((right - left) / 3, layout.fontPixels * 20) - gap * 3;
+
     // The bars and their axes, whose widest text decides where the plots begin.
     layout.spanDates = SpanDates(series, view.span);
     layout.grouping = GroupingOf(layout.spanDates);
     std::vector<DayBucket> buckets = GroupDays(series, layout.spanDates, layout.grouping, view.keys);
     layout.bars.resize(buckets.size());
     int64_t rateHighest = 0;
+    int64_t speedHighest = 0;
     int64_t total = 0;
     HistoryCounts spanSums;
     for (std::size_t i = 0; i < buckets.size(); ++i) {
@@ -436,40 +537,58 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
         bar.bucket = std::move(buckets[i]);
         bar.strokesPerHour = StrokesPerHour(bar.bucket.strokes, bar.bucket.counts.seconds);
         bar.rated = HasRate(bar.bucket.counts.seconds);
+        bar.speed = TypingSpeed(bar.bucket.timedStrokes, bar.bucket.counts.activeMinutes);
         layout.barHighest = std::max(layout.barHighest, bar.bucket.strokes);
         if (bar.rated)
             rateHighest = std::max(rateHighest, bar.strokesPerHour);
+        speedHighest = std::max(speedHighest, bar.speed);
         total = std::min(total + bar.bucket.strokes, LargestHistoryValue);
         if (!view.selection)
             AddCounts(spanSums, bar.bucket.counts);
     }
-    // Ticks two lines apart at the least: room between their texts.
+    // Ticks two lines apart at the least: room between their texts. The
+    // speed's axis has as many steps as the rates', so that both fall on the
+    // same lines.
     int stepHeight = line * 2;
     layout.valueAxis = RoundAxis(layout.barHighest, plotHeight / stepHeight);
     layout.rateAxis = RoundAxis(rateHighest, rateHeight / stepHeight);
+    layout.speedAxis = AxisOfSteps(speedHighest, static_cast<int>(layout.rateAxis.ticks.size()) - 1);
     int axisWidth = std::max(WidestTick(layout.valueAxis, ruler), WidestTick(layout.rateAxis, ruler));
     layout.plot.left = left + axisWidth + gap;
-    layout.plot.right = chartRight;
+    // The speed's labels right of the plots: under the list when there is one.
+    layout.plot.right = listed ? chartRight : right - WidestTick(layout.speedAxis, ruler) - gap;
     layout.ratePlot.left = layout.plot.left;
     layout.ratePlot.right = layout.plot.right;
     if (layout.plot.right - layout.plot.left < line * 2)
         return layout;
     PlaceTicks(layout.valueAxis, layout.plot, gap, line, ruler);
     PlaceTicks(layout.rateAxis, layout.ratePlot, gap, line, ruler);
+    PlaceRightTicks(layout.speedAxis, layout.rateAxis, layout.ratePlot, gap, line, ruler);
     PlaceBars(layout);
     layout.average = layout.bars.empty() ? 0 : total / static_cast<int64_t>(layout.bars.size());
     layout.averageY = AxisY(layout.average, layout.valueAxis, layout.plot.bottom, plotHeight);
-    LayOutDateLabels(layout, dateTop, gap, chartRight, ruler);
+    LayOutDateLabels(layout, dateTop, gap, layout.plot.right + gap, ruler);
 
     std::string caption = std::string(TextsOf(layout.grouping).caption) + "の打鍵数（" +
                           ChartSpanCaption(view.span) + "）";
     layout.barCaption = TextAt(left, captionTop, ruler.Width(caption), line, caption);
     std::string average = "平均 " + FormatGrouped(layout.average) + TextsOf(layout.grouping).perBar;
     int averageWidth = ruler.Width(average);
-    layout.averageText = TextAt(chartRight - averageWidth, captionTop, averageWidth, line, std::move(average));
+    int captionRight = listed ? chartRight : right;
+    layout.averageText = TextAt(captionRight - averageWidth, captionTop, averageWidth, line, std::move(average));
     int keyRight = layout.averageText.rect.left - gap;
     layout.averageKey = {keyRight - line * 2, captionTop + line / 2 - 1, keyRight, captionTop + line / 2 + 1};
+
+    // The rates' caption on the left, the speed's key at the right end; the
+    // caption without its condition where both would not fit.
+    std::string speed = "打鍵速度（入力していた 1 分あたり）";
+    int speedWidth = ruler.Width(speed);
+    layout.speedText = TextAt(right - speedWidth, rateCaptionTop, speedWidth, line, std::move(speed));
+    keyRight = layout.speedText.rect.left - gap;
+    layout.speedKey = {keyRight - line * 2, rateCaptionTop + line / 2 - 1, keyRight, rateCaptionTop + line / 2 + 1};
     std::string rateCaption = "1 時間あたりの打鍵数（起動時間 " + std::to_string(RatedSeconds / 60) + " 分以上）";
+    if (left + ruler.Width(rateCaption) + gap * 2 > layout.speedKey.left)
+        rateCaption = "1 時間あたりの打鍵数";
     layout.rateCaption = TextAt(left, rateCaptionTop, ruler.Width(rateCaption), line, rateCaption);
     // An empty chart says why, where it has the room.
     if (std::none_of(layout.bars.begin(), layout.bars.end(), [](const ChartBar& bar) { return bar.rated; })) {
@@ -481,14 +600,18 @@ ChartLayout LayOutChart(const DaySeries& series, const ChartView& view, const Pi
                                      width, line, std::move(note));
     }
 
-    LayOutCalendar(layout, series, view.keys, monthTop, gap, right, ruler);
-    LayOutLegend(layout, legendTop, gap, ruler);
-
     layout.selection = view.selection;
     DateRange described = view.selection ? *view.selection : layout.spanDates;
-    MarkSelection(layout, view.selection ? SumOfDays(series, described) : spanSums, described, view.keys);
+    WeekHours week = HoursOfWeek(series, described);
+    LayOutCalendar(layout, series, view.keys, monthTop, gap, layout.hoursGrid.left - hoursGap + gap, ruler);
+    LayOutLegend(layout, legendTop, gap, ruler);
+    LayOutHours(layout, week, monthTop, legendTop, gap, right, ruler);   // after the legend, which it may move
+
+    MarkSelection(layout, view.selection ? SumOfDays(series, described) : spanSums, week.timedStrokes, described,
+                  view.keys);
     if (listed)
-        LayOutProgramList(layout, *view.programs, named, chartRight + gap * 3, right, captionTop, listRows, gap, ruler);
+        LayOutProgramList(layout, *view.ranked, view.list, named, chartRight + gap * 3, right, captionTop,
+                          listRows, gap, ruler);
     layout.usable = true;
     return layout;
 }

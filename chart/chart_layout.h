@@ -6,20 +6,26 @@
 // - a year at a glance: the last 53 weeks ending today, weeks as columns
 //   and Monday to Sunday as rows, one cell a day, with the weekday and month
 //   labels and a legend of the colour scale from 0 to the highest day;
+//   right of it on the same rows the hours of the week of the described
+//   days (below), 24 columns of clock hours on the same scale from 0 to the
+//   busiest hour, which the line under them names;
 // - the daily totals of a span: one bar a day, a week or a month, a value
 //   axis in round steps, thinned date labels, the span's average as a line,
 //   and beneath it a chart of rates: each bar's strokes per hour, where its
-//   days ran long enough (RatedSeconds), on an axis of its own;
+//   days ran long enough (RatedSeconds), on an axis of its own, and its
+//   typing speed (strokes per active minute), where its days kept their
+//   minutes, on an axis on the right;
 // - three lines across the whole width on the selection (a day, a bar's
 //   days, or bars dragged across), or on the whole span when nothing is
 //   selected;
-// - when those days have strokes per program, a column right of the bars
-//   that ranks the programs: the largest (ten, or as many as the rows leave
-//   room for) and the others together, with strokes and share.
+// - when those days have strokes per program (or shortcuts, as chosen), a
+//   column right of the bars, down to the rates' caption, that ranks them:
+//   the largest (ten, or as many as the rows leave room for) and the others
+//   together, with strokes and share.
 //
 // The caller's font measures the texts. Rectangles are in the canvas's
 // pixels, right and bottom exclusive. Work is in proportion to what is shown:
-// 371 cells, the bars, and the days with lines among them.
+// 371 cells and 168 hours, the bars, and the days with lines among them.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -46,9 +52,11 @@ struct ChartView {
     ChartKeys keys = DefaultChartKeys;    // whose strokes the calendar, bars and figures count
     std::optional<DateRange> selection;   // none: the text speaks of the whole span
     bool withTitle = false;               // a line at the top for the caller's title
-    // The described days' programs, the whole ranking (RankApps); null or
-    // none: no list. Ranked once when they change, not at each drawing.
-    const std::vector<RankedApp>* programs = nullptr;
+    // The described days' programs or shortcuts, the whole ranking
+    // (RankApps); null or none: no list. Ranked once when they change, not
+    // at each drawing.
+    const std::vector<RankedApp>* ranked = nullptr;
+    ChartList list = DefaultChartList;   // which of the two is ranked
 };
 
 // The character height of the chart's texts on a canvas: 11 pixels on the
@@ -87,6 +95,9 @@ struct ValueAxis {
 // The fewest ticks of a round step that reach highest in at most maxSteps
 // steps (at least one); highest 0 gives an axis from 0 to 1.
 ValueAxis RoundAxis(int64_t highest, int maxSteps);
+// The smallest round step that reaches highest in exactly steps steps (at
+// least one): a second axis whose ticks fall on the first one's.
+ValueAxis AxisOfSteps(int64_t highest, int steps);
 
 struct ChartBar {
     DayBucket bucket;
@@ -95,6 +106,14 @@ struct ChartBar {
     PixelRect bar;       // its filled part; empty at 0
     bool rated = false;  // its days ran long enough for a rate to mean something
     PixelPoint rate;     // its point in the strokes-per-hour chart, when rated
+    int64_t speed = -1;  // its typing speed; -1: its days kept no minutes
+    PixelPoint speedPoint;   // on the speed's axis, when it has one
+};
+
+// An hour of the week: a weekday's clock hour over the described days.
+struct HourCell {
+    PixelRect rect;
+    int64_t strokes = 0;
 };
 
 // A program's row in the list, over a bar of its strokes against the
@@ -129,6 +148,14 @@ struct ChartLayout {
     std::vector<PixelRect> legendSteps;   // cells from the pale end to the warm one
     ChartText legendHigh;              // the highest day
 
+    // The hours of the week, right of the calendar with its rows' pitch.
+    PixelRect hoursGrid;               // the 24 columns
+    std::vector<HourCell> hourCells;   // in WeekHours' order: Monday's hours first
+    int64_t hoursHighest = 0;          // 0: no hour has a stroke, and the cells are outlines
+    std::vector<ChartText> hourLabels;          // 0, 3, 6 ... over their columns
+    std::vector<ChartText> hourWeekdayLabels;   // left of the grid
+    ChartText busiestHour;             // いちばん打つのは 火曜 10 時台, or 時間帯の記録なし
+
     // The daily totals.
     DateRange spanDates;
     BarGrouping grouping = BarGrouping::Day;
@@ -142,11 +169,14 @@ struct ChartLayout {
     int64_t average = 0;               // the bars' mean
     int32_t averageY = 0;
     std::vector<ChartText> dateLabels;   // under the bars they name, never overlapping
-    // The rates under the bars. Their caption's line keeps its right end free
-    // for the key of a second line of rates.
+    // The rates under the bars, across the whole width: the list beside the
+    // bars ends above them.
     ChartText rateCaption;             // 1 時間あたりの打鍵数（起動時間 10 分以上）
+    PixelRect speedKey;                // right on that line: a stretch of the speed's line, and beside it
+    ChartText speedText;               //   打鍵速度（入力していた 1 分あたり）
     PixelRect ratePlot;
     ValueAxis rateAxis;
+    ValueAxis speedAxis;               // its labels right of the plot, on the rate axis's ticks
     ChartText rateNote;                // in the plot when no bar has a rate; else empty
 
     // The selection, outlined where it shows.
@@ -155,11 +185,11 @@ struct ChartLayout {
     int selectedBarFirst = -1, selectedBarLast = -1;     // indices into bars; -1: none shown
     PixelRect barSelectionFrame;       // around the selected bars
     ChartText selectionDate;           // 2026年12月7日（月） or first～last
-    ChartText selectionFigures;        // strokes, time, strokes per hour, 訂正率
-    ChartText selectionKeys;           // よく打ったキー: the three most struck
+    ChartText selectionFigures;        // strokes, time, strokes per hour, the typing speed
+    ChartText selectionKeys;           // 訂正率, よく打ったキー: the three most struck
 
-    // The described days' programs, ranked; no rows: no list.
-    ChartText programsCaption;         // アプリごとの打鍵数
+    // The described days' programs or shortcuts, ranked; no rows: no list.
+    ChartText programsCaption;         // アプリごとの打鍵数, ショートカットごとの回数
     std::vector<ProgramRow> programRows;
 };
 

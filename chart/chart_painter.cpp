@@ -97,6 +97,24 @@ void DrawCalendar(HDC dc, const ChartLayout& layout, const PaintColours& colours
     DrawChartText(dc, layout.legendHigh);
 }
 
+// On the calendar's scale from 0 to the busiest hour; outlines only when no
+// hour of the days has a stroke (days written before the hours were kept).
+void DrawHours(HDC dc, const ChartLayout& layout, const PaintColours& colours)
+{
+    for (const HourCell& cell : layout.hourCells) {
+        if (layout.hoursHighest > 0)
+            FillWith(dc, ToRect(cell.rect), ToColorref(HeatColour(cell.strokes, layout.hoursHighest)));
+        else
+            Frame(dc, cell.rect, colours.plainOutline);
+    }
+    SetTextColor(dc, colours.text);
+    for (const ChartText& label : layout.hourWeekdayLabels)
+        DrawChartText(dc, label, RightLine);
+    for (const ChartText& label : layout.hourLabels)
+        DrawChartText(dc, label);
+    DrawChartText(dc, layout.busiestHour);
+}
+
 void DrawAxisGrid(HDC dc, const ValueAxis& axis, const PixelRect& plot, const PaintColours& colours)
 {
     for (const AxisTick& tick : axis.ticks) {
@@ -155,16 +173,38 @@ void DrawRates(HDC dc, const ChartLayout& layout, const PaintColours& colours)
             drawRun();
     }
     drawRun();
+    // The speed the same way, two pixels thick, with its key and its axis's
+    // labels on the right.
+    for (const AxisTick& tick : layout.speedAxis.ticks)
+        DrawChartText(dc, tick.label);
+    DrawChartText(dc, layout.speedText);
+    FillWith(dc, ToRect(layout.speedKey), colours.speedLine);
+    SetDCPenColor(dc, colours.speedLine);
+    for (int offset : {0, 1}) {
+        for (const ChartBar& bar : layout.bars) {
+            if (bar.speed >= 0)
+                run.push_back({bar.speedPoint.x, bar.speedPoint.y + offset});
+            else
+                drawRun();
+        }
+        drawRun();
+    }
     if (layout.bars.empty())
         return;
     int slot = layout.bars.front().slot.right - layout.bars.front().slot.left;
+    auto single = [&layout](std::size_t i, bool (*has)(const ChartBar&)) {
+        return (i == 0 || !has(layout.bars[i - 1])) && (i + 1 == layout.bars.size() || !has(layout.bars[i + 1]));
+    };
+    auto rated = [](const ChartBar& bar) { return bar.rated; };
+    auto timed = [](const ChartBar& bar) { return bar.speed >= 0; };
     for (std::size_t i = 0; i < layout.bars.size(); ++i) {
         const ChartBar& bar = layout.bars[i];
-        // A rate with no rated neighbour has no line to show it: a square does.
-        bool single = (i == 0 || !layout.bars[i - 1].rated) &&
-                      (i + 1 == layout.bars.size() || !layout.bars[i + 1].rated);
-        if (bar.rated && (slot >= 5 || single))
+        // A point with no neighbour has no line to show it: a square does.
+        if (bar.rated && (slot >= 5 || single(i, rated)))
             FillWith(dc, {bar.rate.x - 1, bar.rate.y - 1, bar.rate.x + 2, bar.rate.y + 2}, colours.rateLine);
+        if (timed(bar) && (slot >= 5 || single(i, timed)))
+            FillWith(dc, {bar.speedPoint.x - 1, bar.speedPoint.y - 1, bar.speedPoint.x + 3, bar.speedPoint.y + 3},
+                     colours.speedLine);
     }
 }
 
@@ -186,8 +226,8 @@ void DrawSelection(HDC dc, const ChartLayout& layout, const PaintColours& colour
 }
 
 // The names are UTF-8, drawn as Unicode: a program's file name need not fit
-// the code page. At most eleven rows: cold, so built for size as the rest of
-// Kivora.exe is.
+// the code page (a shortcut's name is ASCII). At most eleven rows: cold, so
+// built for size as the rest of Kivora.exe is.
 [[gnu::cold]] void DrawProgramList(HDC dc, const ChartLayout& layout, const PaintColours& colours)
 {
     SetTextColor(dc, colours.text);
@@ -237,6 +277,7 @@ void PaintChart(HDC dc, const ChartLayout& layout, const char* title, const Pain
     font.SelectInto(dc);
 
     DrawCalendar(dc, layout, colours);
+    DrawHours(dc, layout, colours);
     DrawBars(dc, layout, colours);
     DrawRates(dc, layout, colours);
     DrawSelection(dc, layout, colours);

@@ -17,9 +17,10 @@ struct ChartPicture {
 // font in dc: what a drawing of the same area shows, for hit tests.
 ChartLayout LayOutChartIn(HDC dc, const RECT& area, const ChartPicture& picture);
 
-// Draws a layout: background, calendar with its labels and legend, bars with
-// their axis, labels and average, the strokes-per-hour chart, the selection
-// outlined and its two lines, and the title (null or "" for none). The
+// Draws a layout: background, calendar with its labels and legend, the hours
+// of the week, bars with their axis, labels and average, the chart of
+// strokes per hour and typing speed, the selection outlined and its three
+// lines, the list beside the bars, and the title (null or "" for none). The
 // context's selected objects, colours and modes are as they were after.
 void PaintChart(HDC dc, const ChartLayout& layout, const char* title,
                 const PaintColours& colours = DocumentColours);

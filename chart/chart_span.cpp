@@ -69,6 +69,13 @@ bool ParseChartKeys(const char* word, ChartKeys& keys)
     return true;
 }
 
+const char* ChartListCaption(ChartList list) { return list == ChartList::Shortcuts ? "ショートカット" : "アプリ"; }
+
+const char* ChartListHeading(ChartList list)
+{
+    return list == ChartList::Shortcuts ? "ショートカットごとの回数" : "アプリごとの打鍵数";
+}
+
 LocalDate WeekStart(const LocalDate& date) { return AddDays(date, -WeekdayIndex(date)); }
 
 std::string FormatChartTitle(std::string_view user, ChartSpan span, ChartKeys keys, const LocalDate& today)

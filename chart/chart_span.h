@@ -1,7 +1,7 @@
 #pragma once
 // The spans of days the daily chart offers, as its list captions them and as
-// the command line names them, the keys whose strokes it counts, and the
-// Japanese date texts the chart writes.
+// the command line names them, the keys whose strokes it counts, what the
+// list beside its bars ranks, and the Japanese date texts the chart writes.
 #include <string>
 #include <string_view>
 
@@ -42,6 +42,17 @@ constexpr char AllKeysWord[] = "allkeys";
 // Reads AllKeysWord in any letter case as AllKeys; anything else (a null
 // too) is refused and keys is left alone.
 bool ParseChartKeys(const char* word, ChartKeys& keys);
+
+// What the list beside the bars ranks: the strokes per program, or the
+// shortcuts by name.
+enum class ChartList { Programs, Shortcuts };
+constexpr ChartList DefaultChartList = ChartList::Programs;
+constexpr ChartList ChartListChoices[] = {ChartList::Programs, ChartList::Shortcuts};
+
+// アプリ, ショートカット (code page 932): the choice's captions.
+const char* ChartListCaption(ChartList list);
+// The list's heading: アプリごとの打鍵数, ショートカットごとの回数.
+const char* ChartListHeading(ChartList list);
 
 // The Monday of the date's week.
 LocalDate WeekStart(const LocalDate& date);

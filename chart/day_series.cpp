@@ -40,10 +40,18 @@ int32_t BucketEnd(int32_t dayNumber, BarGrouping grouping)
 // them: the sums below need no clamping then.
 void Clamp(HistoryCounts& counts)
 {
-    counts.seconds = std::clamp<int64_t>(counts.seconds, 0, LargestHistoryValue);
+    auto clamp = [](int64_t& count) { count = std::clamp<int64_t>(count, 0, LargestHistoryValue); };
+    clamp(counts.seconds);
     for (int64_t& count : counts.keys)
-        count = std::clamp<int64_t>(count, 0, LargestHistoryValue);
+        clamp(count);
+    clamp(counts.activeMinutes);
+    clamp(counts.bestMinute);
+    for (int64_t& count : counts.hours)
+        clamp(count);
 }
+
+// a + b of two counts of at most LargestHistoryValue, kept there.
+int64_t Capped(int64_t a, int64_t b) { return std::min(a + b, LargestHistoryValue); }
 
 void Refill(DaySeries& series, const DaysToAdd* more = nullptr)
 {
@@ -51,6 +59,7 @@ void Refill(DaySeries& series, const DaysToAdd* more = nullptr)
     series.strokes.resize(series.days.size());
     series.allStrokes.resize(series.days.size());
     std::size_t cursor = 0;
+    series.timedStrokes.resize(series.days.size());
     for (std::size_t i = 0; i < series.days.size(); ++i) {
         if (more != nullptr)
             more->AddOn(series.days[i], cursor);   // while the day is at hand
@@ -58,6 +67,7 @@ void Refill(DaySeries& series, const DaysToAdd* more = nullptr)
         series.dayNumbers[i] = DayNumber(series.days[i].date);
         series.strokes[i] = series.days[i].counts.Strokes();
         series.allStrokes[i] = series.days[i].counts.AllStrokes();
+        series.timedStrokes[i] = TimedStrokes(series.days[i].counts);
     }
 }
 
@@ -91,6 +101,7 @@ void SetRunningDay(DaySeries& series, const HistoryCounts& counts)
         series.days.back().counts = clamped;
         series.strokes.back() = clamped.Strokes();
         series.allStrokes.back() = clamped.AllStrokes();
+        series.timedStrokes.back() = TimedStrokes(clamped);
         return;
     }
     // Like the file, which has no line for a day that has counted nothing.
@@ -100,6 +111,27 @@ void SetRunningDay(DaySeries& series, const HistoryCounts& counts)
     series.dayNumbers.push_back(DayNumber(series.today));
     series.strokes.push_back(clamped.Strokes());
     series.allStrokes.push_back(clamped.AllStrokes());
+    series.timedStrokes.push_back(TimedStrokes(clamped));
+}
+
+int64_t TimedStrokes(const HistoryCounts& counts)
+{
+    if (counts.activeMinutes <= 0)
+        return 0;
+    int64_t strokes = 0;
+    for (int64_t hour : counts.hours)
+        strokes = Capped(strokes, std::clamp<int64_t>(hour, 0, LargestHistoryValue));
+    return strokes;
+}
+
+int64_t TypingSpeed(int64_t timedStrokes, int64_t activeMinutes)
+{
+    if (activeMinutes <= 0)
+        return -1;
+    timedStrokes = std::max<int64_t>(timedStrokes, 0);
+    // Half up without overflowing: the quotient, plus one when the remainder is half or more.
+    int64_t remainder = timedStrokes % activeMinutes;
+    return timedStrokes / activeMinutes + (remainder >= activeMinutes - remainder ? 1 : 0);
 }
 
 int64_t StrokesOf(const HistoryCounts& counts, ChartKeys keys)
@@ -167,10 +199,40 @@ std::vector<DayBucket> GroupDays(const DaySeries& series, const DateRange& range
         while (ends[at] < series.dayNumbers[i])
             ++at;
         AddCounts(buckets[at].counts, series.days[i].counts);
+        buckets[at].timedStrokes = Capped(buckets[at].timedStrokes, series.timedStrokes[i]);
     }
     for (DayBucket& bucket : buckets)
         bucket.strokes = StrokesOf(bucket.counts, keys);
     return buckets;
+}
+
+WeekHours HoursOfWeek(const DaySeries& series, const DateRange& range)
+{
+    WeekHours week;
+    const int32_t last = DayNumber(range.last);
+    for (std::size_t i = FirstDayFrom(series, DayNumber(range.first));
+         i < series.days.size() && series.dayNumbers[i] <= last; ++i) {
+        int64_t* row = week.strokes.data() + WeekdayOfNumber(series.dayNumbers[i]) * HoursOfDay;
+        const std::array<int64_t, HoursOfDay>& hours = series.days[i].counts.hours;
+        for (int hour = 0; hour < HoursOfDay; ++hour)
+            row[hour] = Capped(row[hour], hours[hour]);
+        week.timedStrokes = Capped(week.timedStrokes, series.timedStrokes[i]);
+    }
+    for (int cell = 0; cell < WeekHourCount; ++cell) {
+        if (week.strokes[cell] > 0 && (week.busiest < 0 || week.strokes[cell] > week.strokes[week.busiest]))
+            week.busiest = cell;
+    }
+    return week;
+}
+
+std::string FormatBusiestHour(const WeekHours& hours, bool shortForm)
+{
+    if (hours.busiest < 0)
+        return "時間帯の記録なし";
+    std::string text = shortForm ? "" : "いちばん打つのは ";
+    text += WeekdayName(hours.busiest / HoursOfDay);
+    text += "曜 " + std::to_string(hours.busiest % HoursOfDay) + " 時台";
+    return text;
 }
 
 std::string FormatGrouped(int64_t value)
@@ -199,7 +261,7 @@ int CorrectionPermille(const HistoryCounts& sums)
 
 bool HasRate(int64_t seconds) { return seconds >= RatedSeconds; }
 
-std::string FormatRangeFigures(const HistoryCounts& sums, ChartKeys keys)
+std::string FormatRangeFigures(const HistoryCounts& sums, ChartKeys keys, int64_t timedStrokes)
 {
     std::string text;
     auto append = [&text](int64_t value) {
@@ -216,21 +278,23 @@ std::string FormatRangeFigures(const HistoryCounts& sums, ChartKeys keys)
     append(sums.seconds / 60 % 60);
     text += " 分　";
     text += HasRate(sums.seconds) ? FormatGrouped(StrokesPerHour(strokes, sums.seconds)) : std::string("-");
-    text += " 打/h　訂正率 ";
-    int permille = CorrectionPermille(sums);
-    if (permille < 0) {
-        text += '-';
-    } else {
-        append(permille / 10);
-        text += '.';
-        append(permille % 10);
-        text += '%';
+    text += " 打/h　打鍵速度 ";
+    int64_t speed = TypingSpeed(timedStrokes, sums.activeMinutes);
+    if (speed < 0) {
+        text += "- 打/分";
+        return text;
     }
+    text += FormatGrouped(speed) + " 打/分（最高 " + FormatGrouped(sums.bestMinute) + "）";
     return text;
 }
 
-std::string FormatTopKeys(const HistoryCounts& sums, ChartKeys keys)
+std::string FormatKeysLine(const HistoryCounts& sums, ChartKeys keys)
 {
+    std::string text = "訂正率 ";
+    int permille = CorrectionPermille(sums);
+    if (permille < 0)
+        return text + "-";
+    text += std::to_string(permille / 10) + "." + std::to_string(permille % 10) + "%";
     // The three highest counts; on a tie the earlier key in history order.
     int keyCount = keys == ChartKeys::AllKeys ? HistoryKeyCount : DataFileKeyCount;
     int top[3] = {-1, -1, -1};
@@ -246,9 +310,8 @@ std::string FormatTopKeys(const HistoryCounts& sums, ChartKeys keys)
             }
         }
     }
-    std::string text;
     for (int place = 0; place < 3 && top[place] >= 0; ++place) {
-        text += place == 0 ? "よく打ったキー: " : "、";
+        text += place == 0 ? "　よく打ったキー: " : "、";
         text += KeyTable[top[place]].label;
         text += ' ';
         text += FormatGrouped(sums.keys[top[place]]);

@@ -2,8 +2,9 @@
 // chart of the chosen span (chart_layout.h), counting the strokes of the data
 // file's keys or of every key as chosen, with a selection made by a
 // click, a drag across the bars or the arrow keys and described under the
-// chart, a button that shows the selected days on the keyboard tab, and one
-// that saves the picture as a PNG.
+// chart, a button that shows the selected days on the keyboard tab, a list
+// that chooses whether the programs or the shortcuts are ranked beside the
+// bars, and a button that saves the picture as a PNG.
 //
 // The chart is drawn into the page's canvas and the paint only copies it
 // (page_canvas.h). While the page is seen a timer looks each second whether
@@ -42,6 +43,7 @@ constexpr char NoHistoryText[] = "日ごとの記録ファイルを読めない�
 struct PageState {
     ChartSpan span = DefaultChartSpan;
     ChartKeys keys = DefaultChartKeys;
+    ChartList list = DefaultChartList;
     std::optional<DateRange> selection;
     DaySeries series;
     bool seriesRead = false;
@@ -55,8 +57,8 @@ struct PageState {
     int ticks = 0;
     PageCanvas canvas;
     ChartLayout layout;             // what the canvas shows, in its pixels: for hit tests
-    std::vector<RankedApp> programs;  // the described days' programs ranked, for these days and figures
-    std::optional<DateRange> programsOf;
+    std::vector<RankedApp> ranked;  // the described days' programs or shortcuts ranked, for these days and figures
+    std::optional<DateRange> rankedOf;
     PaintColours colours;           // what it is drawn in
     std::string name;               // the page's window text
     bool dragging = false;
@@ -104,9 +106,9 @@ bool RefreshDays(bool withRunningDay)
             changed = true;
         }
     }
-    // The programs are ranked again only when the days or their counts moved.
+    // The list is ranked again only when the days or their counts moved.
     if (changed)
-        Page.programsOf.reset();
+        Page.rankedOf.reset();
     return changed;
 }
 
@@ -117,16 +119,18 @@ ChartPicture PictureShown()
     picture.view.span = Page.span;
     picture.view.keys = Page.keys;
     picture.view.selection = Page.selection;
+    picture.view.list = Page.list;
     const DateRange described = Page.selection ? *Page.selection : SpanDates(Page.series, Page.span);
-    if (Page.programsOf != described) {
-        std::optional<AppCounts> programs = CurrentProgramStrokes(described);
-        AppCounts sums = programs ? std::move(*programs) : AppCounts{};
-        if (Page.allPcs)
+    if (Page.rankedOf != described) {
+        std::optional<AppCounts> counts =
+            Page.list == ChartList::Shortcuts ? CurrentShortcutStrokes(described) : CurrentProgramStrokes(described);
+        AppCounts sums = counts ? std::move(*counts) : AppCounts{};
+        if (Page.allPcs && Page.list == ChartList::Programs)
             sums = WithOtherPcsApps(std::move(sums), described);
-        Page.programs = RankApps(sums);
-        Page.programsOf = described;
+        Page.ranked = RankApps(sums);
+        Page.rankedOf = described;
     }
-    picture.view.programs = &Page.programs;
+    picture.view.ranked = &Page.ranked;
     picture.title = Page.historyOff ? NoHistoryText : nullptr;
     return picture;
 }
@@ -146,13 +150,48 @@ void DrawCanvas(HWND page, bool show)
         InvalidateRect(page, &area, FALSE);
     // The selection's lines are the page's name too: a screen reader tells
     // it when the page has the focus.
-    std::string name = Page.layout.selectionDate.text + "　" + Page.layout.selectionFigures.text;
-    if (!Page.layout.selectionKeys.text.empty())
-        name += "　" + Page.layout.selectionKeys.text;
+    std::string name = Page.layout.selectionDate.text + "　" + Page.layout.selectionFigures.text + "　" +
+                       Page.layout.selectionKeys.text;
+    if (!Page.layout.busiestHour.text.empty())
+        name += "　" + Page.layout.busiestHour.text;
     if (name != Page.name) {
         Page.name = name;
         SetWindowTextA(page, name.c_str());
     }
+}
+
+// At WM_SIZE, and when the PCs' list comes or goes: the list choice stays in
+// the first row, after キーボードで表示, where it leaves the save button at the
+// right edge its room; on a page too narrow for that (fonts that a scale
+// rounds wider) it goes to the second row, after the PCs' list's place or in
+// it when that is hidden, and the chart starts below it.
+void FitHistoryPage(HWND page, int width, int height)
+{
+    HWND list = GetDlgItem(page, IDC_CHART_LIST);
+    HWND pcs = GetDlgItem(page, IDC_CHART_PCS);
+    auto placeOf = [page](HWND control) {
+        RECT rect;
+        GetWindowRect(control, &rect);
+        MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    RECT units = {4, 0, 84, 0};   // the gap between controls; the second row's place after the PCs' list
+    MapDialogRect(page, &units);
+    const RECT span = placeOf(GetDlgItem(page, IDC_CHART_SPAN));
+    const RECT keysButton = placeOf(GetDlgItem(page, IDC_CHART_SHOW_KEYS));
+    const RECT save = placeOf(GetDlgItem(page, IDC_CHART_SAVE));
+    const RECT pcsPlace = placeOf(pcs);
+    const RECT now = placeOf(list);
+    const int listWidth = now.right - now.left;
+    const int saveLeft = width - units.left - (save.right - save.left);
+    // Half the usual gap before the save button will do.
+    const bool firstRow = keysButton.right + units.left + listWidth + units.left / 2 <= saveLeft;
+    const bool pcsShown = (GetWindowLongA(pcs, GWL_STYLE) & WS_VISIBLE) != 0;
+    POINT at = {keysButton.right + units.left, span.top};
+    if (!firstRow)
+        at = {pcsShown ? units.right : span.left, pcsPlace.top};
+    SetWindowPos(list, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    FitPageCanvas(page, width, height, IDC_CHART_SAVE, Page.canvas, firstRow ? IDC_CHART_PCS : IDC_CHART_LIST);
 }
 
 void Select(HWND page, const DateRange& range)
@@ -240,7 +279,14 @@ void OnTimer(HWND page)
 {
     if (!SeenAtTick(page, Page.canvas))
         return;
+    // The PCs' list shown or hidden fits the page around it alone: the list
+    // choice may share its row.
     FollowPcChoice(page, IDC_CHART_PCS, IDC_CHART_SAVE, Page.canvas);
+    if (Page.canvas.dc == nullptr) {
+        RECT client;
+        GetClientRect(page, &client);
+        FitHistoryPage(page, client.right, client.bottom);
+    }
     bool runningDay = ++Page.ticks >= TicksPerRunningDay;
     if (runningDay)
         Page.ticks = 0;
@@ -284,6 +330,10 @@ void OnInitDialog(HWND page)
     for (ChartKeys choice : ChartKeyChoices)
         SendMessageA(keys, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ChartKeysCaption(choice)));
     SendMessageA(keys, CB_SETCURSEL, static_cast<WPARAM>(Page.keys), 0);
+    HWND list = GetDlgItem(page, IDC_CHART_LIST);
+    for (ChartList choice : ChartListChoices)
+        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ChartListCaption(choice)));
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(Page.list), 0);
     FillPcChoice(GetDlgItem(page, IDC_CHART_PCS), Page.thisPcOnly);
 }
 
@@ -298,6 +348,12 @@ void OnCommand(HWND page, int control, int notification)
         LRESULT chosen = SendDlgItemMessageA(page, IDC_CHART_KEYS, CB_GETCURSEL, 0, 0);
         if (chosen >= 0 && chosen < static_cast<LRESULT>(std::size(ChartKeyChoices)))
             Page.keys = ChartKeyChoices[chosen];
+        DrawCanvas(page, true);
+    } else if (control == IDC_CHART_LIST && notification == CBN_SELCHANGE) {
+        LRESULT chosen = SendDlgItemMessageA(page, IDC_CHART_LIST, CB_GETCURSEL, 0, 0);
+        if (chosen >= 0 && chosen < static_cast<LRESULT>(std::size(ChartListChoices)))
+            Page.list = ChartListChoices[chosen];
+        Page.rankedOf.reset();
         DrawCanvas(page, true);
     } else if (control == IDC_CHART_PCS && notification == CBN_SELCHANGE) {
         Page.thisPcOnly = ThisPcChosen(GetDlgItem(page, IDC_CHART_PCS));
@@ -319,7 +375,7 @@ INT_PTR CALLBACK HistoryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         OnInitDialog(page);
         return TRUE;
     case WM_SIZE:
-        FitPageCanvas(page, LOWORD(lParam), HIWORD(lParam), IDC_CHART_SAVE, Page.canvas, IDC_CHART_PCS);
+        FitHistoryPage(page, LOWORD(lParam), HIWORD(lParam));
         return TRUE;
     case WM_PAINT:
         OnPaint(page);

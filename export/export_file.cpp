@@ -1,6 +1,7 @@
 #include "export/export_file.h"
 
 #include <string>
+#include <vector>
 
 #include "export/export_table.h"
 #include "store/user_days.h"
@@ -21,12 +22,21 @@ bool WriteExport(const std::wstring& path, const std::string& table)
     return WriteFileAtomically(path, {table}, WriteMode::Replace);
 }
 
+HistoryCounts SumOfEveryDay(const std::vector<HistoryDay>& days)
+{
+    HistoryCounts sum;
+    for (const HistoryDay& day : days)
+        AddCounts(sum, day.counts);
+    return sum;
+}
+
 } // namespace
 
 void ExportFromWindow(HWND owner)
 {
     StoredValues values = CollectStoredValues(Counters);
-    const HistoryCounts allTime = SnapshotOf(values, OtherKeys.Counts());
+    // With the running day's minutes and hours, which the clock keeps.
+    const HistoryCounts allTime = RunningSnapshot(values, OtherKeys.Counts());
     std::optional<HistoryPeriods> periods = CurrentHistoryPeriods(allTime);
     if (!periods) {
         ShowMessage(owner, "日ごとの記録ファイル（data フォルダーの *.history.csv）を読めないため、書き出せません。",
@@ -41,7 +51,9 @@ void ExportFromWindow(HWND owner)
     if (!AskSaveAsPath(owner, {defaultName.c_str(), "CSV (*.csv)", "*.csv", "csv"}, path) ||
         RefuseKivoraOwnFile(owner, path))
         return;
-    if (!WriteExport(WideFromCodePage(path), FormatHistoryExport(values, allTime, *periods)))
+    std::optional<std::vector<HistoryDay>> days = CurrentHistoryDays(allTime);
+    const HistoryCounts allDays = days ? SumOfEveryDay(*days) : HistoryCounts{};
+    if (!WriteExport(WideFromCodePage(path), FormatHistoryExport(values, allTime, *periods, allDays)))
         ShowMessage(owner, "ファイルに書き出せませんでした。書き込める場所と名前を選んでください。",
                     AppText::ErrorCaption, MB_OK | MB_ICONWARNING);
 }
@@ -49,7 +61,8 @@ void ExportFromWindow(HWND owner)
 int RunExportCommand(const wchar_t* user, const std::wstring& file)
 {
     auto write = [](CommandUser& read, const std::wstring& path, const void*) {
-        return WriteExport(path, FormatHistoryExport(read.values, read.allTime, read.periods));
+        return WriteExport(path, FormatHistoryExport(read.values, read.allTime, read.periods, SumOfEveryDay(read.days)));
     };
-    return RunUserCommand({true, user, CommandReads::Periods, file, write, nullptr});
+    // The days too, for the all-time minutes.
+    return RunUserCommand({true, user, CommandReads::Days, file, write, nullptr});
 }

@@ -29,7 +29,8 @@ void AppendExportLine(std::string& out, std::string_view key, int64_t total, int
 
 } // namespace
 
-std::string FormatHistoryExport(const StoredValues& values, const HistoryCounts& allTime, const HistoryPeriods& periods)
+std::string FormatHistoryExport(const StoredValues& values, const HistoryCounts& allTime, const HistoryPeriods& periods,
+                                const HistoryCounts& allDays)
 {
     std::string table = "key,total,today,last7,last30\r\n";
     table.reserve(4096);
@@ -50,5 +51,9 @@ std::string FormatHistoryExport(const StoredValues& values, const HistoryCounts&
                      periods.last7.AllStrokes(), periods.last30.AllStrokes());
     for (int key = DataFileKeyCount; key < HistoryKeyCount; ++key)
         keyLine(key);
+    AppendExportLine(table, "activeminutes", allDays.activeMinutes, periods.today.activeMinutes,
+                     periods.last7.activeMinutes, periods.last30.activeMinutes);
+    AppendExportLine(table, "bestminute", allDays.bestMinute, periods.today.bestMinute, periods.last7.bestMinute,
+                     periods.last30.bestMinute);
     return table;
 }

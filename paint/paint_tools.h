@@ -34,6 +34,7 @@ struct PaintColours {
     COLORREF averageLine = RGB(0x1F, 0x4E, 0xA8);
     COLORREF rateLine = RGB(0x2E, 0x6B, 0x5E);
     COLORREF selection = RGB(0x10, 0x20, 0x60);
+    COLORREF speedLine = RGB(0x6A, 0x3D, 0x9A);   // drawn thicker than the rate's
     bool operator==(const PaintColours&) const = default;
 };
 
@@ -63,6 +64,7 @@ inline PaintColours ScreenColours()
         colours.averageLine = colours.text;   // dashed, told from the rate by its form
         colours.rateLine = GetSysColor(COLOR_HOTLIGHT);
         colours.selection = GetSysColor(COLOR_HIGHLIGHT);
+        colours.speedLine = colours.text;   // thicker, told from the rate by its form
     }
     return colours;
 }

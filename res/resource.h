@@ -46,6 +46,7 @@
 #define IDC_SYNC_BROWSE         1027
 #define IDC_RECORD_PROGRAMS     1030
 #define IDC_FORGET_PROGRAMS     1031
+#define IDC_CHART_LIST          1035
 
 #define IDM_LOG_OFF             40002
 #define IDM_EXIT                40003

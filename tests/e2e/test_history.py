@@ -135,6 +135,11 @@ class HistoryTest(KivoraTestCase):
             late.append({b - a for a, b in zip(window, command)})
         self.assertIn(late[0], ({0}, {1}))
         self.assertEqual(late[1], late[0])
+        # That Return may fall in a minute of its own, or make its minute the best.
+        for key in ("activeminutes", "bestminute"):
+            window, command = ([int(v) for v in table.pop(key).split(",")] for table in (rows, command_rows))
+            self.assertTrue(all(0 <= b - a <= max(late[0]) for a, b in zip(window, command)), (key, window, command))
+            self.assertGreaterEqual(window[1], 1, f"{key} today")
         self.assertEqual(rows, command_rows)
         self.assertTrue(all(0 <= b - a <= 2 for a, b in zip(seconds, command_seconds)), (seconds, command_seconds))
         self.assertEqual(rows["x"], f"{TARO['x'] + 1},1,1,1")

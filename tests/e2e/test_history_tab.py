@@ -70,10 +70,11 @@ class HistoryTabTest(KivoraTestCase):
         s.screenshot("history-tab")
 
         # A cell of the calendar, some weeks back: the calendar runs along the
-        # top of the chart, today's week at its right end.
+        # top of the chart from its left, today's week at its right end, and
+        # the hours of the week right of it.
         chart = Rect(page.rect().left + 8, controls[CHART_SAVE].rect().bottom + 8, page.rect().right - 8,
                      page.rect().bottom - 8)
-        s.click(chart.right - 60, chart.top + 45)
+        s.click(chart.left + 250, chart.top + 45)
         clicked = wait_until(lambda: described_day(self.page()[0]["text"]), 3, "a click chose no day")
         date, strokes, minutes = clicked
         ago = (today - date).days

@@ -138,7 +138,9 @@ class HighDpiTest(KivoraTestCase):
         # apart from each other (but the first three radios, placed touching).
         for control in range(1014, 1024):
             self.assertTrue(inside(controls[control].rect(), page), f"control {control} on the page {page}")
-        for ids in ((1014, 1015, 1016, 1017, 1022, 1018), (1019, 1023, 1020, 1021)):
+        for control in (1035,):
+            self.assertTrue(inside(controls[control].rect(), page), f"control {control} on the page {page}")
+        for ids in ((1014, 1015, 1016, 1017, 1022, 1018), (1019, 1023, 1020, 1035, 1021)):
             for index, control in enumerate(ids):
                 for other in ids[index + 1:]:
                     rect, other_rect = controls[control].rect(), controls[other].rect()

@@ -9,7 +9,8 @@
 
 namespace {
 
-constexpr PixelRect TabPage = {0, 0, 470, 330};
+// The history tab's canvas at 96 dpi under Wine's fonts (bench/chart_bench.cpp).
+constexpr PixelRect TabPage = {0, 0, 522, 294};
 constexpr PixelRect Picture = {0, 0, 1200, 720};
 
 HistoryDay Day(LocalDate date, int64_t e, int64_t seconds = 0, int64_t upperA = 0)
@@ -57,15 +58,17 @@ bool Inside(const PixelRect& inner, const PixelRect& outer)
 std::vector<ChartText> AllTexts(const ChartLayout& layout)
 {
     std::vector<ChartText> texts = layout.weekdayLabels;
-    texts.insert(texts.end(), layout.monthLabels.begin(), layout.monthLabels.end());
-    texts.insert(texts.end(), layout.dateLabels.begin(), layout.dateLabels.end());
-    for (const ValueAxis* axis : {&layout.valueAxis, &layout.rateAxis}) {
+    for (const std::vector<ChartText>* labels :
+         {&layout.monthLabels, &layout.dateLabels, &layout.hourLabels, &layout.hourWeekdayLabels})
+        texts.insert(texts.end(), labels->begin(), labels->end());
+    for (const ValueAxis* axis : {&layout.valueAxis, &layout.rateAxis, &layout.speedAxis}) {
         for (const AxisTick& tick : axis->ticks)
             texts.push_back(tick.label);
     }
     for (const ChartText* text : {&layout.noLineText, &layout.legendLow, &layout.legendHigh, &layout.barCaption,
                                   &layout.averageText, &layout.rateCaption, &layout.rateNote, &layout.selectionDate,
-                                  &layout.selectionFigures, &layout.selectionKeys})
+                                  &layout.selectionFigures, &layout.selectionKeys, &layout.busiestHour,
+                                  &layout.speedText})
         texts.push_back(*text);
     if (!layout.programRows.empty())
         texts.push_back(layout.programsCaption);
@@ -167,14 +170,18 @@ TEST(ChartSeries, StrokesPerHourAndTheTextsOfARange)
     sums.keys[26] = 300;    // A
     sums.keys[64] = 300;    // up: a tie goes to the earlier key
     sums.keys[69] = 2;      // yen
-    EXPECT_EQ(FormatRangeFigures(sums, ChartKeys::DataFileKeys),
-              "979 打鍵　起動時間 3 時間 25 分　285 打/h　訂正率 0.0%");
-    EXPECT_EQ(FormatTopKeys(sums, ChartKeys::DataFileKeys), "よく打ったキー: e 377、A 300、↑ 300");
+    EXPECT_EQ(FormatRangeFigures(sums, ChartKeys::DataFileKeys, 0),
+              "979 打鍵　起動時間 3 時間 25 分　285 打/h　打鍵速度 - 打/分");   // days without their minutes
+    EXPECT_EQ(FormatKeysLine(sums, ChartKeys::DataFileKeys), "訂正率 0.0%　よく打ったキー: e 377、A 300、↑ 300");
+    sums.activeMinutes = 12;
+    sums.bestMinute = 140;
+    std::string figures = FormatRangeFigures(sums, ChartKeys::DataFileKeys, 979);
+    EXPECT_EQ(figures.substr(figures.find("打鍵速度")), "打鍵速度 82 打/分（最高 140）");   // 81.6 rounded
     sums.seconds = 59;
-    EXPECT_EQ(FormatRangeFigures(sums, ChartKeys::DataFileKeys).rfind("979 打鍵　起動時間 0 分　", 0), 0u)
+    EXPECT_EQ(FormatRangeFigures(sums, ChartKeys::DataFileKeys, 0).rfind("979 打鍵　起動時間 0 分　", 0), 0u)
         << "under an hour, minutes alone";
-    EXPECT_EQ(FormatRangeFigures({}, ChartKeys::AllKeys), "0 打鍵　起動時間 0 分　- 打/h　訂正率 -");   // no strokes, no share
-    EXPECT_EQ(FormatTopKeys({}, ChartKeys::AllKeys), "");
+    EXPECT_EQ(FormatRangeFigures({}, ChartKeys::AllKeys, 0), "0 打鍵　起動時間 0 分　- 打/h　打鍵速度 - 打/分");
+    EXPECT_EQ(FormatKeysLine({}, ChartKeys::AllKeys), "訂正率 -");   // no strokes, no share
     EXPECT_STREQ(KeyTable[KeyIndexOf("yen")].label, "￥");
     EXPECT_EQ(FormatJapaneseRange({{2026, 12, 7}, {2026, 12, 7}}), "2026年12月7日（月）");
     EXPECT_EQ(FormatJapaneseRange({{2026, 11, 30}, {2026, 12, 6}}), "2026年11月30日（月）～2026年12月6日（日）");
@@ -219,9 +226,10 @@ TEST(ChartLayout, TheChoiceOfKeysIsCountedThroughout)
         const char* topKeys;
     } cases[] = {
         // Backspace's share is of every stroke, whichever the choice: 10 of 280.
-        {ChartKeys::DataFileKeys, 120, 7, "220 打鍵　起動時間 2 時間 0 分　110 打/h　訂正率 3.6%", "よく打ったキー: e 220"},
-        {ChartKeys::AllKeys, 160, 9, "280 打鍵　起動時間 2 時間 0 分　140 打/h　訂正率 3.6%",
-         "よく打ったキー: e 220、スペース 50、Backspace 10"},
+        {ChartKeys::DataFileKeys, 120, 7, "220 打鍵　起動時間 2 時間 0 分　110 打/h　打鍵速度 - 打/分",
+         "訂正率 3.6%　よく打ったキー: e 220"},
+        {ChartKeys::AllKeys, 160, 9, "280 打鍵　起動時間 2 時間 0 分　140 打/h　打鍵速度 - 打/分",
+         "訂正率 3.6%　よく打ったキー: e 220、スペース 50、Backspace 10"},
     };
     for (const Case& c : cases) {
         ChartLayout layout = LayOut(series, ChartSpan::Last30Days, Picture, std::nullopt, false, c.keys);
@@ -405,6 +413,9 @@ TEST(ChartLayout, NoTextOverlapsAnotherAtTheTabsSizeOrThePictures)
                         << what << ": " << texts[i].text << " / " << texts[j].text;
             }
             EXPECT_FALSE(Overlap(layout.calendar, layout.plot)) << what;
+            EXPECT_FALSE(Overlap(layout.calendar, layout.hoursGrid)) << what;
+            EXPECT_TRUE(Inside(layout.hoursGrid, c.canvas)) << what;
+            EXPECT_FALSE(Overlap(layout.speedKey, layout.rateCaption.rect)) << what;
             for (const ProgramRow& row : layout.programRows) {
                 EXPECT_FALSE(Overlap(row.bar, layout.plot) || Overlap(row.bar, layout.ratePlot)) << what;
                 EXPECT_TRUE(Inside(row.bar, c.canvas)) << what;
@@ -413,15 +424,15 @@ TEST(ChartLayout, NoTextOverlapsAnotherAtTheTabsSizeOrThePictures)
             EXPECT_GE(layout.dateLabels.size(), c.series == &empty && span == ChartSpan::All ? 1u : 3u) << what;
         }
     }
-    // The tab is small: the calendar's cells come out at 6 or 7 pixels.
+    // The tab is small: with the hours beside it, the calendar's cells come
+    // out at 5 pixels.
     ChartLayout tab = LayOut(tenYears, ChartSpan::Last30Days, TabPage);
-    int cell = tab.cells.front().rect.right - tab.cells.front().rect.left;
-    EXPECT_GE(cell, 6);
-    EXPECT_LE(cell, 7);
+    EXPECT_EQ(tab.cells.front().rect.right - tab.cells.front().rect.left, 5);
 }
 
 // The described days' programs: the largest ten and the others, or as many
-// as the rows leave room for, the last of them the others.
+// as the rows down to the rates' caption leave room for, the last of them
+// the others.
 TEST(ChartLayout, ProgramsRankedBesideTheBars)
 {
     const LocalDate today = {2026, 12, 7};
@@ -438,11 +449,10 @@ TEST(ChartLayout, ProgramsRankedBesideTheBars)
         {Picture, Programs(14), {"app14.exe", "app13.exe", "app12.exe", "app11.exe", "app10.exe", "app09.exe",
                                  "app08.exe", "app07.exe", "app06.exe", "app05.exe", ""}, 10},  // ten, four together
         {{0, 0, 470, 310}, Programs(14), {"app14.exe", "app13.exe", "app12.exe", "app11.exe", "app10.exe",
-                                          "app09.exe", "app08.exe", "app07.exe", "app06.exe", "app05.exe", ""},
-         10},   // a tab page of 310 pixels has room for eleven rows above the selection's lines
-        {{0, 0, 470, 280}, Programs(14), {"app14.exe", "app13.exe", "app12.exe", "app11.exe", "app10.exe",
-                                          "app09.exe", "app08.exe", "app07.exe", ""},
-         21},   // a lower one for nine: eight named, the six others together
+                                          "app09.exe", ""},
+         36},   // a tab page of 310 pixels has room for seven rows above the rates' caption
+        {{0, 0, 470, 280}, Programs(14), {"app14.exe", "app13.exe", "app12.exe", "app11.exe", "app10.exe", ""},
+         45},   // a lower one for six: five named, the nine others together
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE("row " + std::to_string(i));
@@ -482,7 +492,9 @@ TEST(ChartLayout, AnEmptyHistoryShowsZerosFromAnAxisAtZero)
     EXPECT_TRUE(layout.bars[0].bar.IsEmpty());
     EXPECT_EQ(layout.legendHigh.text, "0");
     EXPECT_EQ(layout.selectionDate.text, "2026年12月7日（月）");
-    EXPECT_EQ(layout.selectionFigures.text, "0 打鍵　起動時間 0 分　- 打/h　訂正率 -");
+    EXPECT_EQ(layout.selectionFigures.text, "0 打鍵　起動時間 0 分　- 打/h　打鍵速度 - 打/分");
+    EXPECT_EQ(layout.selectionKeys.text, "訂正率 -");
+    EXPECT_EQ(layout.busiestHour.text, "時間帯の記録なし");
     EXPECT_FALSE(LayOut(MakeDaySeries({}, {2026, 12, 7}), ChartSpan::All, {0, 0, 120, 90}).usable);
 }
 
@@ -496,8 +508,8 @@ TEST(ChartLayout, SelectionIsOutlinedAndDescribed)
     EXPECT_EQ(layout.selectedBarLast - layout.selectedBarFirst, 6);
     EXPECT_EQ(layout.selectedCellLast - layout.selectedCellFirst, 6);
     EXPECT_EQ(layout.selectionDate.text, "2026年11月30日（月）～2026年12月6日（日）");
-    EXPECT_EQ(layout.selectionFigures.text, "387 打鍵　起動時間 1 時間 0 分　387 打/h　訂正率 0.0%");
-    EXPECT_EQ(layout.selectionKeys.text, "よく打ったキー: e 377、A 10");
+    EXPECT_EQ(layout.selectionFigures.text, "387 打鍵　起動時間 1 時間 0 分　387 打/h　打鍵速度 - 打/分");
+    EXPECT_EQ(layout.selectionKeys.text, "訂正率 0.0%　よく打ったキー: e 377、A 10");
     EXPECT_TRUE(Inside(layout.bars[layout.selectedBarFirst].bar, layout.barSelectionFrame));
 
     // No selection: the text speaks of the whole span, nothing is outlined.

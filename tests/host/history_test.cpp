@@ -422,8 +422,19 @@ TEST(HistoryBook, ExportTableHasOneLinePerKeyThenAllAndSeconds)
     values[FieldClockSeconds - 1] = 3;
     HistoryPeriods periods{Counts(5, {{KeyA, 1}, {KeyCaret, 4}}), Counts(50, {{KeyA, 2}, {KeyCaret, 4}}),
                            Counts(500, {{KeyA, 3}, {KeyCaret, 40}})};
+    // The minutes of today, of the 7 and 30 days (the best minute of days
+    // together is their best day's), and of every day of the history.
+    const int64_t minutes[][2] = {{3, 40}, {9, 55}, {20, 55}};
+    HistoryCounts* windows[] = {&periods.today, &periods.last7, &periods.last30};
+    for (int i = 0; i < 3; ++i) {
+        windows[i]->activeMinutes = minutes[i][0];
+        windows[i]->bestMinute = minutes[i][1];
+    }
+    HistoryCounts allDays;
+    allDays.activeMinutes = 4321;
+    allDays.bestMinute = 187;
 
-    std::string table = FormatHistoryExport(values, SnapshotOf(values), periods);
+    std::string table = FormatHistoryExport(values, SnapshotOf(values), periods, allDays);
     std::vector<std::string> lines;
     for (std::size_t at = 0; at < table.size();) {
         std::size_t end = table.find("\r\n", at);
@@ -431,7 +442,7 @@ TEST(HistoryBook, ExportTableHasOneLinePerKeyThenAllAndSeconds)
         lines.push_back(table.substr(at, end - at));
         at = end + 2;
     }
-    ASSERT_EQ(lines.size(), 1u + 77 + 2 + 1 + (HistoryKeyCount - 77));
+    ASSERT_EQ(lines.size(), 1u + 77 + 2 + 1 + (HistoryKeyCount - 77) + 2);
     EXPECT_EQ(lines[0], "key,total,today,last7,last30");
     EXPECT_EQ(lines[1], "a,11,1,2,3");
     EXPECT_EQ(lines[27], "A,0,0,0,0");
@@ -441,7 +452,10 @@ TEST(HistoryBook, ExportTableHasOneLinePerKeyThenAllAndSeconds)
     EXPECT_EQ(lines[79], "seconds,3723,5,50,500");
     EXPECT_EQ(lines[80], "allkeys,66,5,6,43") << "every key's strokes, after the lines there always were";
     EXPECT_EQ(lines[81], "space,0,0,0,0");
-    EXPECT_EQ(lines.back(), "shiftcaret,0,0,0,0");
+    EXPECT_EQ(lines[lines.size() - 3], "shiftcaret,0,0,0,0");
+    // Last, after every line there was: total from every day of the history.
+    EXPECT_EQ(lines[lines.size() - 2], "activeminutes,4321,3,9,20");
+    EXPECT_EQ(lines.back(), "bestminute,187,40,55,55");
     EXPECT_EQ(table.find('\n'), table.find("\r\n") + 1) << "no bare LF";
 }
 

@@ -193,7 +193,7 @@ TEST(ProgramTable, NoNameIsWrittenAsAFormulaAndEveryNameReadsBack)
 
 TEST(ProgramTable, TheExportsFirstFieldsAreKeyNamesThatRunNothing)
 {
-    const std::string table = FormatHistoryExport({}, {}, {});
+    const std::string table = FormatHistoryExport({}, {}, {}, {});
     for (std::size_t at = 0; at < table.size(); at = table.find('\n', at) + 1) {
         EXPECT_EQ(std::string_view("=+-@\t\r'").find(table[at]), std::string_view::npos) << table.substr(at, 20);
         if (table.find('\n', at) == std::string::npos)

@@ -164,6 +164,54 @@ TEST(ChartPainter, BothDrawingsTakeTheColoursTheyAreGiven)
     }
 }
 
+// The lines under the chart and the texts around the hours, as GDI measures
+// them in the chart's font, whole at the tab's size at 96 and 144 dpi, for
+// ten years of busy typing with every figure at its widest.
+TEST(ChartPainter, TheFiguresFitTheTabAtBothScales)
+{
+    const LocalDate today = {2026, 12, 7};
+    std::vector<HistoryDay> days;
+    for (int ago = 3650; ago >= 0; --ago) {
+        HistoryDay day;
+        day.date = AddDays(today, -ago);
+        day.counts.seconds = 36000;
+        day.counts.keys[KeyIndexOf("space")] = 9000;
+        day.counts.keys[KeyIndexOf("backspace")] = 1300;
+        day.counts.keys[KeyIndexOf("enter")] = 1200;
+        day.counts.keys[4] = 8000;
+        day.counts.activeMinutes = 99;
+        day.counts.bestMinute = 999;
+        day.counts.hours[10] = 19500;
+        days.push_back(day);
+    }
+    DaySeries series = MakeDaySeries(days, today);
+    AppCounts programs;
+    AddAppStrokes(programs, "excel.exe", 123'456'789);
+    AddAppStrokes(programs, "notepad.exe", 1);
+    const std::vector<RankedApp> ranked = RankApps(programs);
+    const SIZE sizes[] = {{522, 294}, {783, 441}};   // the tab's canvas at 96 and 144 dpi
+    for (SIZE size : sizes) {
+        PixelCanvas canvas(size.cx, size.cy);
+        ChartPicture picture;
+        picture.series = &series;
+        picture.view = {ChartSpan::All, ChartKeys::AllKeys, std::nullopt, false, &ranked};
+        ChartLayout layout = DrawHistoryChart(canvas.Dc(), {0, 0, size.cx, size.cy}, picture);
+        ASSERT_TRUE(layout.usable);
+        ASSERT_NE(layout.selectionFigures.text.find("打鍵速度 197 打/分（最高 999）"), std::string::npos);
+        PaintFont font(layout.fontPixels);
+        font.SelectInto(canvas.Dc());
+        for (const ChartText* text : {&layout.selectionDate, &layout.selectionFigures, &layout.selectionKeys,
+                                      &layout.busiestHour, &layout.rateCaption, &layout.speedText}) {
+            SIZE needed = {};
+            GetTextExtentPoint32A(canvas.Dc(), text->text.c_str(), static_cast<int>(text->text.size()), &needed);
+            EXPECT_LE(needed.cx, text->rect.right - text->rect.left) << size.cx << ": " << text->text;
+            EXPECT_LE(text->rect.right, size.cx) << text->text;
+        }
+        EXPECT_EQ(layout.busiestHour.text.rfind("いちばん打つのは", 0), 0u) << "not the short form";
+        SelectObject(canvas.Dc(), GetStockObject(SYSTEM_FONT));
+    }
+}
+
 TEST(ChartPainter, ThePictureFileIsAPngOfItsSize)
 {
     TempFolder folder;
@@ -234,7 +282,8 @@ TEST(ChartCommand, WritesTheUsersDaysOrNothing)
     // The command draws what the tab draws of the span with every key chosen.
     DaySeries series = MakeDaySeries(days, today);
     std::string title = FormatChartTitle("taro", ChartSpan::Last90Days, ChartKeys::AllKeys, today);
-    ChartPicture picture = {&series, {ChartSpan::Last90Days, ChartKeys::AllKeys, std::nullopt, false, nullptr}, title.c_str()};
+    ChartPicture picture = {&series, {ChartSpan::Last90Days, ChartKeys::AllKeys, std::nullopt, false, nullptr},
+                            title.c_str()};
     ASSERT_TRUE(WriteHistoryChartPng((folder / "drawn.png").c_str(), picture));
     EXPECT_EQ(ReadBytes(folder / "drawn.png"), ReadBytes(folder / "every90.png"));
 

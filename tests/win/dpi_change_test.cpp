@@ -87,6 +87,17 @@ std::vector<Placed> ExpectLaidOutWhole(HWND& history)
                           {at.left - widest.cx, at.top, at.left, at.top + widest.cy}))
             << "slot " << slot;
     }
+    // The history tab's controls: none over another, the save button at the
+    // right edge too.
+    for (const Placed& a : inside) {
+        for (const Placed& b : inside) {
+            auto shown = [](const Placed& placed) { return (GetWindowLongA(placed.window, GWL_STYLE) & WS_VISIBLE) != 0; };
+            RECT both;
+            EXPECT_FALSE(a.window < b.window && a.parent == history && b.parent == history && shown(a) && shown(b) &&
+                         IntersectRect(&both, &a.rect, &b.rect))
+                << a.id << " over " << b.id;
+        }
+    }
     EXPECT_EQ(CutTexts(MainWindow), std::vector<std::string>{});
     RECT frame, work;
     GetWindowRect(MainWindow, &frame);

@@ -24,10 +24,13 @@ using namespace wintest;
 std::string Header() { return std::string(HistoryHeader) + "\r\n"; }
 
 // A day's line with the given seconds and counts by history key.
-std::string DayLine(const LocalDate& date, int seconds, const std::map<int, int>& keys = {})
+std::string DayLine(const LocalDate& date, int seconds, const std::map<int, int>& keys = {}, int activeMinutes = 0,
+                    int bestMinute = 0)
 {
     HistoryCounts counts;
     counts.seconds = seconds;
+    counts.activeMinutes = activeMinutes;
+    counts.bestMinute = bestMinute;
     for (auto [key, count] : keys)
         counts.keys[key] = count;
     std::string line;
@@ -417,11 +420,12 @@ TEST_F(HistoryTest, HistoryAtItsSizeLimitIsNotWrittenPastIt)
 TEST_F(HistoryTest, ExportCommandWritesTheTableBesideARunningKivora)
 {
     const LocalDate today = TodaysDate();
-    // b, e and the down arrow counted on days inside and outside the windows.
-    WriteBytes(HistoryFile(), Header() + DayLine(AddDays(today, -40), 50, {{1, 1000}}) +
+    // b, e and the down arrow counted on days inside and outside the windows;
+    // two of them with their minutes, which every day adds up for all time.
+    WriteBytes(HistoryFile(), Header() + DayLine(AddDays(today, -40), 50, {{1, 1000}}, 9, 8) +
                                   DayLine(AddDays(today, -29), 40, {{1, 100}}) +
                                   DayLine(AddDays(today, -7), 30, {{1, 10}}) +
-                                  DayLine(AddDays(today, -6), 20, {{4, 7}}) + "junk\r\n" +
+                                  DayLine(AddDays(today, -6), 20, {{4, 7}}, 3, 5) + "junk\r\n" +
                                   DayLine(today, 10, {{1, 1}, {65, 2}}));
     WriteBytes(DataFile("taro.dat"), Image({{2, 1111}, {5, 7}, {71, 2}, {53, 5}, {54, 2}, {55, 1}, {56, 1120}}));
     WriteBytes(DataFile("taro.keys.csv"), "key,count\r\nspace,40\r\nb,1\r\n");   // b is the data file's
@@ -441,6 +445,7 @@ TEST_F(HistoryTest, ExportCommandWritesTheTableBesideARunningKivora)
         expected += row != rows.end() ? row->second : std::string(KeyTable[key].column) + ",0,0,0,0";
         expected += "\r\n";
     }
+    expected += "activeminutes,12,0,3,3\r\nbestminute,8,0,5,5\r\n";
     EXPECT_EQ(ReadBytes(folder_ / "out.csv"), expected);
     EXPECT_EQ(ReadBytes(DataFile("taro.dat")), before) << "the user's files are only read";
     EXPECT_EQ(ListFolder(DataFolder()).size(), 3u);

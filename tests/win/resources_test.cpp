@@ -397,7 +397,7 @@ TEST(Resources, DialogsHaveTheirTitlesSizesAndControls)
         {142, "オプション", 207, 181, true, false, 9, {1, 2, 1011, 1030, 1031, 1026, 1027}, "options"},
         {155, "警告", 256, 100, true, true, 9, {1013, 1012, IDTRYAGAIN, IDCONTINUE, IDCANCEL}, "save question"},
         {154, "", 202, 161, false, false, 9, {1014, 1015, 1016, 1017, 1022, 1018, 1025}, "keyboard page"},
-        {156, "", 202, 161, false, false, 9, {1019, 1023, 1020, 1021, 1024}, "history page"},
+        {156, "", 202, 161, false, false, 9, {1019, 1023, 1020, 1035, 1021, 1024}, "history page"},
     };
     for (const Case& row : cases) {
         SCOPED_TRACE(row.what);

@@ -392,12 +392,16 @@ def _stroke_commands(stroke):
     letters are armed by the "pressed since" bit, so a short tap is enough;
     the other keys must be seen down by a poll, and Wine may report a fresh
     press as still up for up to 50 ms, so they are held for 120 ms. Shift is
-    held around an uppercase letter, or a key named "shift+<key>", until two
-    polls after the key is up."""
-    if (len(stroke) == 1 and stroke.isupper()) or stroke.startswith("shift+"):
-        key = stroke.lower() if len(stroke) == 1 else stroke[len("shift+"):]
-        return ["keydown", "shift", "sleep", "0.05", "keydown", key, "sleep", "0.1", "keyup", key,
-                "sleep", "0.06", "keyup", "shift", "sleep", "0.1"]
+    held around an uppercase letter, and the modifiers of a key named
+    "shift+<key>" or "ctrl+shift+<key>" around it, until two polls after the
+    key is up."""
+    if len(stroke) == 1 and stroke.isupper():
+        stroke = "shift+" + stroke.lower()
+    if "+" in stroke:
+        *modifiers, key = stroke.split("+")
+        return ([c for m in modifiers for c in ("keydown", m)] + ["sleep", "0.05", "keydown", key, "sleep", "0.1",
+                "keyup", key, "sleep", "0.06"] + [c for m in reversed(modifiers) for c in ("keyup", m)] +
+                ["sleep", "0.1"])
     if len(stroke) == 1 and stroke.islower():
         return ["keydown", stroke, "sleep", "0.06", "keyup", stroke, "sleep", "0.07"]
     return ["keydown", stroke, "sleep", "0.12", "keyup", stroke, "sleep", "0.1"]

@@ -93,6 +93,34 @@ class HistoryTest(KivoraTestCase):
         self.assertEqual(sum(hours), int(fields[80]), "every stroke in one hour")
         self.assertTrue(1 <= active <= 3 and 1 <= best <= int(fields[80]), (active, best))
 
+    def test_shortcuts_and_a_minutes_typing_are_told_by_day(self):
+        s = self.session
+        s.seed_user("taro", TARO)
+        launch = s.start()
+        s.log_in("taro")
+        shortcuts = ["ctrl+c"] * 3 + ["ctrl+v"] * 2 + ["ctrl+shift+z"]
+        letters = list("thequickbrownfoxjumpsoverthelazydogagain")
+        started = time.monotonic()
+        s.type_in_notepad(shortcuts + letters)
+        self.assertLess(time.monotonic() - started, 12, "typed within ten seconds or so")
+        s.tray_menu(CMD_TRAY_QUIT)
+        self.assertEqual(launch.exit_code(), 0)
+
+        today = datetime.date.today().isoformat()
+        lines = (s.data / "taro.shortcuts.csv").read_bytes().decode("utf-8-sig").split("\r\n")
+        self.assertEqual(lines[0], "date,shortcut,strokes")
+        self.assertEqual(sorted(lines[1:-1]), sorted(f"{today},{name}" for name in ("Ctrl+C,3", "Ctrl+V,2",
+                                                                                  "Ctrl+Shift+Z,1")))
+        fields = self.history().split("\r\n")[1].split(",")
+        active, best, hours = int(fields[-26]), int(fields[-25]), [int(v) for v in fields[-24:]]
+        self.assertTrue(1 <= active <= 3, active)
+        self.assertGreaterEqual(best, 20)
+        self.assertEqual(sum(hours), int(fields[80]), "every stroke in one hour")
+
+        self.assertEqual(s.run_command("/shortcuts", "taro", "shortcuts-today.csv", "today"), 0)
+        self.assertEqual((s.app / "shortcuts-today.csv").read_bytes().decode("utf-8-sig").split("\r\n")[:2],
+                         ["shortcut,strokes,share", "Ctrl+C,3,50.0"])
+
     def test_export_from_the_file_menu_matches_the_command_line(self):
         s = self.session
         launch = s.start_logged_in("taro", TARO)

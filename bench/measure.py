@@ -777,6 +777,46 @@ class Bench:
             e2e.wait_until(lambda: find_pid(session.app / "Kivora.exe") is None, 20, "Kivora did not end")
         self.results["old_build"] = {"exe": OLD_KIVORA, **totals}
 
+    def habits_typing(self):
+        """Figure 2's typing, a Ctrl+Left among every 25 strokes, with the
+        shortcuts and the minutes and hours counted, against the same build
+        counting as before them (KIVORA_BENCH_PLAIN=1), in turns (on, plain,
+        plain, on), Kivora started again for each, its window hidden."""
+        seconds = 10 if self.quick else 30
+        text = (PANGRAM * 40)[:seconds * 10]
+        keys = ["ctrl+Left" if i % 25 == 24 else ("space" if c == " " else c) for i, c in enumerate(text)]
+        timeline = stroke_timeline(keys, 10, 80, len(keys))
+        totals = {name: {"run": 0.0, "wall": 0.0, "strokes": 0} for name in ("on", "plain")}
+        session = self.session
+        for name in ("on", "plain", "plain", "on"):
+            e2e.drive_ok("end", "--class", "PrtClass")
+            e2e.wait_until(lambda: find_pid(session.app / "Kivora.exe") is None, 20, "Kivora did not end")
+            if name == "plain":
+                e2e.WINE_ENV["KIVORA_BENCH_PLAIN"] = "1"
+            try:
+                session.start_kivora()
+                session.wait_window(title=e2e.LOGIN_TITLE, timeout=30)
+                session.log_in(USER)
+            finally:
+                e2e.WINE_ENV.pop("KIVORA_BENCH_PLAIN", None)
+            session.focus_notepad()
+            time.sleep(2)
+            pid = find_pid(session.app / "Kivora.exe")
+            before, started = run_seconds(pid), time.monotonic()
+            run_xdotool(timeline)
+            totals[name]["run"] += run_seconds(pid) - before
+            totals[name]["wall"] += time.monotonic() - started
+            totals[name]["strokes"] += len(keys)
+        self.results["habits_typing"] = totals
+        # The last turn's shortcuts reach the file at the next save: as a check.
+        e2e.drive_ok("end", "--class", "PrtClass")
+        e2e.wait_until(lambda: find_pid(session.app / "Kivora.exe") is None, 20, "Kivora did not end")
+        shortcuts = session.data / f"{USER}.shortcuts.csv"
+        self.results["habits_typing"]["file"] = shortcuts.read_text(encoding="utf-8") if shortcuts.exists() else ""
+        session.start_kivora()
+        session.wait_window(title=e2e.LOGIN_TITLE, timeout=30)
+        session.log_in(USER)
+
     def tab_typing(self):
         """Kivora's CPU while typing with its window shown, the lowercase tab
         against the keyboard tab and the history tab, with the uppercase tab
@@ -840,6 +880,7 @@ class Bench:
                 self.phase("accuracy grid", self.accuracy)
                 self.phase("typing with a tab shown", self.tab_typing)
                 self.phase("memory at the end", lambda: self.memory("end"))
+                self.phase("typing with the shortcuts and hours counted", self.habits_typing)
                 if OLD_KIVORA:
                     self.phase("the old build", self.old_build)
         finally:
@@ -1079,6 +1120,19 @@ def build_table(bench, started, finished):
     else:
         t.failed("2 CPU", "typing with the strokes per program recorded",
                  errors.get("typing with the strokes per program recorded", "not run"))
+
+    if "habits_typing" in r:
+        on, plain = r["habits_typing"]["on"], r["habits_typing"]["plain"]
+        counted = "Ctrl+Left" in r["habits_typing"].get("file", "")
+        t.add("2 CPU", f"Kivora's time on a CPU typing at 10 keys/s, a Ctrl+Left in every 25 strokes, with the "
+                       f"shortcuts and the minutes and hours counted ({on['strokes']} strokes, turns on, plain, "
+                       f"plain, on, {on['wall']:.0f} s each way; the shortcuts "
+                       f"{'found' if counted else 'NOT found'} in shortcuts.csv)",
+              f"{on['run']:.3f} s", f"the same build counting as before them {plain['run']:.3f} s",
+              ratio(on["run"], plain["run"]))
+    else:
+        t.failed("2 CPU", "typing with the shortcuts and hours counted",
+                 errors.get("typing with the shortcuts and hours counted", "not run"))
 
     if "passes" in r:
         ways = r["passes"]

@@ -450,11 +450,14 @@ class Bench:
             total["run"] += window["run"]["kivora"]
             total["wall"] += window["wall"]
             total["strokes"] += len(keys)
-        apps = self.session.data / f"{USER}.apps.csv"
+        pending = self.session.data / f"{USER}.history.pending"
         self.results["programs_typing"] = totals
-        # Saved at the next minute's save: where the strokes went, as a check.
-        e2e.wait_until(apps.exists, 90, "no apps.csv after typing with the option on")
-        self.results["programs_typing"]["file"] = apps.read_text(encoding="utf-8")
+        # A minute's save keeps the running day's programs in the pending
+        # file (apps.csv is written at a day's end and at leaving): where the
+        # strokes went, as a check.
+        e2e.wait_until(lambda: pending.exists() and "notepad.exe" in pending.read_text(encoding="utf-8"), 90,
+                       "no program in the pending file after typing with the option on")
+        self.results["programs_typing"]["file"] = pending.read_text(encoding="utf-8")
 
     def server_shares(self, rounds, seconds=3):
         """The Wine server's time per second that each poller causes while

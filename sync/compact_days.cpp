@@ -223,6 +223,41 @@ void AppSums::Add(const AppStroke& stroke)
     entries_.insert(at, stroke);
 }
 
+void AppSums::AddAll(const std::vector<AppStroke>& strokes)
+{
+    if (!std::is_sorted(strokes.begin(), strokes.end(), Earlier)) {
+        std::vector<AppStroke> sorted = strokes;
+        std::stable_sort(sorted.begin(), sorted.end(), Earlier);
+        AddAll(sorted);
+        return;
+    }
+    // Another PC's days fall between those summed already: merged whole, not
+    // inserted one by one, which would move the later entries each time.
+    std::vector<AppStroke> merged;
+    merged.reserve(entries_.size() + std::min(strokes.size(), MostAppEntries));
+    auto same = [](const AppStroke& a, const AppStroke& b) { return a.day == b.day && a.app == b.app; };
+    auto old = entries_.begin();
+    std::size_t count = entries_.size();
+    for (const AppStroke& stroke : strokes) {
+        if (stroke.strokes == 0)
+            continue;
+        while (old != entries_.end() && Earlier(*old, stroke))
+            merged.push_back(*old++);
+        if (old != entries_.end() && same(*old, stroke))
+            merged.push_back(*old++);
+        if (!merged.empty() && same(merged.back(), stroke)) {
+            merged.back().strokes += stroke.strokes;
+        } else if (count < MostAppEntries) {
+            merged.push_back(stroke);
+            ++count;
+        } else {
+            pastLimit_ = true;
+        }
+    }
+    merged.insert(merged.end(), old, entries_.end());
+    entries_ = std::move(merged);
+}
+
 void AppSums::Take(const AppStroke& stroke)
 {
     auto at = std::lower_bound(entries_.begin(), entries_.end(), stroke, Earlier);
@@ -252,9 +287,9 @@ AppCounts AppSums::Sum(const DateRange& range, const AppNames& names) const
     return sum;
 }
 
-AppBook AppSums::AsBook(const AppNames& names) const
+AppBook AppSums::AsBook(const AppNames& names, Tally kind) const
 {
-    AppBook book;
+    AppBook book(kind);
     for (std::size_t at = 0; at < entries_.size();) {
         const int32_t day = entries_[at].day;
         AppCounts counts;

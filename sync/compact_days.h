@@ -1,7 +1,8 @@
 #pragma once
 // What Kivora keeps of the other PCs' days, in a room that does not depend
 // on what their files claim: a day's counts in 32-bit fields, their sums by
-// date, and their programs' strokes by date under names kept once.
+// date, and their programs' (and shortcuts') strokes by date under names
+// kept once.
 //
 // The limits are figures that a PC Kivora counts on never reaches:
 //   LargestDayValue  a day's seconds, or its strokes of one key, on one PC
@@ -12,8 +13,10 @@
 //                    in a time zone ahead of this one's).
 //   MostAppNames     programs named over all other PCs and days; the strokes
 //                    of any more go to OtherApps (app_days.h), as do those
-//                    of a name longer than LongestAppName.
-//   MostAppEntries   (day, program) pairs kept; more are not counted.
+//                    of a name longer than LongestAppName. Shortcuts alike,
+//                    as many again.
+//   MostAppEntries   (day, program) pairs kept; more are not counted. As
+//                    many (day, shortcut) pairs besides.
 // MostPcs PCs of LargestDayValue add up to less than 2^32: a sum never
 // overflows its field.
 #include <array>
@@ -115,15 +118,21 @@ constexpr uint32_t OtherAppsNumber = 0;
 class AppSums {
 public:
     void Add(const AppStroke& stroke);
+    // Each stroke added, in one pass (put by date, then by number, first).
+    void AddAll(const std::vector<AppStroke>& strokes);
     void Take(const AppStroke& stroke);
     void Clear() { *this = AppSums(); }
     bool PastLimit() const { return pastLimit_; }
     std::size_t Entries() const { return entries_.size(); }
 
     AppCounts Sum(const DateRange& range, const AppNames& names) const;
-    AppBook AsBook(const AppNames& names) const;
+    AppBook AsBook(const AppNames& names, Tally kind = Tally::Apps) const;
 
 private:
     std::vector<AppStroke> entries_;   // by date, then by number
     bool pastLimit_ = false;
 };
+
+// Each tally's (apps.csv's, shortcuts.csv's) apart: its names and its sums.
+using TallyNames = std::array<AppNames, TallyKinds>;
+using TallySums = std::array<AppSums, TallyKinds>;

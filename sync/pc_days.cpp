@@ -675,6 +675,21 @@ bool PcDays::UpdateTally(Tally kind, NewText text, const std::vector<PendingApp>
         if (std::binary_search(keptDays.begin(), keptDays.end(), stroke.day))
             keep.push_back(stroke);
     }
+    if (keep.size() > MostKeptTallyLines) {
+        // The latest whole days that fit; an earlier one is read from the
+        // file again when the pending file changes it.
+        std::size_t from = keep.size();
+        for (std::size_t start = from; start > 0; from = start) {
+            const int32_t day = keep[start - 1].day;
+            while (start > 0 && keep[start - 1].day == day)
+                --start;
+            if (keep.size() - start > MostKeptTallyLines)
+                break;
+        }
+        const int32_t lastLeft = keep[from - 1].day;
+        keep.erase(keep.begin(), keep.begin() + static_cast<std::ptrdiff_t>(from));
+        keptDays.erase(keptDays.begin(), std::upper_bound(keptDays.begin(), keptDays.end(), lastLeft));
+    }
     tally.lines = std::move(keep);
     tally.days = std::move(keptDays);
     return !unknown;

@@ -15,12 +15,13 @@
 // per date a print of the folded day and of each tally's (which tells a day
 // that changed, and a copied day), and the history's and apps.csv's counts
 // of the days a pending file may fold into next: the pending days and the
-// last KeptLastDays days of each file. An update with new texts of some of
-// the files tells which days changed, with their counts before and after;
-// it needs the history (or apps.csv) read again only when the pending file
-// names a day of it that is not kept, and is Unknown, with nothing to take
-// away, when a day not kept changed (another program edited old days): the
-// caller then reads every PC again.
+// last KeptLastDays days of each file (of a tally's file, at most
+// MostKeptTallyLines lines, whatever its days hold). An update with new
+// texts of some of the files tells which days changed, with their counts
+// before and after; it needs the history (or apps.csv) read again only when
+// the pending file names a day of it that is not kept, and is Unknown, with
+// nothing to take away, when a day not kept changed (another program edited
+// old days): the caller then reads every PC again.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -34,6 +35,8 @@
 constexpr std::size_t MostPendingDays = 62;
 constexpr std::size_t MostPendingApps = 4'096;
 constexpr std::size_t KeptLastDays = 3;
+// A tally's lines kept of those days, at most: the latest days' that fit.
+constexpr std::size_t MostKeptTallyLines = 8'192;
 // Changed days an update takes one by one; more: Unknown.
 constexpr std::size_t MostChangedDays = 64;
 

@@ -547,3 +547,49 @@ TEST(AppSums, KeepAtMostTheEntriesWhateverTheOrder)
         EXPECT_EQ(sum, (AppCounts{{std::string(OtherApps), 3}}));
     }
 }
+
+// A tally's lines kept for the pending days stay within MostKeptTallyLines:
+// a pending file that names days whose lines were left out has the file read
+// again with it, every PC anew when such a day changed, and the sums are as
+// right as ever.
+TEST(OtherPcs, ATallysKeptLinesStayWithinTheirLimit)
+{
+    std::string shortcuts = std::string(ShortcutsHeader) + "\r\n";
+    for (int day = -10; day <= 0; ++day) {
+        for (int name = 0; name < 800; ++name)
+            shortcuts += FormatLocalDate(AddDays(Today, day)) + ",Ctrl+" + std::to_string(name) + ",1\r\n";
+    }
+    auto pending = [](int floorToday, int floorFirst) {
+        std::string text = std::string(PendingHeader) + "\r\n";
+        for (int day = -10; day <= 0; ++day) {
+            const int floor = day == 0 ? floorToday : day == -10 ? floorFirst : 1;
+            text += "shortcutfloor," + FormatLocalDate(AddDays(Today, day)) + ",Ctrl+0," + std::to_string(floor) + "\r\n";
+        }
+        return text;
+    };
+    MemoryFolder folder;
+    folder.Put("A-00000001.shortcuts.csv", shortcuts);
+    MemoryLocal local;
+    OtherPcs others;
+    struct Step {
+        int floorToday, floorFirst;
+        int reads;
+        bool anew;
+        const char* what;
+    } steps[] = {
+        {1, 1, 2, true, "the first look"},
+        {50, 1, 2, false, "today's lines kept, not the first day's: the file again"},
+        {50, 30, 4, true, "the first day's were left out: read again, and anew"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        folder.Put("A-00000001.history.pending", pending(step.floorToday, step.floorFirst));
+        folder.reads = 0;
+        ASSERT_EQ(others.Refresh(folder, local, Own, Today), FolderRead::Read);
+        EXPECT_EQ(folder.reads, step.reads);
+        EXPECT_EQ(others.ReadAll(), step.anew);
+        const AppCounts all = others.TallySum(Tally::Shortcuts, {AddDays(Today, -10), Today});
+        EXPECT_EQ(all.size(), 800u);
+        EXPECT_EQ(all[0], (AppCount{"Ctrl+0", 9 + step.floorToday + step.floorFirst}));
+    }
+}

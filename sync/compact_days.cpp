@@ -232,12 +232,25 @@ void AppSums::AddAll(const std::vector<AppStroke>& strokes)
         return;
     }
     // Another PC's days fall between those summed already: merged whole, not
-    // inserted one by one, which would move the later entries each time.
-    std::vector<AppStroke> merged;
-    merged.reserve(entries_.size() + std::min(strokes.size(), MostAppEntries));
+    // inserted one by one, which would move the later entries each time;
+    // the pairs new to the sums counted first, so that they take no more
+    // room than they hold.
     auto same = [](const AppStroke& a, const AppStroke& b) { return a.day == b.day && a.app == b.app; };
-    auto old = entries_.begin();
     std::size_t count = entries_.size();
+    auto old = entries_.begin();
+    const AppStroke* last = nullptr;
+    for (const AppStroke& stroke : strokes) {
+        if (stroke.strokes == 0 || (last != nullptr && same(*last, stroke)))
+            continue;
+        last = &stroke;
+        while (old != entries_.end() && Earlier(*old, stroke))
+            ++old;
+        count += old == entries_.end() || !same(*old, stroke) ? 1 : 0;
+    }
+    std::vector<AppStroke> merged;
+    merged.reserve(std::min(count, std::max(entries_.size(), MostAppEntries)));
+    old = entries_.begin();
+    count = entries_.size();
     for (const AppStroke& stroke : strokes) {
         if (stroke.strokes == 0)
             continue;

@@ -232,9 +232,9 @@ void AppSums::AddAll(const std::vector<AppStroke>& strokes)
         return;
     }
     // Another PC's days fall between those summed already: merged whole, not
-    // inserted one by one, which would move the later entries each time;
-    // the pairs new to the sums counted first, so that they take no more
-    // room than they hold.
+    // inserted one by one, which would move the later entries each time.
+    // The pairs new to the sums are counted first: room for them and half
+    // again, as a vector grows (ShrinkToFit gives back the rest).
     auto same = [](const AppStroke& a, const AppStroke& b) { return a.day == b.day && a.app == b.app; };
     std::size_t count = entries_.size();
     auto old = entries_.begin();
@@ -248,7 +248,7 @@ void AppSums::AddAll(const std::vector<AppStroke>& strokes)
         count += old == entries_.end() || !same(*old, stroke) ? 1 : 0;
     }
     std::vector<AppStroke> merged;
-    merged.reserve(std::min(count, std::max(entries_.size(), MostAppEntries)));
+    merged.reserve(std::min(count, std::max(entries_.size(), MostAppEntries)) * 3 / 2);
     old = entries_.begin();
     count = entries_.size();
     for (const AppStroke& stroke : strokes) {
@@ -270,6 +270,8 @@ void AppSums::AddAll(const std::vector<AppStroke>& strokes)
     merged.insert(merged.end(), old, entries_.end());
     entries_ = std::move(merged);
 }
+
+void AppSums::ShrinkToFit() { entries_.shrink_to_fit(); }
 
 void AppSums::Take(const AppStroke& stroke)
 {

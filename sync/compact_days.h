@@ -120,6 +120,8 @@ public:
     void Add(const AppStroke& stroke);
     // Each stroke added, in one pass (put by date, then by number, first).
     void AddAll(const std::vector<AppStroke>& strokes);
+    // No more room held than the entries take, once every PC is added.
+    void ShrinkToFit();
     void Take(const AppStroke& stroke);
     void Clear() { *this = AppSums(); }
     bool PastLimit() const { return pastLimit_; }

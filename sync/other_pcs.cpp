@@ -294,6 +294,8 @@ FolderRead OtherPcs::ReadEveryPc(SharedFolder& folder, LocalFiles& local, const 
             tallies[kind].AddAll(counted[kind]);
         pcs.push_back(std::move(pc));
     }
+    for (AppSums& sums : tallies)
+        sums.ShrinkToFit();
     Guarded([&] {
         pcs_ = std::move(pcs);
         local_ = std::move(localDays);

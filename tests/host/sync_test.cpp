@@ -526,32 +526,9 @@ TEST(OtherPcs, ShortcutsAreReadAsProgramsAre)
     }
 }
 
-// A tally's sums keep at most MostAppEntries pairs, whether a PC's strokes
-// come merged in order or one by one; a pair kept takes all its strokes.
-TEST(AppSums, KeepAtMostTheEntriesWhateverTheOrder)
-{
-    const int32_t first = DayNumber(Today) - 300'000;
-    std::vector<AppStroke> strokes;
-    for (uint32_t n = 0; n <= MostAppEntries; ++n)
-        strokes.push_back({first + static_cast<int32_t>(n), OtherAppsNumber, 2});
-    for (bool inOrder : {true, false}) {
-        SCOPED_TRACE(inOrder ? "in order" : "backwards");
-        AppSums sums;
-        sums.AddAll({{first, OtherAppsNumber, 1}});
-        if (!inOrder)
-            std::reverse(strokes.begin(), strokes.end());
-        sums.AddAll(strokes);
-        EXPECT_EQ(sums.Entries(), MostAppEntries);
-        EXPECT_TRUE(sums.PastLimit());
-        const AppCounts sum = sums.Sum({DateOfDayNumber(first), DateOfDayNumber(first)}, AppNames());
-        EXPECT_EQ(sum, (AppCounts{{std::string(OtherApps), 3}}));
-    }
-}
-
-// A tally's lines kept for the pending days stay within MostKeptTallyLines:
-// a pending file that names days whose lines were left out has the file read
-// again with it, every PC anew when such a day changed, and the sums are as
-// right as ever.
+// A tally's lines kept for the pending days stay within MostKeptTallyLines
+// (eleven days of 800 shortcuts are more): the day left out is read from the
+// file again while the pending file names it, and the sums stay right.
 TEST(OtherPcs, ATallysKeptLinesStayWithinTheirLimit)
 {
     std::string shortcuts = std::string(ShortcutsHeader) + "\r\n";
@@ -559,37 +536,33 @@ TEST(OtherPcs, ATallysKeptLinesStayWithinTheirLimit)
         for (int name = 0; name < 800; ++name)
             shortcuts += FormatLocalDate(AddDays(Today, day)) + ",Ctrl+" + std::to_string(name) + ",1\r\n";
     }
-    auto pending = [](int floorToday, int floorFirst) {
-        std::string text = std::string(PendingHeader) + "\r\n";
-        for (int day = -10; day <= 0; ++day) {
-            const int floor = day == 0 ? floorToday : day == -10 ? floorFirst : 1;
-            text += "shortcutfloor," + FormatLocalDate(AddDays(Today, day)) + ",Ctrl+0," + std::to_string(floor) + "\r\n";
-        }
-        return text;
-    };
     MemoryFolder folder;
     folder.Put("A-00000001.shortcuts.csv", shortcuts);
     MemoryLocal local;
     OtherPcs others;
     struct Step {
-        int floorToday, floorFirst;
+        int firstDay;   // the pending file's floors of Ctrl+0 from this day on: 30 on day -10, 1 after, today's
+        int64_t today;
         int reads;
         bool anew;
-        const char* what;
     } steps[] = {
-        {1, 1, 2, true, "the first look"},
-        {50, 1, 2, false, "today's lines kept, not the first day's: the file again"},
-        {50, 30, 4, true, "the first day's were left out: read again, and anew"},
+        {0, 50, 2, true},     // the first look
+        {-9, 50, 2, false},   // older days named: the file read again, nothing moves
+        {-10, 50, 4, true},   // the oldest day moves: every PC anew
+        {-10, 51, 2, false},  // a minute: the oldest day's lines left out, the file again
     };
     for (const Step& step : steps) {
-        SCOPED_TRACE(step.what);
-        folder.Put("A-00000001.history.pending", pending(step.floorToday, step.floorFirst));
+        std::string pending = std::string(PendingHeader) + "\r\n";
+        for (int day = step.firstDay; day <= 0; ++day)
+            pending += "shortcutfloor," + FormatLocalDate(AddDays(Today, day)) + ",Ctrl+0," +
+                       std::to_string(day == 0 ? step.today : day == -10 ? 30 : 1) + "\r\n";
+        folder.Put("A-00000001.history.pending", pending);
         folder.reads = 0;
         ASSERT_EQ(others.Refresh(folder, local, Own, Today), FolderRead::Read);
-        EXPECT_EQ(folder.reads, step.reads);
-        EXPECT_EQ(others.ReadAll(), step.anew);
-        const AppCounts all = others.TallySum(Tally::Shortcuts, {AddDays(Today, -10), Today});
-        EXPECT_EQ(all.size(), 800u);
-        EXPECT_EQ(all[0], (AppCount{"Ctrl+0", 9 + step.floorToday + step.floorFirst}));
+        EXPECT_EQ(folder.reads, step.reads) << step.firstDay;
+        EXPECT_EQ(others.ReadAll(), step.anew) << step.firstDay;
+        const int64_t first = step.firstDay == -10 ? 30 : 1;
+        EXPECT_EQ(others.TallySum(Tally::Shortcuts, {AddDays(Today, -10), Today})[0],
+                  (AppCount{"Ctrl+0", first + 9 + step.today}));
     }
 }

@@ -88,7 +88,8 @@ private:
     std::vector<DateSum> days_;   // in date order
 };
 
-// A program's strokes of a day, its name kept in the AppSums it belongs to.
+// A program's (or a shortcut's) strokes of a day, its name kept in the
+// AppNames of its tally.
 struct AppStroke {
     int32_t day;
     uint32_t app;
@@ -96,7 +97,8 @@ struct AppStroke {
     bool operator==(const AppStroke&) const = default;
 };
 
-// Programs' names, each kept once, up to MostAppNames.
+// A tally's names (programs', or shortcuts'), each kept once, up to
+// MostAppNames.
 class AppNames {
 public:
     AppNames();
@@ -114,7 +116,8 @@ private:
 };
 constexpr uint32_t OtherAppsNumber = 0;
 
-// The other PCs' programs added up by date, at most MostAppEntries pairs.
+// The other PCs' programs (or shortcuts) added up by date, at most
+// MostAppEntries pairs.
 class AppSums {
 public:
     void Add(const AppStroke& stroke);

@@ -15,10 +15,10 @@
 // A file is read again only when its size or time changed. Each minute a
 // PC's pending file changes, and only its few days are taken out of the sums
 // and put back; a history, apps.csv or shortcuts.csv that changed is read
-// alone and only its
-// changed days move, as long as they are days whose counts before are kept
-// (its last days and its pending days). Anything else (a PC that came or
-// went, old days edited, a copy found or lost) reads every PC anew.
+// alone and only its changed days move, as long as they are days whose
+// counts before are kept (its last days and its pending days). Anything else
+// (a PC that came or went, old days edited, a copy found or lost) reads
+// every PC anew.
 //
 // A day copied from another PC counts once. A day with strokes that is,
 // count for count, this PC's day of that date (its history folded with its

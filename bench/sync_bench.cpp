@@ -1,7 +1,8 @@
 // The days of ten PCs of ten years each (3,650 days a PC, every key): this
 // PC's history and nine others' in a shared folder, under <folder>\taro,
-// each other PC with its history of the days before today and its pending
-// file of today's floor, as a save each minute leaves them. Times the reading
+// each other PC with its history of the days before today, its shortcuts
+// file (always counted: fifteen shortcuts a day out of two dozen) and its
+// pending file of today's floors, as a save each minute leaves them. Times the reading
 // of the folder as the worker does it: the first time, with nothing changed,
 // after one PC's minute (its pending file changed), and after one PC's
 // history was written again (a new day, a quit); then the worker itself
@@ -9,12 +10,14 @@
 // other PCs' files looked at by size and time, the sums published), and what
 // the history tab does when the days have moved: the series of this PC's
 // days made with the other PCs' added as it goes (WithOtherPcsDaysToAdd, the
-// tab's own call), the chart drawn at the tab's size. Arguments: the number of rounds and a
-// folder for the files. Prints one line per measurement:
+// tab's own call), the chart drawn at the tab's size; and the other PCs'
+// shortcuts added up for the tab's list over all days. Arguments: the number
+// of rounds and a folder for the files. Prints one line per measurement:
 //   "read what=first|unchanged|one-minute|one-history pcs=N us=T"
 //   "memory what=cache kib=K"                 working set the first reading added
 //   "worker what=first|one-minute us=T"       a save's job, until its sums are published
 //   "tab pcs=N span=S width=W height=H us=T"  merge, series and drawing, as the tab refreshes
+//   "list what=shortcuts us=T"                the other PCs' shortcuts of all days (WithOtherPcsShortcuts)
 #include <windows.h>
 #include <psapi.h>
 
@@ -43,6 +46,8 @@ namespace {
 constexpr int TenYearsOfDays = 3650;
 constexpr int OtherPcCount = 9;
 constexpr SIZE TabChart = {522, 294};   // as chart_bench.cpp draws the tab's chart
+constexpr int ShortcutsADay = 15;
+constexpr int ShortcutNames = 24;
 
 // Ten years of typing ending today on one PC: every key, an hour or two a day.
 std::vector<HistoryDay> TenYears(const LocalDate& today, int pc)
@@ -76,10 +81,35 @@ std::string HistoryBeforeToday(const std::vector<HistoryDay>& days)
     return TextOfDays(std::vector<HistoryDay>(days.begin(), days.end() - 1));
 }
 
-// Today's counts as a floor, as a minute's save writes them.
-std::string PendingOfToday(const std::vector<HistoryDay>& days)
+// A day's shortcuts on one PC: fifteen of two dozen, a few strokes each.
+AppCounts ShortcutsOf(int day, int pc)
 {
-    return FormatPending({{days.back().date, days.back().counts, {}, {}, {}}});
+    static const char* const Keys = "CVZXSAFYTWNPBHQR";
+    AppCounts shortcuts;
+    for (int n = 0; n < ShortcutsADay; ++n) {
+        const int name = (day + pc + n) % ShortcutNames;
+        AddAppStrokes(shortcuts, std::string(name < 16 ? "Ctrl+" : "Ctrl+Shift+") + Keys[name % 16],
+                      1 + (day * 13 + name * 7 + pc) % 40);
+    }
+    return shortcuts;
+}
+
+// The shortcuts of the days before today, as shortcuts.csv holds them.
+std::string ShortcutsBeforeToday(const std::vector<HistoryDay>& days, int pc)
+{
+    AppBook book(Tally::Shortcuts);
+    for (int i = 0; i + 1 < static_cast<int>(days.size()); ++i)
+        book.Set(days[i].date, ShortcutsOf(i, pc));
+    return book.Render();
+}
+
+// Today's counts and shortcuts as floors, as a minute's save writes them.
+std::string PendingOfToday(const std::vector<HistoryDay>& days, int pc)
+{
+    PendingDay today{days.back().date, days.back().counts, {}};
+    today.shortcutFloor = ShortcutsOf(static_cast<int>(days.size()) - 1, pc);
+    AddAppStrokes(today.shortcutFloor, "Ctrl+C", days.back().counts.keys[0]);
+    return FormatPending({today});
 }
 
 // A save's job on the worker, until the sums it read are published.
@@ -131,12 +161,14 @@ int main(int argc, char** argv)
     for (int pc = 1; pc <= OtherPcCount; ++pc) {
         const std::vector<HistoryDay> days = TenYears(today, pc);
         WriteWhole(folder + "\\" + PcFile(pc), HistoryBeforeToday(days));
-        WriteWhole(folder + "\\" + PcFile(pc, ".history.pending"), PendingOfToday(days));
+        WriteWhole(folder + "\\" + PcFile(pc, ".shortcuts.csv"), ShortcutsBeforeToday(days, pc));
+        WriteWhole(folder + "\\" + PcFile(pc, ".history.pending"), PendingOfToday(days, pc));
     }
     // This PC's days, which tell the copied ones, as a running Kivora keeps them.
     const std::string dataFile = data + "\\taro.dat";
     WriteWhole(data + "\\taro.history.csv", HistoryBeforeToday(local));
-    WriteWhole(data + "\\taro.history.pending", PendingOfToday(local));
+    WriteWhole(data + "\\taro.shortcuts.csv", ShortcutsBeforeToday(local, 0));
+    WriteWhole(data + "\\taro.history.pending", PendingOfToday(local, 0));
     FolderOnDisk disk(folder, false);
     LocalFilesOnDisk localFiles(dataFile, false);
 
@@ -155,7 +187,7 @@ int main(int argc, char** argv)
     for (int round = 0; round < rounds; ++round) {
         // That PC's minute: today's floor has risen.
         changed.back().counts.keys[0] += 1;
-        WriteWhole(folder + "\\" + PcFile(1, ".history.pending"), PendingOfToday(changed));
+        WriteWhole(folder + "\\" + PcFile(1, ".history.pending"), PendingOfToday(changed, 1));
         start = Now();
         others.Refresh(disk, localFiles, "PC0-00000000", today);
         std::printf("read what=one-minute pcs=%d us=%.1f\n", others.Pcs(), Microseconds(Now() - start));
@@ -184,10 +216,10 @@ int main(int argc, char** argv)
     for (int round = 0; round < rounds / 5 + 1; ++round) {
         // This PC's minute and another's: both pending files rise.
         changed.back().counts.keys[0] += 1;
-        WriteWhole(folder + "\\" + PcFile(2, ".history.pending"), PendingOfToday(changed));
+        WriteWhole(folder + "\\" + PcFile(2, ".history.pending"), PendingOfToday(changed, 2));
         std::vector<HistoryDay> mine = local;
         mine.back().counts.keys[1] += round + 1;
-        WriteWhole(data + "\\taro.history.pending", PendingOfToday(mine));
+        WriteWhole(data + "\\taro.history.pending", PendingOfToday(mine, 0));
         std::printf("worker what=one-minute us=%.1f\n", TimedJob(dataFile));
     }
 
@@ -223,6 +255,16 @@ int main(int argc, char** argv)
         }
     }
     ReleaseDC(nullptr, screen);
+    const DateRange allDays{AddDays(today, 1 - TenYearsOfDays), today};
+    if (WithOtherPcsShortcuts({}, allDays).empty()) {
+        std::fprintf(stderr, "the worker published no other PC's shortcuts\n");
+        ExitProcess(1);
+    }
+    for (int round = 0; round < rounds; ++round) {
+        start = Now();
+        const AppCounts shortcuts = WithOtherPcsShortcuts({}, allDays);
+        std::printf("list what=shortcuts names=%zu us=%.1f\n", shortcuts.size(), Microseconds(Now() - start));
+    }
     FinishSharing();
     for (const std::string& made : {folder, shared, data, work})
         RemoveFolder(made);

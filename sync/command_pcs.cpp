@@ -54,9 +54,13 @@ CommandExit AddOtherPcsToCommand(CommandUser& user)
         return CommandUnreadable;
     }
     AddCounts(user.allTime, others.AllTime());
-    const AppBook apps = others.Apps().AsBook(others.Names());
+    const AppBook apps = others.Tallied(Tally::Apps).AsBook(others.NamesOf(Tally::Apps));
     for (const auto& [date, programs] : apps.Days())
         user.apps.Add(date, programs);
+    const AppBook shortcuts =
+        others.Tallied(Tally::Shortcuts).AsBook(others.NamesOf(Tally::Shortcuts), Tally::Shortcuts);
+    for (const auto& [date, struck] : shortcuts.Days())
+        user.shortcuts.Add(date, struck);
     others.Days().AddTo(user.days);
     user.periods = PeriodsOfDays(user.days, today);
     return CommandDone;

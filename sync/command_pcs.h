@@ -4,7 +4,7 @@
 // file the sync engine holds is waited for a moment).
 #include "store/user_for_command.h"
 
-// Adds the other PCs' days, all-time counts and programs to user's (whose
+// Adds the other PCs' days, all-time counts, programs and shortcuts to user's (whose
 // days are this PC's, read for any command when the folder is set). Nothing
 // when no folder is set. CommandUnreadable, after a line on the standard
 // error, when the folder or a file in it cannot be read.

@@ -223,6 +223,56 @@ void AppSums::Add(const AppStroke& stroke)
     entries_.insert(at, stroke);
 }
 
+void AppSums::AddAll(const std::vector<AppStroke>& strokes)
+{
+    if (!std::is_sorted(strokes.begin(), strokes.end(), Earlier)) {
+        std::vector<AppStroke> sorted = strokes;
+        std::stable_sort(sorted.begin(), sorted.end(), Earlier);
+        AddAll(sorted);
+        return;
+    }
+    // Another PC's days fall between those summed already: merged whole, not
+    // inserted one by one, which would move the later entries each time.
+    // The pairs new to the sums are counted first: room for them and half
+    // again, as a vector grows (ShrinkToFit gives back the rest).
+    auto same = [](const AppStroke& a, const AppStroke& b) { return a.day == b.day && a.app == b.app; };
+    std::size_t count = entries_.size();
+    auto old = entries_.begin();
+    const AppStroke* last = nullptr;
+    for (const AppStroke& stroke : strokes) {
+        if (stroke.strokes == 0 || (last != nullptr && same(*last, stroke)))
+            continue;
+        last = &stroke;
+        while (old != entries_.end() && Earlier(*old, stroke))
+            ++old;
+        count += old == entries_.end() || !same(*old, stroke) ? 1 : 0;
+    }
+    std::vector<AppStroke> merged;
+    merged.reserve(std::min(count, std::max(entries_.size(), MostAppEntries)) * 3 / 2);
+    old = entries_.begin();
+    count = entries_.size();
+    for (const AppStroke& stroke : strokes) {
+        if (stroke.strokes == 0)
+            continue;
+        while (old != entries_.end() && Earlier(*old, stroke))
+            merged.push_back(*old++);
+        if (old != entries_.end() && same(*old, stroke))
+            merged.push_back(*old++);
+        if (!merged.empty() && same(merged.back(), stroke)) {
+            merged.back().strokes += stroke.strokes;
+        } else if (count < MostAppEntries) {
+            merged.push_back(stroke);
+            ++count;
+        } else {
+            pastLimit_ = true;
+        }
+    }
+    merged.insert(merged.end(), old, entries_.end());
+    entries_ = std::move(merged);
+}
+
+void AppSums::ShrinkToFit() { entries_.shrink_to_fit(); }
+
 void AppSums::Take(const AppStroke& stroke)
 {
     auto at = std::lower_bound(entries_.begin(), entries_.end(), stroke, Earlier);
@@ -252,9 +302,9 @@ AppCounts AppSums::Sum(const DateRange& range, const AppNames& names) const
     return sum;
 }
 
-AppBook AppSums::AsBook(const AppNames& names) const
+AppBook AppSums::AsBook(const AppNames& names, Tally kind) const
 {
-    AppBook book;
+    AppBook book(kind);
     for (std::size_t at = 0; at < entries_.size();) {
         const int32_t day = entries_[at].day;
         AppCounts counts;

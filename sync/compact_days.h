@@ -1,7 +1,8 @@
 #pragma once
 // What Kivora keeps of the other PCs' days, in a room that does not depend
 // on what their files claim: a day's counts in 32-bit fields, their sums by
-// date, and their programs' strokes by date under names kept once.
+// date, and their programs' (and shortcuts') strokes by date under names
+// kept once.
 //
 // The limits are figures that a PC Kivora counts on never reaches:
 //   LargestDayValue  a day's seconds, or its strokes of one key, on one PC
@@ -12,8 +13,10 @@
 //                    in a time zone ahead of this one's).
 //   MostAppNames     programs named over all other PCs and days; the strokes
 //                    of any more go to OtherApps (app_days.h), as do those
-//                    of a name longer than LongestAppName.
-//   MostAppEntries   (day, program) pairs kept; more are not counted.
+//                    of a name longer than LongestAppName. Shortcuts alike,
+//                    as many again.
+//   MostAppEntries   (day, program) pairs kept; more are not counted. As
+//                    many (day, shortcut) pairs besides.
 // MostPcs PCs of LargestDayValue add up to less than 2^32: a sum never
 // overflows its field.
 #include <array>
@@ -85,7 +88,8 @@ private:
     std::vector<DateSum> days_;   // in date order
 };
 
-// A program's strokes of a day, its name kept in the AppSums it belongs to.
+// A program's (or a shortcut's) strokes of a day, its name kept in the
+// AppNames of its tally.
 struct AppStroke {
     int32_t day;
     uint32_t app;
@@ -93,7 +97,8 @@ struct AppStroke {
     bool operator==(const AppStroke&) const = default;
 };
 
-// Programs' names, each kept once, up to MostAppNames.
+// A tally's names (programs', or shortcuts'), each kept once, up to
+// MostAppNames.
 class AppNames {
 public:
     AppNames();
@@ -111,19 +116,28 @@ private:
 };
 constexpr uint32_t OtherAppsNumber = 0;
 
-// The other PCs' programs added up by date, at most MostAppEntries pairs.
+// The other PCs' programs (or shortcuts) added up by date, at most
+// MostAppEntries pairs.
 class AppSums {
 public:
     void Add(const AppStroke& stroke);
+    // Each stroke added, in one pass (put by date, then by number, first).
+    void AddAll(const std::vector<AppStroke>& strokes);
+    // No more room held than the entries take, once every PC is added.
+    void ShrinkToFit();
     void Take(const AppStroke& stroke);
     void Clear() { *this = AppSums(); }
     bool PastLimit() const { return pastLimit_; }
     std::size_t Entries() const { return entries_.size(); }
 
     AppCounts Sum(const DateRange& range, const AppNames& names) const;
-    AppBook AsBook(const AppNames& names) const;
+    AppBook AsBook(const AppNames& names, Tally kind = Tally::Apps) const;
 
 private:
     std::vector<AppStroke> entries_;   // by date, then by number
     bool pastLimit_ = false;
 };
+
+// Each tally's (apps.csv's, shortcuts.csv's) apart: its names and its sums.
+using TallyNames = std::array<AppNames, TallyKinds>;
+using TallySums = std::array<AppSums, TallyKinds>;

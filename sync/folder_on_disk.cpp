@@ -84,6 +84,7 @@ LocalFilesOnDisk::LocalFilesOnDisk(const std::string& dataFile, bool patient) : 
     paths_[static_cast<int>(PcFileKind::History)] = history;
     paths_[static_cast<int>(PcFileKind::Pending)] = PendingPathOf(history);
     paths_[static_cast<int>(PcFileKind::Apps)] = AppsPathOf(history);
+    paths_[static_cast<int>(PcFileKind::Shortcuts)] = ShortcutsPathOf(history);
     paths_[static_cast<int>(PcFileKind::Keys)] = dataFile.substr(0, dataFile.size() - 4) + ".keys.csv";
     usable_ = true;
 }

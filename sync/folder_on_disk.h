@@ -29,7 +29,7 @@ private:
 };
 
 // The user's files beside a data file: "taro.dat" gives taro.history.csv,
-// taro.keys.csv, taro.apps.csv and taro.history.pending.
+// taro.keys.csv, taro.apps.csv, taro.shortcuts.csv and taro.history.pending.
 class LocalFilesOnDisk final : public LocalFiles {
 public:
     // False from Usable when the data file's path leaves no room for them.

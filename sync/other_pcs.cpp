@@ -4,8 +4,16 @@
 
 namespace {
 
-constexpr int LocalKinds[3] = {static_cast<int>(PcFileKind::History), static_cast<int>(PcFileKind::Pending),
-                               static_cast<int>(PcFileKind::Apps)};
+// This PC's files that tell its copies, in the order OtherPcs keeps them.
+constexpr PcFileKind LocalOrder[] = {PcFileKind::History, PcFileKind::Pending, FileKindOf(Tally::Apps),
+                                     FileKindOf(Tally::Shortcuts)};
+static_assert(std::size(LocalOrder) == 2 + TallyKinds);
+
+// Where a local file kind sits among them.
+int LocalIndexOf(PcFileKind kind)
+{
+    return static_cast<int>(std::find(std::begin(LocalOrder), std::end(LocalOrder), kind) - std::begin(LocalOrder));
+}
 
 // Whether the day of pcs[index] with that print counts: it has no strokes, or
 // it is neither this PC's day nor that of a PC before it.
@@ -23,17 +31,17 @@ bool DayCounts(const Pcs& pcs, const PcDays& local, std::size_t index, int32_t d
     return true;
 }
 
-// The same for a day's programs, by their print: copied with the day, they
-// count once; the day's copy alone leaves them their PC's.
+// The same for a day's programs (or shortcuts), by their print: copied with
+// the day, they count once; the day's copy alone leaves them their PC's.
 template <typename Pcs>
-bool AppsCount(const Pcs& pcs, const PcDays& local, std::size_t index, int32_t day, uint64_t print)
+bool TallyCounts(const Pcs& pcs, const PcDays& local, std::size_t index, const AppsChange& change)
 {
-    if (print == 0)
+    if (change.printAfter == 0)
         return true;
-    if (local.AppsPrintOn(day) == print)
+    if (local.TallyPrintOn(change.kind, change.day) == change.printAfter)
         return false;
     for (std::size_t earlier = 0; earlier < index; ++earlier) {
-        if (pcs[earlier].days.AppsPrintOn(day) == print)
+        if (pcs[earlier].days.TallyPrintOn(change.kind, change.day) == change.printAfter)
             return false;
     }
     return true;
@@ -54,9 +62,18 @@ void OtherPcs::Guarded(Change change)
 
 void OtherPcs::Forget() { readAnew_ = true; }
 
+bool OtherPcs::TalliesPastLimit() const
+{
+    for (int kind = 0; kind < TallyKinds; ++kind) {
+        if (names_[kind].PastLimit() || tallies_[kind].PastLimit())
+            return true;
+    }
+    return false;
+}
+
 bool OtherPcs::PastLimits() const
 {
-    bool past = tooManyPcs_ || names_.PastLimit() || apps_.PastLimit();
+    bool past = tooManyPcs_ || TalliesPastLimit();
     for (const Pc& pc : pcs_)
         past = past || pc.tooLarge || pc.days.PastLimit();
     return past;
@@ -117,15 +134,15 @@ bool OtherPcs::TextOf(SharedFolder& folder, const Listed& pc, PcFileKind kind, s
     return false;
 }
 
-bool OtherPcs::ReadLocal(LocalFiles& local, const KeptDays& kept, bool everything, PcDays& days, AppNames& names,
+bool OtherPcs::ReadLocal(LocalFiles& local, const KeptDays& kept, bool everything, PcDays& days, TallyNames& names,
                          std::vector<DayChange>& changes, std::vector<AppsChange>& appsChanges)
 {
-    bool present[3];
-    FileStamp stamps[3];
-    bool changed[3];
+    bool present[LocalKinds];
+    FileStamp stamps[LocalKinds];
+    bool changed[LocalKinds];
     bool any = false;
-    for (int at = 0; at < 3; ++at) {
-        FileRead looked = local.Stamp(static_cast<PcFileKind>(LocalKinds[at]), stamps[at]);
+    for (int at = 0; at < LocalKinds; ++at) {
+        FileRead looked = local.Stamp(LocalOrder[at], stamps[at]);
         if (looked == FileRead::Held || looked == FileRead::Refused) {
             heldLocal_ = true;
             return false;
@@ -136,11 +153,11 @@ bool OtherPcs::ReadLocal(LocalFiles& local, const KeptDays& kept, bool everythin
     }
     if (!any)
         return true;
-    std::string texts[3];
+    std::string texts[LocalKinds];
     auto read = [&](int at) {
         if (!present[at])
             return true;
-        switch (local.Read(static_cast<PcFileKind>(LocalKinds[at]), texts[at])) {
+        switch (local.Read(LocalOrder[at], texts[at])) {
         case FileRead::Read:
             return true;
         case FileRead::Missing:
@@ -154,28 +171,30 @@ bool OtherPcs::ReadLocal(LocalFiles& local, const KeptDays& kept, bool everythin
         heldLocal_ = true;
         return false;
     };
-    for (int at = 0; at < 3; ++at) {
+    for (int at = 0; at < LocalKinds; ++at) {
         if (changed[at] && !read(at))
             return false;
     }
     PcUpdate update = PcUpdate::Done;
     if (everything) {
-        days.Load(texts[0], texts[1], texts[2], kept, names, [](int32_t, uint64_t, const CompactDay&) {},
+        days.Load(texts[0], texts[1], {texts[2], texts[3]}, kept, names, [](int32_t, uint64_t, const CompactDay&) {},
                   [](const AppsChange&) {});
     }
-    for (int tries = 0; tries < 3 && !everything; ++tries) {
+    // Each file the pending file needs is read once: at most one try each.
+    for (int tries = 0; tries < LocalKinds && !everything; ++tries) {
         changes.clear();
         appsChanges.clear();
-        update = days.Update({changed[0], texts[0]}, {changed[1], texts[1]}, {changed[2], texts[2]}, kept, names,
-                             changes, appsChanges, everything);
-        const int needed = update == PcUpdate::NeedsHistory ? 0 : update == PcUpdate::NeedsApps ? 2 : -1;
-        if (needed < 0)
+        update = days.Update({changed[0], texts[0]}, {changed[1], texts[1]},
+                             {NewText{changed[2], texts[2]}, NewText{changed[3], texts[3]}}, kept, names, changes,
+                             appsChanges, everything);
+        const std::optional<PcFileKind> needed = FileNeeded(update);
+        if (!needed)
             break;
-        changed[needed] = true;
-        if (!read(needed))
+        changed[LocalIndexOf(*needed)] = true;
+        if (!read(LocalIndexOf(*needed)))
             return false;
     }
-    for (int at = 0; at < 3; ++at) {
+    for (int at = 0; at < LocalKinds; ++at) {
         localPresent_[at] = present[at];
         localStamps_[at] = stamps[at];
     }
@@ -184,9 +203,9 @@ bool OtherPcs::ReadLocal(LocalFiles& local, const KeptDays& kept, bool everythin
     return true;
 }
 
-bool OtherPcs::AnotherHas(std::size_t index, int32_t day, uint64_t print, bool apps) const
+bool OtherPcs::AnotherHas(std::size_t index, int32_t day, uint64_t print, std::optional<Tally> tally) const
 {
-    auto printOf = [&](const PcDays& days) { return apps ? days.AppsPrintOn(day) : days.PrintOn(day); };
+    auto printOf = [&](const PcDays& days) { return tally ? days.TallyPrintOn(*tally, day) : days.PrintOn(day); };
     if (print == 0)
         return false;
     if (printOf(local_) == print)
@@ -221,15 +240,15 @@ FolderRead OtherPcs::ReadEveryPc(SharedFolder& folder, LocalFiles& local, const 
     PcDays localDays;
     std::vector<DayChange> changes;
     std::vector<AppsChange> appsChanges;
-    const bool localPresent[3] = {localPresent_[0], localPresent_[1], localPresent_[2]};
-    const FileStamp localStamps[3] = {localStamps_[0], localStamps_[1], localStamps_[2]};
+    bool localPresent[LocalKinds];
+    FileStamp localStamps[LocalKinds];
+    std::copy(std::begin(localPresent_), std::end(localPresent_), localPresent);
+    std::copy(std::begin(localStamps_), std::end(localStamps_), localStamps);
     auto keepLocalStamps = [&] {
-        for (int at = 0; at < 3; ++at) {
-            localPresent_[at] = localPresent[at];
-            localStamps_[at] = localStamps[at];
-        }
+        std::copy(std::begin(localPresent), std::end(localPresent), localPresent_);
+        std::copy(std::begin(localStamps), std::end(localStamps), localStamps_);
     };
-    AppNames names;
+    TallyNames names;
     // This PC's days only tell copies among other PCs' days: without any,
     // they are not read (and are, in full, once one comes).
     if (!listed.empty() && !ReadLocal(local, kept, true, localDays, names, changes, appsChanges)) {
@@ -239,7 +258,7 @@ FolderRead OtherPcs::ReadEveryPc(SharedFolder& folder, LocalFiles& local, const 
     std::vector<Pc> pcs;
     pcs.reserve(listed.size());
     DaySums days;
-    AppSums apps;
+    TallySums tallies;
     std::string text[PcFileKinds];
     for (const Listed& now : listed) {
         Pc pc;
@@ -255,27 +274,33 @@ FolderRead OtherPcs::ReadEveryPc(SharedFolder& folder, LocalFiles& local, const 
         pc.keysReadable = ReadKeysText(text[static_cast<int>(PcFileKind::Keys)], pc.allTime);
         const std::size_t index = pcs.size();
         // Added up as they are read: nothing of a PC's days is held but
-        // their prints.
+        // their prints, and its tallies' strokes until they are merged.
+        std::array<std::vector<AppStroke>, TallyKinds> counted;
         pc.days.Load(
             text[static_cast<int>(PcFileKind::History)], text[static_cast<int>(PcFileKind::Pending)],
-            text[static_cast<int>(PcFileKind::Apps)], kept, names,
+            {text[static_cast<int>(FileKindOf(Tally::Apps))], text[static_cast<int>(FileKindOf(Tally::Shortcuts))]},
+            kept, names,
             [&](int32_t day, uint64_t print, const CompactDay& counts) {
                 if (DayCounts(pcs, localDays, index, day, print))
                     days.Add(day, counts);
             },
             [&](const AppsChange& change) {
-                if (AppsCount(pcs, localDays, index, change.day, change.printAfter)) {
-                    for (const AppStroke& stroke : change.after)
-                        apps.Add(stroke);
+                if (TallyCounts(pcs, localDays, index, change)) {
+                    std::vector<AppStroke>& into = counted[static_cast<int>(change.kind)];
+                    into.insert(into.end(), change.after.begin(), change.after.end());
                 }
             });
+        for (int kind = 0; kind < TallyKinds; ++kind)
+            tallies[kind].AddAll(counted[kind]);
         pcs.push_back(std::move(pc));
     }
+    for (AppSums& sums : tallies)
+        sums.ShrinkToFit();
     Guarded([&] {
         pcs_ = std::move(pcs);
         local_ = std::move(localDays);
         days_ = std::move(days);
-        apps_ = std::move(apps);
+        tallies_ = std::move(tallies);
         names_ = std::move(names);
         SumAllTime();
     });
@@ -301,23 +326,26 @@ int OtherPcs::ReadChanges(SharedFolder& folder, Pc& pc, const Listed& now, std::
             return 1;
     }
     constexpr int History = static_cast<int>(PcFileKind::History), Pending = static_cast<int>(PcFileKind::Pending),
-                  Apps = static_cast<int>(PcFileKind::Apps), Keys = static_cast<int>(PcFileKind::Keys);
+                  Apps = static_cast<int>(PcFileKind::Apps), Shortcuts = static_cast<int>(PcFileKind::Shortcuts),
+                  Keys = static_cast<int>(PcFileKind::Keys);
     std::vector<DayChange> changes;
     std::vector<AppsChange> appsChanges;
     PcUpdate update = PcUpdate::Done;
-    if (changed[History] || changed[Pending] || changed[Apps]) {
-        for (int tries = 0; tries < 3; ++tries) {
+    if (changed[History] || changed[Pending] || changed[Apps] || changed[Shortcuts]) {
+        for (int tries = 0; tries < LocalKinds; ++tries) {
             changes.clear();
             appsChanges.clear();
             update = pc.days.Update({changed[History], text[History]}, {changed[Pending], text[Pending]},
-                                    {changed[Apps], text[Apps]}, kept, names_, changes, appsChanges, false);
-            // A pending day of a line (or program) not kept: that file too.
-            const int needed = update == PcUpdate::NeedsHistory ? History : update == PcUpdate::NeedsApps ? Apps : -1;
-            if (needed < 0)
+                                    {NewText{changed[Apps], text[Apps]}, NewText{changed[Shortcuts], text[Shortcuts]}},
+                                    kept, names_, changes, appsChanges, false);
+            // A pending day of a line (or name) not kept: that file too.
+            const std::optional<PcFileKind> needed = FileNeeded(update);
+            if (!needed)
                 break;
-            if (!TextOf(folder, now, static_cast<PcFileKind>(needed), text[needed], tooLarge))
+            const int at = static_cast<int>(*needed);
+            if (!TextOf(folder, now, *needed, text[at], tooLarge))
                 return 1;
-            changed[needed] = true;
+            changed[at] = true;
         }
     }
     if (update != PcUpdate::Done)
@@ -325,13 +353,13 @@ int OtherPcs::ReadChanges(SharedFolder& folder, Pc& pc, const Listed& now, std::
     // A change that makes a day a copy, or no longer one, moves another PC's
     // day too: read anew.
     for (const DayChange& change : changes) {
-        if (AnotherHas(index, change.day, change.printBefore, false) ||
-            AnotherHas(index, change.day, change.printAfter, false))
+        if (AnotherHas(index, change.day, change.printBefore, std::nullopt) ||
+            AnotherHas(index, change.day, change.printAfter, std::nullopt))
             return 2;
     }
     for (const AppsChange& change : appsChanges) {
-        if (AnotherHas(index, change.day, change.printBefore, true) ||
-            AnotherHas(index, change.day, change.printAfter, true))
+        if (AnotherHas(index, change.day, change.printBefore, change.kind) ||
+            AnotherHas(index, change.day, change.printAfter, change.kind))
             return 2;
     }
     HistoryCounts allTime;
@@ -344,10 +372,11 @@ int OtherPcs::ReadChanges(SharedFolder& folder, Pc& pc, const Listed& now, std::
                 days_.Add(change.day, change.after);
         }
         for (const AppsChange& change : appsChanges) {
+            AppSums& sums = tallies_[static_cast<int>(change.kind)];
             for (const AppStroke& stroke : change.before)
-                apps_.Take(stroke);
+                sums.Take(stroke);
             for (const AppStroke& stroke : change.after)
-                apps_.Add(stroke);
+                sums.Add(stroke);
         }
         if (changed[Keys]) {
             pc.keysReadable = keysReadable;
@@ -380,9 +409,9 @@ FolderRead OtherPcs::Refresh(SharedFolder& folder, LocalFiles& local, std::strin
     bool anew = readAnew_ || listed.size() != pcs_.size();
     for (std::size_t at = 0; !anew && at < listed.size(); ++at)
         anew = listed[at].name != pcs_[at].name;
-    // While names or programs are past their limits, what a change frees is
+    // While names or entries are past their limits, what a change frees is
     // only found by reading anew.
-    if (!anew && (names_.PastLimit() || apps_.PastLimit())) {
+    if (!anew && TalliesPastLimit()) {
         for (std::size_t at = 0; !anew && at < listed.size(); ++at) {
             for (int kind = 0; kind < PcFileKinds; ++kind)
                 anew = anew || listed[at].present[kind] != pcs_[at].present[kind] ||
@@ -393,14 +422,14 @@ FolderRead OtherPcs::Refresh(SharedFolder& folder, LocalFiles& local, std::strin
         std::vector<DayChange> changes;
         std::vector<AppsChange> appsChanges;
         if (ReadLocal(local, kept, false, local_, names_, changes, appsChanges)) {
-            // This PC's day (or programs) that became, or stopped being, another PC's.
+            // This PC's day (or tally) that became, or stopped being, another PC's.
             for (const Pc& pc : pcs_) {
                 for (const DayChange& change : changes) {
                     const uint64_t print = pc.days.PrintOn(change.day);
                     anew = anew || (print != 0 && (print == change.printBefore || print == change.printAfter));
                 }
                 for (const AppsChange& change : appsChanges) {
-                    const uint64_t print = pc.days.AppsPrintOn(change.day);
+                    const uint64_t print = pc.days.TallyPrintOn(change.kind, change.day);
                     anew = anew || (print != 0 && (print == change.printBefore || print == change.printAfter));
                 }
             }

@@ -1,8 +1,9 @@
 #pragma once
 // The other PCs' files in the user's shared folder, added up as they are
 // read: their days by date (each PC's history folded with its pending
-// file), the all-time counts of their keys files and their programs by
-// date. This PC's own files (its name and id) are never read: its local
+// file), the all-time counts of their keys files, and their programs and
+// their shortcuts by date (each tally apart, under its own names and
+// limits). This PC's own files (its name and id) are never read: its local
 // files are the truth for it.
 //
 // The files come from other PCs, from a sync engine and from anyone who can
@@ -13,19 +14,21 @@
 //
 // A file is read again only when its size or time changed. Each minute a
 // PC's pending file changes, and only its few days are taken out of the sums
-// and put back; a history or apps.csv that changed is read alone and only its
-// changed days move, as long as they are days whose counts before are kept
-// (its last days and its pending days). Anything else (a PC that came or
-// went, old days edited, a copy found or lost) reads every PC anew.
+// and put back; a history, apps.csv or shortcuts.csv that changed is read
+// alone and only its changed days move, as long as they are days whose
+// counts before are kept (its last days and its pending days). Anything else
+// (a PC that came or went, old days edited, a copy found or lost) reads
+// every PC anew.
 //
 // A day copied from another PC counts once. A day with strokes that is,
 // count for count, this PC's day of that date (its history folded with its
 // pending file), or the day of that date of a PC before it (in name order),
-// is left out; so are a day's programs that are, count for count, this PC's
-// or an earlier PC's of that date. Two PCs do not strike every key the same
+// is left out; so are a day's programs (its shortcuts) that are, count for
+// count, this PC's or an earlier PC's of that date. Two PCs do not strike every key the same
 // number of times in the same seconds; a copy does: a Kivora folder or disk
 // copied to another PC, which keeps the days it was copied with.
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,15 +58,18 @@ public:
 
     // What the readers see.
     const DaySums& Days() const { return days_; }
-    const AppSums& Apps() const { return apps_; }
-    const AppNames& Names() const { return names_; }
+    const AppSums& Tallied(Tally kind) const { return tallies_[static_cast<int>(kind)]; }
+    const AppNames& NamesOf(Tally kind) const { return names_[static_cast<int>(kind)]; }
+    // A tally's names over the range, added up.
+    AppCounts TallySum(Tally kind, const DateRange& range) const { return Tallied(kind).Sum(range, NamesOf(kind)); }
     const HistoryCounts& AllTime() const { return allTime_; }
     int Pcs() const { return pcsRead_; }
     // Whether the last refresh changed any of it.
     bool Changed() const { return changed_; }
 
     // Something was passed over for a limit (too many PCs, a file too large,
-    // a day, a value or a program past its limit), as of the last refresh.
+    // a day, a value, a program or a shortcut past its limit), as of the last
+    // refresh.
     bool PastLimits() const;
     // The name of a file that could not be read at the last refresh, or
     // whether it was this PC's history or pending file.
@@ -92,22 +98,25 @@ private:
     bool ReadListing(SharedFolder& folder, std::string_view ownPc, std::vector<Listed>& listed);
     // The text of a PC's file for an update; false when it cannot be read now.
     bool TextOf(SharedFolder& folder, const Listed& pc, PcFileKind kind, std::string& text, bool& tooLarge);
-    // This PC's history, pending file and apps.csv, read when they changed.
-    bool ReadLocal(LocalFiles& local, const KeptDays& kept, bool everything, PcDays& days, AppNames& names,
+    // This PC's history, pending file and tallies' files, read when they changed.
+    static constexpr int LocalKinds = 2 + TallyKinds;
+    bool ReadLocal(LocalFiles& local, const KeptDays& kept, bool everything, PcDays& days, TallyNames& names,
                    std::vector<DayChange>& changes, std::vector<AppsChange>& appsChanges);
     FolderRead ReadEveryPc(SharedFolder& folder, LocalFiles& local, const std::vector<Listed>& listed,
                            const KeptDays& kept);
     // 0: done; 1: held; 2: everything must be read anew.
     int ReadChanges(SharedFolder& folder, Pc& pc, const Listed& now, std::size_t index, const KeptDays& kept);
-    // Whether this PC or another than pcs_[index] has the print on the day.
-    bool AnotherHas(std::size_t index, int32_t day, uint64_t print, bool apps) const;
+    // Whether this PC or another than pcs_[index] has the print on the day:
+    // of its folded day, or of the tally's.
+    bool AnotherHas(std::size_t index, int32_t day, uint64_t print, std::optional<Tally> tally) const;
+    bool TalliesPastLimit() const;
     void SumAllTime();
 
     std::mutex* guard_;
     std::vector<Pc> pcs_;             // in name order
     PcDays local_;                    // this PC's days, for the copies
-    bool localPresent_[3] = {};       // its history, pending file and apps.csv
-    FileStamp localStamps_[3];
+    bool localPresent_[LocalKinds] = {};   // its history, pending file and tallies' files
+    FileStamp localStamps_[LocalKinds];
     bool readAnew_ = true;
     bool tooManyPcs_ = false;
     std::string held_;
@@ -116,8 +125,8 @@ private:
     bool readAll_ = false;
 
     DaySums days_;
-    AppSums apps_;
-    AppNames names_;
+    TallySums tallies_;
+    TallyNames names_;
     HistoryCounts allTime_;
     int pcsRead_ = 0;
 };

@@ -109,8 +109,9 @@ CopyResult OwnCopies::CopyKind(SharedFolder& folder, LocalFiles& local, std::str
         case FileRead::Read:
             break;
         }
-    } else if (kind == PcFileKind::Apps) {
-        // Deleted here (記録を削除): the copy goes too.
+    } else if (kind == PcFileKind::Apps || kind == PcFileKind::Shortcuts) {
+        // Deleted here (記録を削除, or moved aside as an earlier user's): the
+        // copy goes too.
         if (written.known && !folder.Remove(name))
             return CopyResult::Failed;
         written = {false, {}, 0, true, false, {}};
@@ -158,7 +159,8 @@ CopyResult OwnCopies::Copy(SharedFolder& folder, LocalFiles& local, std::string_
         }
     }
     CopyResult result = CopyResult::Done;
-    for (PcFileKind kind : {PcFileKind::Pending, PcFileKind::History, PcFileKind::Keys, PcFileKind::Apps}) {
+    for (PcFileKind kind :
+         {PcFileKind::Pending, PcFileKind::History, PcFileKind::Keys, PcFileKind::Apps, PcFileKind::Shortcuts}) {
         const CopyResult copied = CopyKind(folder, local, pc, kind);
         if (copied == CopyResult::Foreign)
             return copied;

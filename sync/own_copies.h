@@ -1,6 +1,6 @@
 #pragma once
 // This PC's files in the shared folder: copies of its local history, pending
-// file, keys and apps files, each written in one step when the local file
+// file, keys, apps and shortcuts files, each written in one step when the local file
 // changed, and never over a file that another installation wrote under this
 // PC's name. Whether a local file changed is told by its stamp (size, time,
 // identity): a minute in which only the pending file changed reads and
@@ -9,7 +9,7 @@
 // A local pending file that has gone (its days are in the history) leaves
 // its copy as the header alone, so that no other PC folds its old floors in
 // again; a local apps.csv that has gone (deleted from the Options dialog)
-// takes its copy with it.
+// takes its copy with it, and so does a local shortcuts.csv.
 //
 // Another installation writes under this PC's name when a disk or a Kivora
 // folder is copied with its set.ini: two installations then have the same

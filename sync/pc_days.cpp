@@ -88,20 +88,33 @@ bool ReadHistoryLines(std::string_view text, const KeptDays& kept, bool& pastLim
     return true;
 }
 
+// A pending file's lines of each tally: its floor's tag, then its add's.
+constexpr std::string_view TallyTags[TallyKinds][2] = {{"appfloor", "appadd"}, {"shortcutfloor", "shortcutadd"}};
+
+// The tally whose lines the tag names; -1 for none.
+int TallyOfTag(std::string_view tag)
+{
+    for (int kind = 0; kind < TallyKinds; ++kind) {
+        if (tag == TallyTags[kind][0] || tag == TallyTags[kind][1])
+            return kind;
+    }
+    return -1;
+}
+
 bool EarlierApp(const AppStroke& a, const AppStroke& b) { return a.day != b.day ? a.day < b.day : a.app < b.app; }
 
 uint32_t Capped(uint64_t value) { return static_cast<uint32_t>(std::min<uint64_t>(value, LargestDayValue)); }
 
-// An apps.csv text's programs by date, then by number, each (day, program)
-// once; false when the text is not an apps file.
-bool ReadAppsLines(std::string_view text, const KeptDays& kept, AppNames& names, bool& pastLimit,
-                   std::vector<AppStroke>& strokes)
+// A tally's text's names by date, then by number, each (day, name) once;
+// false when the text is not a file of that tally.
+bool ReadTallyLines(std::string_view text, Tally kind, const KeptDays& kept, AppNames& names, bool& pastLimit,
+                    std::vector<AppStroke>& strokes)
 {
     text = WithoutMark(text);
     if (text.empty())
         return true;
     const LineSpan header = LineAt(text, 0);
-    if (!IsAppsHeader(Content(text, header)))
+    if (!IsTallyHeader(Content(text, header), kind))
         return false;
     for (std::size_t at = header.end; at < text.size();) {
         const LineSpan line = LineAt(text, at);
@@ -153,10 +166,46 @@ uint64_t PcDays::PrintOn(int32_t day) const
     return found != nullptr && found->hasDay ? found->print : 0;
 }
 
-uint64_t PcDays::AppsPrintOn(int32_t day) const
+uint64_t PcDays::TallyPrintOn(Tally kind, int32_t day) const
 {
     const Day* found = Find(day);
-    return found != nullptr && found->hasApps ? found->appsPrint : 0;
+    const int at = static_cast<int>(kind);
+    return found != nullptr && found->hasTally[at] ? found->tallyPrint[at] : 0;
+}
+
+bool PcDays::Readable() const
+{
+    return std::find(std::begin(readable_), std::end(readable_), true) != std::end(readable_);
+}
+
+bool PcDays::PastLimit() const
+{
+    return std::find(std::begin(pastLimit_), std::end(pastLimit_), true) != std::end(pastLimit_);
+}
+
+bool PcDays::Day::Empty() const
+{
+    for (int kind = 0; kind < TallyKinds; ++kind) {
+        if (hasTally[kind] || inTally[kind])
+            return false;
+    }
+    return !hasDay && !inHistory;
+}
+
+std::optional<PcFileKind> FileNeeded(PcUpdate update)
+{
+    switch (update) {
+    case PcUpdate::NeedsHistory:
+        return PcFileKind::History;
+    case PcUpdate::NeedsApps:
+        return PcFileKind::Apps;
+    case PcUpdate::NeedsShortcuts:
+        return PcFileKind::Shortcuts;
+    case PcUpdate::Done:
+    case PcUpdate::Unknown:
+        break;
+    }
+    return std::nullopt;
 }
 
 bool PcDays::HasDayOn(int32_t day) const
@@ -165,8 +214,8 @@ bool PcDays::HasDayOn(int32_t day) const
     return found != nullptr && found->hasDay;
 }
 
-bool PcDays::ReadPending(std::string_view text, const KeptDays& kept, AppNames& names, std::vector<Pending>& days,
-                         std::vector<PendingApp>& apps)
+bool PcDays::ReadPending(std::string_view text, const KeptDays& kept, TallyNames& names, std::vector<Pending>& days,
+                         PendingTallies& tallies)
 {
     text = WithoutMark(text);
     if (text.empty())
@@ -183,7 +232,8 @@ bool PcDays::ReadPending(std::string_view text, const KeptDays& kept, AppNames& 
             continue;
         const std::string_view tag = Unquoted(content.substr(0, comma));
         const std::string_view rest = content.substr(comma + 1);
-        if (tag == "appfloor" || tag == "appadd") {
+        const int tally = TallyOfTag(tag);
+        if (tally >= 0) {
             std::optional<AppsLine> app = ParseAppsLine(rest);
             if (!app)
                 continue;
@@ -193,8 +243,9 @@ bool PcDays::ReadPending(std::string_view text, const KeptDays& kept, AppNames& 
                 continue;
             }
             const auto strokes = static_cast<uint32_t>(app->count.strokes);
-            const bool floor = tag == "appfloor";
-            apps.push_back({day, names.NumberOf(app->count.app), floor ? strokes : 0, floor ? 0 : strokes});
+            const bool floor = tag == TallyTags[tally][0];
+            tallies[tally].push_back(
+                {day, names[tally].NumberOf(app->count.app), floor ? strokes : 0, floor ? 0 : strokes});
         } else if (tag == "floor" || tag == "add") {
             std::optional<HistoryDay> read = ParseHistoryLine(rest);
             CompactDay counts;
@@ -231,22 +282,24 @@ bool PcDays::ReadPending(std::string_view text, const KeptDays& kept, AppNames& 
         days.erase(days.begin(), days.end() - MostPendingDays);   // the latest are kept
         pastLimit_[1] = true;
     }
-    std::stable_sort(apps.begin(), apps.end(), [](const PendingApp& a, const PendingApp& b) {
-        return a.day != b.day ? a.day < b.day : a.app < b.app;
-    });
-    used = 0;
-    for (const PendingApp& app : apps) {
-        if (used > 0 && apps[used - 1].day == app.day && apps[used - 1].app == app.app) {
-            apps[used - 1].floor = std::max(apps[used - 1].floor, app.floor);
-            apps[used - 1].add = Capped(uint64_t{apps[used - 1].add} + app.add);
-        } else {
-            apps[used++] = app;
+    for (std::vector<PendingApp>& apps : tallies) {
+        std::stable_sort(apps.begin(), apps.end(), [](const PendingApp& a, const PendingApp& b) {
+            return a.day != b.day ? a.day < b.day : a.app < b.app;
+        });
+        used = 0;
+        for (const PendingApp& app : apps) {
+            if (used > 0 && apps[used - 1].day == app.day && apps[used - 1].app == app.app) {
+                apps[used - 1].floor = std::max(apps[used - 1].floor, app.floor);
+                apps[used - 1].add = Capped(uint64_t{apps[used - 1].add} + app.add);
+            } else {
+                apps[used++] = app;
+            }
         }
-    }
-    apps.resize(used);
-    if (apps.size() > MostPendingApps) {
-        apps.erase(apps.begin(), apps.end() - MostPendingApps);
-        pastLimit_[1] = true;
+        apps.resize(used);
+        if (apps.size() > MostPendingApps) {
+            apps.erase(apps.begin(), apps.end() - MostPendingApps);
+            pastLimit_[1] = true;
+        }
     }
     return true;
 }
@@ -334,7 +387,7 @@ PcDays::Day& PcDays::Made(int32_t day)
 void PcDays::DropIfEmpty(int32_t day)
 {
     auto at = std::lower_bound(days_.begin(), days_.end(), day, [](const Day& d, int32_t x) { return d.day < x; });
-    if (at != days_.end() && at->day == day && !at->hasDay && !at->hasApps && !at->inHistory && !at->inApps)
+    if (at != days_.end() && at->day == day && at->Empty())
         days_.erase(at);
 }
 
@@ -353,7 +406,10 @@ void PcDays::LoadDays(std::string_view history, const KeptDays& kept,
         const CompactDay folded = owed != nullptr ? FoldedDay(counts, owed->floor, owed->add) : counts;
         const uint64_t print = DayPrint(folded);
         visit(context, day, print, folded);
-        days_.push_back({day, true, false, true, false, print, 0});
+        Day made{day};
+        made.inHistory = made.hasDay = true;
+        made.print = print;
+        days_.push_back(made);
         if (owed != nullptr)
             kept_.push_back({day, counts});
         if (last.size() < KeptLastDays || day > last.front().day) {
@@ -379,8 +435,8 @@ void PcDays::LoadDays(std::string_view history, const KeptDays& kept,
     for (const Day& owed : owedOnly) {
         const bool lined = Find(owed.day) != nullptr;
         Day& day = Made(owed.day);
-        day.hasApps = owed.hasApps;
-        day.appsPrint = owed.appsPrint;
+        day.hasTally = owed.hasTally;
+        day.tallyPrint = owed.tallyPrint;
         if (lined || !owed.hasDay)
             continue;
         day.hasDay = true;
@@ -404,11 +460,13 @@ bool PcDays::LinesKnown(const std::vector<Pending>& pending) const
     return true;
 }
 
-bool PcDays::AppsKnown(const std::vector<PendingApp>& pending) const
+bool PcDays::TallyKnown(Tally kind, const std::vector<PendingApp>& pending) const
 {
-    for (int32_t day : DatesOf(pendingApps_, pending)) {
+    const TallyKept& tally = tallies_[static_cast<int>(kind)];
+    for (int32_t day : DatesOf(tally.pending, pending)) {
         const Day* before = Find(day);
-        if (before != nullptr && before->inApps && !std::binary_search(keptAppDays_.begin(), keptAppDays_.end(), day))
+        if (before != nullptr && before->inTally[static_cast<int>(kind)] &&
+            !std::binary_search(tally.days.begin(), tally.days.end(), day))
             return false;
     }
     return true;
@@ -488,13 +546,18 @@ bool PcDays::UpdateDays(NewText history, const std::vector<Pending>& pending, co
     }
 
     if (history.given) {
-        // Every date's history anew; the programs as they were.
+        // Every date's history anew; the tallies as they were.
+        auto withoutDay = [](Day day) {
+            day.inHistory = day.hasDay = false;
+            day.print = 0;
+            return day;
+        };
         std::vector<Day> made;
         made.reserve(days_.size() + now.size());
         auto old = days_.begin();
         for (const Now& date : now) {
             for (; old != days_.end() && old->day < date.day; ++old)
-                made.push_back({old->day, false, old->inApps, false, old->hasApps, 0, old->appsPrint});
+                made.push_back(withoutDay(*old));
             Day day{date.day};
             if (old != days_.end() && old->day == date.day)
                 day = *old++;
@@ -504,10 +567,8 @@ bool PcDays::UpdateDays(NewText history, const std::vector<Pending>& pending, co
             made.push_back(day);
         }
         for (; old != days_.end(); ++old)
-            made.push_back({old->day, false, old->inApps, false, old->hasApps, 0, old->appsPrint});
-        made.erase(std::remove_if(made.begin(), made.end(),
-                                  [](const Day& d) { return !d.hasDay && !d.hasApps && !d.inHistory && !d.inApps; }),
-                   made.end());
+            made.push_back(withoutDay(*old));
+        made.erase(std::remove_if(made.begin(), made.end(), [](const Day& d) { return d.Empty(); }), made.end());
         days_ = std::move(made);
     } else {
         for (const Now& date : now) {
@@ -529,24 +590,27 @@ bool PcDays::UpdateDays(NewText history, const std::vector<Pending>& pending, co
     return !unknown;
 }
 
-bool PcDays::UpdateApps(NewText apps, const std::vector<PendingApp>& pending, const KeptDays& kept, AppNames& names,
-                        std::vector<AppsChange>& changes, bool everyChange)
+bool PcDays::UpdateTally(Tally kind, NewText text, const std::vector<PendingApp>& pending, const KeptDays& kept,
+                         AppNames& names, std::vector<AppsChange>& changes, bool everyChange)
 {
+    const int at = static_cast<int>(kind);
+    TallyKept& tally = tallies_[at];
     std::vector<AppStroke> read;
-    if (apps.given) {
+    if (text.given) {
         bool pastLimit = false;
-        readable_[2] = ReadAppsLines(apps.text, kept, names, pastLimit, read);
-        if (!readable_[2])
+        bool& readable = readable_[TallyFile(kind)];
+        readable = ReadTallyLines(text.text, kind, kept, names, pastLimit, read);
+        if (!readable)
             read.clear();
-        readable_[2] = readable_[2] && !apps.text.empty();
-        pastLimit_[2] = pastLimit;
+        readable = readable && !text.text.empty();
+        pastLimit_[TallyFile(kind)] = pastLimit;
     }
-    std::vector<int32_t> dates = DatesOf(pendingApps_, pending);
-    if (apps.given) {
+    std::vector<int32_t> dates = DatesOf(tally.pending, pending);
+    if (text.given) {
         for (const AppStroke& line : read)
             dates.push_back(line.day);
         for (const Day& day : days_) {
-            if (day.hasApps || day.inApps)
+            if (day.hasTally[at] || day.inTally[at])
                 dates.push_back(day.day);
         }
         std::sort(dates.begin(), dates.end());
@@ -555,33 +619,33 @@ bool PcDays::UpdateApps(NewText apps, const std::vector<PendingApp>& pending, co
 
     struct Now {
         int32_t day;
-        bool inApps, hasApps;
+        bool inTally, hasTally;
         uint64_t print;
     };
     std::vector<Now> now;
     now.reserve(dates.size());
     std::size_t found = 0;
     bool unknown = false;
-    const std::vector<AppStroke>& lines = apps.given ? read : keptApps_;
+    const std::vector<AppStroke>& lines = text.given ? read : tally.lines;
     for (int32_t date : dates) {
         const Day* before = Find(date);
         auto [line, lineEnd] = DayRangeOf(lines, date);
         auto [owed, owedEnd] = DayRangeOf(pending, date);
-        const bool inApps = apps.given ? line != lineEnd : before != nullptr && before->inApps;
+        const bool inTally = text.given ? line != lineEnd : before != nullptr && before->inTally[at];
         std::vector<AppStroke> after = FoldedApps(line, lineEnd, owed, owedEnd, date);
         const uint64_t print = AppsPrint(after);
-        const bool had = before != nullptr && before->hasApps;
-        now.push_back({date, inApps, !after.empty(), print});
-        if (had == !after.empty() && (had ? before->appsPrint : 0) == print)
+        const bool had = before != nullptr && before->hasTally[at];
+        now.push_back({date, inTally, !after.empty(), print});
+        if (had == !after.empty() && (had ? before->tallyPrint[at] : 0) == print)
             continue;
-        AppsChange change{date, had ? before->appsPrint : 0, print, {}, std::move(after)};
+        AppsChange change{date, had ? before->tallyPrint[at] : 0, print, {}, std::move(after), kind};
         if (had) {
-            if (before->inApps && !std::binary_search(keptAppDays_.begin(), keptAppDays_.end(), date)) {
+            if (before->inTally[at] && !std::binary_search(tally.days.begin(), tally.days.end(), date)) {
                 unknown = true;
                 continue;
             }
-            auto [was, wasEnd] = DayRangeOf(keptApps_, date);
-            auto [owedWas, owedWasEnd] = DayRangeOf(pendingApps_, date);
+            auto [was, wasEnd] = DayRangeOf(tally.lines, date);
+            auto [owedWas, owedWasEnd] = DayRangeOf(tally.pending, date);
             change.before = FoldedApps(was, wasEnd, owedWas, owedWasEnd, date);
         }
         if (everyChange || ++found <= MostChangedDays)
@@ -591,20 +655,17 @@ bool PcDays::UpdateApps(NewText apps, const std::vector<PendingApp>& pending, co
     }
     for (const Now& date : now) {
         Day& day = Made(date.day);
-        day.inApps = date.inApps;
-        day.hasApps = date.hasApps;
-        day.appsPrint = date.print;
-        if (!apps.given)
+        day.inTally.Set(at, date.inTally);
+        day.hasTally.Set(at, date.hasTally);
+        day.tallyPrint[at] = date.print;
+        if (!text.given)
             DropIfEmpty(date.day);
     }
-    if (apps.given) {
-        days_.erase(std::remove_if(days_.begin(), days_.end(),
-                                   [](const Day& d) { return !d.hasDay && !d.hasApps && !d.inHistory && !d.inApps; }),
-                    days_.end());
-    }
+    if (text.given)
+        days_.erase(std::remove_if(days_.begin(), days_.end(), [](const Day& d) { return d.Empty(); }), days_.end());
 
-    // apps.csv's programs kept: its last few days' and the pending days'.
-    std::vector<int32_t> keptDays = LastDaysWith(days_, [](const Day& d) { return d.inApps; });
+    // The file's names kept: its last few days' and the pending days'.
+    std::vector<int32_t> keptDays = LastDaysWith(days_, [at](const Day& d) { return d.inTally[at]; });
     for (const PendingApp& app : pending)
         keptDays.push_back(app.day);
     std::sort(keptDays.begin(), keptDays.end());
@@ -614,42 +675,65 @@ bool PcDays::UpdateApps(NewText apps, const std::vector<PendingApp>& pending, co
         if (std::binary_search(keptDays.begin(), keptDays.end(), stroke.day))
             keep.push_back(stroke);
     }
-    keptApps_ = std::move(keep);
-    keptAppDays_ = std::move(keptDays);
+    if (keep.size() > MostKeptTallyLines) {
+        // The latest whole days that fit; an earlier one is read from the
+        // file again when the pending file changes it.
+        std::size_t from = keep.size();
+        for (std::size_t start = from; start > 0; from = start) {
+            const int32_t day = keep[start - 1].day;
+            while (start > 0 && keep[start - 1].day == day)
+                --start;
+            if (keep.size() - start > MostKeptTallyLines)
+                break;
+        }
+        const int32_t lastLeft = keep[from - 1].day;
+        keep.erase(keep.begin(), keep.begin() + static_cast<std::ptrdiff_t>(from));
+        keptDays.erase(keptDays.begin(), std::upper_bound(keptDays.begin(), keptDays.end(), lastLeft));
+    }
+    tally.lines = std::move(keep);
+    tally.days = std::move(keptDays);
     return !unknown;
 }
 
-PcUpdate PcDays::Update(NewText history, NewText pending, NewText apps, const KeptDays& kept, AppNames& names,
-                        std::vector<DayChange>& changes, std::vector<AppsChange>& appsChanges, bool everyChange)
+PcUpdate PcDays::Update(NewText history, NewText pending, const TallyTexts& tallies, const KeptDays& kept,
+                        TallyNames& names, std::vector<DayChange>& changes, std::vector<AppsChange>& appsChanges,
+                        bool everyChange)
 {
     std::vector<Pending> pendingDays;
-    std::vector<PendingApp> pendingApps;
+    PendingTallies pendingTallies;
     if (pending.given) {
         // Read again with the same text when another file is needed.
         pastLimit_[1] = false;
-        readable_[1] = ReadPending(pending.text, kept, names, pendingDays, pendingApps);
+        readable_[1] = ReadPending(pending.text, kept, names, pendingDays, pendingTallies);
         if (!readable_[1]) {
             pendingDays.clear();
-            pendingApps.clear();
+            pendingTallies = {};
         }
         readable_[1] = readable_[1] && !pending.text.empty();
     }
     const std::vector<Pending>& owed = pending.given ? pendingDays : pending_;
-    const std::vector<PendingApp>& owedApps = pending.given ? pendingApps : pendingApps_;
+    auto owedOf = [&](int kind) -> const std::vector<PendingApp>& {
+        return pending.given ? pendingTallies[kind] : tallies_[kind].pending;
+    };
     // What needs another file is found before anything changes.
     if (!history.given && !LinesKnown(owed))
         return PcUpdate::NeedsHistory;
-    if (!apps.given && !AppsKnown(owedApps))
-        return PcUpdate::NeedsApps;
+    for (Tally kind : EveryTally) {
+        if (!tallies[static_cast<int>(kind)].given && !TallyKnown(kind, owedOf(static_cast<int>(kind))))
+            return kind == Tally::Apps ? PcUpdate::NeedsApps : PcUpdate::NeedsShortcuts;
+    }
     bool known = UpdateDays(history, owed, kept, changes, everyChange);
-    known = UpdateApps(apps, owedApps, kept, names, appsChanges, everyChange) && known;
+    for (Tally kind : EveryTally) {
+        const int at = static_cast<int>(kind);
+        known = UpdateTally(kind, tallies[at], owedOf(at), kept, names[at], appsChanges, everyChange) && known;
+    }
     if (pending.given) {
         pending_ = std::move(pendingDays);
-        pendingApps_ = std::move(pendingApps);
+        for (int kind = 0; kind < TallyKinds; ++kind)
+            tallies_[kind].pending = std::move(pendingTallies[kind]);
     }
     return known ? PcUpdate::Done : PcUpdate::Unknown;
 }
-
 bool ReadKeysText(std::string_view text, HistoryCounts& counts)
 {
     text = WithoutMark(text);

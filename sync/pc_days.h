@@ -1,33 +1,42 @@
 #pragma once
 // One PC's days as its files give them: its history folded with its pending
 // file (each day max(its line, floor) + add, as a login folds them), and its
-// programs, apps.csv folded with the pending file's program lines likewise.
+// tallies by name, each folded likewise with the pending file's lines of it:
+// its programs (apps.csv, appfloor and appadd lines) and its shortcuts
+// (shortcuts.csv, shortcutfloor and shortcutadd lines). "apps.csv" below
+// stands for either tally's file.
 //
 // Read as input from elsewhere: a history line with a field past
 // LargestDayValue, a day outside the days kept (compact_days.h), a second
 // line of a date count for nothing; a pending file holds at most
-// MostPendingDays days (the latest) and MostPendingApps program lines.
+// MostPendingDays days (the latest) and MostPendingApps lines of each tally.
 //
 // What is kept between readings is small and does not grow with the years:
-// per date a print of the folded day and of its programs (which tells a day
+// per date a print of the folded day and of each tally's (which tells a day
 // that changed, and a copied day), and the history's and apps.csv's counts
 // of the days a pending file may fold into next: the pending days and the
-// last KeptLastDays days of each file. An update with new texts of some of
-// the files tells which days changed, with their counts before and after;
-// it needs the history (or apps.csv) read again only when the pending file
-// names a day of it that is not kept, and is Unknown, with nothing to take
-// away, when a day not kept changed (another program edited old days): the
-// caller then reads every PC again.
+// last KeptLastDays days of each file (of a tally's file, at most
+// MostKeptTallyLines lines, whatever its days hold). An update with new
+// texts of some of the files tells which days changed, with their counts
+// before and after; it needs the history (or apps.csv) read again only when
+// the pending file names a day of it that is not kept, and is Unknown, with
+// nothing to take away, when a day not kept changed (another program edited
+// old days): the caller then reads every PC again.
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "sync/compact_days.h"
+#include "sync/pc_files.h"
 
 constexpr std::size_t MostPendingDays = 62;
 constexpr std::size_t MostPendingApps = 4'096;
 constexpr std::size_t KeptLastDays = 3;
+// A tally's lines kept of those days, at most: the latest days' that fit.
+constexpr std::size_t MostKeptTallyLines = 8'192;
 // Changed days an update takes one by one; more: Unknown.
 constexpr std::size_t MostChangedDays = 64;
 
@@ -40,19 +49,23 @@ struct DayChange {
     CompactDay before{}, after{};
 };
 
-// A date whose programs changed, with their prints (0: none).
+// A date whose programs (or shortcuts) changed, with their prints (0: none).
 struct AppsChange {
     int32_t day;
     uint64_t printBefore = 0, printAfter = 0;
     std::vector<AppStroke> before, after;
+    Tally kind = Tally::Apps;
 };
 
 enum class PcUpdate {
     Done,
-    NeedsHistory,   // nothing changed: call again with the history's text
-    NeedsApps,      // likewise with apps.csv's
-    Unknown,        // a day not kept changed: the changes are not all known
+    NeedsHistory,     // nothing changed: call again with the history's text
+    NeedsApps,        // likewise with apps.csv's
+    NeedsShortcuts,   // likewise with shortcuts.csv's
+    Unknown,          // a day not kept changed: the changes are not all known
 };
+// The file an update needs read; none for Done and Unknown.
+std::optional<PcFileKind> FileNeeded(PcUpdate update);
 
 // A file's text for an update: given (empty for a file that is not there),
 // or unchanged.
@@ -60,42 +73,59 @@ struct NewText {
     bool given = false;
     std::string_view text;
 };
+// Each tally's file, apps.csv's then shortcuts.csv's.
+using TallyTexts = std::array<NewText, TallyKinds>;
 
 class PcDays {
 public:
     // A first reading, with nothing kept before: each folded day (date, print,
-    // counts) and each day's programs handed on as they are read, none held
+    // counts) and each day's tallies handed on as they are read, none held
     // in between.
     template <typename OnDay, typename OnApps>
-    void Load(std::string_view history, std::string_view pending, std::string_view apps, const KeptDays& kept,
-              AppNames& names, OnDay onDay, OnApps onApps);
+    void Load(std::string_view history, std::string_view pending,
+              const std::array<std::string_view, TallyKinds>& tallies, const KeptDays& kept, TallyNames& names,
+              OnDay onDay, OnApps onApps);
 
     // The changed files' texts; the changes are appended. A file not of its
     // kind's form has no days. Done and Unknown leave the new state behind.
-    PcUpdate Update(NewText history, NewText pending, NewText apps, const KeptDays& kept, AppNames& names,
-                    std::vector<DayChange>& changes, std::vector<AppsChange>& appsChanges, bool everyChange);
+    PcUpdate Update(NewText history, NewText pending, const TallyTexts& tallies, const KeptDays& kept,
+                    TallyNames& names, std::vector<DayChange>& changes, std::vector<AppsChange>& appsChanges,
+                    bool everyChange);
 
     // The print of the folded day on that date (0 for none or no strokes).
     uint64_t PrintOn(int32_t day) const;
     bool HasDayOn(int32_t day) const;
-    // The print of the folded programs of that date (0 for none).
-    uint64_t AppsPrintOn(int32_t day) const;
+    // The print of the folded tally of that date (0 for none).
+    uint64_t TallyPrintOn(Tally kind, int32_t day) const;
     // A file of its kind's form was read, and not empty.
-    bool Readable() const { return readable_[0] || readable_[1] || readable_[2]; }
+    bool Readable() const;
     // Some line or file was past a limit at the last reading.
-    bool PastLimit() const { return pastLimit_[0] || pastLimit_[1] || pastLimit_[2]; }
+    bool PastLimit() const;
     void Clear() { *this = PcDays(); }
 
 private:
+    static constexpr int Files = 2 + TallyKinds;   // the history, the pending file, each tally's
+    static constexpr int TallyFile(Tally kind) { return 2 + static_cast<int>(kind); }
+    // A flag per tally in a byte: a PC's day stays 32 bytes.
+    class TallyFlags {
+    public:
+        bool operator[](int kind) const { return (bits_ >> kind) & 1u; }
+        void Set(int kind, bool on) { bits_ = static_cast<uint8_t>(on ? bits_ | 1u << kind : bits_ & ~(1u << kind)); }
+
+    private:
+        uint8_t bits_ = 0;
+    };
     struct Day {
         int32_t day;
         bool inHistory = false;   // the history has a readable line for it
-        bool inApps = false;      // apps.csv has programs on it
         bool hasDay = false;      // a folded day: a history line or pending counts
-        bool hasApps = false;     // folded programs
+        TallyFlags inTally{};     // the tally's file has names on it
+        TallyFlags hasTally{};    // folded names
         uint64_t print = 0;
-        uint64_t appsPrint = 0;
+        std::array<uint64_t, TallyKinds> tallyPrint{};
+        bool Empty() const;
     };
+    static_assert(sizeof(Day) <= 32, "a PC's day a date, kept for years");
     struct Kept {
         int32_t day;
         CompactDay counts;
@@ -109,6 +139,13 @@ private:
         uint32_t app;
         uint32_t floor, add;
     };
+    using PendingTallies = std::array<std::vector<PendingApp>, TallyKinds>;
+    // A tally's file as kept between readings.
+    struct TallyKept {
+        std::vector<AppStroke> lines;     // of its kept days, in order
+        std::vector<int32_t> days;        // those days, in order (some may have no names)
+        std::vector<PendingApp> pending;  // by date, then by number
+    };
     const Day* Find(int32_t day) const;
     Day& Made(int32_t day);
     // The history's lines streamed into days_ and kept_, each folded day to
@@ -116,25 +153,23 @@ private:
     void LoadDays(std::string_view history, const KeptDays& kept,
                   void (*visit)(void* context, int32_t day, uint64_t print, const CompactDay& counts), void* context);
     void DropIfEmpty(int32_t day);
-    bool ReadPending(std::string_view text, const KeptDays& kept, AppNames& names, std::vector<Pending>& days,
-                     std::vector<PendingApp>& apps);
-    // Whether the kept lines (programs) hold every old one that the pending
+    bool ReadPending(std::string_view text, const KeptDays& kept, TallyNames& names, std::vector<Pending>& days,
+                     PendingTallies& tallies);
+    // Whether the kept lines (a tally's) hold every old one that the pending
     // days, old and new, fold into.
     bool LinesKnown(const std::vector<Pending>& pending) const;
-    bool AppsKnown(const std::vector<PendingApp>& pending) const;
+    bool TallyKnown(Tally kind, const std::vector<PendingApp>& pending) const;
     bool UpdateDays(NewText history, const std::vector<Pending>& pending, const KeptDays& kept,
                     std::vector<DayChange>& changes, bool everyChange);
-    bool UpdateApps(NewText apps, const std::vector<PendingApp>& pending, const KeptDays& kept, AppNames& names,
-                    std::vector<AppsChange>& changes, bool everyChange);
+    bool UpdateTally(Tally kind, NewText text, const std::vector<PendingApp>& pending, const KeptDays& kept,
+                     AppNames& names, std::vector<AppsChange>& changes, bool everyChange);
 
-    std::vector<Day> days_;                 // every date with a folded day or programs, in date order
+    std::vector<Day> days_;                 // every date with a folded day or names, in date order
     std::vector<Kept> kept_;                // the history's counts of the kept days, in date order
-    std::vector<AppStroke> keptApps_;       // apps.csv's of its kept days, in order
-    std::vector<int32_t> keptAppDays_;      // those days, in order (some may have no programs)
     std::vector<Pending> pending_;          // in date order
-    std::vector<PendingApp> pendingApps_;   // by date, then by number
-    bool pastLimit_[3] = {};                // of the history, the pending file, apps.csv
-    bool readable_[3] = {};
+    std::array<TallyKept, TallyKinds> tallies_;
+    bool pastLimit_[Files] = {};            // of the history, the pending file, each tally's file
+    bool readable_[Files] = {};
 };
 
 // The all-time counts of a keys file ("key,count" lines, maybe saved back by
@@ -159,8 +194,9 @@ uint64_t FingerprintOf(std::string_view bytes);
 bool IsEarlierHistory(std::string_view older, std::string_view newer);
 
 template <typename OnDay, typename OnApps>
-void PcDays::Load(std::string_view history, std::string_view pending, std::string_view apps, const KeptDays& kept,
-                  AppNames& names, OnDay onDay, OnApps onApps)
+void PcDays::Load(std::string_view history, std::string_view pending,
+                  const std::array<std::string_view, TallyKinds>& tallies, const KeptDays& kept, TallyNames& names,
+                  OnDay onDay, OnApps onApps)
 {
     Clear();
     std::vector<DayChange> none;
@@ -173,12 +209,15 @@ void PcDays::Load(std::string_view history, std::string_view pending, std::strin
                  (*static_cast<OnDay*>(context))(day, print, counts);
              },
              &onDay);
-    // Every day's programs anew, the pending file's among them.
+    // Every day's tallies anew, the pending file's among them.
     for (Day& day : days_) {
-        day.hasApps = false;
-        day.appsPrint = 0;
+        day.hasTally = {};
+        day.tallyPrint = {};
     }
-    Update({}, {}, {true, apps}, kept, names, none, appsChanges, true);
+    TallyTexts texts;
+    for (int kind = 0; kind < TallyKinds; ++kind)
+        texts[kind] = {true, tallies[kind]};
+    Update({}, {}, texts, kept, names, none, appsChanges, true);
     for (const AppsChange& change : appsChanges)
         onApps(change);
 }

@@ -1,11 +1,11 @@
 #include "sync/pc_files.h"
 
-#include "history/app_days.h"
 #include "history/history_file.h"
 
 namespace {
 
-constexpr std::string_view Suffixes[PcFileKinds] = {".history.csv", ".keys.csv", ".apps.csv", ".history.pending"};
+constexpr std::string_view Suffixes[PcFileKinds] = {".history.csv", ".keys.csv", ".apps.csv", ".history.pending",
+                                                    ".shortcuts.csv"};
 constexpr char HexDigits[] = "0123456789abcdef";
 
 bool IsNameCharacter(wchar_t c)
@@ -32,6 +32,7 @@ std::size_t LargestPcFile(PcFileKind kind)
     case PcFileKind::History:
         return LargestHistoryFile;
     case PcFileKind::Apps:
+    case PcFileKind::Shortcuts:
         return LargestAppsFile;
     case PcFileKind::Keys:
         return 64 * 1024;

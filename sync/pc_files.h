@@ -5,6 +5,7 @@
 //   <name>-<id>.history.csv      its days, the local history's bytes
 //   <name>-<id>.keys.csv         its all-time counts, the local keys file's
 //   <name>-<id>.apps.csv         its days per program, while they are recorded
+//   <name>-<id>.shortcuts.csv    its shortcuts struck each day
 //   <name>-<id>.history.pending  the days its history has not taken yet (the
 //                                running day's, each minute): the local
 //                                pending file's bytes, or its header alone
@@ -22,11 +23,17 @@
 #include <string>
 #include <string_view>
 
-enum class PcFileKind { History, Keys, Apps, Pending };
-constexpr int PcFileKinds = 4;
+#include "history/app_days.h"
+
+enum class PcFileKind { History, Keys, Apps, Pending, Shortcuts };
+constexpr int PcFileKinds = 5;
+
+// The file that carries a tally's days.
+constexpr PcFileKind FileKindOf(Tally kind) { return kind == Tally::Apps ? PcFileKind::Apps : PcFileKind::Shortcuts; }
 
 // The largest file of each kind that is read; a larger one is passed over
-// (a keys file has about 140 short lines, a pending file a day or a few).
+// (a keys file has about 140 short lines, a pending file a day or a few;
+// a shortcuts file is held to an apps file's).
 std::size_t LargestPcFile(PcFileKind kind);
 
 constexpr std::size_t PcIdDigits = 8;
@@ -38,7 +45,8 @@ struct PcFileName {
     PcFileKind kind;
 };
 
-// "<pc>.history.csv", "<pc>.keys.csv", "<pc>.apps.csv" or "<pc>.history.pending".
+// "<pc>.history.csv", "<pc>.keys.csv", "<pc>.apps.csv", "<pc>.history.pending"
+// or "<pc>.shortcuts.csv".
 std::string FileNameOf(std::string_view pc, PcFileKind kind);
 // The file's PC and kind; none for anything that is not exactly such a name.
 std::optional<PcFileName> ParsePcFileName(std::string_view fileName);

@@ -271,6 +271,14 @@ AppCounts WithOtherPcsApps(AppCounts apps, const DateRange& range)
 {
     std::lock_guard<std::mutex> guard(Shared.lock);
     if (const OtherPcs* others = ReadForLoggedIn())
-        AddAppCounts(apps, others->Apps().Sum(range, others->Names()));
+        AddAppCounts(apps, others->TallySum(Tally::Apps, range));
     return apps;
+}
+
+AppCounts WithOtherPcsShortcuts(AppCounts shortcuts, const DateRange& range)
+{
+    std::lock_guard<std::mutex> guard(Shared.lock);
+    if (const OtherPcs* others = ReadForLoggedIn())
+        AddAppCounts(shortcuts, others->TallySum(Tally::Shortcuts, range));
+    return shortcuts;
 }

@@ -2,9 +2,10 @@
 // This PC's counts and days shared with the user's other PCs through a folder
 // that the user's sync engine keeps the same on every PC (set.ini SYNC).
 // After each login and save a worker thread copies the logged-in user's
-// history, pending, keys and apps files into <folder>\<user>\ under this
-// PC's name (pc_files.h) and reads the other PCs' files there; the windows
-// add what it last read. What it read past a limit is told once on the icon. The interface thread never waits on the folder (a share that
+// history, pending, keys, apps and shortcuts files under this PC's name
+// (pc_files.h) into <folder>\<user>\ and reads the other PCs' files there;
+// the windows add what it last read. What it read past a limit is told once
+// on the icon. The interface thread never waits on the folder (a share that
 // is offline may take half a minute to say so), but at exit, for a moment.
 // A folder that stays unusable is told once on the icon; a local file is
 // never changed by any of this.
@@ -41,3 +42,5 @@ void WithOtherPcsDaysToAdd(Use use)
 HistoryPeriods WithOtherPcsPeriods(HistoryPeriods periods, const LocalDate& today);
 HistoryCounts WithOtherPcsAllTime(HistoryCounts allTime);
 AppCounts WithOtherPcsApps(AppCounts apps, const DateRange& range);
+// The shortcuts over the range (CurrentShortcutStrokes) with the other PCs' added.
+AppCounts WithOtherPcsShortcuts(AppCounts shortcuts, const DateRange& range);

@@ -35,7 +35,7 @@ public:
     virtual bool Remove(const std::string& name) = 0;
 };
 
-// This PC's history, keys, apps and pending files of the user.
+// This PC's history, keys, apps, shortcuts and pending files of the user.
 class LocalFiles {
 public:
     virtual ~LocalFiles() = default;

@@ -1,15 +1,17 @@
 // PCs of two users sharing a folder through a sync engine, by seeded random
 // walks. Each installation (its users share its id until a copy is found in
-// one user's folder) types (its own key and program, so that every stroke
-// tells its PC), saves (its history, pending file, keys and apps files
-// copied into its replica of the user's folder, the others' read), quits
-// (the history takes the running day, the pending file goes), starts again,
-// deletes its programs' record; the engine syncs one replica at a time (a
-// file changed on both sides becomes a conflict copy, as engines do); days
-// pass; a PC is copied (a cloned disk: same name and ids, or a Kivora folder
-// moved to a new PC: same ids, another name); and strangers write into the
-// folder: malformed and hostile files, huge ones, many PCs, a PC's files
-// copied under another name, program names a spreadsheet would run. Checked:
+// one user's folder) types (its own key, program and shortcut, so that every
+// stroke tells its PC), saves (its history, pending file, keys, apps and
+// shortcuts files copied into its replica of the user's folder, the others'
+// read), quits (the history takes the running day, the pending file goes),
+// starts again, deletes its programs' record; the engine syncs one replica at
+// a time (a file changed on both sides becomes a conflict copy, as engines
+// do); days pass; a PC is copied (a cloned disk: same name and ids, or a
+// Kivora folder moved to a new PC: same ids, another name); and strangers
+// write into the folder: malformed and hostile files, huge ones, many PCs, a
+// PC's files copied under another name, names a spreadsheet would run in
+// apps and shortcuts files, a tally's file under the other's header, more
+// pending shortcut lines than are kept. Checked:
 //   - a PC writes over a history in the folder only when what it replaces is
 //     an earlier state of its own (nothing another PC counted is lost);
 //   - once the engine has settled, no two installations with different days
@@ -18,9 +20,9 @@
 //     another PC's);
 //   - each PC's days of all PCs then count every stroke once, but on the
 //     days between a copy and the new ids it led to (a copied day that went
-//     on on both sides counts its copied part twice); its programs likewise,
-//     while no program was past a limit; its all-time counts are its own
-//     and the keys files of the other PCs it reads;
+//     on on both sides counts its copied part twice); its programs and its
+//     shortcuts likewise, while no name was past a limit; its all-time
+//     counts are its own and the keys files of the other PCs it reads;
 //   - it tells that something was past a limit exactly when the folder holds
 //     such a thing, and what it keeps stays within its bounds.
 // Fixed seeds, then a fresh block each run (KIVORA_SYNC_SEED, or the clock):
@@ -51,6 +53,7 @@ namespace {
 constexpr int UserCount = 2;
 constexpr int StrangersKey = 100;   // no PC of the walk types it
 constexpr std::size_t HugeSize = 17u * 1024 * 1024;
+constexpr const char* TextKinds[] = {".history.csv", ".history.pending", ".apps.csv", ".shortcuts.csv"};
 
 struct CloudFile {
     std::string text;
@@ -133,9 +136,9 @@ struct Replica final : MemoryFolder {
 // folder's replica and what reads it.
 struct UserPart {
     std::map<LocalDate, HistoryCounts> days;
-    std::map<LocalDate, AppCounts> apps;
-    std::map<LocalDate, HistoryCounts> historyDays;   // as the history file holds them
-    std::map<LocalDate, AppCounts> appsDays;           // as apps.csv holds them
+    std::map<LocalDate, AppCounts> tallies[TallyKinds];     // the programs, the shortcuts
+    std::map<LocalDate, HistoryCounts> historyDays;        // as the history file holds them
+    std::map<LocalDate, AppCounts> tallyDays[TallyKinds];   // as apps.csv and shortcuts.csv hold them
     HistoryCounts allTime;
     std::string id;   // its own once a copy was found in its folder; else the installation's
     bool running = false;
@@ -151,7 +154,7 @@ struct UserPart {
 struct Installation {
     std::string name, id;
     int key, serial;
-    std::string app;
+    std::string names[TallyKinds];   // its program, its shortcut
     UserPart users[UserCount];
     std::string IdOf(int user) const { return users[user].id.empty() ? id : users[user].id; }
     std::string PcOf(int user) const { return ::PcOf(name, IdOf(user)); }
@@ -251,15 +254,16 @@ private:
         pc->id = from != nullptr ? from->id : NewId();
         pc->key = static_cast<int>(pcs_.size());
         pc->serial = serials_++;
-        pc->app = "p" + std::to_string(pc->key) + ".exe";
+        pc->names[0] = "p" + std::to_string(pc->key) + ".exe";
+        pc->names[1] = "Ctrl+Alt+F" + std::to_string(pc->key + 1);
         for (int user = 0; user < UserCount; ++user) {
             UserPart& part = pc->users[user];
             if (from != nullptr) {
                 const UserPart& was = from->users[user];
                 part.days = was.days;
-                part.apps = was.apps;
+                std::copy(std::begin(was.tallies), std::end(was.tallies), part.tallies);
                 part.historyDays = was.historyDays;
-                part.appsDays = was.appsDays;
+                std::copy(std::begin(was.tallyDays), std::end(was.tallyDays), part.tallyDays);
                 part.running = was.running;
                 part.allTime = was.allTime;
                 part.id = was.id;
@@ -291,9 +295,13 @@ private:
         part.allTime.keys[pc.key] += strokes;
         part.allTime.seconds += 60;
         part.running = true;
-        if (part.recordsApps) {
-            AddAppStrokes(part.apps[today_], pc.app, strokes);
-            appDays_[pc.app].insert(today_);
+        // Its shortcuts are always counted, its programs while recorded.
+        for (Tally kind : EveryTally) {
+            const int at = static_cast<int>(kind);
+            if (kind == Tally::Apps ? part.recordsApps : Pick(3) == 0) {
+                AddAppStrokes(part.tallies[at][today_], pc.names[at], kind == Tally::Apps ? strokes : strokes % 7 + 1);
+                namedDays_[pc.names[at]].insert(today_);
+            }
         }
     }
 
@@ -310,17 +318,10 @@ private:
             if (!pending || date < today_)
                 part.historyDays[date] = counts;
         }
-        for (const auto& [date, counts] : part.apps) {
-            if (!pending || date < today_)
-                part.appsDays[date] = counts;
-        }
         std::string history(HistoryHeader);
         history += "\r\n";
-        AppBook apps;
         for (const auto& [date, counts] : part.historyDays)
             AppendHistoryLine(history, date, counts);
-        for (const auto& [date, counts] : part.appsDays)
-            apps.Set(date, counts);
         auto put = [&](PcFileKind kind, const std::string& text) {
             auto file = part.local.files.find(kind);
             if (file == part.local.files.end() || file->second.text != text)
@@ -328,17 +329,30 @@ private:
         };
         put(PcFileKind::History, history);
         part.history = history;
-        if (!part.appsDays.empty() || !part.apps.empty())
-            put(PcFileKind::Apps, apps.Render());
+        PendingDay day{today_, {}, {}};
+        for (Tally kind : EveryTally) {
+            const int at = static_cast<int>(kind);
+            for (const auto& [date, counts] : part.tallies[at]) {
+                if (!pending || date < today_)
+                    part.tallyDays[at][date] = counts;
+            }
+            AppBook book(kind);
+            for (const auto& [date, counts] : part.tallyDays[at])
+                book.Set(date, counts);
+            if (!part.tallyDays[at].empty() || !part.tallies[at].empty())
+                put(FileKindOf(kind), book.Render());
+            auto today = part.tallies[at].find(today_);
+            if (today != part.tallies[at].end())
+                day.FloorOf(kind) = today->second;
+        }
         std::string keys = "key,count\r\n";
         for (int key = 0; key < HistoryKeyCount; ++key)
             keys += std::string(KeyTable[key].column) + "," + std::to_string(part.allTime.keys[key]) + "\r\n";
         put(PcFileKind::Keys, keys);
         auto today = part.days.find(today_);
-        auto todayApps = part.apps.find(today_);
-        if (pending && (today != part.days.end() || todayApps != part.apps.end())) {
-            PendingDay day{today_, today != part.days.end() ? today->second : HistoryCounts{}, {},
-                           todayApps != part.apps.end() ? todayApps->second : AppCounts{}, {}};
+        if (today != part.days.end())
+            day.floor = today->second;
+        if (pending && !day.IsEmpty()) {
             put(PcFileKind::Pending, FormatPending({day}));
         } else {
             part.local.files.erase(PcFileKind::Pending);
@@ -376,7 +390,8 @@ private:
             part.view.push_back({date, counts});
         part.others.Days().AddTo(part.view);
         if (part.others.Days().Days() > static_cast<std::size_t>(DaysBack + DaysAhead + 1) ||
-            part.others.Apps().Entries() > MostAppEntries)
+            part.others.Tallied(Tally::Apps).Entries() > MostAppEntries ||
+            part.others.Tallied(Tally::Shortcuts).Entries() > MostAppEntries)
             Fail("kept more than the bounds");
     }
 
@@ -395,9 +410,10 @@ private:
         if (part.others.PastLimits() != anew.PastLimits())
             Fail(name + ": what is past a limit differs from a reading anew");
         const DateRange all{{2000, 1, 1}, {2100, 1, 1}};
-        if (!part.others.Names().PastLimit() &&
-            part.others.Apps().Sum(all, part.others.Names()) != anew.Apps().Sum(all, anew.Names()))
-            Fail(name + ": the programs read bit by bit differ from those read anew");
+        for (Tally kind : EveryTally) {
+            if (!part.others.NamesOf(kind).PastLimit() && part.others.TallySum(kind, all) != anew.TallySum(kind, all))
+                Fail(name + ": the tally read bit by bit differs from that read anew");
+        }
     }
 
     void Quit(Installation& pc, int user)
@@ -417,8 +433,8 @@ private:
     void ForgetApps(Installation& pc, int user)
     {
         UserPart& part = pc.users[user];
-        part.apps.clear();
-        part.appsDays.clear();
+        part.tallies[0].clear();
+        part.tallyDays[0].clear();
         part.local.files.erase(PcFileKind::Apps);
     }
 
@@ -459,7 +475,7 @@ private:
             std::string text;
             for (std::size_t at = Pick(300); at > 0; --at)
                 text += static_cast<char>(Pick(256));
-            put(evil + (Pick(2) ? ".history.csv" : Pick(2) ? ".history.pending" : ".apps.csv"), text, false);
+            put(evil + TextKinds[Pick(std::size(TextKinds))], text, false);
             break;
         }
         case 1:   // a history with lines that cannot be read, and one that counts
@@ -477,33 +493,43 @@ private:
             break;
         }
         case 5:   // a huge file, never read
-            put(evil + ".history.csv", header, true, HugeSize);
+            put(evil + TextKinds[Pick(std::size(TextKinds))], header, true, HugeSize);
             break;
-        case 6: {   // programs a spreadsheet would run, and more names than are kept
-            std::string apps = "\xEF\xBB\xBF" "date,app,strokes\r\n";
+        case 6: {   // names a spreadsheet would run, and more names than are kept
+            const Tally kind = EveryTally[Pick(TallyKinds)];
+            std::string tally = "\xEF\xBB\xBF" + std::string(kind == Tally::Apps ? AppsHeader : ShortcutsHeader);
+            tally += "\r\n";
             const std::string date = FormatLocalDate(today_);
             for (const char* name : {"=HYPERLINK(\"\"http://x\"\",\"\"x\"\")", "+cmd|' /C calc'!A0", "-2+3", "@SUM(1)"})
-                apps += date + ",\"" + name + "\",7\r\n";
+                tally += date + ",\"" + name + "\",7\r\n";
             const bool many = Pick(2) == 0;
             for (std::size_t n = 0; many && n < MostAppNames + 10; ++n)
-                apps += date + ",x" + std::to_string(n) + ".exe,1\r\n";
-            put(evil + ".apps.csv", apps, many);
+                tally += date + ",x" + std::to_string(n) + ",1\r\n";
+            // Under the other tally's name: not a file of its kind, nothing read.
+            const Tally under = !many && Pick(3) == 0 ? EveryTally[1 - static_cast<int>(kind)] : kind;
+            put(evil + (under == Tally::Apps ? ".apps.csv" : ".shortcuts.csv"), tally, many);
             break;
         }
-        case 7: {   // a pending file with floors, adds and more days than are kept
+        case 7: {   // a pending file with floors, adds and more days (or shortcut lines) than are kept
             std::string pending = std::string(PendingHeader) + "\r\n";
             const bool many = Pick(2) == 0;
             for (int n = 0; n < (many ? static_cast<int>(MostPendingDays) + 3 : 2); ++n)
                 pending += (n % 2 ? "add," : "floor,") + line(AddDays(today_, -n), 4);
-            put(evil + ".history.pending", pending, many);
+            const bool lines = Pick(2) == 0;
+            for (int n = 0; lines && n <= static_cast<int>(MostPendingApps); ++n)
+                pending += "shortcutadd," + FormatLocalDate(AddDays(today_, -n / 500)) + ",Ctrl+" +
+                           std::to_string(n % 500) + ",1\r\n";
+            put(evil + ".history.pending", pending, many || lines);
             break;
         }
-        case 8: {   // a PC's files copied under another name: its days count once
+        case 8: {   // a PC's files copied under another name: its days and shortcuts count once
             const Installation& from = *pcs_[Pick(pcs_.size())];
-            auto history = cloud.files.find(from.PcOf(user) + ".history.csv");
-            if (history != cloud.files.end()) {
-                put("EVILCOPY-000000ec.history.csv", history->second.text, false);
-                copies_.push_back({{2000, 1, 1}, today_});
+            for (const char* kind : {".history.csv", ".shortcuts.csv"}) {
+                auto copied = cloud.files.find(from.PcOf(user) + kind);
+                if (copied != cloud.files.end()) {
+                    put(std::string("EVILCOPY-000000ec") + kind, copied->second.text, false);
+                    copies_.push_back({{2000, 1, 1}, today_});
+                }
             }
             break;
         }
@@ -545,7 +571,8 @@ private:
         for (auto& pc : pcs_) {
             UserPart& part = pc->users[user];
             CheckDays(user, *pc);
-            CheckApps(user, *pc);
+            for (Tally kind : EveryTally)
+                CheckTally(user, *pc, kind);
             // Its all-time counts: its own and the keys files it reads.
             HistoryCounts expected;
             std::set<std::string> names;
@@ -563,7 +590,8 @@ private:
                 HistoryCounts counts;
                 if (keys != part.replica.files.end() && ReadKeysText(keys->second.text, counts))
                     AddCounts(expected, counts);
-                for (const char* kind : {".history.csv", ".history.pending", ".apps.csv", ".keys.csv"})
+                pastLimit = pastLimit || clouds_[user].pastLimits.count(other + ".keys.csv") > 0;
+                for (const char* kind : TextKinds)
                     pastLimit = pastLimit || clouds_[user].pastLimits.count(other + kind) > 0;
             }
             for (auto& typist : pcs_) {
@@ -604,27 +632,29 @@ private:
         }
     }
 
-    void CheckApps(int user, Installation& pc)
+    void CheckTally(int user, Installation& pc, Tally kind)
     {
         UserPart& part = pc.users[user];
-        if (part.others.Names().PastLimit() || part.others.Apps().PastLimit())
+        const int at = static_cast<int>(kind);
+        if (part.others.NamesOf(kind).PastLimit() || part.others.Tallied(kind).PastLimit())
             return;
         const DateRange all{{2000, 1, 1}, {2100, 1, 1}};
-        AppCounts seen = part.others.Apps().Sum(all, part.others.Names());
-        for (const auto& [date, apps] : part.apps)
-            AddAppCounts(seen, apps);
+        AppCounts seen = part.others.TallySum(kind, all);
+        for (const auto& [date, counts] : part.tallies[at])
+            AddAppCounts(seen, counts);
         for (auto& typist : pcs_) {
-            // A clone keeps its parent's program on the days it was copied
+            // A clone keeps its parent's names on the days it was copied
             // with, and deleting one's record leaves the other's: a day's
-            // program counts once, from whoever holds it. Both may leave
+            // name counts once, from whoever holds it. Both may leave
             // their common name, whose files then keep what either deletes:
             // the days after a copy may show more.
+            const std::string& name = typist->names[at];
             std::map<LocalDate, int64_t> held;
             for (auto& holder : pcs_) {
-                for (const auto& [date, apps] : holder->users[user].apps) {
-                    for (const AppCount& app : apps) {
-                        if (app.app == typist->app)
-                            held[date] = std::max(held[date], app.strokes);
+                for (const auto& [date, counts] : holder->users[user].tallies[at]) {
+                    for (const AppCount& count : counts) {
+                        if (count.app == name)
+                            held[date] = std::max(held[date], count.strokes);
                     }
                 }
             }
@@ -632,15 +662,14 @@ private:
             for (const auto& [date, strokes] : held)
                 truth += strokes;
             bool copied = false;
-            for (const LocalDate& date : appDays_[typist->app])
+            for (const LocalDate& date : namedDays_[name])
                 copied = copied || Copied(date);
             int64_t count = 0;
-            for (const AppCount& app : seen)
-                count += app.app == typist->app ? app.strokes : 0;
+            for (const AppCount& counted : seen)
+                count += counted.app == name ? counted.strokes : 0;
             if (count < truth || (!copied && count != truth))
                 Fail("user " + std::to_string(user) + ", PC " + std::to_string(pc.key) + " sees " +
-                           std::to_string(count) + " strokes in " + typist->app + ", " + std::to_string(truth) +
-                           " struck");
+                     std::to_string(count) + " strokes in " + name + ", " + std::to_string(truth) + " struck");
         }
     }
 
@@ -651,7 +680,7 @@ private:
     std::map<std::string, std::set<int>> written_[UserCount];   // a PC name's writers
     LocalDate today_ = {2026, 12, 1};
     std::vector<DateRange> copies_;   // from a copy to the last new id taken since
-    std::map<std::string, std::set<LocalDate>> appDays_;   // the days each program was typed into
+    std::map<std::string, std::set<LocalDate>> namedDays_;   // the days each program or shortcut was struck
     std::string failure_;
     int strangers_ = 0;
 };

@@ -3,6 +3,7 @@
 // once), and this PC's copies, never written over another installation's.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -71,6 +72,9 @@ TEST(PcFiles, OnlyAPcsOwnNamesAreItsFiles)
         {"DESK-1a2b3c4d.history.csv", "DESK-1a2b3c4d", PcFileKind::History},
         {"DESK-1a2b3c4d.keys.csv", "DESK-1a2b3c4d", PcFileKind::Keys},
         {"DESK-1a2b3c4d.apps.csv", "DESK-1a2b3c4d", PcFileKind::Apps},
+        {"DESK-1a2b3c4d.shortcuts.csv", "DESK-1a2b3c4d", PcFileKind::Shortcuts},
+        {"DESK-1a2b3c4d (1).shortcuts.csv", nullptr, {}},
+        {"DESK-1a2b3c4d.shortcuts.csv.tmp", nullptr, {}},
         {"my_pc2-00000000.history.csv", "my_pc2-00000000", PcFileKind::History},
         {"DESK-1a2b3c4d (1).history.csv", nullptr, {}},                    // a conflict copy
         {"DESK-1a2b3c4d (taro's conflicted copy).history.csv", nullptr, {}},
@@ -175,7 +179,7 @@ TEST(OtherPcs, ACopiedDayCountsOnce)
     EXPECT_EQ(StrokesOn(all, 6), 20);
     EXPECT_EQ(StrokesOn(all, 8), 30);
     EXPECT_EQ(SumOfHistoryDays(all, {{2026, 12, 7}, {2026, 12, 7}}).seconds, 120) << "seconds alone are no copy";
-    AppCounts apps = others.Apps().Sum({{2026, 12, 1}, {2026, 12, 31}}, others.Names());
+    AppCounts apps = others.TallySum(Tally::Apps, {{2026, 12, 1}, {2026, 12, 31}});
     ASSERT_EQ(apps.size(), 2u);
     EXPECT_EQ(apps[0], (AppCount{"a.exe", 10})) << "the copied day's programs once";
     EXPECT_EQ(apps[1], (AppCount{"b.exe", 30}));
@@ -387,7 +391,7 @@ TEST(OtherPcs, ProgramsPastTheNamesKeptAreTheOthersTogether)
     MemoryLocal local;
     OtherPcs others;
     ASSERT_EQ(others.Refresh(folder, local, Own, Today), FolderRead::Read);
-    const AppCounts sum = others.Apps().Sum({Today, Today}, others.Names());
+    const AppCounts sum = others.TallySum(Tally::Apps, {Today, Today});
     EXPECT_EQ(sum.size(), MostAppNames + 1);
     EXPECT_EQ(TotalStrokes(sum), static_cast<int64_t>(MostAppNames + 5 + 7)) << "no stroke lost";
     int64_t together = 0;
@@ -478,5 +482,87 @@ TEST(OwnCopies, ThePendingAndAppsCopiesFollowTheLocalFiles)
             copy != folder.files.end() ? std::optional<std::string>(copy->second.text) : std::nullopt;
         EXPECT_EQ(copied, step.pending != nullptr ? std::optional<std::string>(step.pending) : std::nullopt);
         EXPECT_EQ(folder.files.count(pc + ".apps.csv"), step.apps ? 1u : 0u);
+    }
+}
+
+// Another PC's shortcuts are its shortcuts.csv folded with its pending file's
+// shortcut lines, apart from its programs; a minute reads the pending file
+// alone, and an old day in it the shortcuts file once, whose line it keeps.
+TEST(OtherPcs, ShortcutsAreReadAsProgramsAre)
+{
+    const std::string header = "\xEF\xBB\xBF" + std::string(ShortcutsHeader) + "\r\n";
+    auto pending = [](const char* lines) { return std::string(PendingHeader) + "\r\n" + lines; };
+    MemoryFolder folder;
+    folder.Put("A-00000001.shortcuts.csv", header + "2026-12-01,Ctrl+Z,2\r\n2026-12-05,Ctrl+Z,1\r\n"
+                                                    "2026-12-06,Ctrl+Z,1\r\n2026-12-07,Ctrl+C,3\r\n");
+    folder.Put("A-00000001.apps.csv", "date,app,strokes\r\n2026-12-07,Ctrl+C,100\r\n");
+    folder.Put("B-00000002.shortcuts.csv", "date,app,strokes\r\n2026-12-07,Ctrl+C,1000\r\n");   // not of its form
+    MemoryLocal local;
+    OtherPcs others;
+    struct Step {
+        std::string pending;
+        int64_t copies, undos;   // Ctrl+C, Ctrl+Z over the month
+        int reads;
+        bool anew;
+        const char* what;
+    } steps[] = {
+        {pending("shortcutfloor,2026-12-07,Ctrl+C,5\r\n"), 5, 4, 4, true, "the first look: max(3, 5)"},
+        {pending("shortcutfloor,2026-12-07,Ctrl+C,6\r\nshortcutadd,2026-12-07,Ctrl+Z,1\r\n"), 6, 5, 1, false,
+         "a minute later: the pending file alone"},
+        {pending("shortcutfloor,2026-12-01,Ctrl+Z,1\r\n"), 3, 4, 2, false, "an old day's line not kept: read, unmoved"},
+        {pending("shortcutadd,2026-12-01,Ctrl+Z,4\r\n"), 3, 8, 1, false, "its line kept since: the pending file alone"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        folder.Put("A-00000001.history.pending", step.pending);
+        folder.reads = 0;
+        ASSERT_EQ(others.Refresh(folder, local, Own, Today), FolderRead::Read);
+        EXPECT_EQ(folder.reads, step.reads);
+        EXPECT_EQ(others.ReadAll(), step.anew);
+        const AppCounts month = others.TallySum(Tally::Shortcuts, {{2026, 12, 1}, Today});
+        EXPECT_EQ(month, (AppCounts{{"Ctrl+C", step.copies}, {"Ctrl+Z", step.undos}}));
+        EXPECT_EQ(others.TallySum(Tally::Apps, {Today, Today}), (AppCounts{{"Ctrl+C", 100}})) << "apart";
+        EXPECT_FALSE(others.PastLimits());
+    }
+}
+
+// A tally's lines kept for the pending days stay within MostKeptTallyLines
+// (eleven days of 800 shortcuts are more): the day left out is read from the
+// file again while the pending file names it, and the sums stay right.
+TEST(OtherPcs, ATallysKeptLinesStayWithinTheirLimit)
+{
+    std::string shortcuts = std::string(ShortcutsHeader) + "\r\n";
+    for (int day = -10; day <= 0; ++day) {
+        for (int name = 0; name < 800; ++name)
+            shortcuts += FormatLocalDate(AddDays(Today, day)) + ",Ctrl+" + std::to_string(name) + ",1\r\n";
+    }
+    MemoryFolder folder;
+    folder.Put("A-00000001.shortcuts.csv", shortcuts);
+    MemoryLocal local;
+    OtherPcs others;
+    struct Step {
+        int firstDay;   // the pending file's floors of Ctrl+0 from this day on: 30 on day -10, 1 after, today's
+        int64_t today;
+        int reads;
+        bool anew;
+    } steps[] = {
+        {0, 50, 2, true},     // the first look
+        {-9, 50, 2, false},   // older days named: the file read again, nothing moves
+        {-10, 50, 4, true},   // the oldest day moves: every PC anew
+        {-10, 51, 2, false},  // a minute: the oldest day's lines left out, the file again
+    };
+    for (const Step& step : steps) {
+        std::string pending = std::string(PendingHeader) + "\r\n";
+        for (int day = step.firstDay; day <= 0; ++day)
+            pending += "shortcutfloor," + FormatLocalDate(AddDays(Today, day)) + ",Ctrl+0," +
+                       std::to_string(day == 0 ? step.today : day == -10 ? 30 : 1) + "\r\n";
+        folder.Put("A-00000001.history.pending", pending);
+        folder.reads = 0;
+        ASSERT_EQ(others.Refresh(folder, local, Own, Today), FolderRead::Read);
+        EXPECT_EQ(folder.reads, step.reads) << step.firstDay;
+        EXPECT_EQ(others.ReadAll(), step.anew) << step.firstDay;
+        const int64_t first = step.firstDay == -10 ? 30 : 1;
+        EXPECT_EQ(others.TallySum(Tally::Shortcuts, {AddDays(Today, -10), Today})[0],
+                  (AppCount{"Ctrl+0", first + 9 + step.today}));
     }
 }

@@ -205,6 +205,34 @@ TEST_F(SyncFolderTest, AppsCountsACopiedFolderOnceAndWritesNoFormula)
                                               "\"'@SUM(1)\",1,11.1\r\n");
 }
 
+// The shortcuts as the programs: this PC's shortcuts.csv copied, another
+// PC's folded with its pending file and added for the windows and for
+// /shortcuts, a Kivora folder copied to another PC's once.
+TEST_F(SyncFolderTest, ShortcutsAreCopiedAndReadAsProgramsAre)
+{
+    ASSERT_TRUE(WritePrivateProfileStringA("setup", "PCID", "0000abcd", SettingsPath));
+    ASSERT_TRUE(CreateDirectoryA((shared_ / "taro").c_str(), nullptr));
+    const std::string today = FormatLocalDate(TodaysDate());
+    WriteBytes(InFolder("LAPTOP-00000001.shortcuts.csv"), "date,shortcut,strokes\r\n" + today + ",Ctrl+V,3\r\n");
+    WriteBytes(InFolder("LAPTOP-00000001.history.pending"),
+               std::string(PendingHeader) + "\r\nshortcutfloor," + today + ",Ctrl+V,4\r\n");
+    LogIn("taro.dat", {});
+    AddShortcutStrokes("Ctrl+C", 5);
+    Save();
+    const std::optional<std::string> local = ReadBytes(DataFile("taro.shortcuts.csv"));
+    ASSERT_TRUE(local);
+    EXPECT_EQ(ReadBytes(InFolder(Pc() + ".shortcuts.csv")), local);
+    const DateRange day{TodaysDate(), TodaysDate()};
+    EXPECT_EQ(WithOtherPcsShortcuts(CurrentShortcutStrokes(day).value_or(AppCounts{}), day),
+              (AppCounts{{"Ctrl+C", 5}, {"Ctrl+V", 4}}));
+    WriteBytes(InFolder("NEWPC-00000002.shortcuts.csv"), *local);
+    ASSERT_EQ(RunKivora(folder_.Path(), "/shortcuts taro out.csv today"), CommandDone);
+    EXPECT_EQ(ReadBytes(folder_ / "out.csv"),
+              "\xEF\xBB\xBF" "shortcut,strokes,share\r\nCtrl+C,5,55.6\r\nCtrl+V,4,44.4\r\n") << "the copy's once";
+    ASSERT_EQ(RunKivora(folder_.Path(), "/shortcuts taro out.csv today thispc"), CommandDone);
+    EXPECT_EQ(ReadBytes(folder_ / "out.csv"), "\xEF\xBB\xBF" "shortcut,strokes,share\r\nCtrl+C,5,100.0\r\n");
+}
+
 // A drive that is not plugged in: the saves go on, nothing is made in its
 // place, the icon tells it once, and the copies come once it is back.
 TEST_F(SyncFolderTest, AFolderThatIsAwayCostsNothingAndIsToldOnce)

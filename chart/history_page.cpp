@@ -125,8 +125,9 @@ ChartPicture PictureShown()
         std::optional<AppCounts> counts =
             Page.list == ChartList::Shortcuts ? CurrentShortcutStrokes(described) : CurrentProgramStrokes(described);
         AppCounts sums = counts ? std::move(*counts) : AppCounts{};
-        if (Page.allPcs && Page.list == ChartList::Programs)
-            sums = WithOtherPcsApps(std::move(sums), described);
+        if (Page.allPcs)
+            sums = Page.list == ChartList::Shortcuts ? WithOtherPcsShortcuts(std::move(sums), described)
+                                                     : WithOtherPcsApps(std::move(sums), described);
         Page.ranked = RankApps(sums);
         Page.rankedOf = described;
     }
